@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds from scratch with warnings as errors, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+rm -rf build
+scripts/build.sh -DTHERMO4_WERROR=ON
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300
