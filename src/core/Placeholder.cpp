@@ -1,1 +1,0 @@
-namespace thermo4::core {}

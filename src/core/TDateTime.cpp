@@ -1,0 +1,39 @@
+#include "core/TDateTime.h"
+
+#include <cmath>
+
+namespace thermo4::core {
+
+QDateTime DateTimeFromTDateTime(double days) {
+    if (!std::isfinite(days)) {
+        return {};
+    }
+    double whole = std::trunc(days);
+    // The fraction is the time of day whatever the sign of the day number.
+    auto ms = static_cast<qint64>(std::llround(std::fabs(days - whole) * kMsPerDay));
+    if (ms >= static_cast<qint64>(kMsPerDay)) {
+        ms -= static_cast<qint64>(kMsPerDay);
+        whole += days < 0 ? -1.0 : 1.0;
+    }
+    const QDate date = TDateTimeEpoch().addDays(static_cast<qint64>(whole));
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+}
+
+double TDateTimeFromDateAndTime(const QDate& date, const QTime& time) {
+    if (!date.isValid()) {
+        return 0.0;
+    }
+    const auto whole = static_cast<double>(TDateTimeEpoch().daysTo(date));
+    const double fraction = time.isValid() ? time.msecsSinceStartOfDay() / kMsPerDay : 0.0;
+    return whole < 0 ? whole - fraction : whole + fraction;
+}
+
+double TDateTimeFromDateTime(const QDateTime& dateTime) {
+    if (!dateTime.isValid()) {
+        return 0.0;
+    }
+    const QDateTime local = dateTime.toLocalTime();
+    return TDateTimeFromDateAndTime(local.date(), local.time());
+}
+
+} // namespace thermo4::core

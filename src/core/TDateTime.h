@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+
+namespace thermo4::core {
+
+/// Date-times as days since 1899-12-30 00:00 local time, the time of day as the
+/// fraction. Before that day the fraction still counts forward from midnight
+/// (−1.25 is 1899-12-29 06:00).
+inline constexpr double kSecondsPerDay = 86400.0;
+inline constexpr double kMsPerDay = 86400000.0;
+/// Day 0.
+inline QDate TDateTimeEpoch() {
+    return QDate(1899, 12, 30);
+}
+
+/// Local date-time of days, rounded to the millisecond.
+QDateTime DateTimeFromTDateTime(double days);
+/// days of a date-time, taken in local time; an invalid one gives 0.
+double TDateTimeFromDateTime(const QDateTime& dateTime);
+/// days of a calendar date and a wall-clock time, with no time zone involved
+/// (a time that a daylight-saving change skips is kept as it is).
+double TDateTimeFromDateAndTime(const QDate& date, const QTime& time);
+
+} // namespace thermo4::core
