@@ -1,0 +1,102 @@
+#include "link/MeterPoller.h"
+
+#include "core/Commands.h"
+#include "link/Clock.h"
+#include "link/LinkGuard.h"
+#include "link/UsbTransactions.h"
+
+#include <algorithm>
+#include <span>
+
+namespace thermo4::link {
+
+namespace {
+// Bytes 40 to 59 of a live frame: all 0xFF means the meter sent no display
+// segments, and the panel keeps its picture.
+constexpr std::size_t kSegmentsFirst = 40;
+constexpr std::size_t kSegmentsLast = 59;
+
+/// Clears the busy flag however the tick ends.
+class BusyFlag {
+public:
+    explicit BusyFlag(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~BusyFlag() { m_flag = false; }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+} // namespace
+
+MeterPoller::MeterPoller(LinkState& state, UsbTransport& usb, Clock& clock)
+    : m_state(state), m_usb(usb), m_clock(clock) {}
+
+bool MeterPoller::readLiveFrame() {
+    if (m_state.usbLink) {
+        UsbSession session = m_state.usbSession(m_usb, m_clock);
+        return ReadLiveFrameUsb(session);
+    }
+    if (m_state.serialLink && m_serialReader) {
+        return m_serialReader(m_state);
+    }
+    return false;
+}
+
+PollResult MeterPoller::tick(bool recording, int realTimeRate) {
+    PollResult result;
+    if (m_guard != nullptr && m_guard->busy()) {
+        result.event = PollEvent::LinkBusy;
+        return result;
+    }
+    BusyFlag busy(m_state.pollBusy);
+
+    result.time = m_clock.now();
+    const auto second = static_cast<std::uint16_t>(result.time.time().second());
+    if (second != m_state.lastSecond) {
+        ++m_state.secondTicks;
+        m_state.lastSecond = second;
+    }
+
+    if (!m_state.connected) {
+        UsbSession session = m_state.usbSession(m_usb, m_clock);
+        if (IdentifyUsb(session, core::kIdentify) && core::ReplyHasModelCode(m_state.reply)) {
+            m_state.connected = true;
+            m_state.usbLink = true;
+            m_state.serialLink = false;
+            result.event = PollEvent::Connected;
+        } else {
+            result.event = PollEvent::IdentifyFailed;
+        }
+        return result;
+    }
+
+    if (!readLiveFrame()) {
+        ++m_state.lostFrames;
+        if (m_state.lostFrames >= m_state.lostFrameLimit) {
+            m_state.clearConnection();
+            result.event = PollEvent::ConnectionLost;
+        } else {
+            result.event = PollEvent::ReadFailed;
+        }
+        return result;
+    }
+    m_state.lostFrames = 0;
+    if (!core::LiveFrameMarkersOk(m_state.reply)) {
+        result.event = PollEvent::FrameDropped;
+        return result;
+    }
+    const auto segments =
+        std::span(m_state.reply).subspan(kSegmentsFirst, kSegmentsLast - kSegmentsFirst + 1);
+    result.refreshPanel =
+        std::any_of(segments.begin(), segments.end(), [](std::uint8_t b) { return b != 0xFF; });
+    core::DecodeStatus(m_state.reply, m_state.meterStatus);
+    result.event = PollEvent::FrameDecoded;
+    if (recording && m_state.secondTicks >= realTimeRate) {
+        m_state.secondTicks = 0;
+        result.sampleDue = true;
+    }
+    return result;
+}
+
+} // namespace thermo4::link

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "link/LinkState.h"
+
+#include <QDateTime>
+
+#include <functional>
+
+namespace thermo4::link {
+
+class Clock;
+class LinkGuard;
+class UsbTransport;
+
+/// What one poll tick did; the caller does the window work that goes with it.
+enum class PollEvent {
+    /// Another transaction holds the link (LinkGuard busy): the tick did nothing.
+    LinkBusy,
+    /// A meter answered the identify with the model code: run OnConnection.
+    Connected,
+    /// No meter, or one with another model code: nothing changes.
+    IdentifyFailed,
+    /// A valid live frame was decoded into meterStatus.
+    FrameDecoded,
+    /// The read succeeded but byte 0 or byte 63 was wrong: the frame was ignored.
+    FrameDropped,
+    /// The live read failed; lostFrames counts it, the connection stays.
+    ReadFailed,
+    /// The live read failed for the lostFrameLimit-th time in a row: the link
+    /// state is already cleared; run OffConnection.
+    ConnectionLost,
+};
+
+/// The outcome of MeterPoller::tick.
+struct PollResult {
+    PollEvent event = PollEvent::IdentifyFailed;
+    /// The tick's date-time (taken at its start): the time of a sample.
+    QDateTime time;
+    /// FrameDecoded only: some byte of 40 to 59 differed from 0xFF, so the panel should redraw.
+    bool refreshPanel = false;
+    /// FrameDecoded only: a recording runs and its sampling period has passed;
+    /// secondTicks is already back at 0. Append a sample at time.
+    bool sampleDue = false;
+};
+
+/// The poll tick without its window work: identify over USB while not
+/// connected, otherwise read the live frame over the current link, check it,
+/// decode it into meterStatus, count lost reads, and decide when a sample is due.
+class MeterPoller {
+public:
+    /// Reads one live frame over the serial link into state.reply; true when the read succeeded.
+    using SerialLiveReader = std::function<bool(LinkState& state)>;
+
+    MeterPoller(LinkState& state, UsbTransport& usb, Clock& clock);
+
+    /// The serial link's live read; without one, a serial live read fails.
+    void setSerialLiveReader(SerialLiveReader reader) { m_serialReader = std::move(reader); }
+    /// While guard is busy, a tick does nothing and returns LinkBusy.
+    void setLinkGuard(LinkGuard* guard) { m_guard = guard; }
+
+    /// One tick. recording and realTimeRate (s) are the real-time recording's state.
+    PollResult tick(bool recording = false, int realTimeRate = 0);
+
+    /// The live read over the current link (USB or serial); false without a link.
+    bool readLiveFrame();
+
+    LinkState& state() { return m_state; }
+
+private:
+    LinkState& m_state;
+    UsbTransport& m_usb;
+    Clock& m_clock;
+    LinkGuard* m_guard = nullptr;
+    SerialLiveReader m_serialReader;
+};
+
+} // namespace thermo4::link

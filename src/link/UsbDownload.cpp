@@ -1,0 +1,243 @@
+#include "link/UsbDownload.h"
+
+#include "core/Commands.h"
+
+#include <span>
+
+namespace thermo4::link {
+
+namespace {
+constexpr std::int32_t kBlockSize = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
+constexpr std::int32_t kMaxTransfer = static_cast<std::int32_t>(core::MemoryImage::kMaxDownloadSize);
+/// Announced sizes below this (bytes) are not believed: the whole memory is read.
+constexpr std::int32_t kMinTransfer = 256;
+/// Resume attempts in a row without a block before the download gives up.
+constexpr int kResumeAttempts = 5;
+// Waits (ms) that give the meter time to act on a command.
+constexpr int kReplyWaitMs = 100;
+constexpr int kRetryWaitMs = 1000;
+constexpr int kResumeWaitMs = 300;
+// Trailer of a 36-byte block reply.
+constexpr std::size_t kBlockNumberHigh = 32;
+constexpr std::size_t kBlockNumberLow = 33;
+constexpr std::size_t kMarker = 35;
+
+/// Runs one transport call; a throwing transport counts as a failed call.
+template <typename Call> int attempt(Call&& call) {
+    try {
+        return call();
+    } catch (...) {
+        return -1;
+    }
+}
+
+/// One download's exchanges and counters (all in bytes).
+class Download {
+public:
+    Download(UsbSession& session, core::MemoryImage& image, DownloadProgress* progress)
+        : m_s(session), m_image(image), m_progress(progress) {}
+
+    core::LinkResult run();
+
+private:
+    bool send(char letter) {
+        m_s.frame.setCommand(letter);
+        return attempt([&] { return m_s.transport.writeCommand(m_s.frame.span()); }) == 0;
+    }
+    void finishWrite() {
+        attempt([&] { return m_s.transport.finishWrite(); });
+    }
+    bool readReply(std::size_t size) {
+        return attempt([&] { return m_s.transport.read(std::span(m_s.reply).first(size)); }) == 0;
+    }
+    bool readBlock() { return readReply(core::kBlockReplySize); }
+    void closeDevice() {
+        attempt([&] { return m_s.transport.close(); });
+    }
+    /// True when the block in the reply is the one that follows those held.
+    bool isNextBlock() const {
+        const std::int32_t number = m_s.reply[kBlockNumberHigh] * 256 + m_s.reply[kBlockNumberLow];
+        return number == m_received / kBlockSize + 1;
+    }
+    void accept() {
+        m_remaining -= kBlockSize;
+        m_received += kBlockSize;
+        m_image.append(std::span(m_s.reply).first(core::MemoryImage::kBlockSize));
+        if (m_progress != nullptr) {
+            m_progress->advanced(m_received);
+        }
+    }
+    core::LinkResult firstBlock();
+    void mainPhase();
+    core::LinkResult resumePhase(core::LinkResult result);
+
+    UsbSession& m_s;
+    core::MemoryImage& m_image;
+    DownloadProgress* m_progress;
+    std::int32_t m_transfer = 0;
+    std::int32_t m_received = 0;
+    std::int32_t m_remaining = 0;
+};
+
+core::LinkResult Download::firstBlock() {
+    if (attempt([&] { return m_s.transport.open(m_s.vendorId, m_s.productId); }) != 0) {
+        return UsbDownloadResult::kOpen;
+    }
+    if (attempt([&] { return m_s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
+        return UsbDownloadResult::kTimeouts;
+    }
+    m_s.frame.param(1) = 0;
+    m_s.frame.param(2) = 1;
+    if (!send(core::kDownloadStart)) {
+        return UsbDownloadResult::kWriteStart;
+    }
+    finishWrite();
+    m_s.clock.delayWithMessages(kReplyWaitMs);
+    if (!readBlock()) {
+        return UsbDownloadResult::kReadFirst;
+    }
+    if (m_s.reply[kMarker] != core::kBlockReplyMarker) {
+        return UsbDownloadResult::kBadMarker;
+    }
+    m_transfer = UsbTransferSize(core::MemoryEndAddress(m_s.reply));
+    if (m_progress != nullptr) {
+        m_progress->started(m_transfer);
+    }
+    m_remaining = m_transfer - kBlockSize;
+    m_received = kBlockSize;
+    m_image.append(std::span(m_s.reply).first(core::MemoryImage::kBlockSize));
+    return UsbDownloadResult::kOk;
+}
+
+void Download::mainPhase() {
+    while (m_remaining != 0) {
+        if (!send(core::kDownloadNext)) {
+            closeDevice();
+            return;
+        }
+        finishWrite();
+        if (readBlock()) {
+            if (!isNextBlock()) {
+                // Out of order (a meter that re-sent a block after "r", say):
+                // appending it would shift every later sample. The resume
+                // phase repositions at the first missing block.
+                return;
+            }
+            accept();
+            continue;
+        }
+        m_s.clock.delayWithMessages(kRetryWaitMs);
+        if (!send(core::kDownloadRetry)) {
+            closeDevice();
+            return;
+        }
+        finishWrite();
+        if (!readBlock()) {
+            return;
+        }
+        // The reply to "r" is dropped; the next "p" asks again.
+    }
+}
+
+core::LinkResult Download::resumePhase(core::LinkResult result) {
+    int attempts = 0;
+    while (m_received < m_transfer && attempts < kResumeAttempts) {
+        result = UsbDownloadResult::kOk;
+        m_s.frame.setCommand(core::kLiveRead);
+        ++m_s.sequence;
+        m_s.frame.param(4) = m_s.sequence;
+        attempt([&] { return m_s.transport.writeCommand(m_s.frame.span()); });
+        finishWrite();
+        readReply(core::kShortReplySize);
+        m_s.clock.delayWithMessages(kResumeWaitMs);
+
+        // Fetches the last block held again (dropped); "p" then gives the first missing one.
+        const std::int32_t block = m_received / kBlockSize;
+        SeekBlockUsb(m_s, block);
+        m_s.clock.delayWithMessages(kResumeWaitMs);
+        if (SeekBlockUsb(m_s, block) != UsbDownloadResult::kOk) {
+            result = UsbDownloadResult::kResumeSeek;
+            ++attempts;
+            continue;
+        }
+        while (m_remaining != 0) {
+            if (!send(core::kDownloadNext)) {
+                closeDevice();
+                result = UsbDownloadResult::kResumeWrite;
+                ++attempts;
+                break;
+            }
+            finishWrite();
+            if (!readBlock() || !isNextBlock()) {
+                result = UsbDownloadResult::kResumeRead;
+                ++attempts;
+                break;
+            }
+            attempts = 0;
+            accept();
+        }
+        if (result == UsbDownloadResult::kOk) {
+            send(core::kDownloadEnd);
+        }
+    }
+    return result;
+}
+
+core::LinkResult Download::run() {
+    core::LinkResult result = firstBlock();
+    if (result == UsbDownloadResult::kOk) {
+        mainPhase();
+        if (m_remaining == 0 && !send(core::kDownloadEnd)) {
+            result = UsbDownloadResult::kEndWriteFailed;
+        }
+        result = resumePhase(result);
+    }
+    if (m_progress != nullptr) {
+        m_progress->finished();
+    }
+    return result;
+}
+} // namespace
+
+std::int32_t UsbTransferSize(std::uint32_t endAddress) {
+    const std::int64_t announced = static_cast<std::int64_t>(endAddress) + 1;
+    std::int64_t size = (announced > kMaxTransfer || announced < kMinTransfer) ? kMaxTransfer : announced;
+    size = (size + kBlockSize - 1) / kBlockSize * kBlockSize;
+    return static_cast<std::int32_t>(size);
+}
+
+core::LinkResult DownloadOverUsb(UsbSession& session, core::MemoryImage& image, DownloadProgress* progress) {
+    return Download(session, image, progress).run();
+}
+
+core::LinkResult SeekBlockUsb(UsbSession& s, std::int32_t block) {
+    if (attempt([&] { return s.transport.open(s.vendorId, s.productId); }) != 0) {
+        return UsbDownloadResult::kOpen;
+    }
+    s.clock.delayWithMessages(kReplyWaitMs);
+    if (attempt([&] { return s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
+        return UsbDownloadResult::kTimeouts;
+    }
+    s.clock.delayWithMessages(kReplyWaitMs);
+    const auto high = static_cast<std::uint8_t>((block >> 8) & 0xFF);
+    const auto low = static_cast<std::uint8_t>(block & 0xFF);
+    s.frame.param(1) = high;
+    s.frame.param(2) = low;
+    s.frame.setCommand(core::kDownloadStart);
+    if (attempt([&] { return s.transport.writeCommand(s.frame.span()); }) != 0) {
+        return UsbDownloadResult::kWriteStart;
+    }
+    attempt([&] { return s.transport.finishWrite(); });
+    s.clock.delayWithMessages(kReplyWaitMs);
+    if (attempt([&] { return s.transport.read(std::span(s.reply).first(core::kBlockReplySize)); }) != 0) {
+        return UsbDownloadResult::kReadFirst;
+    }
+    if (s.reply[kMarker] != core::kBlockReplyMarker) {
+        return UsbDownloadResult::kBadMarker;
+    }
+    return (s.reply[kBlockNumberHigh] == high && s.reply[kBlockNumberLow] == low)
+               ? UsbDownloadResult::kOk
+               : UsbDownloadResult::kWrongBlock;
+}
+
+} // namespace thermo4::link

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/LinkResult.h"
+#include "core/MemoryImage.h"
+#include "link/DownloadResult.h"
+#include "link/UsbSession.h"
+
+#include <cstdint>
+
+namespace thermo4::link {
+
+/// Receives the progress of a logger download (the progress dialog in the
+/// GUI, a stderr line in the CLI). All calls come from inside the download.
+class DownloadProgress {
+public:
+    virtual ~DownloadProgress() = default;
+    /// The first block arrived; total bytes will be transferred.
+    virtual void started(std::int32_t totalBytes) = 0;
+    /// A block was appended; received bytes are now in the image.
+    virtual void advanced(std::int32_t receivedBytes) = 0;
+    /// The download ends (after started, or without it when it failed early).
+    virtual void finished() = 0;
+};
+
+/// Transfer size (bytes) for the end address read from the first block: the
+/// bytes in use, or 262 144 when that is below 256 or above 262 144, rounded up
+/// to whole 32-byte blocks.
+std::int32_t UsbTransferSize(std::uint32_t endAddress);
+
+/// Reads the logger memory block by block into image (appending; the caller
+/// empties it first and again when the code is not 0). The caller has waited
+/// for the poll and stopped it, and holds the link meanwhile. Every wait goes
+/// through the session's clock (processing window messages). A block that is
+/// not the next one expected (bytes 32, 33) is never appended: it ends the main
+/// phase like an unmended read failure, so the resume phase repositions.
+/// Codes: UsbDownloadResult. The device is left open.
+core::LinkResult DownloadOverUsb(UsbSession& session, core::MemoryImage& image,
+                                 DownloadProgress* progress = nullptr);
+
+/// Positions the meter at block (numbered from 1) with "P" and reads it into the
+/// reply: 0 when the reply carries that block number; 1002 to 1007 otherwise.
+core::LinkResult SeekBlockUsb(UsbSession& session, std::int32_t block);
+
+} // namespace thermo4::link

@@ -1,0 +1,100 @@
+#include "link/UsbTransactions.h"
+
+#include "core/Commands.h"
+
+#include <algorithm>
+#include <span>
+
+namespace thermo4::link {
+
+namespace {
+
+bool openWithTimeouts(UsbSession& s) {
+    return s.transport.open(s.vendorId, s.productId) == 0 &&
+           s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs) == 0;
+}
+
+// The poll's transactions report failure as false; a transport that throws
+// (a device torn out mid-call in some backends) must not take the window down.
+template <typename Body> bool guarded(UsbSession& s, Body&& body) {
+    try {
+        return body();
+    } catch (...) {
+        try {
+            s.transport.close();
+        } catch (...) {
+        }
+        return false;
+    }
+}
+} // namespace
+
+bool IdentifyUsb(UsbSession& s, char letter) {
+    return guarded(s, [&] {
+        bool ok = false;
+        if (openWithTimeouts(s)) {
+            s.frame.setCommand(letter);
+            // A failed write shows up as a failed or stale read.
+            s.transport.writeCommand(s.frame.span());
+            s.transport.finishWrite();
+            ok = s.transport.read(std::span(s.reply).first(core::kShortReplySize)) == 0;
+        }
+        s.transport.close();
+        return ok;
+    });
+}
+
+bool ReadLiveFrameUsb(UsbSession& s) {
+    return guarded(s, [&] {
+        if (!openWithTimeouts(s)) {
+            s.transport.close();
+            return false;
+        }
+        s.frame.setCommand(core::kLiveRead);
+        ++s.sequence; // 8-bit: wraps from 255 to 0
+        s.frame.param(4) = s.sequence;
+        s.transport.writeCommand(s.frame.span());
+        s.transport.finishWrite();
+        std::fill(s.reply.begin(), s.reply.end(), std::uint8_t{0});
+        const bool ok = s.transport.read(std::span(s.reply).first(core::kLiveFrameSize)) == 0;
+        s.transport.close();
+        return ok;
+    });
+}
+
+core::LinkResult PanelTransaction(UsbTransport& transport, const core::CommandFrame& frame,
+                                  std::uint16_t vendorId, std::uint16_t productId) {
+    // Runs a step that is allowed to fail; a throwing transport counts as a failure.
+    const auto failed = [](auto&& step) {
+        try {
+            return step() != 0;
+        } catch (...) {
+            return true;
+        }
+    };
+    core::LinkResult code = core::kLinkOk;
+    if (failed([&] { return transport.open(vendorId, productId); })) {
+        code = core::PanelKeyResult::kOpen;
+    }
+    if (failed([&] { return transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); })) {
+        code = core::PanelKeyResult::kTimeouts;
+    }
+    if (failed([&] { return transport.writeCommand(frame.span()); })) {
+        code = core::PanelKeyResult::kWriteCommand;
+    }
+    failed([&] { return transport.finishWrite(); });
+    try {
+        std::array<std::uint8_t, core::kShortReplySize> reply{};
+        if (transport.read(reply) != 0) {
+            return core::PanelKeyResult::kRead;
+        }
+        if (!core::ReplyHasOk(reply, 2)) {
+            return core::PanelKeyResult::kReplyCheck;
+        }
+    } catch (...) {
+        return core::PanelKeyResult::kLibraryError;
+    }
+    return code;
+}
+
+} // namespace thermo4::link
