@@ -1,0 +1,112 @@
+#include "cli/CliSupport.h"
+
+#include "cli/CliCommand.h"
+#include "core/MemoryDecoder.h"
+#include "core/TDateTime.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace thermo4::cli {
+
+void PrintOut(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stdout);
+    std::fflush(stdout);
+}
+
+void PrintError(const QString& message) {
+    const QByteArray utf8 = QStringLiteral("thermo4-cli: %1\n").arg(message).toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
+    std::fflush(stderr);
+}
+
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected) {
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    if (!parser.parse(args)) {
+        PrintError(parser.errorText());
+        return kExitUsage;
+    }
+    if (parser.isSet(help)) {
+        QString text = parser.helpText();
+        // The parser names the program after argv[0]; name the sub-command instead.
+        const qsizetype options = text.indexOf(QStringLiteral(" [options]"));
+        if (text.startsWith(QStringLiteral("Usage: ")) && options > 0) {
+            text.replace(7, options - 7, args.value(0));
+        }
+        PrintOut(text);
+        return kExitOk;
+    }
+    if (parser.positionalArguments().size() != expected) {
+        PrintError(QStringLiteral("expected %1 argument(s), got %2; see %3 --help")
+                       .arg(expected)
+                       .arg(parser.positionalArguments().size())
+                       .arg(args.value(0)));
+        return kExitUsage;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> LoadCollection(const QString& path, core::DataSetCollection& collection) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        PrintError(QStringLiteral("%1: no such file").arg(path));
+        return kExitFailure;
+    }
+    if (!info.isFile()) {
+        PrintError(QStringLiteral("%1: not a regular file").arg(path));
+        return kExitFailure;
+    }
+    if (info.size() > kMaxCollectionFileSize) {
+        PrintError(
+            QStringLiteral("%1: %2 bytes is too large for a collection file").arg(path).arg(info.size()));
+        return kExitFailure;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        PrintError(QStringLiteral("%1: cannot open: %2").arg(path, file.errorString()));
+        return kExitFailure;
+    }
+    // Read at most the limit even if the file grew meanwhile.
+    const QByteArray bytes = file.read(kMaxCollectionFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        PrintError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+        return kExitFailure;
+    }
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    const core::MemoryImage image(std::vector<std::uint8_t>(data, data + bytes.size()));
+
+    core::DecodeDetails details;
+    const int code = core::DecodeMemoryImage(image, collection, QDateTime::currentDateTime(), &details);
+    if (code == core::kDecodeNoDataSet) {
+        PrintError(QStringLiteral("%1: does not decode (code %2): no data set").arg(path).arg(code));
+        return kExitFailure;
+    }
+    if (code != core::kDecodeOk) {
+        const QString why = details.announcedSets > core::kMaxDataSets
+                                ? QStringLiteral("%1 data sets, more than %2")
+                                      .arg(details.announcedSets)
+                                      .arg(core::kMaxDataSets)
+                                : QStringLiteral("the file ends inside data set 1");
+        PrintError(QStringLiteral("%1: does not decode (code %2): %3").arg(path).arg(code).arg(why));
+        return kExitFailure;
+    }
+    if (details.decodedSets < details.announcedSets) {
+        PrintError(QStringLiteral(
+                       "%1: warning: the file ends inside data set %2; showing the %3 complete data set(s)")
+                       .arg(path)
+                       .arg(details.decodedSets + 1)
+                       .arg(details.decodedSets));
+    }
+    return std::nullopt;
+}
+
+QString IsoTime(double days) {
+    return core::DateTimeFromTDateTime(days).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
+} // namespace thermo4::cli

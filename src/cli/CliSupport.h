@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/DataSet.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace thermo4::cli {
+
+/// Standard output as UTF-8 text, flushed after every write.
+void PrintOut(const QString& text);
+/// One line on standard error, prefixed "thermo4-cli: ".
+void PrintError(const QString& message);
+
+/// Parses args with parser (which gets --help added). Returns an exit code when
+/// the command is already done: kExitOk after printing the help, kExitUsage
+/// after reporting a bad option or a wrong number of positional arguments
+/// (expected counts them).
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected);
+
+/// Largest collection file read (bytes); real ones hold at most 256 KiB.
+inline constexpr qint64 kMaxCollectionFileSize = 16 * 1024 * 1024;
+
+/// Reads and decodes a collection file. On failure prints the reason and
+/// returns the exit code; on success fills collection.
+std::optional<int> LoadCollection(const QString& path, core::DataSetCollection& collection);
+
+/// Date-time of days since 1899-12-30 as "YYYY-MM-DDTHH:MM:SS".
+QString IsoTime(double days);
+
+} // namespace thermo4::cli

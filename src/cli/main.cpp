@@ -1,0 +1,50 @@
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+
+#include <QCoreApplication>
+
+namespace thermo4::cli {
+
+namespace {
+
+QString topLevelHelp() {
+    QString text = QStringLiteral("Usage: thermo4-cli <command> [options]\n\nCommands:\n");
+    for (const CliCommand& command : CliCommands()) {
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromLatin1(command.name), -10)
+                    .arg(QString::fromLatin1(command.summary));
+    }
+    text += QStringLiteral("\n'thermo4-cli <command> --help' describes a command's options.\n");
+    return text;
+}
+
+} // namespace
+
+int RunCli(const QStringList& arguments) {
+    const QString first = arguments.value(1);
+    if (first.isEmpty()) {
+        PrintError(QStringLiteral("no command given; see thermo4-cli --help"));
+        return kExitUsage;
+    }
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        PrintOut(topLevelHelp());
+        return kExitOk;
+    }
+    for (const CliCommand& command : CliCommands()) {
+        if (first == QLatin1String(command.name)) {
+            QStringList args = arguments.mid(2);
+            args.prepend(QStringLiteral("thermo4-cli ") + first);
+            return command.run(args);
+        }
+    }
+    PrintError(QStringLiteral("unknown command \"%1\"; see thermo4-cli --help").arg(first));
+    return kExitUsage;
+}
+
+} // namespace thermo4::cli
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("thermo4-cli"));
+    return thermo4::cli::RunCli(QCoreApplication::arguments());
+}
