@@ -41,14 +41,25 @@ QString HidUsbTransport::takeNotice() {
     return notice;
 }
 
+QString HidUsbTransport::permissionProblem(const QString& nodePath) {
+    const QByteArray path = nodePath.toLocal8Bit();
+    if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        return permissionMessage(nodePath);
+    }
+    return {};
+}
+
 void HidUsbTransport::checkPermission(std::uint16_t vendorId, std::uint16_t productId) {
     if (m_noticeGiven) {
         return;
     }
     hid_device_info* devices = hid_enumerate(vendorId, productId);
     for (const hid_device_info* d = devices; d != nullptr; d = d->next) {
-        if (d->path != nullptr && ::access(d->path, R_OK | W_OK) != 0 && errno == EACCES) {
-            m_notice = permissionMessage(QString::fromLocal8Bit(d->path));
+        if (d->path == nullptr) {
+            continue;
+        }
+        m_notice = permissionProblem(QString::fromLocal8Bit(d->path));
+        if (!m_notice.isEmpty()) {
             m_noticeGiven = true;
             break;
         }

@@ -47,6 +47,9 @@ public:
 
     /// The user-facing text about a hidraw node this user may not open.
     static QString permissionMessage(const QString& nodePath);
+    /// permissionMessage(nodePath) when this user may not read and write the
+    /// node; empty when it may (or when the node does not exist).
+    static QString permissionProblem(const QString& nodePath);
 
 private:
     int writeReport(std::span<const std::uint8_t> bytes);
