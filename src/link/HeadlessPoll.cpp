@@ -1,0 +1,62 @@
+#include "link/HeadlessPoll.h"
+
+#include "link/Clock.h"
+
+namespace thermo4::link {
+
+QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
+    QString line = time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    for (int channel = 0; channel < 4; ++channel) {
+        line += QLatin1Char(',');
+        switch (core::ChannelConditionOf(status.channelState, channel)) {
+        case core::ChannelCondition::OverRange:
+            line += QStringLiteral("OL");
+            break;
+        case core::ChannelCondition::NoReading:
+            line += QStringLiteral("----");
+            break;
+        case core::ChannelCondition::Reading:
+            line += QString::number(static_cast<double>(status.reading[static_cast<std::size_t>(channel)]),
+                                    'f', 1);
+            break;
+        }
+    }
+    return line;
+}
+
+HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
+                                  const std::function<void(const QString&)>& printLine) const {
+    int printed = 0;
+    std::int64_t lastAnswer = clock.tickMs();
+    std::int64_t nextTick = lastAnswer;
+    for (;;) {
+        const PollResult result = poller.tick();
+        switch (result.event) {
+        case PollEvent::Connected:
+        case PollEvent::FrameDropped:
+            lastAnswer = clock.tickMs();
+            break;
+        case PollEvent::FrameDecoded:
+            lastAnswer = clock.tickMs();
+            printLine(LiveCsvLine(result.time, poller.state().meterStatus));
+            if (samples > 0 && ++printed >= samples) {
+                return HeadlessPollEnd::SamplesDone;
+            }
+            break;
+        default:
+            break;
+        }
+        if (clock.tickMs() - lastAnswer >= silenceLimitMs) {
+            return HeadlessPollEnd::NoMeter;
+        }
+        nextTick += periodMs;
+        const std::int64_t wait = nextTick - clock.tickMs();
+        if (wait > 0) {
+            clock.delayBusy(static_cast<int>(wait - 1));
+        } else {
+            nextTick = clock.tickMs(); // a slow tick: start again from now
+        }
+    }
+}
+
+} // namespace thermo4::link

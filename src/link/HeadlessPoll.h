@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/MeterStatus.h"
+#include "link/MeterPoller.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+namespace thermo4::link {
+
+/// First line of the live CSV.
+inline constexpr char kLiveCsvHeader[] = "time,T1,T2,T3,T4";
+
+/// One CSV line: the time as YYYY-MM-DDTHH:MM:SS, then T1 to T4 in °C with one
+/// decimal ("." whatever the locale), or "OL" / "----" as the channel state says.
+QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status);
+
+/// How a headless poll run ends.
+enum class HeadlessPollEnd {
+    /// The requested number of lines was printed.
+    SamplesDone,
+    /// No meter answered for silenceLimitMs.
+    NoMeter,
+};
+
+/// The poll without a window: a tick every periodMs on the clock, one line per
+/// valid live frame, until samples lines (0: no limit) or until no meter has
+/// answered (identify or live read) for silenceLimitMs.
+struct HeadlessPoll {
+    int samples = 0;
+    int periodMs = 500;
+    int silenceLimitMs = 5000;
+
+    HeadlessPollEnd run(MeterPoller& poller, Clock& clock,
+                        const std::function<void(const QString&)>& printLine) const;
+};
+
+} // namespace thermo4::link
