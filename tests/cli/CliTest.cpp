@@ -1,0 +1,168 @@
+#include "ImageBuilder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using thermo4::test::ImageBuilder;
+using thermo4::test::RampRecord;
+using thermo4::test::RecordSpec;
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+// Runs the built thermo4-cli with a comma-decimal locale, so any locale leak shows.
+CliRun runCli(const QStringList& args, const QString& locale = QStringLiteral("de_DE.UTF-8")) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), locale);
+    env.insert(QStringLiteral("LANG"), locale);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(THERMO4_CLI_PATH), args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, {}, QStringLiteral("did not finish normally")};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class Cli : public ::testing::Test {
+protected:
+    QString write(const QString& name, const std::vector<std::uint8_t>& bytes) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+    QTemporaryDir m_dir;
+};
+
+std::vector<std::uint8_t> twoSets() {
+    RecordSpec first = RampRecord(3, 1000); // 100.0 °F and up
+    first.intervalMinutes = 1;
+    first.intervalSeconds = 30;
+    first.typeByte = 0x11; // J, °C
+    first.offsets = {5, 0, -9, 18};
+    RecordSpec second = RampRecord(2, -200);
+    second.dateTime = {0x23, 0x12, 0x31, 0x23, 0x59, 0x59};
+    second.intervalMinutes = 0;
+    second.intervalSeconds = 2;
+    second.typeByte = 0x06; // S, °F
+    second.offsets = {5, 0, -9, 18};
+    return ImageBuilder().add(first).add(RampRecord(0)).add(second).bytes();
+}
+
+TEST_F(Cli, SetsListsEveryDataSet) {
+    const CliRun run = runCli({"sets", write("two.ch4", twoSets())});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              QStringLiteral("set,start,interval,points,unit,type,t1_offset,t2_offset,t3_offset,t4_offset\n"
+                             "1,2017-03-09T14:05:30,01:30,3,C,J,0.3,0.0,-0.5,1.0\n"
+                             "2,2017-03-09T14:05:30,00:01,0,C,K,0.0,0.0,0.0,0.0\n"
+                             "3,2023-12-31T23:59:59,00:02,2,F,S,0.5,0.0,-0.9,1.8\n"));
+    EXPECT_TRUE(run.err.isEmpty());
+}
+
+TEST_F(Cli, ExportPrintsSamplesInTheSetsUnit) {
+    const QString path = write("two.ch4", twoSets());
+    CliRun run = runCli({"export", path, "--set", "1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // 1000..1003 tenths of °F as °C, the next sample 10 tenths higher, 90 s later.
+    EXPECT_EQ(run.out, QStringLiteral("time,T1,T2,T3,T4\n"
+                                      "2017-03-09T14:05:30,37.78,37.83,37.89,37.94\n"
+                                      "2017-03-09T14:07:00,38.33,38.39,38.44,38.50\n"
+                                      "2017-03-09T14:08:30,38.89,38.94,39.00,39.06\n"));
+
+    run = runCli({"export", path, "--set=3"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("time,T1,T2,T3,T4\n"
+                                      "2023-12-31T23:59:59,-20.00,-19.90,-19.80,-19.70\n"
+                                      "2024-01-01T00:00:01,-19.00,-18.90,-18.80,-18.70\n"));
+
+    run = runCli({"export", path, "--set", "2"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("time,T1,T2,T3,T4\n"));
+}
+
+TEST_F(Cli, ValuesNearZeroHaveNoMinusSign) {
+    RecordSpec r;
+    r.typeByte = 0x00;
+    r.samples = {{0, -1, 1, -4}};
+    const CliRun run = runCli({"export", write("zero.ch4", ImageBuilder().add(r).bytes()), "--set", "1"});
+    EXPECT_EQ(run.out, QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,0.00,-0.10,0.10,-0.40\n"));
+}
+
+TEST_F(Cli, FailuresGiveOneLineAndNonZeroExit) {
+    auto cutInFirst = ImageBuilder().add(RampRecord(3)).bytes();
+    cutInFirst.resize(cutInFirst.size() - 2);
+    struct Row {
+        QStringList args;
+        const char* errorPart;
+    };
+    const Row rows[] = {
+        {{"sets", write("none.ch4", ImageBuilder().bytes())}, "(code 6)"},
+        {{"sets", write("many.ch4", ImageBuilder().add(RampRecord(1)).announce(4001).bytes())}, "(code 2)"},
+        {{"export", write("cut.ch4", cutInFirst), "--set", "1"}, "(code 2)"},
+        {{"sets", write("empty.ch4", {})}, "(code 6)"},
+        {{"sets", m_dir.filePath("missing.ch4")}, "no such file"},
+        {{"sets", m_dir.path()}, "not a regular file"},
+        {{"export", write("one.ch4", ImageBuilder().add(RampRecord(1)).bytes()), "--set", "2"},
+         "holds 1 data set"},
+        {{"export", m_dir.filePath("one.ch4"), "--set", "x"}, "not a data set number"},
+        {{"export", m_dir.filePath("one.ch4")}, "--set N is required"},
+        {{"sets"}, "expected 1 argument"},
+        {{"sets", "--bogus", "a"}, "bogus"},
+        {{"frobnicate"}, "unknown command"},
+        {{}, "no command"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const CliRun run = runCli(row.args);
+        EXPECT_GT(run.exitCode, 0);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.contains(QLatin1String(row.errorPart))) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
+    }
+}
+
+TEST_F(Cli, CutShortFileKeepsTheCompleteSetsAndWarns) {
+    auto bytes = ImageBuilder().add(RampRecord(2)).add(RampRecord(4)).bytes();
+    bytes.resize(bytes.size() - 5);
+    const CliRun run = runCli({"sets", write("cut.ch4", bytes)});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.count(QLatin1Char('\n')), 2);
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("\n1,2017-03-09T14:05:30,00:01,2,C,K,0.0,0.0,0.0,0.0\n")));
+    EXPECT_TRUE(run.err.contains(QLatin1String("ends inside data set 2"))) << run.err.toStdString();
+}
+
+TEST_F(Cli, HelpOnEveryCommand) {
+    for (const QStringList& args : {QStringList{"--help"}, QStringList{"sets", "--help"},
+                                    QStringList{"export", "--help"}, QStringList{"export", "-h"}}) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 0) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.startsWith(QLatin1String("Usage: thermo4-cli"))) << run.out.toStdString();
+        EXPECT_TRUE(run.err.isEmpty());
+    }
+    EXPECT_TRUE(runCli({"--help"}).out.contains(QLatin1String("export")));
+    EXPECT_TRUE(runCli({"export", "--help"}).out.contains(QLatin1String("--set")));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
