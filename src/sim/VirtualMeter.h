@@ -1,0 +1,137 @@
+#pragma once
+
+#include "sim/DisplayState.h"
+#include "sim/LiveFrameEncoder.h"
+#include "sim/LoggerMemory.h"
+#include "sim/MeterFaults.h"
+#include "sim/ReadingModel.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace thermo4::link {
+class Clock;
+}
+
+namespace thermo4::sim {
+
+/// One command frame or data block as the virtual meter received it.
+struct ReceivedItem {
+    bool isBlock = false;
+    std::vector<std::uint8_t> bytes;
+    /// The command letter (byte 1 of a frame), '#' for a data block.
+    char letter() const { return isBlock || bytes.size() < 2 ? '#' : static_cast<char>(bytes[1]); }
+};
+
+/// The meter's side of the protocol: answers identify, live reads, the panel keys
+/// and the logger download the way the hand-held meter does, from a display state
+/// that follows its probes over time (on the shared Clock), a logger memory and
+/// scripted faults. Feed it command frames and data blocks, then take its reply.
+class VirtualMeter {
+public:
+    static constexpr std::size_t kShortReplySize = 32;
+    static constexpr std::size_t kBlockReplySize = 36;
+    static constexpr std::int64_t kMeasurePeriodMs = 500;
+
+    explicit VirtualMeter(link::Clock& clock, std::uint32_t seed = 1);
+
+    /// A 7-byte command frame arrives. Any earlier reply not yet taken is dropped.
+    void receiveCommand(std::span<const std::uint8_t> frame);
+    /// A 32-byte data block arrives after its command.
+    void receiveBlock(std::span<const std::uint8_t> block);
+    /// The reply to the last command (the caller serves it at its read length);
+    /// nothing when the meter does not answer. A reply is taken only once.
+    std::optional<std::vector<std::uint8_t>> takeReply();
+
+    /// Everything received, in order.
+    const std::vector<ReceivedItem>& received() const { return m_received; }
+    /// The letters of everything received, e.g. "KAAPpprpq" ('#' for a data block).
+    std::string receivedLetters() const;
+    void clearReceived() { m_received.clear(); }
+
+    /// What the LCD shows now (the meter catches up with the clock first).
+    DisplayState display();
+    /// The live frame the meter would send now.
+    LiveFrame liveFrame();
+
+    /// Model code of the identify reply, three ASCII characters ("418").
+    void setModel(const std::string& code) { m_model = code; }
+    const std::string& model() const { return m_model; }
+    const std::string& serialNumber() const { return m_serialNumber; }
+    /// Probe state of channel 0..3: a reading, over range ("OL") or none ("----").
+    void setProbe(int channel, ChannelShow show);
+    /// Pins channel 0..3 to a fixed temperature (°C) instead of the drifting model; nullopt frees it.
+    void setFixedCelsius(int channel, std::optional<double> celsius);
+    void setThermocoupleType(std::uint8_t type) { m_type = type; }
+    void setBatteryLevel(int level) { m_battery = level; }
+    /// Logger interval of the REC key, s (at least 1).
+    void setRecordIntervalSeconds(int seconds) { m_recordIntervalS = seconds < 1 ? 1 : seconds; }
+    /// Captured frames replayed in order, then from the first, as replies to "A"; empty: encode live.
+    void setLiveFrames(std::vector<LiveFrame> frames);
+
+    LoggerMemory& memory() { return m_memory; }
+    const LoggerMemory& memory() const { return m_memory; }
+    MeterFaults& faults() { return m_faults; }
+    bool recording() const { return m_recording; }
+
+private:
+    enum class Stats { Off, Max, Min, Avg, All };
+
+    void advance();
+    void measure(std::int64_t tickMs, bool forStats);
+    std::array<double, 4> celsiusAt(std::int64_t tickMs) const;
+    /// °C the digits show now, HOLD aside: the probes or the chosen statistic.
+    std::array<double, 4> shownCelsius() const;
+    void takeSample(std::int64_t tickMs);
+    void handleKey(char letter);
+    void startRecording();
+    void stopRecording();
+    void serveBlock(int number, bool seek);
+    std::vector<std::uint8_t> blockReply(int number, int reported) const;
+    std::vector<std::uint8_t> shortReply(char letter) const;
+
+    link::Clock& m_clock;
+    ReadingModel m_probes;
+    std::string m_model = "418";
+    std::string m_serialNumber = "VM0001";
+    MeterFaults m_faults;
+    LoggerMemory m_memory;
+    std::vector<ReceivedItem> m_received;
+    std::optional<std::vector<std::uint8_t>> m_reply;
+
+    std::array<ChannelShow, 4> m_probe{};
+    std::array<std::optional<double>, 4> m_fixed{};
+    std::uint8_t m_type = 0;
+    int m_battery = 3;
+    bool m_fahrenheit = false;
+    bool m_hold = false;
+    std::array<double, 4> m_held{}; // °C shown when HOLD was pressed
+    bool m_recall = false;
+    bool m_mem = false;
+    bool m_backlight = false;
+
+    Stats m_stats = Stats::Off;
+    std::array<double, 4> m_max{}, m_min{}, m_sum{}; // °C since the mode began
+    std::array<int, 4> m_count{};
+
+    bool m_recording = false;
+    bool m_full = false;
+    int m_recordIntervalS = 1;
+    LoggedDataSet m_set;
+    std::int64_t m_nextSampleMs = 0;
+    std::int64_t m_nextMeasureMs = 0;
+
+    std::vector<LiveFrame> m_liveFrames;
+    std::size_t m_nextLiveFrame = 0;
+    int m_liveReads = 0;
+
+    int m_blockPos = 0; // last block handed out by the download
+    bool m_stalled = false;
+    bool m_dead = false;
+};
+
+} // namespace thermo4::sim
