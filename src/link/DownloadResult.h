@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/LinkResult.h"
+#include "core/MemoryDecoder.h"
+
+#include <QString>
 
 namespace thermo4::link {
 
@@ -27,5 +30,14 @@ struct UsbDownloadResult {
     /// could not read a block (or got one out of order).
     static constexpr core::LinkResult kResumeRead = 1263;
 };
+
+/// What the user is told when a logger load (download, then decode) ends with
+/// code (not 0): the no-data text for the decoder's 6, otherwise the error text followed by the code.
+inline QString LoggerLoadMessage(core::LinkResult code) {
+    if (code == core::kDecodeNoDataSet) {
+        return QStringLiteral("There was not any data recorded in momery of meter !");
+    }
+    return QStringLiteral("There was error,please try again!   error code=%1").arg(code);
+}
 
 } // namespace thermo4::link

@@ -1,0 +1,232 @@
+#include "SimRig.h"
+
+#include "link/LinkGuard.h"
+#include "link/MeterPoller.h"
+#include "sim/LiveFrameEncoder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace thermo4::link {
+namespace {
+
+using test::SimRig;
+
+/// The rig with a poller; tick() runs one poll tick and then lets 500 ms pass.
+struct PollRig : SimRig {
+    MeterPoller poller{state, usb, clock};
+
+    PollResult tick(bool recording = false, int rate = 0) {
+        const PollResult result = poller.tick(recording, rate);
+        clock.advance(500);
+        return result;
+    }
+    void connect() { ASSERT_EQ(tick().event, PollEvent::Connected); }
+};
+
+TEST(MeterPoller, IdentifiesOverUsbThenReadsFromTheNextTick) {
+    PollRig rig;
+    rig.state.serialLink = true; // left from an old serial connection
+    rig.meter.setFixedCelsius(0, 25.3);
+
+    const PollResult first = rig.tick();
+    EXPECT_EQ(first.event, PollEvent::Connected);
+    EXPECT_TRUE(rig.state.connected);
+    EXPECT_TRUE(rig.state.usbLink);
+    EXPECT_FALSE(rig.state.serialLink);
+    EXPECT_EQ(rig.letters(), "K") << "a meter identified in a tick is first read at the next";
+
+    const PollResult second = rig.tick();
+    EXPECT_EQ(second.event, PollEvent::FrameDecoded);
+    EXPECT_TRUE(second.refreshPanel);
+    EXPECT_FALSE(second.sampleDue);
+    EXPECT_EQ(rig.letters(), "KA");
+    EXPECT_NEAR(rig.state.meterStatus.reading[0], 25.3, 0.05);
+    EXPECT_FALSE(rig.state.pollBusy);
+}
+
+TEST(MeterPoller, AnotherModelCodeNeverConnects) {
+    for (const char* model : {"419", "41", "", "814"}) {
+        PollRig rig;
+        rig.meter.setModel(model);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(rig.tick().event, PollEvent::IdentifyFailed) << model;
+        }
+        EXPECT_FALSE(rig.state.connected) << model;
+        EXPECT_EQ(rig.letters(), "KKKKK") << model;
+    }
+}
+
+TEST(MeterPoller, NoMeterMeansIdentifyFailsEveryTick) {
+    PollRig rig;
+    rig.usb.setPlugged(false);
+    EXPECT_EQ(rig.tick().event, PollEvent::IdentifyFailed);
+    EXPECT_EQ(rig.tick().event, PollEvent::IdentifyFailed);
+    EXPECT_FALSE(rig.state.connected);
+}
+
+TEST(MeterPoller, ThreeFailedReadsInARowEndTheConnection) {
+    struct Case {
+        const char* name;
+        std::set<int> failingReads; // numbers of the "A" commands
+        std::vector<PollEvent> expected;
+        bool connectedAfter;
+    };
+    const auto F = PollEvent::ReadFailed;
+    const auto D = PollEvent::FrameDecoded;
+    const auto L = PollEvent::ConnectionLost;
+    const Case cases[] = {
+        {"two then a good one", {1, 2}, {F, F, D}, true},
+        {"three in a row", {1, 2, 3}, {F, F, L}, false},
+        {"two, good, two: never three in a row", {1, 2, 4, 5}, {F, F, D, F, F, D}, true},
+        {"good, then three", {2, 3, 4}, {D, F, F, L}, false},
+    };
+    for (const Case& c : cases) {
+        PollRig rig;
+        rig.connect();
+        rig.meter.faults().failLiveReads = c.failingReads;
+        rig.state.meterStatus.recBlink = true;
+        rig.state.meterStatus.statsBlink = true;
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
+            EXPECT_EQ(rig.tick().event, c.expected[i]) << c.name << ", tick " << i;
+        }
+        EXPECT_EQ(rig.state.connected, c.connectedAfter) << c.name;
+        if (!c.connectedAfter) {
+            EXPECT_FALSE(rig.state.usbLink) << c.name;
+            EXPECT_EQ(rig.state.lostFrames, 0) << c.name;
+            EXPECT_FALSE(rig.state.meterStatus.recBlink) << c.name << ": nothing keeps blinking";
+            EXPECT_FALSE(rig.state.meterStatus.statsBlink) << c.name;
+            EXPECT_EQ(rig.tick().event, PollEvent::Connected) << c.name << ": the poll finds the meter again";
+        }
+    }
+}
+
+TEST(MeterPoller, AFrameWithAWrongStartOrEndByteCountsAsReadButIsIgnored) {
+    sim::DisplayState display;
+    display.tenths = {123, 0, 0, 0};
+    const sim::LiveFrame good = sim::EncodeLiveFrame(display);
+    sim::LiveFrame badStart = good;
+    badStart[0] = 0x00;
+    sim::LiveFrame badEnd = good;
+    badEnd[63] = 0x02;
+
+    PollRig rig;
+    rig.connect();
+    rig.meter.setLiveFrames({badStart, badEnd, good});
+    rig.meter.faults().failLiveReads = {1, 2};
+    EXPECT_EQ(rig.tick().event, PollEvent::ReadFailed);
+    EXPECT_EQ(rig.tick().event, PollEvent::ReadFailed);
+    EXPECT_EQ(rig.state.lostFrames, 2);
+    EXPECT_EQ(rig.tick().event, PollEvent::FrameDropped);
+    EXPECT_EQ(rig.state.lostFrames, 0);
+    EXPECT_EQ(rig.tick().event, PollEvent::FrameDropped);
+    EXPECT_EQ(rig.state.meterStatus.reading[0], 0.0F) << "a dropped frame is not decoded";
+    EXPECT_EQ(rig.tick().event, PollEvent::FrameDecoded);
+    EXPECT_NEAR(rig.state.meterStatus.reading[0], 12.3, 0.05);
+    EXPECT_TRUE(rig.state.connected);
+}
+
+TEST(MeterPoller, AFrameWithoutSegmentsUpdatesTheStatusButNotThePanel) {
+    sim::DisplayState display;
+    display.tenths = {-52, 0, 0, 0};
+    sim::LiveFrame blank = sim::EncodeLiveFrame(display);
+    std::fill(blank.begin() + 40, blank.begin() + 60, std::uint8_t{0xFF});
+    sim::LiveFrame oneSegment = blank;
+    oneSegment[59] = 0xFE;
+
+    PollRig rig;
+    rig.connect();
+    rig.meter.setLiveFrames({blank, oneSegment});
+    const PollResult first = rig.tick(true, 0);
+    EXPECT_EQ(first.event, PollEvent::FrameDecoded);
+    EXPECT_FALSE(first.refreshPanel);
+    EXPECT_TRUE(first.sampleDue) << "the recording still gets its sample";
+    EXPECT_NEAR(rig.state.meterStatus.reading[0], -5.2, 0.05);
+    EXPECT_TRUE(rig.tick().refreshPanel);
+}
+
+TEST(MeterPoller, SamplesFollowChangesOfTheSecondsField) {
+    struct Case {
+        int rate;
+        std::vector<int> sampleTicks; // indices of the ticks (500 ms apart, after the identify) with a sample
+    };
+    // The identify tick is at 12:00:00.000; tick i reads at (i + 1) × 500 ms.
+    const Case cases[] = {
+        {0, {0, 1, 2, 3, 4, 5, 6, 7}},
+        {1, {1, 3, 5, 7}},
+        {2, {3, 7}},
+        {3, {5}},
+    };
+    for (const Case& c : cases) {
+        PollRig rig;
+        rig.connect();
+        std::vector<int> samples;
+        for (int i = 0; i < 8; ++i) {
+            const PollResult result = rig.tick(true, c.rate);
+            ASSERT_EQ(result.event, PollEvent::FrameDecoded);
+            if (result.sampleDue) {
+                samples.push_back(i);
+                EXPECT_EQ(rig.state.secondTicks, 0);
+                EXPECT_EQ(result.time, QDateTime(QDate(2024, 1, 1), QTime(12, 0, 0)).addMSecs((i + 1) * 500));
+            }
+        }
+        EXPECT_EQ(samples, c.sampleTicks) << "rate " << c.rate;
+    }
+}
+
+TEST(MeterPoller, SecondTicksKeepCountingWhileNotRecording) {
+    PollRig rig;
+    rig.connect();
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_FALSE(rig.tick(false, 2).sampleDue);
+    }
+    EXPECT_EQ(rig.state.secondTicks, 3);
+    EXPECT_TRUE(rig.tick(true, 2).sampleDue) << "the first valid frame after Run samples at once";
+}
+
+TEST(MeterPoller, StaysOffTheLinkWhileTheGuardIsHeld) {
+    PollRig rig;
+    LinkGuard guard;
+    rig.poller.setLinkGuard(&guard);
+    {
+        auto hold = guard.hold();
+        EXPECT_EQ(rig.tick().event, PollEvent::LinkBusy);
+        EXPECT_EQ(rig.letters(), "");
+        EXPECT_EQ(rig.state.secondTicks, 0);
+    }
+    EXPECT_EQ(rig.tick().event, PollEvent::Connected);
+}
+
+TEST(MeterPoller, PollBusyIsSetOnlyWhileTheTickRuns) {
+    SimRig rig;
+    test::ReportingTransport usb(rig.usb);
+    std::vector<bool> busyAtOpen;
+    usb.onOpen = [&] { busyAtOpen.push_back(rig.state.pollBusy); };
+    MeterPoller poller(rig.state, usb, rig.clock);
+    poller.tick();
+    poller.tick();
+    EXPECT_EQ(busyAtOpen, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(rig.state.pollBusy);
+}
+
+TEST(MeterPoller, TheSerialLinkReadsThroughItsReader) {
+    PollRig rig;
+    rig.state.connected = true;
+    rig.state.serialLink = true;
+    EXPECT_EQ(rig.tick().event, PollEvent::ReadFailed) << "no serial reader yet";
+
+    const sim::LiveFrame frame = sim::EncodeLiveFrame(sim::DisplayState{});
+    int reads = 0;
+    rig.poller.setSerialLiveReader([&](LinkState& state) {
+        ++reads;
+        std::copy(frame.begin(), frame.end(), state.reply.begin());
+        return true;
+    });
+    EXPECT_EQ(rig.tick().event, PollEvent::FrameDecoded);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(rig.letters(), "") << "the USB link stays untouched";
+}
+
+} // namespace
+} // namespace thermo4::link
