@@ -25,64 +25,48 @@ Decoded decode(const MemoryImage& image) {
     return d;
 }
 
-QDateTime startOf(const RecordSpec& record) {
-    const Decoded d = decode(ImageBuilder().add(record).image());
-    EXPECT_EQ(d.code, kDecodeOk);
-    return d.code == kDecodeOk ? DateTimeFromTDateTime(d.collection.header(0).startTime) : QDateTime();
-}
-
 float celsiusOf(int tenthsF) {
     const double f = static_cast<float>(tenthsF * 0.1);
     return static_cast<float>((f - 32.0) * 5.0 / 9.0);
 }
 
-TEST(DecodeMemoryImage, HeaderDateAndTimeAreBcd) {
-    RecordSpec r;
-    r.dateTime = {0x17, 0x03, 0x09, 0x14, 0x05, 0x30};
-    EXPECT_EQ(startOf(r), QDateTime(QDate(2017, 3, 9), QTime(14, 5, 30)));
-    r.dateTime = {0x99, 0x12, 0x31, 0x23, 0x59, 0x59};
-    EXPECT_EQ(startOf(r), QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)));
-    r.dateTime = {0x24, 0x02, 0x29, 0x00, 0x00, 0x00}; // leap day exists in 2024
-    EXPECT_EQ(startOf(r), QDateTime(QDate(2024, 2, 29), QTime(0, 0)));
-}
-
-TEST(DecodeMemoryImage, FieldThatIsNotBcdTakesTheFallbackField) {
+// Date and time bytes are BCD; a field that is not BCD takes the fallback
+// clock's field (the year its full year); a date-time that does not exist takes
+// the fallback clock whole.
+TEST(DecodeMemoryImage, StartTimeFromBcdWithFallbacks) {
     struct Row {
-        std::size_t field;
-        std::uint8_t byte;
+        std::array<std::uint8_t, 6> bytes;
         QDateTime expected;
     };
+    const auto at = [](int y, int mo, int d, int h, int mi, int s) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+    };
     const Row rows[] = {
-        {0, 0xA0, QDateTime(QDate(2031, 3, 9), QTime(14, 5, 30))},
-        {1, 0x1A, QDateTime(QDate(2017, 11, 9), QTime(14, 5, 30))},
-        {2, 0x0F, QDateTime(QDate(2017, 3, 22), QTime(14, 5, 30))},
-        {3, 0x2A, QDateTime(QDate(2017, 3, 9), QTime(7, 5, 30))},
-        {4, 0x6A, QDateTime(QDate(2017, 3, 9), QTime(14, 48, 30))},
-        {5, 0xF0, QDateTime(QDate(2017, 3, 9), QTime(14, 5, 56))},
+        {{0x17, 0x03, 0x09, 0x14, 0x05, 0x30}, at(2017, 3, 9, 14, 5, 30)},
+        {{0x99, 0x12, 0x31, 0x23, 0x59, 0x59}, at(2099, 12, 31, 23, 59, 59)},
+        {{0x24, 0x02, 0x29, 0x00, 0x00, 0x00}, at(2024, 2, 29, 0, 0, 0)},
+        {{0xA0, 0x03, 0x09, 0x14, 0x05, 0x30}, at(2031, 3, 9, 14, 5, 30)},
+        {{0x17, 0x1A, 0x09, 0x14, 0x05, 0x30}, at(2017, 11, 9, 14, 5, 30)},
+        {{0x17, 0x03, 0x0F, 0x14, 0x05, 0x30}, at(2017, 3, 22, 14, 5, 30)},
+        {{0x17, 0x03, 0x09, 0x2A, 0x05, 0x30}, at(2017, 3, 9, 7, 5, 30)},
+        {{0x17, 0x03, 0x09, 0x14, 0x6A, 0x30}, at(2017, 3, 9, 14, 48, 30)},
+        {{0x17, 0x03, 0x09, 0x14, 0x05, 0xF0}, at(2017, 3, 9, 14, 5, 56)},
+        {{0x17, 0x13, 0x09, 0x14, 0x05, 0x30}, kFallback}, // month 13
+        {{0x17, 0x00, 0x09, 0x14, 0x05, 0x30}, kFallback}, // month 0
+        {{0x17, 0x04, 0x31, 0x14, 0x05, 0x30}, kFallback}, // 31 April
+        {{0x23, 0x02, 0x29, 0x14, 0x05, 0x30}, kFallback}, // 29 February 2023
+        {{0x17, 0x03, 0x09, 0x24, 0x05, 0x30}, kFallback}, // hour 24
+        {{0x17, 0x03, 0x09, 0x14, 0x60, 0x30}, kFallback}, // minute 60
+        {{0x17, 0x03, 0x09, 0x14, 0x05, 0x60}, kFallback}, // second 60
+        {{0x17, 0xA1, 0x31, 0x14, 0x05, 0x30}, kFallback}, // fallback month (November) has no 31st
     };
     for (const Row& row : rows) {
         RecordSpec r;
-        r.dateTime[row.field] = row.byte;
-        EXPECT_EQ(startOf(r), row.expected) << "field " << row.field;
-    }
-}
-
-TEST(DecodeMemoryImage, DateThatDoesNotExistTakesTheWholeFallback) {
-    const std::array<std::uint8_t, 6> bad[] = {
-        {0x17, 0x13, 0x09, 0x14, 0x05, 0x30}, // month 13
-        {0x17, 0x00, 0x09, 0x14, 0x05, 0x30}, // month 0
-        {0x17, 0x04, 0x31, 0x14, 0x05, 0x30}, // 31 April
-        {0x23, 0x02, 0x29, 0x14, 0x05, 0x30}, // 29 February 2023
-        {0x17, 0x03, 0x00, 0x14, 0x05, 0x30}, // day 0
-        {0x17, 0x03, 0x09, 0x24, 0x05, 0x30}, // hour 24
-        {0x17, 0x03, 0x09, 0x14, 0x60, 0x30}, // minute 60
-        {0x17, 0x03, 0x09, 0x14, 0x05, 0x60}, // second 60
-        {0x17, 0xA1, 0x31, 0x14, 0x05, 0x30}, // month from the fallback (November) has no 31st
-    };
-    for (const auto& dateTime : bad) {
-        RecordSpec r;
-        r.dateTime = dateTime;
-        EXPECT_EQ(startOf(r), kFallback) << int{dateTime[1]} << ' ' << int{dateTime[2]};
+        r.dateTime = row.bytes;
+        const Decoded d = decode(ImageBuilder().add(r).image());
+        ASSERT_EQ(d.code, kDecodeOk);
+        EXPECT_EQ(DateTimeFromTDateTime(d.collection.header(0).startTime), row.expected)
+            << QByteArray(reinterpret_cast<const char*>(row.bytes.data()), 6).toHex().toStdString();
     }
 }
 
