@@ -32,26 +32,15 @@ struct GlyphShape {
     std::uint8_t glyph;
     unsigned segments;
 };
+// clang-format off
 constexpr std::array<GlyphShape, 18> kShapes{{
-    {0, a | b | c | d | e | f},
-    {1, b | c},
-    {2, a | b | g | e | d},
-    {3, a | b | g | c | d},
-    {4, f | g | b | c},
-    {5, a | f | g | c | d},
-    {6, a | f | g | e | c | d},
-    {7, a | f | b | c},
-    {8, a | b | c | d | e | f | g},
-    {9, a | b | c | d | f | g},
-    {10, a | b | c | e | f | g}, // A
-    {11, c | d | e | f | g},     // b
-    {12, a | d | e | f},         // C
-    {13, b | c | d | e | g},     // d
-    {14, a | d | e | f | g},     // E
-    {15, a | e | f | g},         // F
-    {17, g},                     // minus
-    {18, d | e | f},             // L
+    {0, a | b | c | d | e | f}, {1, b | c}, {2, a | b | g | e | d}, {3, a | b | g | c | d}, {4, f | g | b | c},
+    {5, a | f | g | c | d}, {6, a | f | g | e | c | d}, {7, a | f | b | c}, {8, a | b | c | d | e | f | g},
+    {9, a | b | c | d | f | g}, {10, a | b | c | e | f | g} /* A */, {11, c | d | e | f | g} /* b */,
+    {12, a | d | e | f} /* C */, {13, b | c | d | e | g} /* d */, {14, a | d | e | f | g} /* E */,
+    {15, a | e | f | g} /* F */, {17, g} /* minus */, {18, d | e | f} /* L */,
 }};
+// clang-format on
 
 // Table A: bit 0 a, 1 f, 2 b, 3 g, 4 e, 5 c, 6 d. Table B: bit 7 a, 6 f, 5 b, 4 g, 3 e, 2 c, 1 d.
 std::uint8_t encode(unsigned segments, const std::array<int, 7>& bitOf) {
