@@ -15,10 +15,13 @@ QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
         case core::ChannelCondition::NoReading:
             line += QStringLiteral("----");
             break;
-        case core::ChannelCondition::Reading:
-            line += QString::number(static_cast<double>(status.reading[static_cast<std::size_t>(channel)]),
-                                    'f', 1);
+        case core::ChannelCondition::Reading: {
+            const QString value = QString::number(
+                static_cast<double>(status.reading[static_cast<std::size_t>(channel)]), 'f', 1);
+            // A value that rounds to zero from below is written without its sign.
+            line += value == QLatin1String("-0.0") ? QStringLiteral("0.0") : value;
             break;
+        }
         }
     }
     return line;

@@ -1,0 +1,107 @@
+#include "SimRig.h"
+
+#include "link/HeadlessPoll.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace thermo4::link {
+namespace {
+
+using test::SimRig;
+
+TEST(LiveCsvLine, ShowsCelsiusWithOneDecimalOrTheChannelState) {
+    struct Case {
+        std::array<float, 4> reading;
+        std::uint8_t channelState;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{25.3F, -5.2F, 0.0F, 1234.5F}, 0x00, "25.3,-5.2,0.0,1234.5"},
+        {{25.3F, 1, 2, 3}, 0x01, "OL,1.0,2.0,3.0"},
+        {{1, 2, 3, 4}, 0x80, "1.0,2.0,3.0,----"},
+        {{1, 2, 3, 4}, 0x42, "1.0,OL,----,4.0"},
+        {{1, 2, 3, 4}, 0x11, "OL,2.0,3.0,4.0"}, // over range wins over no reading
+        {{-3276.8F, 0.04F, -0.04F, 99.96F}, 0x00, "-3276.8,0.0,0.0,100.0"},
+    };
+    const QDateTime time(QDate(2024, 2, 29), QTime(23, 5, 9));
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "," decimals must not leak in
+    for (const Case& c : cases) {
+        core::MeterStatus status;
+        status.reading = c.reading;
+        status.channelState = c.channelState;
+        EXPECT_EQ(LiveCsvLine(time, status).toStdString(), std::string("2024-02-29T23:05:09,") + c.expected);
+    }
+    QLocale::setDefault(saved);
+}
+
+struct HeadlessRig : SimRig {
+    MeterPoller poller{state, usb, clock};
+    QStringList lines;
+    HeadlessPollEnd run(int samples) {
+        HeadlessPoll poll;
+        poll.samples = samples;
+        return poll.run(poller, clock, [&](const QString& line) { lines << line; });
+    }
+};
+
+TEST(HeadlessPoll, PrintsOneLinePerValidFrameEvery500ms) {
+    HeadlessRig rig;
+    rig.meter.setFixedCelsius(1, 30.0);
+    rig.meter.setProbe(2, sim::ChannelShow::OverRange);
+    rig.meter.setProbe(3, sim::ChannelShow::NoReading);
+    ASSERT_EQ(rig.run(3), HeadlessPollEnd::SamplesDone);
+    ASSERT_EQ(rig.lines.size(), 3);
+    const QRegularExpression shape(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,-?\d+\.\d,30\.0,OL,----$)"));
+    for (const QString& line : rig.lines) {
+        EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
+    }
+    EXPECT_EQ(rig.letters(), "KAAA");
+    EXPECT_EQ(rig.clock.tickMs(), 1500) << "identify at 0, frames at 500, 1000, 1500";
+}
+
+TEST(HeadlessPoll, GivesUpAfterFiveSecondsWithoutAnAnswer) {
+    struct Case {
+        const char* name;
+        void (*setUp)(SimRig&);
+        int lines;
+        std::int64_t endTick;
+    };
+    const Case cases[] = {
+        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, 0, 5000},
+        {"another model", [](SimRig& r) { r.meter.setModel("419"); }, 0, 5000},
+        // Identify at 0, two frames (500, 1000), unplugged from the third read on.
+        {"meter lost", [](SimRig& r) { r.meter.faults().unplugAfterReads = 3; }, 2, 6000},
+    };
+    for (const Case& c : cases) {
+        HeadlessRig rig;
+        c.setUp(rig);
+        EXPECT_EQ(rig.run(0), HeadlessPollEnd::NoMeter) << c.name;
+        EXPECT_EQ(rig.lines.size(), c.lines) << c.name;
+        EXPECT_EQ(rig.clock.tickMs(), c.endTick) << c.name;
+    }
+}
+
+TEST(HeadlessPoll, FramesWithWrongMarkersAnswerButPrintNothing) {
+    HeadlessRig rig;
+    sim::LiveFrame bad = sim::EncodeLiveFrame(sim::DisplayState{});
+    bad[63] = 0;
+    rig.meter.setLiveFrames({bad});
+    HeadlessPoll poll;
+    poll.samples = 1;
+    poll.silenceLimitMs = 2000;
+    int printed = 0;
+    // Bad frames keep the meter "answering", so only the sample limit could end
+    // the run; cut it off by unplugging after 20 reads.
+    rig.meter.faults().unplugAfterReads = 20;
+    EXPECT_EQ(poll.run(rig.poller, rig.clock, [&](const QString&) { ++printed; }), HeadlessPollEnd::NoMeter);
+    EXPECT_EQ(printed, 0);
+    EXPECT_EQ(rig.clock.tickMs(), 19 * 500 + 2000);
+}
+
+} // namespace
+} // namespace thermo4::link
