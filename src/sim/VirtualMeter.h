@@ -67,6 +67,8 @@ public:
     /// Pins channel 0..3 to a fixed temperature (°C) instead of the drifting model; nullopt frees it.
     void setFixedCelsius(int channel, std::optional<double> celsius);
     void setThermocoupleType(std::uint8_t type) { m_type = type; }
+    /// Starts the probe model over with another seed (same clock, other temperatures).
+    void setSeed(std::uint32_t seed) { m_probes = ReadingModel(seed); }
     void setBatteryLevel(int level) { m_battery = level; }
     /// Logger interval of the REC key, s (at least 1).
     void setRecordIntervalSeconds(int seconds) { m_recordIntervalS = seconds < 1 ? 1 : seconds; }

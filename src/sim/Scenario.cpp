@@ -1,0 +1,340 @@
+#include "sim/Scenario.h"
+
+#include "sim/VirtualMeter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace thermo4::sim {
+
+namespace {
+
+constexpr qint64 kMaxScenarioBytes = 16 * 1024 * 1024;
+constexpr int kMaxBlockNumber = 65535;
+
+// Collects the first error; every reader returns false once one is set.
+class Reader {
+public:
+    explicit Reader(QString* error) : m_error(error) {}
+
+    bool fail(const QString& where, const QString& what) {
+        if (m_error)
+            *m_error = where + QStringLiteral(": ") + what;
+        return false;
+    }
+
+    bool integer(const QJsonValue& v, const QString& where, qint64 lo, qint64 hi, qint64& out) {
+        const double d = v.toDouble();
+        if (!v.isDouble() || std::floor(d) != d || d < static_cast<double>(lo) || d > static_cast<double>(hi))
+            return fail(where, QStringLiteral("expected a whole number from %1 to %2").arg(lo).arg(hi));
+        out = static_cast<qint64>(d);
+        return true;
+    }
+
+    template <typename T>
+    bool integer(const QJsonValue& v, const QString& where, qint64 lo, qint64 hi, T& out) {
+        qint64 value = 0;
+        if (!integer(v, where, lo, hi, value))
+            return false;
+        out = static_cast<T>(value);
+        return true;
+    }
+
+    bool blockSet(const QJsonValue& v, const QString& where, std::set<int>& out) {
+        if (!v.isArray())
+            return fail(where, QStringLiteral("expected a list of block numbers"));
+        const QJsonArray list = v.toArray();
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            int n = 0;
+            if (!integer(list[i], QStringLiteral("%1[%2]").arg(where).arg(i), 1, kMaxBlockNumber, n))
+                return false;
+            out.insert(n);
+        }
+        return true;
+    }
+
+    bool boolean(const QJsonValue& v, const QString& where, bool& out) {
+        if (!v.isBool())
+            return fail(where, QStringLiteral("expected true or false"));
+        out = v.toBool();
+        return true;
+    }
+
+private:
+    QString* m_error;
+};
+
+using Handler = std::function<bool(const QJsonValue&, const QString&)>;
+
+// Runs the handler of each key; a key without one is refused by name.
+bool readObject(Reader& r, const QJsonObject& object, const QString& prefix,
+                const std::map<QString, Handler>& handlers) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QString where = prefix + it.key();
+        const auto handler = handlers.find(it.key());
+        if (handler == handlers.end())
+            return r.fail(where, QStringLiteral("unknown key"));
+        if (!handler->second(it.value(), where))
+            return false;
+    }
+    return true;
+}
+
+bool readFaults(Reader& r, const QJsonValue& value, const QString& where, MeterFaults& f) {
+    if (!value.isObject())
+        return r.fail(where, QStringLiteral("expected an object"));
+    const auto blockOrNone = [&r](int& out) {
+        return [&r, &out](const QJsonValue& v, const QString& w) {
+            return r.integer(v, w, 0, kMaxBlockNumber, out);
+        };
+    };
+    const auto count = [&r](int& out) {
+        return
+            [&r, &out](const QJsonValue& v, const QString& w) { return r.integer(v, w, 0, 1000000000, out); };
+    };
+    const auto blocks = [&r](std::set<int>& out) {
+        return [&r, &out](const QJsonValue& v, const QString& w) { return r.blockSet(v, w, out); };
+    };
+    const std::map<QString, Handler> handlers{
+        {"fail_block_reads", blocks(f.failBlockReads)},
+        {"stall_after_block", blockOrNone(f.stallAfterBlock)},
+        {"dead_after_block", blockOrNone(f.deadAfterBlock)},
+        {"bad_checksum_blocks", blocks(f.badChecksumBlocks)},
+        {"bad_trailer_blocks", blocks(f.badTrailerBlocks)},
+        {"seek_answers_wrong_block",
+         [&](const QJsonValue& v, const QString& w) { return r.boolean(v, w, f.seekAnswersWrongBlock); }},
+        {"retry_resends_failed_block",
+         [&](const QJsonValue& v, const QString& w) { return r.boolean(v, w, f.resendFailedBlockOnRetry); }},
+        {"fail_live_reads", blocks(f.failLiveReads)},
+        {"fail_writes",
+         [&](const QJsonValue& v, const QString& w) {
+             const QString letters = v.toString();
+             if (!v.isString() || letters.isEmpty() || letters.size() > 64)
+                 return r.fail(w, QStringLiteral("expected a string of command letters, e.g. \"pq\""));
+             for (const QChar c : letters) {
+                 if (c.unicode() < 0x21 || c.unicode() > 0x7E)
+                     return r.fail(w, QStringLiteral("\"%1\" is not a command letter").arg(c));
+             }
+             f.failWrites = letters.toStdString();
+             return true;
+         }},
+        {"fail_opens_after", count(f.failOpensAfter)},
+        {"fail_timeouts_after", count(f.failTimeoutsAfter)},
+        {"unplug_after_reads", count(f.unplugAfterReads)},
+    };
+    return readObject(r, value.toObject(), where + QStringLiteral("."), handlers);
+}
+
+bool readMemory(Reader& r, const QJsonValue& value, const QString& where, const QDir& baseDir,
+                std::optional<std::vector<std::uint8_t>>& out) {
+    if (!value.isString() || value.toString().isEmpty())
+        return r.fail(where, QStringLiteral("expected the path of a memory image (.ch4)"));
+    const QString path = baseDir.filePath(value.toString());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return r.fail(where, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    if (file.size() > static_cast<qint64>(LoggerMemory::kCapacity))
+        return r.fail(where, QStringLiteral("%1 holds %2 bytes, more than the meter's %3")
+                                 .arg(path)
+                                 .arg(file.size())
+                                 .arg(LoggerMemory::kCapacity));
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return r.fail(where, QStringLiteral("%1 is empty").arg(path));
+    out = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    return true;
+}
+
+bool readProbes(Reader& r, const QJsonValue& value, const QString& where, std::array<ChannelShow, 4>& out) {
+    const QJsonArray list = value.toArray();
+    if (!value.isArray() || list.size() != 4)
+        return r.fail(where, QStringLiteral("expected four entries, each \"ok\", \"OL\" or \"----\""));
+    for (qsizetype i = 0; i < 4; ++i) {
+        const QString s = list[i].toString();
+        if (s == QLatin1String("ok"))
+            out[static_cast<std::size_t>(i)] = ChannelShow::Reading;
+        else if (s == QLatin1String("OL"))
+            out[static_cast<std::size_t>(i)] = ChannelShow::OverRange;
+        else if (s == QLatin1String("----"))
+            out[static_cast<std::size_t>(i)] = ChannelShow::NoReading;
+        else
+            return r.fail(QStringLiteral("%1[%2]").arg(where).arg(i),
+                          QStringLiteral("expected \"ok\", \"OL\" or \"----\""));
+    }
+    return true;
+}
+
+bool readFixed(Reader& r, const QJsonValue& value, const QString& where,
+               std::array<std::optional<double>, 4>& out) {
+    const QJsonArray list = value.toArray();
+    if (!value.isArray() || list.size() != 4)
+        return r.fail(where, QStringLiteral("expected four entries, each °C or null"));
+    for (qsizetype i = 0; i < 4; ++i) {
+        if (list[i].isNull())
+            continue;
+        const double c = list[i].toDouble();
+        if (!list[i].isDouble() || c < -3000.0 || c > 3000.0)
+            return r.fail(QStringLiteral("%1[%2]").arg(where).arg(i),
+                          QStringLiteral("expected °C from -3000 to 3000, or null"));
+        out[static_cast<std::size_t>(i)] = c;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<LiveFrame> LiveFrameFromHex(const QString& hex, QString* error) {
+    if (hex.size() != static_cast<qsizetype>(2 * kLiveFrameSize)) {
+        if (error)
+            *error = QStringLiteral("%1 hex digits, a live frame needs %2")
+                         .arg(hex.size())
+                         .arg(2 * kLiveFrameSize);
+        return std::nullopt;
+    }
+    LiveFrame frame{};
+    for (std::size_t i = 0; i < kLiveFrameSize; ++i) {
+        bool ok = false;
+        const QStringView pair = QStringView(hex).mid(static_cast<qsizetype>(2 * i), 2);
+        const bool digits = pair[0].isLetterOrNumber() && pair[1].isLetterOrNumber();
+        const uint value = pair.toUInt(&ok, 16);
+        if (!digits || !ok) {
+            if (error)
+                *error = QStringLiteral("\"%1\" at digit %2 is not hexadecimal").arg(pair).arg(2 * i + 1);
+            return std::nullopt;
+        }
+        frame[i] = static_cast<std::uint8_t>(value);
+    }
+    return frame;
+}
+
+QString LiveFrameToHex(const LiveFrame& frame) {
+    const QByteArray raw(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size()));
+    return QString::fromLatin1(raw.toHex());
+}
+
+std::optional<Scenario> ParseScenario(const QByteArray& json, const QDir& baseDir, QString* error) {
+    Reader r(error);
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        r.fail(QStringLiteral("scenario"), QStringLiteral("not valid JSON at offset %1: %2")
+                                               .arg(parseError.offset)
+                                               .arg(parseError.errorString()));
+        return std::nullopt;
+    }
+    if (!doc.isObject()) {
+        r.fail(QStringLiteral("scenario"), QStringLiteral("expected a JSON object"));
+        return std::nullopt;
+    }
+    Scenario s;
+    const std::map<QString, Handler> handlers{
+        {"model",
+         [&](const QJsonValue& v, const QString& w) {
+             const QString code = v.toString();
+             if (!v.isString() || code.size() != 3)
+                 return r.fail(w, QStringLiteral("expected three characters, e.g. \"418\""));
+             for (const QChar c : code) {
+                 if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+                     return r.fail(w, QStringLiteral("expected printable ASCII characters"));
+             }
+             s.model = code.toStdString();
+             return true;
+         }},
+        {"live_frames",
+         [&](const QJsonValue& v, const QString& w) {
+             if (!v.isArray())
+                 return r.fail(w, QStringLiteral("expected a list of hex strings"));
+             const QJsonArray list = v.toArray();
+             for (qsizetype i = 0; i < list.size(); ++i) {
+                 const QString at = QStringLiteral("%1[%2]").arg(w).arg(i);
+                 if (!list[i].isString())
+                     return r.fail(at, QStringLiteral("expected a string of 128 hex digits"));
+                 QString why;
+                 const auto frame = LiveFrameFromHex(list[i].toString(), &why);
+                 if (!frame)
+                     return r.fail(at, why);
+                 s.liveFrames.push_back(*frame);
+             }
+             return true;
+         }},
+        {"memory",
+         [&](const QJsonValue& v, const QString& w) { return readMemory(r, v, w, baseDir, s.memory); }},
+        {"faults", [&](const QJsonValue& v, const QString& w) { return readFaults(r, v, w, s.faults); }},
+        {"seed",
+         [&](const QJsonValue& v, const QString& w) {
+             std::uint32_t seed = 0;
+             if (!r.integer(v, w, 0, 0xFFFFFFFFll, seed))
+                 return false;
+             s.seed = seed;
+             return true;
+         }},
+        {"thermocouple_type",
+         [&](const QJsonValue& v, const QString& w) {
+             std::uint8_t type = 0;
+             if (!r.integer(v, w, 0, 255, type))
+                 return false;
+             s.thermocoupleType = type;
+             return true;
+         }},
+        {"probes", [&](const QJsonValue& v, const QString& w) { return readProbes(r, v, w, s.probes); }},
+        {"fixed_celsius",
+         [&](const QJsonValue& v, const QString& w) { return readFixed(r, v, w, s.fixedCelsius); }},
+        {"record_interval_s",
+         [&](const QJsonValue& v, const QString& w) {
+             int seconds = 0;
+             if (!r.integer(v, w, 1, 255 * 60 + 59, seconds))
+                 return false;
+             s.recordIntervalSeconds = seconds;
+             return true;
+         }},
+    };
+    if (!readObject(r, doc.object(), QString(), handlers))
+        return std::nullopt;
+    return s;
+}
+
+std::optional<Scenario> LoadScenario(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: cannot read the scenario: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    if (file.size() > kMaxScenarioBytes) {
+        if (error)
+            *error = QStringLiteral("%1: a scenario is at most %2 bytes").arg(path).arg(kMaxScenarioBytes);
+        return std::nullopt;
+    }
+    QString why;
+    auto scenario = ParseScenario(file.read(kMaxScenarioBytes), QFileInfo(path).absoluteDir(), &why);
+    if (!scenario && error)
+        *error = QStringLiteral("%1: %2").arg(path, why);
+    return scenario;
+}
+
+void ApplyScenario(const Scenario& s, VirtualMeter& meter) {
+    meter.setModel(s.model);
+    meter.setLiveFrames(s.liveFrames);
+    if (s.memory)
+        meter.memory() = LoggerMemory::fromImage(*s.memory);
+    meter.faults() = s.faults;
+    if (s.seed)
+        meter.setSeed(*s.seed);
+    if (s.thermocoupleType)
+        meter.setThermocoupleType(*s.thermocoupleType);
+    for (int ch = 0; ch < 4; ++ch) {
+        meter.setProbe(ch, s.probes[static_cast<std::size_t>(ch)]);
+        meter.setFixedCelsius(ch, s.fixedCelsius[static_cast<std::size_t>(ch)]);
+    }
+    if (s.recordIntervalSeconds)
+        meter.setRecordIntervalSeconds(*s.recordIntervalSeconds);
+}
+
+} // namespace thermo4::sim

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "sim/LiveFrameEncoder.h"
+#include "sim/LoggerMemory.h"
+#include "sim/MeterFaults.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace thermo4::sim {
+
+class VirtualMeter;
+
+/// A virtual-meter setup read from a JSON scenario file:
+/// { "model": "418", "live_frames": ["<128 hex digits>", …], "memory": "image.ch4",
+///   "faults": { "fail_block_reads": [5], "stall_after_block": 10, … } }
+/// plus optional "seed", "thermocouple_type", "probes", "fixed_celsius" and
+/// "record_interval_s". Every key is optional; unknown keys are refused.
+struct Scenario {
+    std::string model = "418";
+    std::vector<LiveFrame> liveFrames;               ///< replayed in order, then again
+    std::optional<std::vector<std::uint8_t>> memory; ///< raw logger image (.ch4)
+    MeterFaults faults;
+    std::optional<std::uint32_t> seed;
+    std::optional<std::uint8_t> thermocoupleType;
+    std::array<ChannelShow, 4> probes{};
+    std::array<std::optional<double>, 4> fixedCelsius{};
+    std::optional<int> recordIntervalSeconds;
+};
+
+/// Parses scenario JSON; relative paths ("memory") are taken from baseDir. On
+/// failure returns nothing and puts a message naming the offending key in error.
+std::optional<Scenario> ParseScenario(const QByteArray& json, const QDir& baseDir, QString* error);
+/// Reads and parses a scenario file (at most 16 MiB).
+std::optional<Scenario> LoadScenario(const QString& path, QString* error);
+/// Sets meter up as the scenario says (model, frames, memory, faults, probes…).
+void ApplyScenario(const Scenario& scenario, VirtualMeter& meter);
+
+/// 128 hexadecimal digits (either case, nothing else) to a live frame.
+std::optional<LiveFrame> LiveFrameFromHex(const QString& hex, QString* error);
+/// A live frame as 128 lower-case hexadecimal digits.
+QString LiveFrameToHex(const LiveFrame& frame);
+
+} // namespace thermo4::sim
