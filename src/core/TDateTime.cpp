@@ -5,7 +5,9 @@
 namespace thermo4::core {
 
 QDateTime DateTimeFromTDateTime(double days) {
-    if (!std::isfinite(days)) {
+    // Beyond about ±27 000 years the day count no longer fits the calendar.
+    constexpr double kLimitDays = 1e7;
+    if (!std::isfinite(days) || std::fabs(days) > kLimitDays) {
         return {};
     }
     double whole = std::trunc(days);

@@ -15,7 +15,8 @@ inline QDate TDateTimeEpoch() {
     return QDate(1899, 12, 30);
 }
 
-/// Local date-time of days, rounded to the millisecond.
+/// Local date-time of days, rounded to the millisecond; invalid for NaN,
+/// infinities and day counts beyond ±10 000 000.
 QDateTime DateTimeFromTDateTime(double days);
 /// days of a date-time, taken in local time; an invalid one gives 0.
 double TDateTimeFromDateTime(const QDateTime& dateTime);

@@ -51,7 +51,9 @@ TEST(TDateTime, KnownDays) {
             EXPECT_NEAR(TDateTimeFromDateTime(r.dateTime), r.days, 1e-9) << r.days;
         }
     }
-    EXPECT_FALSE(DateTimeFromTDateTime(std::nan("")).isValid());
+    for (double bad : {std::nan(""), HUGE_VAL, 1e300, -1e300}) {
+        EXPECT_FALSE(DateTimeFromTDateTime(bad).isValid()) << bad;
+    }
     EXPECT_EQ(TDateTimeFromDateTime(QDateTime()), 0.0);
 }
 
