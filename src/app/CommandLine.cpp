@@ -1,0 +1,72 @@
+#include "app/CommandLine.h"
+
+namespace thermo4::ui {
+
+namespace {
+
+/// Splits "--name=value" into name and value; value is null without "=".
+std::pair<QString, QString> splitOption(const QString& argument) {
+    const qsizetype eq = argument.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return {argument, QString()};
+    return {argument.left(eq), argument.mid(eq + 1)};
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments) {
+    CommandLine line;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const auto [name, value] = splitOption(arguments[i]);
+        if (name == QLatin1String("--simulate")) {
+            line.simulate = true;
+            if (!value.isNull() && value.isEmpty()) {
+                line.error = QStringLiteral("--simulate= needs a scenario file name");
+                return line;
+            }
+            line.scenario = value;
+        } else if (name == QLatin1String("--data-dir")) {
+            QString dir = value;
+            if (dir.isNull()) {
+                if (i + 1 >= arguments.size()) {
+                    line.error = QStringLiteral("--data-dir needs a folder");
+                    return line;
+                }
+                dir = arguments[++i];
+            }
+            if (dir.isEmpty()) {
+                line.error = QStringLiteral("--data-dir needs a folder");
+                return line;
+            }
+            line.dataDir = dir;
+        } else if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+            line.help = true;
+        } else if (name == QLatin1String("--version")) {
+            line.version = true;
+        } else {
+            line.error = QStringLiteral("unknown argument: %1").arg(arguments[i]);
+            return line;
+        }
+    }
+    return line;
+}
+
+QString CommandLine::programVersion() {
+    return QStringLiteral(THERMO4_VERSION);
+}
+
+QString CommandLine::usage() {
+    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR]\n"
+                          "\n"
+                          "Desktop program for the four-channel thermocouple thermometer.\n"
+                          "\n"
+                          "  --simulate            use the built-in virtual meter instead of a USB meter\n"
+                          "  --simulate=SCENARIO   the virtual meter plays the given scenario file (JSON)\n"
+                          "  --data-dir DIR        keep the graph template and temporary files in DIR\n"
+                          "                        (default: the program's folder when writable,\n"
+                          "                        else the user's application-data folder)\n"
+                          "  -h, --help            show this text\n"
+                          "  --version             show the program's version\n");
+}
+
+} // namespace thermo4::ui

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace thermo4::ui {
+
+/// The options of the thermo4 program.
+struct CommandLine {
+    /// Talk to the built-in virtual meter instead of a USB meter.
+    bool simulate = false;
+    /// Scenario file for the virtual meter (--simulate=FILE); empty for its default behaviour.
+    QString scenario;
+    /// Data folder given by --data-dir; empty to choose it automatically.
+    QString dataDir;
+    bool help = false;
+    bool version = false;
+    /// Set when the arguments cannot be used; says what is wrong.
+    QString error;
+
+    /// Parses the arguments after the program name.
+    static CommandLine parse(const QStringList& arguments);
+    /// The text printed by --help.
+    static QString usage();
+    /// The program's version ("0.1.0").
+    static QString programVersion();
+};
+
+} // namespace thermo4::ui

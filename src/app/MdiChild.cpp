@@ -1,0 +1,54 @@
+#include "app/MdiChild.h"
+
+#include "app/TfrmMain.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+
+namespace thermo4::ui {
+
+MdiChild::MdiChild(TfrmMain& main) : m_main(main) {}
+
+AppState& MdiChild::state() const {
+    return m_main.state();
+}
+
+QMdiSubWindow* MdiChild::subWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void MdiChild::restoreNormal() {
+    if (QMdiSubWindow* window = subWindow()) {
+        window->showNormal();
+        window->raise();
+    } else {
+        showNormal();
+    }
+}
+
+void MdiChild::place(int left, int top, int width, int height) {
+    QWidget* window = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
+    window->setGeometry(left, top, width, height);
+}
+
+void MdiChild::placeAt(int left, int top) {
+    QWidget* window = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
+    window->move(left, top);
+}
+
+bool MdiChild::closeWindow() {
+    if (QMdiSubWindow* window = subWindow())
+        return window->close();
+    return close();
+}
+
+void MdiChild::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+} // namespace thermo4::ui

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace thermo4::ui {
+
+/// Answer to a question box.
+enum class Answer { Yes, No, Cancel };
+
+/// One file type of a file dialog: description and mask, as in "TXT file(*.txt,...)" and "*.TXT".
+struct FileFilter {
+    QString description;
+    QString mask;
+
+    /// Splits a stored "description|mask|description|mask" filter into its pairs;
+    /// a trailing description without a mask is dropped.
+    static QList<FileFilter> parse(const QString& pairs);
+    bool operator==(const FileFilter&) const = default;
+};
+
+/// What an open or save dialog is asked to show.
+struct FileDialogRequest {
+    QString caption;
+    QString directory;
+    QString fileName;
+    QList<FileFilter> filters;
+    /// Index into filters selected when the dialog opens.
+    int filterIndex = 0;
+    /// Extension given to a typed name without one (no dot, e.g. "GHF").
+    QString defaultSuffix;
+    /// Save only: ask before replacing an existing file.
+    bool overwritePrompt = true;
+    /// Called when the user picks another file type, with its index and the name
+    /// typed so far; returns the name to show instead (e.g. with the new extension).
+    std::function<QString(int filterIndex, const QString& fileName)> typeChange;
+};
+
+/// The user's choice in a file dialog; path is empty when the dialog was cancelled.
+struct FileDialogResult {
+    QString path;
+    int filterIndex = 0;
+    bool accepted() const { return !path.isEmpty(); }
+};
+
+/// Every message box and standard dialog the windows show goes through this, so
+/// tests can answer them without a screen and check the texts shown.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    /// A confirmation: Yes and No, plus Cancel when withCancel.
+    virtual Answer question(const QString& text, bool withCancel = true) = 0;
+    virtual void information(const QString& text) = 0;
+    virtual void warning(const QString& text) = 0;
+    virtual void error(const QString& text) = 0;
+    virtual FileDialogResult openFile(const FileDialogRequest& request) = 0;
+    virtual FileDialogResult saveFile(const FileDialogRequest& request) = 0;
+    /// The chosen colour, or nothing when cancelled.
+    virtual std::optional<QColor> color(const QColor& initial) = 0;
+    /// The chosen font, or nothing when cancelled.
+    virtual std::optional<QFont> font(const QFont& initial) = 0;
+};
+
+} // namespace thermo4::ui

@@ -1,0 +1,110 @@
+#include "app/QtPrompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace thermo4::ui {
+
+namespace {
+const QString kBoxTitle = QStringLiteral("470913");
+} // namespace
+
+Answer QtPrompts::question(const QString& text, bool withCancel) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    switch (QMessageBox::question(m_parent, kBoxTitle, text, buttons, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // Closing the box with Escape or its close button counts as the safest answer.
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+void QtPrompts::information(const QString& text) {
+    QMessageBox::information(m_parent, kBoxTitle, text);
+}
+
+void QtPrompts::warning(const QString& text) {
+    QMessageBox::warning(m_parent, kBoxTitle, text);
+}
+
+void QtPrompts::error(const QString& text) {
+    QMessageBox::critical(m_parent, kBoxTitle, text);
+}
+
+QStringList QtPrompts::nameFilters(const QList<FileFilter>& filters) {
+    QStringList result;
+    for (const FileFilter& filter : filters) {
+        QStringList masks;
+        for (const QString& part : filter.mask.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString mask = part.trimmed();
+            if (mask.isEmpty())
+                continue;
+            masks.append(mask);
+            if (mask.toLower() != mask)
+                masks.append(mask.toLower());
+        }
+        result.append(filter.description.trimmed() + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) +
+                      QLatin1Char(')'));
+    }
+    return result;
+}
+
+FileDialogResult QtPrompts::runFileDialog(const FileDialogRequest& request, bool save) {
+    QFileDialog dialog(m_parent, request.caption, request.directory);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
+    const QStringList filters = nameFilters(request.filters);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(request.filterIndex, filters.first()));
+    }
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (request.typeChange) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+            const QStringList typed = dialog.selectedFiles();
+            const QString name = request.typeChange(static_cast<int>(filters.indexOf(filter)),
+                                                    typed.isEmpty() ? QString() : typed.first());
+            if (!name.isEmpty())
+                dialog.selectFile(name);
+        });
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().first(), static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
+}
+
+FileDialogResult QtPrompts::openFile(const FileDialogRequest& request) {
+    return runFileDialog(request, false);
+}
+
+FileDialogResult QtPrompts::saveFile(const FileDialogRequest& request) {
+    return runFileDialog(request, true);
+}
+
+std::optional<QColor> QtPrompts::color(const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, m_parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QFont> QtPrompts::font(const QFont& initial) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, m_parent);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace thermo4::ui

@@ -1,0 +1,67 @@
+#include "app/ScriptedPrompts.h"
+
+namespace thermo4::ui {
+
+template <typename T> T ScriptedPrompts::take(QQueue<T>& queue, T fallback) {
+    if (queue.isEmpty()) {
+        ++m_unanswered;
+        return fallback;
+    }
+    return queue.dequeue();
+}
+
+Answer ScriptedPrompts::question(const QString& text, bool withCancel) {
+    record(Kind::Question, text);
+    const Answer answer = take(m_answers, withCancel ? Answer::Cancel : Answer::No);
+    // A two-button box cannot return Cancel; a script that queues it gets No, as Escape would.
+    return (!withCancel && answer == Answer::Cancel) ? Answer::No : answer;
+}
+
+FileDialogResult ScriptedPrompts::openFile(const FileDialogRequest& request) {
+    record(Kind::OpenFile, request.caption);
+    m_fileRequests.append(request);
+    return take(m_openFiles, FileDialogResult{});
+}
+
+FileDialogResult ScriptedPrompts::saveFile(const FileDialogRequest& request) {
+    record(Kind::SaveFile, request.caption);
+    m_fileRequests.append(request);
+    return take(m_saveFiles, FileDialogResult{});
+}
+
+std::optional<QColor> ScriptedPrompts::color(const QColor& initial) {
+    record(Kind::Color, initial.name());
+    return take(m_colors, std::optional<QColor>{});
+}
+
+std::optional<QFont> ScriptedPrompts::font(const QFont& initial) {
+    record(Kind::Font, initial.family());
+    return take(m_fonts, std::optional<QFont>{});
+}
+
+QStringList ScriptedPrompts::texts(Kind kind) const {
+    QStringList result;
+    for (const Shown& shown : m_shown) {
+        if (shown.kind == kind)
+            result.append(shown.text);
+    }
+    return result;
+}
+
+int ScriptedPrompts::pending() const {
+    return static_cast<int>(m_answers.size() + m_openFiles.size() + m_saveFiles.size() + m_colors.size() +
+                            m_fonts.size());
+}
+
+void ScriptedPrompts::clear() {
+    m_shown.clear();
+    m_fileRequests.clear();
+    m_answers.clear();
+    m_openFiles.clear();
+    m_saveFiles.clear();
+    m_colors.clear();
+    m_fonts.clear();
+    m_unanswered = 0;
+}
+
+} // namespace thermo4::ui

@@ -1,0 +1,121 @@
+// thermo4: the desktop program for the four-channel thermocouple thermometer.
+
+#include "app/CommandLine.h"
+#include "app/Paths.h"
+#include "app/QtPrompts.h"
+#include "app/Resources.h"
+#include "app/TfrmAbout.h"
+#include "app/TfrmMain.h"
+#include "link/HidUsbTransport.h"
+#include "link/SystemClock.h"
+#include "sim/Scenario.h"
+#include "sim/SimUsbTransport.h"
+#include "sim/VirtualMeter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
+
+namespace {
+
+/// The application object: an exception that reaches the event loop is shown
+/// in a message box and the loop goes on.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(activeWindow(), QStringLiteral("470913"), QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            QMessageBox::critical(activeWindow(), QStringLiteral("470913"), QStringLiteral("Unknown error."));
+        }
+        return false;
+    }
+};
+
+void printText(std::FILE* stream, const QString& text) {
+    std::fputs(qPrintable(text), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace thermo4;
+
+    // --help and --version work without a display: answer them before the GUI starts.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        printText(stdout, ui::CommandLine::usage());
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        printText(stdout, QStringLiteral("thermo4 %1\n").arg(ui::CommandLine::programVersion()));
+        return 0;
+    }
+
+    Application app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("470913"));
+    QCoreApplication::setApplicationName(QStringLiteral("thermo4"));
+    QCoreApplication::setApplicationVersion(ui::CommandLine::programVersion());
+    ui::InitResources();
+
+    // The toolkit has taken its own options (-platform ...) out of the arguments by now.
+    const ui::CommandLine options = ui::CommandLine::parse(QCoreApplication::arguments().mid(1));
+    if (!options.error.isEmpty()) {
+        printText(stderr, QStringLiteral("thermo4: %1\nTry 'thermo4 --help'.\n").arg(options.error));
+        return 2;
+    }
+
+    link::SystemClock clock;
+    std::unique_ptr<sim::VirtualMeter> meter;
+    std::unique_ptr<link::UsbTransport> usb;
+    ui::AppServices services;
+    services.clock = &clock;
+    if (options.simulate) {
+        meter = std::make_unique<sim::VirtualMeter>(clock);
+        if (!options.scenario.isEmpty()) {
+            QString error;
+            const std::optional<sim::Scenario> scenario = sim::LoadScenario(options.scenario, &error);
+            if (!scenario) {
+                printText(stderr, QStringLiteral("thermo4: scenario %1: %2\n").arg(options.scenario, error));
+                return 1;
+            }
+            sim::ApplyScenario(*scenario, *meter);
+        }
+        usb = std::make_unique<sim::SimUsbTransport>(*meter);
+    } else {
+        auto hid = std::make_unique<link::HidUsbTransport>();
+        services.takeLinkNotice = [transport = hid.get()] { return transport->takeNotice(); };
+        usb = std::move(hid);
+    }
+    services.usb = usb.get();
+
+    services.paths = ui::Paths::forApplication(options.dataDir);
+    if (!services.paths.prepareDataDir())
+        printText(
+            stderr,
+            QStringLiteral("thermo4: cannot create the data folder %1\n").arg(services.paths.dataDir()));
+
+    ui::QtPrompts prompts;
+    services.prompts = &prompts;
+
+    // The about box is the splash while the main window is built.
+    auto* splash = new ui::TfrmAbout;
+    splash->showAsSplash();
+
+    ui::TfrmMain window(services);
+    prompts.setParent(&window);
+    window.state().aboutBox = splash;
+    window.showMaximized();
+    return QApplication::exec();
+}

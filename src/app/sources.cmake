@@ -1,0 +1,24 @@
+list(APPEND THERMO4_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/AppState.h
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MdiChild.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Paths.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Resources.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScriptedPrompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmAbout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp
+)
+
+# The help page and the default graph template must sit beside the executable
+# ("the program's folder"). Copied at configure time; an edit re-runs the copy.
+configure_file(${PROJECT_SOURCE_DIR}/resources/470913HELP.htm
+  ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/470913HELP.htm COPYONLY)
+if(EXISTS ${PROJECT_SOURCE_DIR}/resources/template/graph.ghf)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/template/graph.ghf
+    ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/template/graph.ghf COPYONLY)
+endif()
+
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  PROPERTIES COMPILE_DEFINITIONS THERMO4_VERSION="${PROJECT_VERSION}")

@@ -1,0 +1,3 @@
+list(APPEND THERMO4_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmSetup.cpp
+)

@@ -1,0 +1,54 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace thermo4::ui {
+namespace {
+
+struct LineCase {
+    QStringList arguments;
+    bool simulate;
+    QString scenario;
+    QString dataDir;
+    bool help;
+    bool error;
+};
+
+class CommandLineCases : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(CommandLineCases, ParsesAsExpected) {
+    const LineCase& c = GetParam();
+    const CommandLine line = CommandLine::parse(c.arguments);
+    EXPECT_EQ(!line.error.isEmpty(), c.error) << line.error.toStdString();
+    if (c.error)
+        return;
+    EXPECT_EQ(line.simulate, c.simulate);
+    EXPECT_EQ(line.scenario, c.scenario);
+    EXPECT_EQ(line.dataDir, c.dataDir);
+    EXPECT_EQ(line.help, c.help);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLineCases,
+    ::testing::Values(LineCase{{}, false, {}, {}, false, false},
+                      LineCase{{"--simulate"}, true, {}, {}, false, false},
+                      LineCase{{"--simulate=a b.json"}, true, "a b.json", {}, false, false},
+                      LineCase{{"--simulate="}, true, {}, {}, false, true},
+                      LineCase{{"--data-dir", "/tmp/x"}, false, {}, "/tmp/x", false, false},
+                      LineCase{{"--data-dir=/tmp/y", "--simulate"}, true, {}, "/tmp/y", false, false},
+                      LineCase{{"--data-dir"}, false, {}, {}, false, true},
+                      LineCase{{"--data-dir="}, false, {}, {}, false, true},
+                      LineCase{{"-h"}, false, {}, {}, true, false},
+                      LineCase{{"--simulate", "--help"}, true, {}, {}, true, false},
+                      LineCase{{"--simulated"}, false, {}, {}, false, true},
+                      LineCase{{"scenario.json"}, false, {}, {}, false, true}));
+
+TEST(CommandLine, UsageNamesEveryOption) {
+    const QString usage = CommandLine::usage();
+    for (const char* option : {"--simulate", "--simulate=SCENARIO", "--data-dir", "--help", "--version"})
+        EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
+    EXPECT_FALSE(CommandLine::programVersion().isEmpty());
+}
+
+} // namespace
+} // namespace thermo4::ui

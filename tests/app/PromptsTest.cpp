@@ -1,0 +1,84 @@
+#include "app/QtPrompts.h"
+#include "app/ScriptedPrompts.h"
+
+#include <gtest/gtest.h>
+
+namespace thermo4::ui {
+namespace {
+
+TEST(FileFilter, SplitsStoredFiltersIntoPairsKeepingTheirTextsAsTheyAre) {
+    struct Case {
+        QString stored;
+        QList<FileFilter> expected;
+    };
+    const QString spaces(29, QLatin1Char(' '));
+    const Case cases[] = {
+        {QStringLiteral(
+             "Graph file(*.ghf,only for 470913)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT"),
+         {{QStringLiteral("Graph file(*.ghf,only for 470913)"), QStringLiteral("*.GHF")},
+          {QStringLiteral("TXT file(*.txt,data seperated by tab)"), QStringLiteral("*.TXT")}}},
+        {QStringLiteral(" TXT file(*.txt,data seperated by tab) |*.TXT"),
+         {{QStringLiteral(" TXT file(*.txt,data seperated by tab) "), QStringLiteral("*.TXT")}}},
+        {QStringLiteral("TXT file(*.txt,data seperated by tab)|*.TXT") + spaces +
+             QStringLiteral("|EXCEL file format(*.CSV,seperated by comma) |*.CSV"),
+         {{QStringLiteral("TXT file(*.txt,data seperated by tab)"), QStringLiteral("*.TXT") + spaces},
+          {QStringLiteral("EXCEL file format(*.CSV,seperated by comma) "), QStringLiteral("*.CSV")}}},
+        {QStringLiteral("odd|*.A|dangling"), {{QStringLiteral("odd"), QStringLiteral("*.A")}}},
+        {QString(), {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileFilter::parse(c.stored), c.expected) << c.stored.toStdString();
+}
+
+TEST(QtPrompts, NameFiltersKeepTheDescriptionAndMatchBothCases) {
+    const QString spaces(29, QLatin1Char(' '));
+    const QStringList filters = QtPrompts::nameFilters(
+        {{QStringLiteral("Graph file(*.ghf,only for 470913)"), QStringLiteral("*.GHF")},
+         {QStringLiteral("Text"), QStringLiteral("*.TXT") + spaces},
+         {QStringLiteral("Several"), QStringLiteral("*.txt;*.CSV")}});
+    EXPECT_EQ(filters, QStringList({QStringLiteral("Graph file(*.ghf,only for 470913) (*.GHF *.ghf)"),
+                                    QStringLiteral("Text (*.TXT *.txt)"),
+                                    QStringLiteral("Several (*.txt *.CSV *.csv)")}));
+}
+
+TEST(ScriptedPrompts, AnswersInOrderAndRecordsWhatWasShown) {
+    ScriptedPrompts prompts;
+    prompts.queueAnswer(Answer::No);
+    prompts.queueAnswer(Answer::Yes);
+    prompts.queueSaveFile(QStringLiteral("/tmp/a.ghf"), 1);
+
+    EXPECT_EQ(prompts.question(QStringLiteral("first ?")), Answer::No);
+    prompts.information(QStringLiteral("note"));
+    EXPECT_EQ(prompts.question(QStringLiteral("second ?")), Answer::Yes);
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Save");
+    const FileDialogResult saved = prompts.saveFile(request);
+    EXPECT_EQ(saved.path, QStringLiteral("/tmp/a.ghf"));
+    EXPECT_EQ(saved.filterIndex, 1);
+
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Question),
+              QStringList({QStringLiteral("first ?"), QStringLiteral("second ?")}));
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Information), QStringList{QStringLiteral("note")});
+    ASSERT_EQ(prompts.fileRequests().size(), 1);
+    EXPECT_EQ(prompts.fileRequests().first().caption, QStringLiteral("Save"));
+    EXPECT_EQ(prompts.unanswered(), 0);
+    EXPECT_EQ(prompts.pending(), 0);
+}
+
+TEST(ScriptedPrompts, UnscriptedPromptsChangeNothingAndAreCounted) {
+    ScriptedPrompts prompts;
+    EXPECT_EQ(prompts.question(QStringLiteral("q")), Answer::Cancel);
+    EXPECT_EQ(prompts.question(QStringLiteral("q"), false), Answer::No);
+    EXPECT_FALSE(prompts.openFile({}).accepted());
+    EXPECT_FALSE(prompts.color(Qt::red).has_value());
+    EXPECT_FALSE(prompts.font(QFont()).has_value());
+    EXPECT_EQ(prompts.unanswered(), 5);
+
+    // A Cancel queued for a two-button box arrives as No.
+    prompts.queueAnswer(Answer::Cancel);
+    EXPECT_EQ(prompts.question(QStringLiteral("q"), false), Answer::No);
+    EXPECT_EQ(prompts.unanswered(), 5);
+}
+
+} // namespace
+} // namespace thermo4::ui
