@@ -1,0 +1,132 @@
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "cli/MeterSource.h"
+#include "core/Commands.h"
+#include "core/MemoryDecoder.h"
+#include "link/DownloadResult.h"
+#include "link/UsbDownload.h"
+
+#include <QSaveFile>
+
+namespace thermo4::cli {
+
+namespace {
+
+/// Progress on stderr: the total, then a line at every further tenth.
+class StderrProgress : public link::DownloadProgress {
+public:
+    void started(std::int32_t total) override {
+        m_total = total;
+        m_nextTenth = 1;
+        PrintError(QStringLiteral("downloading %1 bytes").arg(total));
+    }
+    void advanced(std::int32_t received) override {
+        if (m_total <= 0) {
+            return;
+        }
+        if (static_cast<std::int64_t>(received) * 10 >= static_cast<std::int64_t>(m_total) * m_nextTenth) {
+            PrintError(QStringLiteral("%1 of %2 bytes received").arg(received).arg(m_total));
+            while (static_cast<std::int64_t>(received) * 10 >=
+                   static_cast<std::int64_t>(m_total) * m_nextTenth) {
+                ++m_nextTenth;
+            }
+        }
+    }
+    void finished() override {}
+
+private:
+    std::int32_t m_total = 0;
+    int m_nextTenth = 1;
+};
+
+/// Polls until a meter answers the identify; false after 5 s without one.
+bool waitForMeter(link::MeterPoller& poller, link::Clock& clock) {
+    constexpr int kPeriodMs = 500;
+    constexpr int kLimitMs = 5000;
+    const std::int64_t start = clock.tickMs();
+    for (;;) {
+        if (poller.tick().event == link::PollEvent::Connected) {
+            return true;
+        }
+        if (clock.tickMs() - start >= kLimitMs) {
+            return false;
+        }
+        clock.delayBusy(kPeriodMs - 1);
+    }
+}
+
+bool writeImage(const QString& path, const core::MemoryImage& image) {
+    QSaveFile file(path);
+    const auto bytes = image.bytes();
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
+        PrintError(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// thermo4-cli download -o FILE.ch4: the logger download over USB, written as a collection file.
+int RunDownload(const QStringList& arguments) {
+    QStringList args = arguments;
+    QString scenario;
+    const bool simulate = MeterSource::takeSimulateOption(args, scenario);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Downloads the meter's logger memory over USB and writes it as a collection file\n"
+                       "(.ch4), progress on stderr. --simulate[=SCENARIO] uses the virtual meter\n"
+                       "(optionally run from a scenario file) instead of the USB meter."));
+    const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                          QStringLiteral("The collection file to write."),
+                                          QStringLiteral("FILE"));
+    parser.addOption(outputOption);
+    if (auto done = ParseCommandLine(parser, args, 0)) {
+        return *done;
+    }
+    const QString output = parser.value(outputOption);
+    if (output.isEmpty()) {
+        PrintError(QStringLiteral("-o FILE.ch4 is required; see %1 --help").arg(args.value(0)));
+        return kExitUsage;
+    }
+
+    MeterSource source;
+    if (!source.open(simulate, scenario)) {
+        return kExitFailure;
+    }
+    if (!waitForMeter(source.poller(), source.clock())) {
+        PrintError(QStringLiteral("There is no connection with multimeter !"));
+        source.printNotice();
+        return kExitFailure;
+    }
+    link::LinkState& state = source.state();
+
+    core::MemoryImage image;
+    StderrProgress progress;
+    auto session = state.usbSession(source.usb(), source.clock());
+    int code = link::DownloadOverUsb(session, image, &progress);
+    if (code == link::UsbDownloadResult::kOk) {
+        core::DataSetCollection collection;
+        code = core::DecodeMemoryImage(image, collection, source.clock().now());
+    } else {
+        // Tell the meter the transfer is off, as the window does; results do not matter.
+        source.usb().finishWrite();
+        state.usbFrame.setCommand(core::kAbort);
+        source.usb().writeCommand(state.usbFrame.span());
+    }
+    if (code != core::kDecodeOk) {
+        PrintError(link::LoggerLoadMessage(code));
+        return kExitFailure;
+    }
+    if (!writeImage(output, image)) {
+        return kExitFailure;
+    }
+    PrintError(QStringLiteral("wrote %1 bytes to %2").arg(image.size()).arg(output));
+    return kExitOk;
+}
+
+} // namespace thermo4::cli

@@ -1,0 +1,163 @@
+#include "sim/LoggerMemory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace thermo4::link {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+/// Runs the built thermo4-cli to its end.
+CliRun RunCli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(THERMO4_CLI), args);
+    CliRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "thermo4-cli did not end";
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+/// A temporary folder holding scenario files and the images they name.
+struct ScenarioDir {
+    QTemporaryDir dir;
+
+    QString write(const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    /// A logger memory with `sets` data sets of 10 points, saved as image.ch4.
+    sim::LoggerMemory writeMemory(int sets) {
+        sim::LoggerMemory memory;
+        for (int s = 0; s < sets; ++s) {
+            sim::LoggedDataSet set;
+            set.start = QDateTime(QDate(2024, 3, 1 + s), QTime(9, 30, 0));
+            set.intervalSeconds = 2;
+            for (int i = 0; i < 10; ++i) {
+                set.samples.push_back({static_cast<std::int16_t>(700 + i), 710, 720, 730});
+            }
+            EXPECT_TRUE(memory.append(set));
+        }
+        const auto& bytes = memory.bytes();
+        write(QStringLiteral("image.ch4"),
+              QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+        return memory;
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+TEST(CliLive, PrintsTheHeaderAndNLinesFromTheVirtualMeter) {
+    const CliRun run = RunCli({"live", "--simulate", "--samples", "2"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+    EXPECT_EQ(lines[0], "time,T1,T2,T3,T4");
+    const QRegularExpression row(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(,(-?\d+\.\d|OL|----)){4}$)"));
+    for (int i = 1; i < lines.size(); ++i) {
+        EXPECT_TRUE(row.match(lines[i]).hasMatch()) << lines[i].toStdString();
+    }
+}
+
+TEST(CliLive, RefusesBadOptionsAndBadScenarios) {
+    ScenarioDir scenarios;
+    const QString unknownKey = scenarios.write("typo.json", R"({"modle": "418"})");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* errorPart;
+    };
+    const Case cases[] = {
+        {{"live", "--simulate", "--samples", "0"}, 2, "--samples"},
+        {{"live", "--simulate", "--samples", "two"}, 2, "--samples"},
+        {{"live", "--simulate=" + unknownKey}, 1, "modle"},
+        {{"live", "--simulate=" + scenarios.path("missing.json")}, 1, "missing.json"},
+        {{"download", "--simulate"}, 2, "-o"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(c.errorPart)) << run.err.toStdString();
+    }
+}
+
+TEST(CliLive, SaysSoWhenNoMeterAnswersWithinFiveSeconds) {
+    ScenarioDir scenarios;
+    const QString otherModel = scenarios.write("other.json", R"({"model": "419"})");
+    const CliRun run = RunCli({"live", "--simulate=" + otherModel});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("no meter answered within 5 s")) << run.err.toStdString();
+    EXPECT_EQ(run.out, "time,T1,T2,T3,T4\n");
+}
+
+TEST(CliDownload, WritesTheImageThatSetsThenLists) {
+    ScenarioDir scenarios;
+    const sim::LoggerMemory memory = scenarios.writeMemory(2);
+    const QString scenario =
+        scenarios.write("meter.json", R"({"memory": "image.ch4", "faults": {"stall_after_block": 10}})");
+    const QString output = scenarios.path("out.ch4");
+
+    const CliRun run = RunCli({"download", "--simulate=" + scenario, "-o", output});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("received")) << "progress goes to stderr";
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    ASSERT_GT(written.size(), static_cast<qsizetype>(memory.endAddress()));
+    EXPECT_EQ(written.size() % 32, 0);
+    EXPECT_EQ(written.left(static_cast<qsizetype>(memory.bytes().size())),
+              QByteArray(reinterpret_cast<const char*>(memory.bytes().data()),
+                         static_cast<qsizetype>(memory.bytes().size())));
+
+    const CliRun sets = RunCli({"sets", output});
+    ASSERT_EQ(sets.exitCode, 0) << sets.err.toStdString();
+    const QStringList lines = sets.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith("1,2024-03-01T09:30:00,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("2,2024-03-02T09:30:00,")) << lines[2].toStdString();
+}
+
+TEST(CliDownload, AFailureNamesItsCodeAndKeepsTheOldFile) {
+    ScenarioDir scenarios;
+    scenarios.writeMemory(1);
+    const QString failing =
+        scenarios.write("fail.json", R"({"memory": "image.ch4", "faults": {"fail_block_reads": [1]}})");
+    const QString empty = scenarios.write("empty.json", R"({})");
+    struct Case {
+        QString scenario;
+        const char* message;
+    };
+    const Case cases[] = {
+        {failing, "There was error,please try again!   error code=1005"},
+        {empty, "There was not any data recorded in momery of meter !"},
+    };
+    for (const Case& c : cases) {
+        const QString output = scenarios.write("old.ch4", "old contents");
+        const CliRun run = RunCli({"download", "--simulate=" + c.scenario, "-o", output});
+        EXPECT_EQ(run.exitCode, 1) << c.message;
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        QFile file(output);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "old contents");
+    }
+}
+
+} // namespace
+} // namespace thermo4::link
