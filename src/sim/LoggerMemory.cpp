@@ -12,8 +12,11 @@ std::uint8_t bcd(int value) {
 
 } // namespace
 
-LoggerMemory::LoggerMemory() {
-    erase();
+LoggerMemory::LoggerMemory() : m_bytes(kFirstRecord, 0x00) {
+    static constexpr std::uint8_t kDefaults[kSettingsEnd] = {
+        0, 0, 0, 0, 0x00, 0xD4, 0xFF, 0xFC, 0, 0, 0x00, 0x0A, 0xFF, 0, 2, 0x14,
+        0, 0, 0, 0, 0,    0,    0,    0,    0, 0, 0,    0,    0,    0, 2, 105};
+    std::copy(std::begin(kDefaults), std::end(kDefaults), m_bytes.begin());
 }
 
 LoggerMemory LoggerMemory::fromImage(std::vector<std::uint8_t> image) {
@@ -27,25 +30,55 @@ LoggerMemory LoggerMemory::fromImage(std::vector<std::uint8_t> image) {
 }
 
 void LoggerMemory::erase() {
-    m_bytes.assign(kFirstRecord, 0x00);
+    m_bytes.resize(kFirstRecord);
     setHeader(0, kFirstRecord - 1);
 }
 
+std::uint8_t LoggerMemory::byteAt(std::size_t address) const {
+    return address < m_bytes.size() ? m_bytes[address] : 0xFF;
+}
+
+bool LoggerMemory::setByte(std::size_t address, std::uint8_t value) {
+    if (address >= kCapacity)
+        return false;
+    if (address >= m_bytes.size())
+        m_bytes.resize(address + 1, 0xFF);
+    m_bytes[address] = value;
+    return true;
+}
+
+void LoggerMemory::setIntervalSeconds(int seconds) {
+    const int s = std::clamp(seconds, 0, 255 * 60 + 59);
+    m_bytes[kIntervalAt] = static_cast<std::uint8_t>(s / 60);
+    m_bytes[kIntervalAt + 1] = static_cast<std::uint8_t>(s % 60);
+}
+
+std::array<std::int8_t, 4> LoggerMemory::offsets() const {
+    std::array<std::int8_t, 4> out{};
+    for (std::size_t i = 0; i < 4; ++i)
+        out[i] = static_cast<std::int8_t>(m_bytes[kOffsetsAt + i]);
+    return out;
+}
+
+std::int16_t LoggerMemory::signedWord(std::size_t address) const {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(byteAt(address) << 8 | byteAt(address + 1)));
+}
+
 void LoggerMemory::setHeader(int count, std::uint32_t endAddress) {
-    m_bytes[8] = static_cast<std::uint8_t>(count >> 8);
-    m_bytes[9] = static_cast<std::uint8_t>(count & 0xFF);
-    m_bytes[10] = static_cast<std::uint8_t>(endAddress >> 16);
-    m_bytes[11] = static_cast<std::uint8_t>((endAddress >> 8) & 0xFF);
-    m_bytes[12] = static_cast<std::uint8_t>(endAddress & 0xFF);
+    m_bytes[kCountAt] = static_cast<std::uint8_t>(count >> 8);
+    m_bytes[kCountAt + 1] = static_cast<std::uint8_t>(count & 0xFF);
+    m_bytes[kEndAddressAt] = static_cast<std::uint8_t>(endAddress >> 16);
+    m_bytes[kEndAddressAt + 1] = static_cast<std::uint8_t>((endAddress >> 8) & 0xFF);
+    m_bytes[kEndAddressAt + 2] = static_cast<std::uint8_t>(endAddress & 0xFF);
 }
 
 int LoggerMemory::dataSetCount() const {
-    return m_bytes[8] << 8 | m_bytes[9];
+    return m_bytes[kCountAt] << 8 | m_bytes[kCountAt + 1];
 }
 
 std::uint32_t LoggerMemory::endAddress() const {
-    return static_cast<std::uint32_t>(m_bytes[10]) << 16 | static_cast<std::uint32_t>(m_bytes[11]) << 8 |
-           m_bytes[12];
+    return static_cast<std::uint32_t>(m_bytes[kEndAddressAt]) << 16 |
+           static_cast<std::uint32_t>(m_bytes[kEndAddressAt + 1]) << 8 | m_bytes[kEndAddressAt + 2];
 }
 
 // A loaded image may carry any end address; records never go below 0xB00.
@@ -55,7 +88,7 @@ std::size_t LoggerMemory::appendOffset() const {
 
 std::size_t LoggerMemory::freeBytes() const {
     const std::size_t offset = appendOffset();
-    return offset >= kCapacity ? 0 : kCapacity - offset;
+    return offset > kLastRecordByte ? 0 : kLastRecordByte + 1 - offset;
 }
 
 bool LoggerMemory::fits(std::size_t points) const {

@@ -3,6 +3,7 @@
 #include "link/Clock.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -24,7 +25,13 @@ int toTenths(double degrees) {
 } // namespace
 
 VirtualMeter::VirtualMeter(link::Clock& clock, std::uint32_t seed)
-    : m_clock(clock), m_probes(seed), m_nextMeasureMs(clock.tickMs()) {}
+    : m_clock(clock), m_probes(seed),
+      m_nextMeasureMs(clock.tickMs()), m_calibration{1.0f,  1.0012f, 0.9987f, 1.0003f, 0.0f, 0.15f,
+                                                     -0.2f, 0.05f,   0.1f,    -0.05f,  0.0f, 0.2f} {}
+
+QDateTime VirtualMeter::meterNow() const {
+    return m_clock.now().addMSecs(m_clockOffsetMs);
+}
 
 std::string VirtualMeter::receivedLetters() const {
     std::string letters;
@@ -113,9 +120,11 @@ void VirtualMeter::startRecording() {
         return;
     }
     m_full = false;
-    QDateTime start = m_clock.now();
+    QDateTime start = meterNow();
     start.setTime(QTime(start.time().hour(), start.time().minute(), start.time().second()));
-    m_set = LoggedDataSet{start, m_recordIntervalS, !m_fahrenheit, m_type, {}, {}};
+    m_recordIntervalS = std::max(1, m_memory.intervalSeconds());
+    m_set = LoggedDataSet{
+        start, m_recordIntervalS, !m_fahrenheit, m_memory.thermocoupleType(), m_memory.offsets(), {}};
     m_recording = true;
     m_nextSampleMs = m_clock.tickMs();
     advance(); // the first sample is taken at once
@@ -207,7 +216,8 @@ DisplayState VirtualMeter::display() {
         s.show[ch] = m_probe[ch];
         s.tenths[ch] = m_probe[ch] == ChannelShow::Reading ? toTenths(toUnit(shown[ch], m_fahrenheit)) : 0;
     }
-    s.thermocoupleType = m_type;
+    const std::uint8_t type = m_memory.thermocoupleType();
+    s.thermocoupleType = type;
     s.hold = m_hold;
     switch (m_stats) {
     case Stats::Off:
@@ -235,14 +245,28 @@ DisplayState VirtualMeter::display() {
     s.mem = m_mem;
     s.backlight = m_backlight;
     s.batteryLevel = m_battery;
+    s.bluetooth = m_memory.byteAt(LoggerMemory::kBluetoothAt) == 1;
+    s.autoOff = m_memory.byteAt(LoggerMemory::kAutoOffAt) != 0;
+    s.difference = m_memory.byteAt(LoggerMemory::kDifferenceAt) != 0;
+    s.alarm = m_memory.byteAt(LoggerMemory::kAlarmAt) != 0;
+    if (s.alarm) { // limits in whole °F
+        const double hi = m_memory.signedWord(LoggerMemory::kHighLimitAt);
+        const double lo = m_memory.signedWord(LoggerMemory::kLowLimitAt);
+        for (std::size_t ch = 0; ch < 4; ++ch) {
+            if (m_probe[ch] != ChannelShow::Reading)
+                continue;
+            s.alarmHi = s.alarmHi || toUnit(shown[ch], true) > hi;
+            s.alarmLo = s.alarmLo || toUnit(shown[ch], true) < lo;
+        }
+    }
     // Small digits: the number of stored data sets while Recall or MEM is lit,
     // otherwise the letter of an N, R or S thermocouple (S drawn as a 5).
     if (m_recall || m_mem) {
         const int sets = m_memory.dataSetCount() % 100;
         s.smallGlyphs = {static_cast<std::uint8_t>(sets / 10), static_cast<std::uint8_t>(sets % 10)};
-    } else if (m_type >= 4 && m_type <= 6) {
+    } else if (type >= 4 && type <= 6) {
         static constexpr std::array<std::uint8_t, 3> kLetters{21, 22, 5};
-        s.smallGlyphs = {kLetters[m_type - 4u], 16};
+        s.smallGlyphs = {kLetters[type - 4u], 16};
     }
     return s;
 }
@@ -274,6 +298,13 @@ std::vector<std::uint8_t> VirtualMeter::blockReply(int number, int reported) con
     return reply;
 }
 
+std::vector<std::uint8_t> VirtualMeter::okReply(char letter, bool ok) const {
+    auto reply = shortReply(letter);
+    reply[2] = ok ? 'O' : 'N';
+    reply[3] = ok ? 'K' : 'G';
+    return reply;
+}
+
 void VirtualMeter::serveBlock(int number, bool seek) {
     const int dead = m_faults.deadAfterBlock;
     if (!seek && (m_stalled || (dead >= 0 && number > dead)))
@@ -299,6 +330,7 @@ void VirtualMeter::serveBlock(int number, bool seek) {
 void VirtualMeter::receiveCommand(std::span<const std::uint8_t> frame) {
     m_received.push_back(ReceivedItem{false, {frame.begin(), frame.end()}});
     m_reply.reset();
+    m_awaitingBlock = 0;
     if (frame.size() != 7 || frame[0] != 0x02 || frame[6] != 0x03)
         return; // not a frame: the meter ignores it
     advance();
@@ -341,12 +373,26 @@ void VirtualMeter::receiveCommand(std::span<const std::uint8_t> frame) {
     case 'p':
         serveBlock(m_blockPos + 1, false);
         break;
-    case 'r': { // after a failed block read: re-send the block the meter last counted as sent
+    case 'r': { // during a download: re-send the block last counted as sent; else an EEPROM read
+        if (m_blockPos == 0) {
+            handleSetup(frame);
+            break;
+        }
         const int dead = m_faults.deadAfterBlock;
-        if (m_blockPos > 0 && !m_stalled && !(dead >= 0 && m_blockPos >= dead))
+        if (!m_stalled && !(dead >= 0 && m_blockPos >= dead))
             m_reply = blockReply(m_blockPos, m_blockPos);
         break;
     }
+    case 'X':
+    case 't':
+    case 'I':
+    case 'e':
+    case 's':
+    case 'W':
+    case 'Y':
+    case 'Z':
+        handleSetup(frame);
+        break;
     case 'q':
     case 'Q':
         m_blockPos = 0;
@@ -358,12 +404,153 @@ void VirtualMeter::receiveCommand(std::span<const std::uint8_t> frame) {
 
 void VirtualMeter::receiveBlock(std::span<const std::uint8_t> block) {
     m_received.push_back(ReceivedItem{true, {block.begin(), block.end()}});
+    const char letter = m_awaitingBlock;
+    m_awaitingBlock = 0;
+    if (block.size() != 32 || letter == 0)
+        return; // a block nobody asked for is ignored
+    if (letter == 't')
+        setClockFrom(block);
+    else
+        setDefaultsFrom(block);
 }
 
 std::optional<std::vector<std::uint8_t>> VirtualMeter::takeReply() {
     auto reply = std::move(m_reply);
     m_reply.reset();
     return reply;
+}
+
+namespace {
+
+bool isBcd(std::uint8_t b) {
+    return (b >> 4) <= 9 && (b & 0x0F) <= 9;
+}
+int fromBcd(std::uint8_t b) {
+    return (b >> 4) * 10 + (b & 0x0F);
+}
+std::uint8_t toBcd(int v) {
+    return static_cast<std::uint8_t>((v / 10 % 10) << 4 | v % 10);
+}
+
+} // namespace
+
+// The setup commands: information, clock, interval, erase, defaults, EEPROM
+// bytes (the EEPROM is the logger memory, settings header included), calibration.
+void VirtualMeter::handleSetup(std::span<const std::uint8_t> frame) {
+    const char letter = static_cast<char>(frame[1]);
+    const std::size_t address = std::size_t{frame[2]} << 16 | std::size_t{frame[3]} << 8 | frame[4];
+    switch (letter) {
+    case 'X':
+        m_reply = informationReply();
+        break;
+    case 't':
+    case 's':
+        m_awaitingBlock = letter; // answered once the data block has arrived
+        break;
+    case 'I': {
+        const bool valid = isBcd(frame[2]) && isBcd(frame[3]) && (frame[2] | frame[3]) != 0;
+        if (valid)
+            m_memory.setIntervalSeconds(fromBcd(frame[2]) * 60 + fromBcd(frame[3]));
+        m_reply = okReply(letter, valid);
+        break;
+    }
+    case 'e':
+        m_recording = false; // a recording in progress is dropped with the rest
+        m_set.samples.clear();
+        m_full = false;
+        m_memory.erase();
+        m_reply = okReply(letter, true);
+        break;
+    case 'W': {
+        m_memory.setByte(address, frame[5]);
+        auto reply = shortReply(letter);
+        std::copy(frame.begin() + 2, frame.begin() + 6, reply.begin() + 2);
+        m_reply = std::move(reply);
+        break;
+    }
+    case 'r': {
+        auto reply = shortReply(letter);
+        std::copy(frame.begin() + 2, frame.begin() + 5, reply.begin() + 2);
+        reply[5] = m_memory.byteAt(address);
+        m_reply = std::move(reply);
+        break;
+    }
+    case 'Y':
+    case 'Z':
+        m_reply = calibrationReply(letter);
+        break;
+    default:
+        break;
+    }
+}
+
+std::vector<std::uint8_t> VirtualMeter::informationReply() const {
+    std::vector<std::uint8_t> reply(kLiveFrameSize, 0x00);
+    for (std::size_t i = 2; i < LoggerMemory::kSettingsEnd; ++i)
+        reply[i] = m_memory.byteAt(i);
+    reply[0] = 'O';
+    reply[1] = 'K';
+    const QDateTime now = meterNow();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    reply[40] = toBcd(time.second());
+    reply[41] = toBcd(time.minute());
+    reply[42] = toBcd(time.hour());
+    reply[43] = toBcd(date.day());
+    reply[44] = toBcd(date.month());
+    reply[45] = toBcd(date.dayOfWeek() % 7);
+    reply[46] = toBcd(date.year() % 100);
+    return reply;
+}
+
+// Each value as the upper three bytes of its little-endian single-precision
+// form (the lowest mantissa byte is dropped): 1.0 goes out as 00 80 3F.
+std::vector<std::uint8_t> VirtualMeter::calibrationReply(char letter) const {
+    std::vector<std::uint8_t> reply(kShortReplySize, 0x00);
+    const std::size_t first = letter == 'Y' ? 0 : 8;
+    const std::size_t count = letter == 'Y' ? 8 : 4;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto bits = std::bit_cast<std::uint32_t>(m_calibration[first + i]);
+        reply[3 * i] = static_cast<std::uint8_t>(bits >> 8);
+        reply[3 * i + 1] = static_cast<std::uint8_t>(bits >> 16);
+        reply[3 * i + 2] = static_cast<std::uint8_t>(bits >> 24);
+    }
+    const std::size_t ok = letter == 'Y' ? 28 : 30;
+    reply[ok] = 'O';
+    reply[ok + 1] = 'K';
+    return reply;
+}
+
+// Clock block: second, minute, hour, day, month in BCD at 0..4, the year in the
+// century at 6, "rtc" at 8..10.
+void VirtualMeter::setClockFrom(std::span<const std::uint8_t> b) {
+    const bool marked = b[8] == 'r' && b[9] == 't' && b[10] == 'c';
+    bool bcd = true;
+    for (const std::size_t i : {0, 1, 2, 3, 4, 6})
+        bcd = bcd && isBcd(b[i]);
+    const QDate date(2000 + fromBcd(b[6]), fromBcd(b[4]), fromBcd(b[3]));
+    const QTime time(fromBcd(b[2]), fromBcd(b[1]), fromBcd(b[0]));
+    const bool ok = marked && bcd && date.isValid() && time.isValid(); // no 24:00, no 31 April
+    if (ok)
+        m_clockOffsetMs = m_clock.now().msecsTo(QDateTime(date, time));
+    m_reply = okReply('t', ok);
+}
+
+// Defaults block: "ALL", then the settings at their header offsets.
+void VirtualMeter::setDefaultsFrom(std::span<const std::uint8_t> b) {
+    const bool ok = b[0] == 'A' && b[1] == 'L' && b[2] == 'L';
+    if (ok) {
+        for (const std::size_t i : {3, 4, 5, 6, 7, 13, 14, 15, 18, 21, 22, 23, 24, 25, 30})
+            m_memory.setByte(i, b[i]);
+        if ((b[8] | b[9]) == 0) { // no data set: the memory starts over
+            m_recording = false;
+            m_set.samples.clear();
+            m_memory.erase();
+        }
+        for (const std::size_t i : {8, 9, 10, 11, 12})
+            m_memory.setByte(i, b[i]);
+    }
+    m_reply = okReply('s', ok);
 }
 
 } // namespace thermo4::sim

@@ -6,6 +6,8 @@
 #include "sim/MeterFaults.h"
 #include "sim/ReadingModel.h"
 
+#include <QDateTime>
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -27,10 +29,11 @@ struct ReceivedItem {
     char letter() const { return isBlock || bytes.size() < 2 ? '#' : static_cast<char>(bytes[1]); }
 };
 
-/// The meter's side of the protocol: answers identify, live reads, the panel keys
-/// and the logger download the way the hand-held meter does, from a display state
-/// that follows its probes over time (on the shared Clock), a logger memory and
-/// scripted faults. Feed it command frames and data blocks, then take its reply.
+/// The meter's side of the protocol: answers identify, live reads, the panel keys,
+/// the logger download and the setup commands the way the hand-held meter does,
+/// from a display state that follows its probes over time (on the shared Clock),
+/// a logger memory that also holds its settings, and scripted faults. Feed it
+/// command frames and data blocks, then take its reply.
 class VirtualMeter {
 public:
     static constexpr std::size_t kShortReplySize = 32;
@@ -66,12 +69,15 @@ public:
     void setProbe(int channel, ChannelShow show);
     /// Pins channel 0..3 to a fixed temperature (°C) instead of the drifting model; nullopt frees it.
     void setFixedCelsius(int channel, std::optional<double> celsius);
-    void setThermocoupleType(std::uint8_t type) { m_type = type; }
+    /// Thermocouple type 0..6 (K J E T N R S), kept in the memory's settings.
+    void setThermocoupleType(std::uint8_t type) { m_memory.setThermocoupleType(type); }
     /// Starts the probe model over with another seed (same clock, other temperatures).
     void setSeed(std::uint32_t seed) { m_probes = ReadingModel(seed); }
     void setBatteryLevel(int level) { m_battery = level; }
-    /// Logger interval of the REC key, s (at least 1).
-    void setRecordIntervalSeconds(int seconds) { m_recordIntervalS = seconds < 1 ? 1 : seconds; }
+    /// Logger interval of the REC key, s (at least 1), kept in the memory's settings.
+    void setRecordIntervalSeconds(int seconds) { m_memory.setIntervalSeconds(seconds < 1 ? 1 : seconds); }
+    /// The meter's own clock (set by the clock command; starts at the Clock's time).
+    QDateTime meterNow() const;
     /// Captured frames replayed in order, then from the first, as replies to "A"; empty: encode live.
     void setLiveFrames(std::vector<LiveFrame> frames);
 
@@ -95,6 +101,12 @@ private:
     void serveBlock(int number, bool seek);
     std::vector<std::uint8_t> blockReply(int number, int reported) const;
     std::vector<std::uint8_t> shortReply(char letter) const;
+    std::vector<std::uint8_t> okReply(char letter, bool ok) const;
+    void handleSetup(std::span<const std::uint8_t> frame);
+    std::vector<std::uint8_t> informationReply() const;
+    std::vector<std::uint8_t> calibrationReply(char letter) const;
+    void setClockFrom(std::span<const std::uint8_t> block);
+    void setDefaultsFrom(std::span<const std::uint8_t> block);
 
     link::Clock& m_clock;
     ReadingModel m_probes;
@@ -107,7 +119,6 @@ private:
 
     std::array<ChannelShow, 4> m_probe{};
     std::array<std::optional<double>, 4> m_fixed{};
-    std::uint8_t m_type = 0;
     int m_battery = 3;
     bool m_fahrenheit = false;
     bool m_hold = false;
@@ -122,7 +133,7 @@ private:
 
     bool m_recording = false;
     bool m_full = false;
-    int m_recordIntervalS = 1;
+    int m_recordIntervalS = 1; // of the recording in progress
     LoggedDataSet m_set;
     std::int64_t m_nextSampleMs = 0;
     std::int64_t m_nextMeasureMs = 0;
@@ -130,6 +141,10 @@ private:
     std::vector<LiveFrame> m_liveFrames;
     std::size_t m_nextLiveFrame = 0;
     int m_liveReads = 0;
+
+    std::int64_t m_clockOffsetMs = 0;      // meter clock minus the Clock's date-time
+    char m_awaitingBlock = 0;              // 't' or 's' until its data block arrives
+    std::array<float, 12> m_calibration{}; // gains, external offsets, CJC offsets of T1..T4
 
     int m_blockPos = 0; // last block handed out by the download
     bool m_stalled = false;

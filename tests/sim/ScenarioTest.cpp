@@ -90,7 +90,11 @@ TEST_F(ScenarioTest, EveryKeyIsReadAndApplied) {
     VirtualMeter meter{clock};
     ApplyScenario(*s, meter);
     EXPECT_EQ(meter.model(), "419");
-    EXPECT_EQ(meter.memory().bytes(), image);
+    std::vector<std::uint8_t> withSettings = image; // the scenario's settings land in the header
+    withSettings[LoggerMemory::kIntervalAt] = 0;
+    withSettings[LoggerMemory::kIntervalAt + 1] = 10;
+    withSettings[LoggerMemory::kTypeAt] = 5;
+    EXPECT_EQ(meter.memory().bytes(), withSettings);
     EXPECT_EQ(meter.faults().failWrites, "pq");
     EXPECT_EQ(meter.liveFrame()[6], 0x02 | 0x40); // probes reach the encoded display
 }

@@ -276,7 +276,7 @@ TEST_F(VirtualMeterTest, RecordingAppendsADataSetTheDecoderReads) {
 TEST_F(VirtualMeterTest, RecordingStopsWithFullWhenTheMemoryRunsOut) {
     LoggedDataSet big;
     big.start = clock.now();
-    const std::size_t room = LoggerMemory::kCapacity - LoggerMemory::kFirstRecord;
+    const std::size_t room = LoggerMemory::kLastRecordByte + 1 - LoggerMemory::kFirstRecord;
     big.samples.resize((room - LoggerMemory::recordSize(0)) / 8 - 3); // leaves room for 3 points
     ASSERT_TRUE(meter.memory().append(big));
     ASSERT_EQ(press('E'), 0);
@@ -285,7 +285,7 @@ TEST_F(VirtualMeterTest, RecordingStopsWithFullWhenTheMemoryRunsOut) {
     EXPECT_TRUE(s.imgFULL);
     EXPECT_FALSE(s.meterRecording);
     EXPECT_EQ(meter.memory().dataSetCount(), 2);
-    EXPECT_EQ(meter.memory().endAddress(), LoggerMemory::kCapacity - 1);
+    EXPECT_EQ(meter.memory().endAddress(), LoggerMemory::kLastRecordByte);
     ASSERT_EQ(press('E'), 0); // no room for a single point: stays FULL, not recording
     EXPECT_FALSE(meter.recording());
     EXPECT_TRUE(liveStatus().imgFULL);
