@@ -366,9 +366,13 @@ void VirtualMeter::receiveCommand(std::span<const std::uint8_t> frame) {
         m_reply = std::move(reply);
         break;
     }
-    case 'P':
+    case 'P': // the serial link sends no block number: 0 starts at block 1 too
         m_stalled = false;
-        serveBlock(frame[2] << 8 | frame[3], true);
+        serveBlock(std::max(1, frame[2] << 8 | frame[3]), true);
+        break;
+    case 'n': // serial link: the last block again, after a bad sum or a partial reply
+        if (m_blockPos > 0 && !m_stalled)
+            m_reply = blockReply(m_blockPos, m_blockPos);
         break;
     case 'p':
         serveBlock(m_blockPos + 1, false);

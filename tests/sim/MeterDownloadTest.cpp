@@ -115,6 +115,12 @@ TEST_F(MeterDownloadTest, FaultsShapeTheExchange) {
          {{'P', 4, 5, 4}, {'p', 0, 5}}},
         {"q ends the transfer", [](MeterFaults&) {}, {{'P', 5, 5}, {'q', 0, X}, {'p', 0, 1}}},
         {"Q aborts it", [](MeterFaults&) {}, {{'P', 5, 5}, {'Q', 0, X}, {'p', 0, 1}}},
+        {"serial: P without a number, n repeats",
+         [](MeterFaults&) {},
+         {{'n', 0, X}, {'P', 0, 1}, {'p', 0, 2}, {'n', 0, 2}, {'n', 0, 2}, {'p', 0, 3}}},
+        {"serial: n during a stall",
+         [](MeterFaults& f) { f.stallAfterBlock = 1; },
+         {{'P', 0, 1}, {'n', 0, X}}},
     };
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,6 +160,8 @@ TEST_F(MeterDownloadTest, BadChecksumAndMarkerHitOnce) {
     EXPECT_EQ((*three)[34], sumOf(*three));
     EXPECT_NE((*three)[35], 0x05);
     const auto twoAgain = send('P', 2);
+    const auto twoRepeated = send('n'); // the serial link's repeat gives the good sum too
+    EXPECT_EQ(twoRepeated, twoAgain);
     const auto threeAgain = send('p');
     EXPECT_EQ((*twoAgain)[34], sumOf(*twoAgain));
     EXPECT_EQ((*threeAgain)[35], 0x05);
