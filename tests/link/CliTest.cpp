@@ -70,7 +70,8 @@ TEST(CliLive, PrintsTheHeaderAndNLinesFromTheVirtualMeter) {
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
     EXPECT_EQ(lines[0], "time,T1,T2,T3,T4");
-    const QRegularExpression row(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(,(-?\d+\.\d|OL|----)){4}$)"));
+    const QRegularExpression row(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(,(-?\d+\.\d|OL|----)){4}$)"));
     for (int i = 1; i < lines.size(); ++i) {
         EXPECT_TRUE(row.match(lines[i]).hasMatch()) << lines[i].toStdString();
     }

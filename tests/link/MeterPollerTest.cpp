@@ -58,14 +58,6 @@ TEST(MeterPoller, AnotherModelCodeNeverConnects) {
     }
 }
 
-TEST(MeterPoller, NoMeterMeansIdentifyFailsEveryTick) {
-    PollRig rig;
-    rig.usb.setPlugged(false);
-    EXPECT_EQ(rig.tick().event, PollEvent::IdentifyFailed);
-    EXPECT_EQ(rig.tick().event, PollEvent::IdentifyFailed);
-    EXPECT_FALSE(rig.state.connected);
-}
-
 TEST(MeterPoller, ThreeFailedReadsInARowEndTheConnection) {
     struct Case {
         const char* name;
