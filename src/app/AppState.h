@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Paths.h"
+#include "core/DataSet.h"
 #include "core/MeterStatus.h"
 #include "link/LinkGuard.h"
 #include "link/LinkState.h"
@@ -93,6 +94,9 @@ struct AppState {
     bool realTimeUnsaved = false;
     bool loggerUnsaved = false;
     bool downloadBusy = false;
+    /// The data sets of the last successful logger load (download or collection
+    /// file); a failed load leaves them as they were.
+    core::DataSetCollection dataSets;
     /// Colour of graph annotations (0x00BBGGRR); persisted as "AnnoColor".
     int annoColor = 0;
 
