@@ -1,5 +1,4 @@
 #include "core/CommandFrame.h"
-#include "core/MemoryDecoder.h"
 #include "core/MeterStatus.h"
 #include "link/ManualClock.h"
 #include "sim/VirtualMeter.h"
@@ -171,47 +170,6 @@ TEST_F(SetupCommandsTest, EepromBytesAreTheMemoryAndSettings) {
 }
 
 // What the quick-recording function writes byte by byte must decode as one data set.
-TEST_F(SetupCommandsTest, RecordWrittenThroughEepromDecodes) {
-    const int num = 2;
-    const std::uint32_t e = 0x0B12 + num * 8;
-    const std::vector<std::pair<std::uint32_t, std::uint8_t>> writes{{8, 0},
-                                                                     {9, 1},
-                                                                     {0x0B00, 0xA5},
-                                                                     {0x0B01, 0x5A},
-                                                                     {0x0B02, 0x14},
-                                                                     {0x0B03, 0x17},
-                                                                     {0x0B04, 3},
-                                                                     {0x0B05, 9},
-                                                                     {0x0B06, 8},
-                                                                     {0x0B07, 5},
-                                                                     {0x0B08, 7},
-                                                                     {0x0B09, 2},
-                                                                     {0x0B0A, 5},
-                                                                     {0x0B0B, 8},
-                                                                     {0x0B0C, 0},
-                                                                     {0x0B0D, num},
-                                                                     {0x0B0E, 0},
-                                                                     {0x0B0F, 0},
-                                                                     {0x0B10, 0},
-                                                                     {0x0B11, 0},
-                                                                     {e, 0x5A},
-                                                                     {e + 1, 0xA5},
-                                                                     {10, (e + 1) >> 16},
-                                                                     {11, (e + 1) >> 8 & 0xFF},
-                                                                     {12, (e + 1) & 0xFF}};
-    meter.memory().erase();
-    for (const auto& [address, value] : writes)
-        ASSERT_TRUE(eepromWrite(address, value));
-    EXPECT_EQ(meter.memory().endAddress(), 0x0B23u);
-    core::DataSetCollection sets;
-    const core::MemoryImage image(meter.memory().bytes());
-    ASSERT_EQ(core::DecodeMemoryImage(image, sets, clock.now()), core::kDecodeOk);
-    ASSERT_EQ(sets.count(), 1);
-    EXPECT_EQ(sets.header(0).pointCount, num);
-    EXPECT_EQ(sets.header(0).intervalSeconds, 125);
-    EXPECT_FLOAT_EQ(sets.valuesOf(0)[0], -0.1f); // sample bytes never written read 0xFF 0xFF
-}
-
 TEST_F(SetupCommandsTest, CalibrationRepliesPackThreeBytesPerValue) {
     const auto y = send('Y');
     const auto z = send('Z');

@@ -125,14 +125,16 @@ TEST_F(SimUsbTransportTest, FailedLiveReadsAreCountedByTheirNumber) {
     EXPECT_EQ(results, "ynnyy");
 }
 
-TEST_F(SimUsbTransportTest, MalformedFramesGetNoAnswer) {
+TEST_F(SimUsbTransportTest, MalformedFramesAndUnknownLettersGetNoAnswer) {
     ASSERT_EQ(open(), 0);
     for (const std::array<std::uint8_t, 7> f : {std::array<std::uint8_t, 7>{0x00, 'K', 0, 0, 0, 0, 0x03},
                                                 std::array<std::uint8_t, 7>{0x02, 'K', 0, 0, 0, 0, 0x00}}) {
         ASSERT_EQ(usb.writeCommand(f), 0);
         EXPECT_NE(read(32), 0);
     }
-    EXPECT_EQ(meter.received().size(), 2u); // still logged as received
+    ASSERT_EQ(write('?'), 0); // a letter the meter does not know
+    EXPECT_NE(read(32), 0);
+    EXPECT_EQ(meter.received().size(), 3u); // all logged as received
 }
 
 } // namespace

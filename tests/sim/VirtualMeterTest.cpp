@@ -177,14 +177,6 @@ TEST_F(VirtualMeterTest, KeysAnswerOkAndChangeTheNextFrame) {
     }
 }
 
-TEST_F(VirtualMeterTest, KeyReplyHasOkInBytes2And3) {
-    const auto r = exchange('H', 32);
-    ASSERT_TRUE(r);
-    EXPECT_EQ((*r)[2], 'O');
-    EXPECT_EQ((*r)[3], 'K');
-    EXPECT_FALSE(exchange('?', 32)); // unknown letter: no answer
-}
-
 TEST_F(VirtualMeterTest, HoldFreezesTheReadingsUntilReleased) {
     meter.setFixedCelsius(0, 21.0);
     ASSERT_EQ(press('H'), 0);
