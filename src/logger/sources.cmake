@@ -1,3 +1,5 @@
 list(APPEND THERMO4_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ScopeDownloadProgress.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmScope.cpp
 )
