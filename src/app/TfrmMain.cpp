@@ -30,6 +30,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cassert>
 
 namespace thermo4::ui {
@@ -237,14 +238,14 @@ void TfrmMain::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
+    // Panel 0 (at least 150 px) takes the room a note on the link needs; panel 1 keeps its text whole.
     StatusPanel0 = new QLabel(bar);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
     StatusPanel0->setMinimumWidth(kStatusPanel0Width);
-    // A long notice is cut at the window's edge rather than widening the window.
-    StatusPanel0->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     StatusPanel1 = new QLabel(bar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    StatusPanel1->setMinimumWidth(kStatusPanel1Width);
+    StatusPanel1->setMinimumWidth(std::max(
+        kStatusPanel1Width, StatusPanel1->fontMetrics().horizontalAdvance(QLatin1String(kOffConnection))));
     bar->addWidget(StatusPanel0, 1);
     bar->addWidget(StatusPanel1, 0);
 }
