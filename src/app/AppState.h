@@ -99,6 +99,11 @@ struct AppState {
     core::DataSetCollection dataSets;
     /// Colour of graph annotations (0x00BBGGRR); persisted as "AnnoColor".
     int annoColor = 0;
+    /// Index of the last user mark in the graphs; the next mark takes the next index
+    /// (the first gets 4; index 2 is the data-point label). Shared by all graph windows.
+    int annotationCount = 3;
+    /// What a click on a graph does: -99 nothing, 0 a text mark, 2 a cross. Shared by all graph windows.
+    int clickTool = -99;
 
     // Live display.
     /// Toggled by every blink tick.

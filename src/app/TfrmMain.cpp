@@ -4,6 +4,7 @@
 #include "app/Prompts.h"
 #include "app/TfrmAbout.h"
 #include "core/TDateTime.h"
+#include "graph/RealTimeRecording.h"
 #include "graph/TfrmGraph.h"
 #include "link/Clock.h"
 #include "logger/TfrmList.h"
@@ -541,13 +542,11 @@ void TfrmMain::PrinterSetup1Click() {
 // ---------------------------------------------------------------- real time and logger
 
 void TfrmMain::btnRunClick() {
-    if (!m_state.link.connected)
-        return;
-    // The set-up dialog and the start of a recording come with the real-time graph.
+    RealTimeRecording::Run(*this);
 }
 
 void TfrmMain::btnStopClick() {
-    // Ending a recording comes with the real-time graph.
+    RealTimeRecording::Stop(*this);
 }
 
 void TfrmMain::LoadData1Click() {

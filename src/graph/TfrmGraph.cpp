@@ -1,26 +1,289 @@
 #include "graph/TfrmGraph.h"
 
+#include "app/Prompts.h"
 #include "app/TfrmMain.h"
+#include "chart/Graph1.h"
+#include "core/DataSetTable.h"
+#include "core/GraphStatistics.h"
+#include "core/TDateTime.h"
+#include "graph/GraphSetup.h"
+#include "graph/RealTimeRecording.h"
+#include "graph/SaveGraph.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace thermo4::ui {
+
+namespace {
+constexpr int kDataSetPanelWidth = 346;
+constexpr int kGraphStatisticHeight = 40;
+constexpr int kStatisticHeight = 130;
+constexpr std::array<int, core::kDataSetTableColumns> kGridWidths{25, 60, 60, 65, 40, 40, 40, 60, 60, 60, 60};
+constexpr int kNormalTool = -99;
+// The real-time graph at start: 100 points over 110 s, Y from −10 to 50 °C.
+constexpr int kRealTimePoints = 100;
+constexpr double kRealTimeSpanSeconds = 110.0;
+constexpr float kRealTimeYMax = 50.0f;
+constexpr float kRealTimeYMin = -10.0f;
+// A data set: Y from −20 to 100.
+constexpr float kDataSetYMax = 100.0f;
+constexpr float kDataSetYMin = -20.0f;
+// Beyond this many days between points a curve is not joined: never, for the real-time graph.
+constexpr double kNoLineGap = 1e20;
+
+QLineEdit* displayField(QWidget* parent, const QString& name, const QString& text, int width) {
+    auto* field = new QLineEdit(text, parent);
+    field->setObjectName(name);
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    if (width > 0)
+        field->setFixedWidth(width);
+    return field;
+}
+
+QComboBox* rateBox(QWidget* parent, const char* name, int index) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    for (int i = 0; i < TfrmGraph::kRateItems; ++i)
+        box->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
+    box->setCurrentIndex(index);
+    return box;
+}
+
+void showIndex(QComboBox* box, int index) {
+    if (index >= 0 && index < box->count()) {
+        box->setCurrentIndex(index);
+        return;
+    }
+    // A number the list does not hold shows as the hint of an empty box.
+    box->setPlaceholderText(index >= 0 ? QString::number(index) : QString());
+    box->setCurrentIndex(-1);
+}
+
+QColor colorFromBgr(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+} // namespace
 
 TfrmGraph::TfrmGraph(TfrmMain& main, const QString& caption) : MdiChild(main) {
     setObjectName(QStringLiteral("frmGraph"));
     setWindowTitle(caption);
-    resize(1175, 612);
+    liveMax.fill(core::kMaxStart);
+    liveMin.fill(core::kMinStart);
+
+    createDataSetPanel();
+    auto* right = new QWidget(this);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(0);
+    createToolBar();
+    rightLayout->addWidget(ToolBar1);
+    createStatisticHeader();
+    rightLayout->addWidget(pnlGraphStatistic);
+
+    pnlGraph = new QWidget(right);
+    pnlGraph->setObjectName(QStringLiteral("pnlGraph"));
+    auto* graphLayout = new QVBoxLayout(pnlGraph);
+    graphLayout->setContentsMargins(0, 0, 0, 0);
+    Graph1 = new chart::Graph1(pnlGraph);
+    Graph1->setObjectName(QStringLiteral("Graph1"));
+    graphLayout->addWidget(Graph1);
+    // The mouse read-out sits over the graph's top-left corner.
+    Panel12 = new QLabel(pnlGraph);
+    Panel12->setObjectName(QStringLiteral("Panel12"));
+    Panel12->setGeometry(0, 0, 167, 21);
+    Panel12->setAutoFillBackground(true);
+    Panel12->raise();
+
+    createStatisticPanel();
+    Splitter1 = new QSplitter(Qt::Vertical, right);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->addWidget(pnlGraph);
+    Splitter1->addWidget(pnlStatistic);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setChildrenCollapsible(false);
+    rightLayout->addWidget(Splitter1, 1);
+
+    Splitter2 = new QSplitter(Qt::Horizontal, this);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->addWidget(pnlDataSets);
+    Splitter2->addWidget(right);
+    Splitter2->setStretchFactor(1, 1);
+    auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->addWidget(Splitter2);
+    Splitter2->setSizes({kDataSetPanelWidth, kDesignWidth - kDataSetPanelWidth});
+    Splitter1->setSizes({kDesignHeight - kStatisticHeight, kStatisticHeight});
+    pnlDataSets->setVisible(isDataLogger());
+    resize(kDesignWidth, kDesignHeight);
+
+    connect(Grid2, &QTableWidget::cellClicked, this, [this] { Grid2Click(); });
+    connect(chkSplit, &QCheckBox::clicked, this, &TfrmGraph::chkSplitClick);
+    connect(tbntClr, &QToolButton::clicked, this, &TfrmGraph::tbntClrClick);
+    connect(UndoZoom, &QPushButton::clicked, this, &TfrmGraph::UndoZoomClick);
+    connect(Graph1, &chart::Graph1::onZoomIn, this, &TfrmGraph::Graph1ZoomIn);
+    // activated: only the user's choice, not the boxes being set from the data.
+    connect(ComboBox1, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
+    FormCreate();
 }
 
-TfrmGraph* TfrmGraph::OpenRealTimeGraph(TfrmMain& main) {
-    auto* graph = new TfrmGraph(main, QString::fromLatin1(kRealTimeCaption));
-    main.addChild(graph);
-    main.state().realTimeGraph = graph;
-    main.RealTimeGraph1->setChecked(true);
-    graph->placeAt(graph->subWindow() ? graph->subWindow()->x() : 0, 0);
-    return graph;
+TfrmGraph::~TfrmGraph() = default;
+
+void TfrmGraph::createDataSetPanel() {
+    pnlDataSets = new QWidget(this);
+    pnlDataSets->setObjectName(QStringLiteral("pnlDataSets"));
+    auto* layout = new QVBoxLayout(pnlDataSets);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* title = new QLabel(QStringLiteral("Data Sets"), pnlDataSets);
+    title->setAlignment(Qt::AlignCenter);
+    layout->addWidget(title);
+    Grid2 = new QTableWidget(1, core::kDataSetTableColumns, pnlDataSets);
+    Grid2->setObjectName(QStringLiteral("Grid2"));
+    Grid2->verticalHeader()->hide();
+    Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Grid2->setCursor(Qt::PointingHandCursor);
+    layout->addWidget(Grid2);
+}
+
+void TfrmGraph::createToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const auto tool = [this](const char* name, const char* hint, const char* text, bool checkable) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(QLatin1String(hint));
+        button->setText(QLatin1String(text));
+        button->setCheckable(checkable);
+        ToolBar1->addWidget(button);
+        return button;
+    };
+    const auto push = [this](const char* name, const char* text) {
+        auto* button = new QPushButton(QLatin1String(text), ToolBar1);
+        button->setObjectName(QLatin1String(name));
+        ToolBar1->addWidget(button);
+        return button;
+    };
+    ToolButton1 = tool("ToolButton1", "Toggle Graph Statistic", "Statistic", true);
+    ToolButton1->setChecked(true);
+    ToolButton2 = tool("ToolButton2", "Toggle Line Cursor Statistic", "Line Cursor", true);
+    ToolButton2->setChecked(true);
+    ToolBar1->addSeparator();
+    ToolButton4 = tool("ToolButton4", "Normal Cursor", "Normal", true);
+    ToolButton5 = tool("ToolButton5", "Draw A Cross On Graph", "Cross", true);
+    ToolButton9 = tool("ToolButton9", "Text", "Text", true);
+    for (QToolButton* b : {ToolButton4, ToolButton5, ToolButton9})
+        b->setAutoExclusive(true);
+    ToolButton4->setChecked(true);
+    ToolButton15 = tool("ToolButton15", "Set Annotation Color", "Color", false);
+    ToolBar1->addSeparator();
+    clearDivider = ToolBar1->addSeparator();
+    tbntClr = new QToolButton(ToolBar1);
+    tbntClr->setObjectName(QStringLiteral("tbntClr"));
+    tbntClr->setToolTip(QStringLiteral("Clear"));
+    tbntClr->setText(QStringLiteral("Clear"));
+    tbntClrAction = ToolBar1->addWidget(tbntClr);
+    clearDivider->setVisible(false);
+    tbntClrAction->setVisible(false);
+    UndoZoom = push("UndoZoom", "Undo Zoom");
+    UndoZoom->setEnabled(false);
+    chkSplit = new QCheckBox(QStringLiteral("Split"), ToolBar1);
+    chkSplit->setObjectName(QStringLiteral("chkSplit"));
+    chkSplit->setChecked(true);
+    ToolBar1->addWidget(chkSplit);
+    Button1 = push("Button1", "Graph Option");
+    Button1->setToolTip(QStringLiteral("Graph Customization"));
+    btnChangeScale = push("btnChangeScale", "Y Axis");
+    btnChangeScale->setToolTip(QStringLiteral("set the maximum and minimum extent of the left y axis."));
+    Button3 = push("Button3", "Font");
+}
+
+void TfrmGraph::createStatisticHeader() {
+    pnlGraphStatistic = new QWidget(this);
+    pnlGraphStatistic->setObjectName(QStringLiteral("pnlGraphStatistic"));
+    pnlGraphStatistic->setFixedHeight(kGraphStatisticHeight);
+    auto* row = new QHBoxLayout(pnlGraphStatistic);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(new QLabel(QStringLiteral("Start Time"), pnlGraphStatistic));
+    txtStartTime = displayField(pnlGraphStatistic, QStringLiteral("txtStartTime"), QString(), 170);
+    row->addWidget(txtStartTime);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Sampling\nRate"), pnlGraphStatistic));
+    pnlSamplingRate = new QWidget(pnlGraphStatistic);
+    pnlSamplingRate->setObjectName(QStringLiteral("pnlSamplingRate"));
+    auto* rate = new QHBoxLayout(pnlSamplingRate);
+    rate->setContentsMargins(0, 0, 0, 0);
+    ComboBox1 = rateBox(pnlSamplingRate, "ComboBox1", 0);
+    ComboBox2 = rateBox(pnlSamplingRate, "ComboBox2", 2);
+    rate->addWidget(ComboBox1);
+    rate->addWidget(ComboBox2);
+    rate->addWidget(new QLabel(QStringLiteral("mm:ss"), pnlSamplingRate));
+    pnlSamplingRate->setEnabled(false);
+    row->addWidget(pnlSamplingRate);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Data No."), pnlGraphStatistic));
+    txtDataNo = displayField(pnlGraphStatistic, QStringLiteral("txtDataNo"), QStringLiteral("0"), 70);
+    row->addWidget(txtDataNo);
+    row->addSpacing(12);
+    Button2 = new QPushButton(QStringLiteral("Show MAX/MIN on Graph"), pnlGraphStatistic);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    row->addWidget(Button2);
+    row->addStretch();
+}
+
+void TfrmGraph::createStatisticPanel() {
+    pnlStatistic = new QWidget(this);
+    pnlStatistic->setObjectName(QStringLiteral("pnlStatistic"));
+    pnlStatistic->setMinimumHeight(kStatisticHeight / 2);
+    auto* grid = new QGridLayout(pnlStatistic);
+    grid->setContentsMargins(4, 4, 4, 4);
+    for (int k = 0; k < 4; ++k) {
+        const QString channel = QStringLiteral("T%1").arg(k + 1);
+        const auto std = std::size_t(k);
+        txtMax[std] = displayField(pnlStatistic, QStringLiteral("txt%1Max").arg(channel), QString(), 0);
+        txtMin[std] = displayField(pnlStatistic, QStringLiteral("txt%1Min").arg(channel), QString(), 0);
+        txtAvg[std] = displayField(pnlStatistic, QStringLiteral("txt%1Avg").arg(channel),
+                                   QString::fromLatin1(kNoStatistic), 0);
+        grid->addWidget(new QLabel(channel + QStringLiteral(" MAX "), pnlStatistic), k, 0);
+        grid->addWidget(txtMax[std], k, 1);
+        grid->addWidget(new QLabel(QStringLiteral("MIN"), pnlStatistic), k, 2);
+        grid->addWidget(txtMin[std], k, 3);
+        grid->addWidget(new QLabel(QStringLiteral("AVG"), pnlStatistic), k, 4);
+        grid->addWidget(txtAvg[std], k, 5);
+    }
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 3);
+    grid->setColumnStretch(5, 2);
+}
+
+void TfrmGraph::FormCreate() {
+    for (int c = 0; c < core::kDataSetTableColumns; ++c) {
+        Grid2->setHorizontalHeaderItem(
+            c, new QTableWidgetItem(QString::fromLatin1(core::kDataSetTableHeader[c])));
+        Grid2->setColumnWidth(c, kGridWidths[std::size_t(c)]);
+        Grid2->setItem(0, c, new QTableWidgetItem(QString()));
+    }
+    annoDialogColor = colorFromBgr(state().annoColor);
 }
 
 bool TfrmGraph::isRealTime() const {
@@ -31,12 +294,327 @@ bool TfrmGraph::isDataLogger() const {
     return windowTitle() == QLatin1String(kDataLoggerCaption);
 }
 
-void TfrmGraph::AppendSample(double, std::uint8_t, const std::array<float, 4>&) {
-    ++state().sampleCount;
+TfrmGraph* TfrmGraph::OpenRealTimeGraph(TfrmMain& main) {
+    AppState& app = main.state();
+    auto* graph = new TfrmGraph(main, QString::fromLatin1(kRealTimeCaption));
+    main.addChild(graph);
+    app.realTimeGraph = graph;
+    main.RealTimeGraph1->setChecked(true);
+    graph->placeAt(graph->subWindow() ? graph->subWindow()->x() : 0, 0);
+    graph->clearDivider->setVisible(true);
+    graph->tbntClrAction->setVisible(true);
+
+    const double now = core::TDateTimeFromDateTime(main.clock().now());
+    graph->SetupGraph(4, kRealTimeYMax, kRealTimeYMin,
+                      now + double(app.spanFactor) * kRealTimeSpanSeconds / core::kSecondsPerDay, now,
+                      kRealTimePoints);
+    chart::Graph1& g = *graph->Graph1;
+    g.setNoRandomPointsToExport(true);
+    g.setFocalRect(false);
+    g.setAllowBar(false);
+    g.setLineGapThreshold(kNoLineGap);
+    graph->pnlSamplingRate->setEnabled(true);
+    graph->setRateBoxes(app.realTimeRate);
+    return graph;
 }
+
+// ---------------------------------------------------------------- set-up and data sets
+
+void TfrmGraph::SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points) {
+    ui::SetupGraph(*Graph1, subsets, yMax, yMin, xMax, xMin, points, state().services.paths.templateFile(),
+                   frmMain().prompts());
+    ApplyToolAvailability();
+}
+
+void TfrmGraph::ApplyToolAvailability() {
+    const bool single = AnnotationToolsAllowed(*Graph1);
+    ToolButton5->setEnabled(single);
+    ToolButton9->setEnabled(single);
+    chkSplit->setChecked(!single);
+}
+
+void TfrmGraph::ShowDataSet(int k) {
+    const core::DataSetCollection& sets = state().dataSets;
+    if (k < 0 || k >= sets.count())
+        return;
+    const core::DataSet& set = sets.header(k);
+    const int n = set.pointCount;
+    const double t0 = set.startTime;
+    SetupGraph(4, kDataSetYMax, kDataSetYMin, t0 + double(n) * set.intervalSeconds / core::kSecondsPerDay, t0,
+               n);
+    Graph1->setXDataII(sets.timesOf(k));
+    Graph1->setYData(sets.valuesOf(k));
+    FillGraphStatistics();
+    const QLocale locale;
+    txtStartTime->setText(core::DateTimeText(t0, locale));
+    setRateBoxes(set.intervalSeconds);
+    txtDataNo->setText(QString::number(n));
+    Graph1->undoZoom();
+    Graph1->redraw();
+}
+
+void TfrmGraph::FillGraphStatistics() {
+    const chart::GraphState& st = Graph1->state();
+    const core::GraphStatistics stats = core::ComputeGraphStatistics(st.x, st.y, Graph1->points());
+    const QLocale locale;
+    txtStartTime->setText(core::DateTimeText(stats.startTime, locale));
+    setRateBoxes(stats.rateSeconds);
+    txtDataNo->setText(QString::number(stats.points));
+    for (std::size_t k = 0; k < stats.channels.size(); ++k) {
+        const core::ChannelStatistics& c = stats.channels[k];
+        txtMax[k]->setText(core::ExtremeText(c.max, c.maxTime, locale));
+        txtMin[k]->setText(core::ExtremeText(c.min, c.minTime, locale));
+        txtAvg[k]->setText(core::AverageText(c.sum, c.count, 1, locale));
+    }
+}
+
+int TfrmGraph::rateBoxSeconds() const {
+    return std::max(0, ComboBox1->currentIndex()) * 60 + std::max(0, ComboBox2->currentIndex());
+}
+
+void TfrmGraph::setRateBoxes(int seconds) {
+    showIndex(ComboBox1, seconds < 0 ? -1 : seconds / 60);
+    showIndex(ComboBox2, seconds < 0 ? -1 : seconds % 60);
+}
+
+void TfrmGraph::Grid2Click() {
+    const QList<QTableWidgetSelectionRange> ranges = Grid2->selectedRanges();
+    int row = Grid2->currentRow();
+    for (const QTableWidgetSelectionRange& range : ranges)
+        row = std::min(row < 0 ? range.topRow() : row, range.topRow());
+    const QTableWidgetItem* date = row >= 0 ? Grid2->item(row, 1) : nullptr;
+    if (date && !date->text().isEmpty())
+        ShowDataSet(row);
+}
+
+void TfrmGraph::chkSplitClick() {
+    chart::Graph1& g = *Graph1;
+    if (chkSplit->isChecked()) {
+        for (int axis = 0; axis < 4; ++axis) {
+            g.setMultiAxesSubsets(axis, 1);
+            g.setMultiAxesProportions(axis, 0.25);
+        }
+        ToolButton5->setEnabled(false);
+        ToolButton9->setEnabled(false);
+        g.setArrowCursor(1);
+        state().clickTool = kNormalTool;
+        ToolButton4->setChecked(true);
+    } else {
+        g.setMultiAxesSubsets(-1, 0);
+        g.setMultiAxesProportions(0, 1.0);
+        ToolButton5->setEnabled(true);
+        ToolButton9->setEnabled(true);
+    }
+    g.redraw();
+    g.reinitAndReset();
+}
+
+void TfrmGraph::UndoZoomClick() {
+    Graph1->undoZoom();
+    Graph1->resetImage();
+    UndoZoom->setEnabled(false);
+}
+
+void TfrmGraph::Graph1ZoomIn() {
+    UndoZoom->setEnabled(true);
+}
+
+// ---------------------------------------------------------------- real-time recording
+
+void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings) {
+    AppState& app = state();
+    chart::Graph1& g = *Graph1;
+    if (t > g.manualMaxX())
+        g.setManualMaxX(t + app.samplePeriod);
+    const int point = app.sampleCount;
+    const float null = float(chart::kDefaultNullValue);
+    const QLocale locale;
+    for (int k = 0; k < 4; ++k) {
+        const bool overRange = channelState & (1u << k);
+        const bool noReading = channelState & (1u << (k + 4));
+        const float v = readings[std::size_t(k)];
+        g.setXDataII(k, point, t);
+        g.setYData(k, point, overRange || noReading ? null : v);
+    }
+    // The extremes follow the reading even while the channel shows "OL" or "----".
+    for (std::size_t k = 0; k < 4; ++k) {
+        const float v = readings[k];
+        const auto text = [&] {
+            if (channelState & (1u << k))
+                return QStringLiteral("OL");
+            if (channelState & (1u << (k + 4)))
+                return QStringLiteral("----");
+            return locale.toString(double(v), 'f', 1) + QLatin1Char('@') + core::DateTimeText(t, locale);
+        };
+        if (v > liveMax[k]) {
+            liveMax[k] = v;
+            txtMax[k]->setText(text());
+        }
+        if (v < liveMin[k]) {
+            liveMin[k] = v;
+            txtMin[k]->setText(text());
+        }
+    }
+    g.redraw();
+    ++app.sampleCount;
+    txtDataNo->setText(QString::number(app.sampleCount));
+    if (app.sampleCount >= g.points())
+        RealTimeRecording::Stop(frmMain());
+}
+
+void TfrmGraph::StartRecording(int points, double now) {
+    AppState& app = state();
+    chart::Graph1& g = *Graph1;
+    g.setPoints(points);
+    for (int k = 0; k < g.subsets(); ++k) {
+        g.setXDataII(-1, k, 0.0);
+        g.setYDataII(-1, k, chart::kDefaultNullValue);
+    }
+    app.sampleCount = 0;
+    liveMax.fill(core::kMaxStart);
+    liveMin.fill(core::kMinStart);
+    emptyStatisticFields();
+    txtStartTime->setText(core::DateTimeText(now, QLocale()));
+    g.setManualMinX(now);
+    g.setManualMaxX(now + 100.0 / core::kSecondsPerDay);
+    g.redraw();
+}
+
+void TfrmGraph::StopRecording(double now) {
+    chart::Graph1& g = *Graph1;
+    const int taken = state().sampleCount;
+    if (taken < g.points()) {
+        // Cutting the graph to the samples taken keeps the last sample of T4 as it was.
+        const double x = g.xDataII(3, taken - 1);
+        const float y = g.yData(3, taken - 1);
+        g.setPoints(std::max(0, taken));
+        g.setXDataII(3, taken - 1, x);
+        g.setYData(3, taken - 1, y);
+        g.redraw();
+    }
+    g.setManualMaxX(now);
+    const QLocale locale;
+    const int points = std::min(taken, g.points());
+    for (int k = 0; k < 4; ++k) {
+        double sum = 0.0;
+        int count = 0;
+        for (int i = 0; i < points; ++i) {
+            const float y = g.yData(k, i);
+            if (y > -core::kOverRangeLimit && y < core::kOverRangeLimit) {
+                sum += y;
+                ++count;
+            }
+        }
+        txtAvg[std::size_t(k)]->setText(core::AverageText(sum, count, 3, locale));
+    }
+    g.redraw();
+}
+
+void TfrmGraph::emptyStatisticFields() {
+    for (std::size_t k = 0; k < 4; ++k) {
+        txtMax[k]->clear();
+        txtMin[k]->clear();
+        txtAvg[k]->clear();
+    }
+}
+
+void TfrmGraph::ClearGraph() {
+    AppState& app = state();
+    chart::Graph1& g = *Graph1;
+    for (int k = 0; k < g.subsets(); ++k) {
+        g.setYData(-1, k, float(chart::kDefaultNullValue));
+        g.setXDataII(-1, k, 0.0);
+    }
+    txtDataNo->clear();
+    emptyStatisticFields();
+    app.sampleCount = 0;
+    for (int index = kMarkBase; index <= app.annotationCount; ++index) {
+        g.setGraphAnnotationX(index, 0.0);
+        g.setGraphAnnotationY(index, 0.0);
+    }
+    app.annotationCount = kMarkBase;
+    g.redraw();
+}
+
+bool TfrmGraph::SaveGraph() {
+    const bool saved = ui::SaveGraph(frmMain(), *Graph1);
+    if (saved && isRealTime())
+        state().realTimeUnsaved = false;
+    return saved;
+}
+
+void TfrmGraph::tbntClrClick() {
+    if (frmMain().prompts().question(QStringLiteral("Save Real-Time Graph ?"), false) == Answer::Yes &&
+        !SaveGraph())
+        return; // keep the samples when they were not saved
+    Graph1->undoZoom();
+    UndoZoom->setEnabled(false);
+    ClearGraph();
+}
+
+void TfrmGraph::ComboBox1Change() {
+    if (!isRealTime())
+        return;
+    AppState& app = state();
+    const int previous = app.realTimeRate;
+    const int rate = rateBoxSeconds();
+    if (rate == previous)
+        return;
+    app.realTimeRate = rate;
+    if (rate == 0) {
+        setRateBoxes(RealTimeRecording::kDefaultRate);
+        app.realTimeRate = RealTimeRecording::kDefaultRate;
+    }
+    if (app.recording || app.sampleCount > 0) {
+        const Answer answer = frmMain().prompts().question(QStringLiteral(
+            "Sampling Rate is being changed and it is recording Real-Time data or there are data in "
+            "Real_Time graph.If you want to make new sampling rate effective,it have to reset the "
+            "graph.\nDo you want to save the Real-Time graph ?"));
+        // Without the reset the recording goes on at its old rate, so the boxes show it again.
+        if (answer == Answer::Cancel || (answer == Answer::Yes && !SaveGraph())) {
+            app.realTimeRate = previous;
+            setRateBoxes(previous);
+            return;
+        }
+    }
+    RealTimeRecording::EndRecording(frmMain());
+    tbntClr->setEnabled(true);
+    ClearGraph();
+    Graph1->setLineGapThreshold(kNoLineGap);
+    app.samplePeriod = app.realTimeRate * 100.0 / core::kSecondsPerDay;
+    Graph1->setFocus();
+}
+
+// ---------------------------------------------------------------- window events
 
 void TfrmGraph::FormActivate() {
     frmMain().btnOutputToGraph->setEnabled(false);
+}
+
+bool TfrmGraph::FormCloseQuery() {
+    AppState& app = state();
+    Prompts& prompts = frmMain().prompts();
+    if (app.loggerUnsaved && isDataLogger()) {
+        const Answer answer = prompts.question(QStringLiteral("Save DataLogger Data ?"));
+        if (answer == Answer::Cancel)
+            return false;
+        if (answer == Answer::Yes) {
+            app.loggerUnsaved = false;
+            // The File menu's Save works on the active window: make sure it is this one.
+            if (subWindow())
+                frmMain().clientArea()->setActiveSubWindow(subWindow());
+            frmMain().Save1Click();
+        }
+    }
+    if (app.realTimeUnsaved && isRealTime()) {
+        const Answer answer = prompts.question(QStringLiteral("Save Real-Time Graph ?"));
+        if (answer == Answer::Cancel)
+            return false;
+        if (answer == Answer::Yes && !SaveGraph())
+            return false; // not saved: keep the window and its samples
+        app.realTimeUnsaved = false;
+    }
+    return true;
 }
 
 void TfrmGraph::FormClose() {
@@ -51,6 +629,10 @@ void TfrmGraph::FormClose() {
         main.Stop1->setEnabled(false);
         app.recording = false;
         app.sampleCount = 0;
+        if (app.realTimeGraph == this)
+            app.realTimeGraph = nullptr;
+    } else if (isDataLogger() && app.loggerGraph == this) {
+        app.loggerGraph = nullptr;
     }
 }
 

@@ -2,39 +2,152 @@
 
 #include "app/MdiChild.h"
 
+#include <QColor>
+
 #include <array>
 #include <cstdint>
 
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QTableWidget;
+class QToolBar;
 class QToolButton;
+
+namespace thermo4::chart {
+class Graph1;
+}
 
 namespace thermo4::ui {
 
-/// A graph window. Its caption tells its role: "Real-Time Graph" (fed by the
-/// live recording), "DataLogger" (downloaded data sets), or a file's name.
+/// A graph window: the four channels against time in its chart Graph1, with the
+/// statistics fields above and below it. Its caption tells its role: "Real-Time Graph"
+/// (fed by the live recording), "DataLogger" (downloaded data sets, listed in Grid2),
+/// or any other text (a file or a table drawn as a graph).
 class TfrmGraph : public MdiChild {
     Q_OBJECT
 public:
     static constexpr const char* kRealTimeCaption = "Real-Time Graph";
     static constexpr const char* kDataLoggerCaption = "DataLogger";
+    static constexpr int kDesignWidth = 1175;
+    static constexpr int kDesignHeight = 612;
+    /// Items "00" to "60" of each rate box.
+    static constexpr int kRateItems = 61;
+    /// Value of AppState::annotationCount with no user mark: marks are numbered from here + 1.
+    static constexpr int kMarkBase = 3;
+    /// Text of an AVG field before anything is computed.
+    static constexpr const char* kNoStatistic = "***.* ";
 
     TfrmGraph(TfrmMain& main, const QString& caption);
+    ~TfrmGraph() override;
 
-    /// Creates the real-time window, stores it in AppState::realTimeGraph and
-    /// checks the View menu's "Real Time &Graph".
+    /// Creates the real-time window and prepares it for a recording: caption, AppState
+    /// reference, View menu check, Clear button, graph of 4 × 100 points from now over
+    /// 110 s × spanFactor, and rate boxes showing realTimeRate.
     static TfrmGraph* OpenRealTimeGraph(TfrmMain& main);
-
-    /// One real-time sample at t (days since 1899-12-30); channelState bit n: Tn+1
-    /// "OL", bit n+4: "----"; readings in °C.
-    void AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings);
-
-    void FormActivate() override;
-    void FormClose() override;
 
     bool isRealTime() const;
     bool isDataLogger() const;
 
-    /// The real-time window's "Clear" button; null until the window has one.
-    QToolButton* tbntClr = nullptr;
+    // ---- Graph set-up and data sets ----
+    /// Prepares Graph1 (template or built-in look, blank data, X from xMin to xMax in
+    /// days) and applies the tool availability rule.
+    void SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points);
+    /// Cross and text tools only in the single view; "Split" shows the view in force.
+    void ApplyToolAvailability();
+    /// Shows data set k (from 0) of AppState::dataSets with its statistics; nothing
+    /// for an index outside the collection.
+    void ShowDataSet(int k);
+    /// Recomputes start time, rate boxes, point count and the MAX/MIN/AVG fields from Graph1.
+    void FillGraphStatistics();
+
+    // ---- Real-time recording ----
+    /// One sample at t (days since 1899-12-30); channelState bit n: Tn+1 "OL", bit n+4:
+    /// "----"; readings in °C. Stops the recording when the graph is full.
+    void AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings);
+    /// Empties the graph for a recording of `points` samples starting at now (days).
+    void StartRecording(int points, double now);
+    /// Cuts the graph to the samples taken, ends its time axis at now (days) and shows the averages.
+    void StopRecording(double now);
+    /// Blanks the data, statistics fields and user marks.
+    void ClearGraph();
+    /// Saves Graph1 through the save dialog; true when a file was written.
+    bool SaveGraph();
+
+    /// Seconds chosen in the rate boxes (minutes item × 60 + seconds item).
+    int rateBoxSeconds() const;
+    /// Shows a rate in the boxes; minutes beyond the list show as a hint in an empty box.
+    void setRateBoxes(int seconds);
+
+    // ---- Handlers ----
+    void Grid2Click();
+    void chkSplitClick();
+    void tbntClrClick();
+    /// Rate boxes of the real-time window changed by the user.
+    void ComboBox1Change();
+    void UndoZoomClick();
+    void Graph1ZoomIn();
+
+    void FormActivate() override;
+    bool FormCloseQuery() override;
+    void FormClose() override;
+
+    // ---- Controls (documented names) ----
+    QWidget* pnlDataSets = nullptr;
+    QTableWidget* Grid2 = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;  // "Toggle Graph Statistic"
+    QToolButton* ToolButton2 = nullptr;  // "Toggle Line Cursor Statistic"
+    QToolButton* ToolButton4 = nullptr;  // "Normal Cursor"
+    QToolButton* ToolButton5 = nullptr;  // "Draw A Cross On Graph"
+    QToolButton* ToolButton9 = nullptr;  // "Text"
+    QToolButton* ToolButton15 = nullptr; // "Set Annotation Color"
+    QAction* clearDivider = nullptr;     // the divider before "Clear"
+    QToolButton* tbntClr = nullptr;      // "Clear", real-time window only
+    QAction* tbntClrAction = nullptr;
+    QPushButton* UndoZoom = nullptr;
+    QCheckBox* chkSplit = nullptr;
+    QPushButton* Button1 = nullptr;        // "Graph Option"
+    QPushButton* btnChangeScale = nullptr; // "Y Axis"
+    QPushButton* Button3 = nullptr;        // "Font"
+
+    QWidget* pnlGraphStatistic = nullptr;
+    QLineEdit* txtStartTime = nullptr;
+    QWidget* pnlSamplingRate = nullptr;
+    QComboBox* ComboBox1 = nullptr; // minutes
+    QComboBox* ComboBox2 = nullptr; // seconds
+    QLineEdit* txtDataNo = nullptr;
+    QPushButton* Button2 = nullptr; // "Show MAX/MIN on Graph"
+
+    QWidget* pnlGraph = nullptr;
+    chart::Graph1* Graph1 = nullptr;
+    QLabel* Panel12 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* pnlStatistic = nullptr;
+    /// txtT1Max .. txtT4Max, and the MIN and AVG fields alike.
+    std::array<QLineEdit*, 4> txtMax{};
+    std::array<QLineEdit*, 4> txtMin{};
+    std::array<QLineEdit*, 4> txtAvg{};
+
+    /// Start colour of the annotation colour dialog: annoColor when the window was created.
+    QColor annoDialogColor;
+
+    /// Running extremes of the current recording, T1..T4.
+    std::array<float, 4> liveMax{};
+    std::array<float, 4> liveMin{};
+
+private:
+    void FormCreate();
+    void createToolBar();
+    void createStatisticHeader();
+    void createStatisticPanel();
+    void createDataSetPanel();
+    void emptyStatisticFields();
 };
 
 } // namespace thermo4::ui

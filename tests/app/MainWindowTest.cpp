@@ -1,6 +1,9 @@
 #include "app/ScriptedPrompts.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
+#include "chart/Graph1.h"
+#include "chart/GraphStateFile.h"
+#include "graph/DefaultLook.h"
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
 #include "logger/TfrmList.h"
@@ -13,7 +16,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -78,6 +83,12 @@ protected:
         m_services.paths =
             Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
         m_services.settingsFile = settingsFile();
+        // An install has its graph template; without it every graph window reports it missing.
+        const QString templateFile = m_services.paths.templateFile();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(templateFile).absolutePath()));
+        chart::Graph1 look;
+        ApplyDefaultLook(look, kGraphChannels, 50.0f, -10.0f);
+        ASSERT_TRUE(chart::StoreGraphState(look, templateFile));
         m_services.openUrl = [this](const QUrl& url) {
             m_opened.append(url);
             return true;

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "app/ScriptedPrompts.h"
+#include "app/TfrmMain.h"
+#include "chart/Graph1.h"
+#include "chart/GraphStateFile.h"
+#include "core/TDateTime.h"
+#include "graph/DefaultLook.h"
+#include "graph/TfrmGraph.h"
+#include "graph/TfrmSetupRealTime.h"
+#include "link/ManualClock.h"
+#include "sim/SimUsbTransport.h"
+#include "sim/VirtualMeter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+/// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace thermo4::ui::test {
+
+inline constexpr double kSecond = 1.0 / core::kSecondsPerDay;
+
+/// The main window with the virtual meter on a manual clock, scripted prompts and
+/// folders of its own. The poll runs only when a test ticks it.
+class GraphRig : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_meter = std::make_unique<sim::VirtualMeter>(m_clock);
+        m_usb = std::make_unique<sim::SimUsbTransport>(*m_meter);
+        m_services.clock = &m_clock;
+        m_services.usb = m_usb.get();
+        m_services.prompts = &m_prompts;
+        m_services.paths =
+            Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
+        m_services.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        for (int k = 0; k < 4; ++k)
+            m_meter->setFixedCelsius(k, 20.0 + k);
+    }
+
+    void TearDown() override {
+        m_window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(m_prompts.unanswered(), 0);
+    }
+
+    /// Writes the shipped look (or another) as the graph template.
+    void writeTemplate(const std::function<void(chart::Graph1&)>& change = {}) {
+        const QString path = m_services.paths.templateFile();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        chart::Graph1 look;
+        ApplyDefaultLook(look, kGraphChannels, 100.0f, -20.0f);
+        if (change)
+            change(look);
+        ASSERT_TRUE(chart::StoreGraphState(look, path));
+    }
+
+    /// Shows the main window (which opens the real-time graph) with the poll stopped.
+    TfrmMain& open() {
+        m_window = std::make_unique<TfrmMain>(m_services);
+        m_window->resize(1600, 1000);
+        m_window->show();
+        m_window->MainTimer->stop();
+        return *m_window;
+    }
+
+    TfrmMain& openConnected() {
+        TfrmMain& w = open();
+        tick();
+        EXPECT_TRUE(w.state().link.connected);
+        return w;
+    }
+
+    AppState& app() { return m_window->state(); }
+    TfrmGraph& realTime() { return *app().realTimeGraph; }
+    chart::Graph1& realTimeChart() { return *app().realTimeGraph->Graph1; }
+    double now() const { return core::TDateTimeFromDateTime(m_clock.now()); }
+
+    /// Poll ticks as MainTimer runs them, 500 ms apart.
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            m_window->MainTimerTimer();
+            m_clock.advance(TfrmMain::kTimerIntervalMs);
+        }
+    }
+
+    /// Ticks until the recording has taken `samples` samples or stopped; at most `limit` ticks.
+    void tickUntilSamples(int samples, int limit = 400) {
+        for (int i = 0; i < limit && app().recording && app().sampleCount < samples; ++i)
+            tick();
+    }
+
+    /// Runs btnRunClick; the set-up dialog, if it opens, is filled by `fill` and then
+    /// started or cancelled. Returns how many set-up dialogs opened.
+    int run(const std::function<void(TfrmSetupRealTime&)>& fill = {}, bool start = true) {
+        int opened = 0;
+        QTimer finder;
+        finder.setInterval(0);
+        QObject::connect(&finder, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<TfrmSetupRealTime*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                ++opened;
+                finder.stop();
+                if (fill)
+                    fill(*dialog);
+                start ? dialog->accept() : dialog->reject();
+                return;
+            }
+        });
+        finder.start();
+        m_window->btnRunClick();
+        finder.stop();
+        return opened;
+    }
+
+    /// Run with a sample count (as typed) at the dialog's rate.
+    int runFor(const QString& count) {
+        return run([count](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(count); });
+    }
+
+    QTemporaryDir m_dir;
+    link::ManualClock m_clock;
+    std::unique_ptr<sim::VirtualMeter> m_meter;
+    std::unique_ptr<sim::SimUsbTransport> m_usb;
+    ScriptedPrompts m_prompts;
+    AppServices m_services;
+    std::unique_ptr<TfrmMain> m_window;
+};
+
+} // namespace thermo4::ui::test

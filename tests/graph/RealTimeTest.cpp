@@ -1,0 +1,385 @@
+#include "GraphRig.h"
+
+#include "core/GraphStatistics.h"
+#include "graph/RealTimeRecording.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace thermo4::ui::test {
+namespace {
+
+using Kind = ScriptedPrompts::Kind;
+
+const QString kSaveRealTime = QStringLiteral("Save Real-Time Graph ?");
+const QString kRateQuestion = QStringLiteral(
+    "Sampling Rate is being changed and it is recording Real-Time data or there are data in Real_Time graph."
+    "If you want to make new sampling rate effective,it have to reset the graph.\n"
+    "Do you want to save the Real-Time graph ?");
+
+/// Run and Stop (button and menu together) and the real-time window's Clear.
+struct Buttons {
+    bool run, stop, clear;
+    bool operator==(const Buttons&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Buttons& b) {
+    return out << "run " << b.run << " stop " << b.stop << " clear " << b.clear;
+}
+
+class RealTimeTest : public GraphRig {
+protected:
+    void SetUp() override {
+        GraphRig::SetUp();
+        writeTemplate();
+    }
+
+    /// Connected, recording `count` samples at 2 s, with `taken` of them taken.
+    void recording(const QString& count, int taken) {
+        openConnected();
+        ASSERT_EQ(runFor(count), 1);
+        ASSERT_TRUE(app().recording);
+        tickUntilSamples(taken);
+        ASSERT_EQ(app().sampleCount, taken);
+    }
+
+    QString savePath() const { return m_dir.filePath(QStringLiteral("saved.ghf")); }
+
+    Buttons buttons() {
+        return {m_window->btnRun->isEnabled() && m_window->Run1->isEnabled(),
+                m_window->btnStop->isEnabled() || m_window->Stop1->isEnabled(),
+                realTime().tbntClr->isEnabled()};
+    }
+};
+
+bool threeDecimals(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral(R"(^-?\d+\.\d{3}$)"));
+    return pattern.match(text).hasMatch();
+}
+
+TEST_F(RealTimeTest, SetupDialogShowsCountRateAndPeriod) {
+    openConnected();
+    QStringList seen;
+    const int opened = run(
+        [&seen](TfrmSetupRealTime& d) {
+            seen << d.windowTitle() << d.edtRealTimeNo->text() << d.ComboBox1->currentText()
+                 << d.ComboBox2->currentText() << d.edtPeriod->text();
+            d.ComboBox2->setCurrentIndex(3);
+            d.ComboBox1Change();
+            seen << d.edtPeriod->text();
+            d.ComboBox2->setCurrentIndex(0); // 00:00 is no rate
+            d.ComboBox1Change();
+            seen << d.ComboBox2->currentText() << d.edtPeriod->text();
+            d.edtRealTimeNo->setText(QStringLiteral("99999"));
+            d.ComboBox1->setCurrentIndex(60);
+            d.ComboBox1Change();
+            seen << d.edtPeriod->text();
+        },
+        false);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(seen,
+              QStringList({QStringLiteral("Real-Time Setup"), QStringLiteral(" 2000"), QStringLiteral("00"),
+                           QStringLiteral("02"), QStringLiteral("1:6:40"), QStringLiteral("1:40:00"),
+                           QStringLiteral("02"), QStringLiteral("1:06:40"), QStringLiteral("100054:33:18")}));
+    // Cancelled: nothing starts and the window's boxes keep their rate.
+    EXPECT_FALSE(app().recording);
+    EXPECT_EQ(realTime().ComboBox2->currentText(), QStringLiteral("02"));
+}
+
+TEST_F(RealTimeTest, RunDoesNothingWithoutAMeter) {
+    open();
+    EXPECT_EQ(run(), 0);
+    EXPECT_FALSE(app().recording);
+}
+
+TEST_F(RealTimeTest, CountThatIsNotANumberIsReported) {
+    for (const QString& count : {QStringLiteral("2 00"), QStringLiteral("     ")}) {
+        openConnected();
+        const int points = realTimeChart().points();
+        m_prompts.clear();
+        run([&count](TfrmSetupRealTime& d) {
+            d.edtRealTimeNo->setText(count);
+            d.ComboBox2->setCurrentIndex(5);
+        });
+        EXPECT_EQ(m_prompts.texts(Kind::Warning), QStringList(count + QStringLiteral(" is not valid.\n")));
+        EXPECT_FALSE(app().recording);
+        EXPECT_EQ(app().realTimeRate, 2);
+        EXPECT_EQ(realTimeChart().points(), points);
+        // The window's boxes already show the dialog's choice.
+        EXPECT_EQ(realTime().ComboBox2->currentText(), QStringLiteral("05"));
+    }
+}
+
+TEST_F(RealTimeTest, FiveSamplesAtTwoSecondsStopByThemselves) {
+    m_meter->setFixedCelsius(1, -5.5);
+    openConnected();
+    EXPECT_EQ(buttons(), (Buttons{true, false, true}));
+    ASSERT_EQ(runFor(QStringLiteral("5")), 1);
+    EXPECT_EQ(buttons(), (Buttons{false, true, false}));
+    EXPECT_EQ(realTime().txtStartTime->text(), core::DateTimeText(now(), QLocale()));
+    const double start = now();
+    tickUntilSamples(6);
+
+    EXPECT_FALSE(app().recording);
+    EXPECT_EQ(app().sampleCount, 5);
+    EXPECT_TRUE(app().realTimeUnsaved);
+    EXPECT_EQ(buttons(), (Buttons{true, false, true}));
+    const chart::Graph1& g = realTimeChart();
+    ASSERT_EQ(g.points(), 5);
+    EXPECT_EQ(realTime().txtDataNo->text(), QStringLiteral("5"));
+    for (int i = 1; i < 5; ++i)
+        EXPECT_NEAR((g.xDataII(0, i) - g.xDataII(0, i - 1)) / kSecond, 2.0, 1e-3) << "point " << i;
+    EXPECT_GE(g.xDataII(0, 0), start);
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_TRUE(threeDecimals(realTime().txtAvg[k]->text()))
+            << realTime().txtAvg[k]->text().toStdString();
+    EXPECT_EQ(realTime().txtAvg[0]->text(), QLocale().toString(20.0, 'f', 3));
+    EXPECT_EQ(realTime().txtAvg[1]->text(), QLocale().toString(-5.5, 'f', 3));
+    EXPECT_EQ(realTime().txtMax[0]->text(), QLocale().toString(20.0, 'f', 1) + QLatin1Char('@') +
+                                                core::DateTimeText(g.xDataII(0, 0), QLocale()));
+}
+
+TEST_F(RealTimeTest, StopAfterThreeOfTwoThousandKeepsThreePoints) {
+    recording(QStringLiteral(" 2000"), 3);
+    const chart::Graph1& g = realTimeChart();
+    EXPECT_EQ(g.points(), 2000);
+    const double third = g.xDataII(3, 2);
+    m_clock.advance(700);
+    m_window->btnStopClick();
+    EXPECT_FALSE(app().recording);
+    EXPECT_EQ(buttons(), (Buttons{true, false, true}));
+    ASSERT_EQ(g.points(), 3);
+    EXPECT_DOUBLE_EQ(g.xDataII(3, 2), third);
+    EXPECT_EQ(g.yData(3, 2), 23.0f);
+    EXPECT_DOUBLE_EQ(g.manualMaxX(), now()); // the time axis ends at the moment of Stop
+    EXPECT_EQ(realTime().txtAvg[2]->text(), QLocale().toString(22.0, 'f', 3));
+    // No more samples arrive.
+    tick(8);
+    EXPECT_EQ(app().sampleCount, 3);
+}
+
+TEST_F(RealTimeTest, OverRangeAndMissingChannelsAreGaps) {
+    m_meter->setProbe(1, sim::ChannelShow::OverRange);
+    m_meter->setProbe(2, sim::ChannelShow::NoReading);
+    recording(QStringLiteral("4"), 3);
+    const chart::Graph1& g = realTimeChart();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(g.yData(0, i), 20.0f);
+        EXPECT_EQ(g.yData(1, i), 9999.0f);
+        EXPECT_EQ(g.yData(2, i), 9999.0f);
+        EXPECT_DOUBLE_EQ(g.xDataII(1, i), g.xDataII(0, i));
+    }
+    // Drawn: the curves of T2 and T3 hold no value to draw, T1 holds three.
+    int drawn[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+        for (const QCPGraphData& point : *g.graphOf(k)->data())
+            drawn[k] += std::isfinite(point.value) ? 1 : 0;
+    }
+    EXPECT_EQ(drawn[0], 3);
+    EXPECT_EQ(drawn[1], 0);
+    EXPECT_EQ(drawn[2], 0);
+    EXPECT_EQ(realTime().txtMax[1]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(realTime().txtMin[2]->text(), QStringLiteral("----"));
+    EXPECT_TRUE(realTime().txtMax[0]->text().startsWith(QLocale().toString(20.0, 'f', 1) + QLatin1Char('@')));
+}
+
+TEST_F(RealTimeTest, TimeAxisGrowsBySamplePeriodWhenASampleFallsPastItsEnd) {
+    recording(QStringLiteral("10"), 1);
+    chart::Graph1& g = realTimeChart();
+    const double late = g.manualMaxX() + 30 * kSecond;
+    realTime().AppendSample(late, 0, {1, 2, 3, 4});
+    EXPECT_DOUBLE_EQ(g.manualMaxX(), late + app().samplePeriod);
+    EXPECT_NEAR(app().samplePeriod / kSecond, 10.0, 1e-3);
+    const double inside = late + app().samplePeriod / 2;
+    realTime().AppendSample(inside, 0, {1, 2, 3, 4});
+    EXPECT_DOUBLE_EQ(g.manualMaxX(), late + app().samplePeriod);
+}
+
+struct AnswerCase {
+    const char* name;
+    Answer answer;
+    bool saveTo; // the save dialog picks a file (else it is cancelled)
+    bool goesOn; // the command carries on (else the samples stay as they were)
+};
+
+class RunQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(RunQuestionTest, RunWithSamplesOffersToSaveFirst) {
+    const AnswerCase& c = GetParam();
+    recording(QStringLiteral("50"), 2);
+    m_prompts.queueAnswer(c.answer);
+    if (c.answer == Answer::Yes)
+        m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    const int opened = run([](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(QStringLiteral("7")); });
+    EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(RealTimeRecording::kRunQuestion));
+    EXPECT_EQ(opened, c.goesOn ? 1 : 0);
+    EXPECT_TRUE(app().recording);
+    EXPECT_EQ(app().sampleCount, c.goesOn ? 0 : 2);
+    EXPECT_EQ(realTimeChart().points(), c.goesOn ? 7 : 50);
+    EXPECT_EQ(QFile::exists(savePath()), c.answer == Answer::Yes && c.saveTo);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealTime, RunQuestionTest,
+                         ::testing::Values(AnswerCase{"cancel", Answer::Cancel, false, false},
+                                           AnswerCase{"no", Answer::No, false, true},
+                                           AnswerCase{"yesSaved", Answer::Yes, true, true},
+                                           AnswerCase{"yesNotSaved", Answer::Yes, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class RateQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(RateQuestionTest, RateChangeWithSamplesAsksBeforeResetting) {
+    const AnswerCase& c = GetParam();
+    recording(QStringLiteral("50"), 2);
+    m_prompts.queueAnswer(c.answer);
+    if (c.answer == Answer::Yes)
+        m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    realTime().ComboBox2->setCurrentIndex(5);
+    realTime().ComboBox1Change();
+    EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kRateQuestion));
+    EXPECT_EQ(app().recording, !c.goesOn);
+    EXPECT_EQ(app().realTimeRate, c.goesOn ? 5 : 2);
+    EXPECT_EQ(realTime().ComboBox2->currentText(), c.goesOn ? QStringLiteral("05") : QStringLiteral("02"));
+    EXPECT_EQ(app().sampleCount, c.goesOn ? 0 : 2);
+    EXPECT_EQ(realTimeChart().yData(0, 0), c.goesOn ? 9999.0f : 20.0f);
+    EXPECT_EQ(buttons(), c.goesOn ? (Buttons{true, false, true}) : (Buttons{false, true, false}));
+    EXPECT_EQ(QFile::exists(savePath()), c.answer == Answer::Yes && c.saveTo);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealTime, RateQuestionTest,
+                         ::testing::Values(AnswerCase{"cancel", Answer::Cancel, false, false},
+                                           AnswerCase{"no", Answer::No, false, true},
+                                           AnswerCase{"yesSaved", Answer::Yes, true, true},
+                                           AnswerCase{"yesNotSaved", Answer::Yes, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RealTimeTest, RateChangeOnAnEmptyGraphAsksNothing) {
+    openConnected();
+    struct Case {
+        int minutes, seconds;
+        int rate;
+    };
+    for (const Case c : {Case{1, 30, 90}, Case{0, 0, 2}, Case{0, 7, 7}}) {
+        realTime().ComboBox1->setCurrentIndex(c.minutes);
+        realTime().ComboBox2->setCurrentIndex(c.seconds);
+        realTime().ComboBox1Change();
+        EXPECT_EQ(app().realTimeRate, c.rate);
+        EXPECT_EQ(realTime().rateBoxSeconds(), c.rate);
+        EXPECT_NEAR(app().samplePeriod / kSecond, 100.0 * c.rate, 1e-6);
+    }
+    EXPECT_TRUE(m_prompts.shown().isEmpty());
+    // The recording then samples at the new rate.
+    ASSERT_EQ(runFor(QStringLiteral("3")), 1);
+    tickUntilSamples(3);
+    EXPECT_NEAR((realTimeChart().xDataII(0, 2) - realTimeChart().xDataII(0, 1)) / kSecond, 7.0, 1e-3);
+}
+
+class CloseQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(CloseQuestionTest, ClosingWithUnsavedSamplesAsks) {
+    const AnswerCase& c = GetParam();
+    recording(QStringLiteral("50"), 3);
+    m_prompts.queueAnswer(c.answer);
+    if (c.answer == Answer::Yes)
+        m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    const bool closed = realTime().closeWindow();
+    EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
+    EXPECT_EQ(closed, c.goesOn);
+    EXPECT_EQ(app().realTimeUnsaved, !c.goesOn);
+    EXPECT_EQ(app().recording, !c.goesOn);
+    EXPECT_EQ(m_window->RealTimeGraph1->isChecked(), !c.goesOn);
+    if (c.goesOn) {
+        EXPECT_FALSE(app().realTimeGraph);
+        EXPECT_EQ(app().sampleCount, 0);
+        EXPECT_TRUE(m_window->btnRun->isEnabled());
+        EXPECT_FALSE(m_window->btnStop->isEnabled());
+    }
+    if (c.answer == Answer::Yes && c.saveTo) {
+        chart::Graph1 reloaded;
+        ASSERT_TRUE(chart::LoadGraphState(reloaded, savePath()));
+        EXPECT_EQ(reloaded.points(), 50);
+        EXPECT_EQ(reloaded.yData(0, 2), 20.0f);
+        EXPECT_EQ(reloaded.yData(0, 3), 9999.0f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealTime, CloseQuestionTest,
+                         ::testing::Values(AnswerCase{"cancel", Answer::Cancel, false, false},
+                                           AnswerCase{"no", Answer::No, false, true},
+                                           AnswerCase{"yesSaved", Answer::Yes, true, true},
+                                           AnswerCase{"yesNotSaved", Answer::Yes, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RealTimeTest, ClosingTheProgramWithUnsavedSamplesAsksFirst) {
+    recording(QStringLiteral("50"), 1);
+    m_prompts.queueAnswer(Answer::Cancel);
+    EXPECT_FALSE(m_window->close());
+    EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(app().realTimeGraph);
+}
+
+TEST_F(RealTimeTest, ClearBlanksDataFieldsAndMarks) {
+    recording(QStringLiteral("3"), 3);
+    chart::Graph1& g = realTimeChart();
+    for (int mark = 4; mark <= 5; ++mark) {
+        g.setGraphAnnotationType(mark, chart::AnnotationCross);
+        g.setGraphAnnotationX(mark, g.xDataII(0, 1));
+        g.setGraphAnnotationY(mark, 21.0);
+    }
+    app().annotationCount = 5;
+    m_prompts.queueAnswer(Answer::No);
+    realTime().tbntClrClick();
+    EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
+    EXPECT_EQ(app().sampleCount, 0);
+    EXPECT_EQ(g.yData(0, 0), 9999.0f);
+    EXPECT_DOUBLE_EQ(g.xDataII(3, 2), 0.0);
+    EXPECT_TRUE(realTime().txtDataNo->text().isEmpty());
+    EXPECT_TRUE(realTime().txtAvg[0]->text().isEmpty());
+    for (int mark = 4; mark <= 5; ++mark) {
+        EXPECT_DOUBLE_EQ(g.graphAnnotationX(mark), 0.0);
+        EXPECT_DOUBLE_EQ(g.graphAnnotationY(mark), 0.0);
+    }
+    EXPECT_EQ(app().annotationCount, 3);
+    EXPECT_FALSE(realTime().UndoZoom->isEnabled());
+}
+
+TEST_F(RealTimeTest, ClearKeepsSamplesThatCouldNotBeSaved) {
+    recording(QStringLiteral("3"), 3);
+    m_prompts.queueAnswer(Answer::Yes);
+    m_prompts.queueSaveFile(QString());
+    realTime().tbntClrClick();
+    EXPECT_EQ(app().sampleCount, 3);
+    EXPECT_EQ(realTimeChart().yData(0, 0), 20.0f);
+}
+
+TEST_F(RealTimeTest, CountOfZeroStopsAtTheFirstSampleWithoutWritingOutside) {
+    recording(QStringLiteral("0"), 0);
+    tick(6);
+    EXPECT_FALSE(app().recording);
+    EXPECT_EQ(realTimeChart().points(), 0);
+    EXPECT_EQ(realTime().txtAvg[0]->text(), QStringLiteral("****"));
+}
+
+TEST_F(RealTimeTest, StopWithoutARealTimeWindowOnlyEndsTheRecording) {
+    recording(QStringLiteral("50"), 1);
+    app().realTimeUnsaved = false;
+    ASSERT_TRUE(realTime().closeWindow());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app().recording = true;
+    m_window->btnStopClick();
+    EXPECT_FALSE(app().recording);
+    EXPECT_TRUE(m_window->btnRun->isEnabled());
+    // Run opens a new real-time window first.
+    EXPECT_EQ(runFor(QStringLiteral("2")), 1);
+    ASSERT_TRUE(app().realTimeGraph);
+    EXPECT_TRUE(app().recording);
+}
+
+} // namespace
+} // namespace thermo4::ui::test
