@@ -4,9 +4,12 @@
 #include "app/Prompts.h"
 #include "app/TfrmAbout.h"
 #include "core/TDateTime.h"
+#include "files/FileCommands.h"
 #include "graph/RealTimeRecording.h"
 #include "graph/TfrmGraph.h"
 #include "link/Clock.h"
+#include "logger/DataLogger.h"
+#include "logger/TabularGraph.h"
 #include "logger/TfrmList.h"
 #include "panel/TfrmPanel.h"
 #include "setup/TfrmSetup.h"
@@ -519,13 +522,11 @@ void TfrmMain::About1Click() {
 // ---------------------------------------------------------------- file and printing
 
 void TfrmMain::Open1Click() {
-    // Opening graph, text and collection files is added with the file commands.
+    OpenFileCommand(*this);
 }
 
 void TfrmMain::Save1Click() {
-    if (!activeChild())
-        return;
-    // Saving the active graph, table or collection is added with the file commands.
+    SaveFileCommand(*this);
 }
 
 void TfrmMain::btnPrintClick() {
@@ -550,13 +551,11 @@ void TfrmMain::btnStopClick() {
 }
 
 void TfrmMain::LoadData1Click() {
-    // The logger download comes with the data-logger windows.
+    DataLoggerCommand(*this);
 }
 
 void TfrmMain::btnOutputToGraphClick() {
-    if (!qobject_cast<TfrmList*>(activeChild()))
-        return;
-    // Graphing a table comes with the data-logger windows.
+    OutputTabularToGraph(*this);
 }
 
 void TfrmMain::ComboBoxDeviceNameChange() {

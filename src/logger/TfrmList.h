@@ -6,13 +6,21 @@ class QTableWidget;
 
 namespace thermo4::ui {
 
-/// A table of readings opened from a text file: number, date, time, T1 to T4.
+/// A table of readings opened from a text file: number, date, time, T1 to T4
+/// (text, or "OL"). Row r of the grid (from 0) is the file's line r + 1.
 class TfrmList : public MdiChild {
     Q_OBJECT
 public:
     static constexpr int kColumns = 7;
+    /// Row height (pixels).
+    static constexpr int kRowHeight = 18;
 
     explicit TfrmList(TfrmMain& main);
+
+    /// Text of a cell; empty for a cell that does not exist or holds nothing.
+    QString cellText(int row, int column) const;
+    /// Writes a cell, growing the grid by rows as needed.
+    void setCellText(int row, int column, const QString& text);
 
     void FormActivate() override;
 

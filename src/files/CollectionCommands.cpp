@@ -1,0 +1,87 @@
+#include "files/CollectionCommands.h"
+
+#include "app/Prompts.h"
+#include "app/TfrmMain.h"
+#include "core/TDateTime.h"
+#include "files/CollectionFile.h"
+#include "logger/DataLogger.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace thermo4::ui {
+
+namespace {
+
+FileDialogRequest collectionRequest(const AppState& app, const char* caption, const char* filter) {
+    FileDialogRequest request;
+    request.caption = QLatin1String(caption);
+    request.directory = app.services.paths.dataDir();
+    request.filters = FileFilter::parse(QLatin1String(filter));
+    request.defaultSuffix = QLatin1String(kCollectionSuffix);
+    return request;
+}
+
+} // namespace
+
+void SaveCollection(TfrmMain& main) {
+    AppState& app = main.state();
+    Prompts& prompts = main.prompts();
+    FileDialogRequest request = collectionRequest(app, "Save As", kCollectionSaveFilter);
+    // The replace question is asked here, so that a confirmed answer is acted on.
+    request.overwritePrompt = false;
+    QString path;
+    bool replace = false;
+    for (;;) {
+        const FileDialogResult chosen = prompts.saveFile(request);
+        if (!chosen.accepted())
+            return;
+        path = chosen.path;
+        if (!QFileInfo::exists(path))
+            break;
+        const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        if (prompts.question(question, false) == Answer::Yes) {
+            replace = true;
+            break;
+        }
+        // No: back to the dialog, as a file dialog does.
+        request.fileName = path;
+    }
+    app.loggerUnsaved = false;
+
+    QString error;
+    switch (CopyCollectionFile(app.services.paths.tempFile(), path, replace, &error)) {
+    case CollectionCopy::Copied:
+    case CollectionCopy::TargetExists:
+        break;
+    case CollectionCopy::NoSource:
+        // Nothing was ever loaded: nothing to write. Data sets on show without
+        // their copy (it could not be written) must not pass for saved.
+        if (!app.dataSets.isEmpty())
+            prompts.error(
+                QStringLiteral("%1 was not saved: the temporary copy of the data sets (%2) is missing.")
+                    .arg(QDir::toNativeSeparators(path),
+                         QDir::toNativeSeparators(app.services.paths.tempFile())));
+        break;
+    case CollectionCopy::Failed:
+        prompts.error(QStringLiteral("%1 was not saved: %2").arg(QDir::toNativeSeparators(path), error));
+        break;
+    }
+}
+
+void OpenCollection(TfrmMain& main) {
+    AppState& app = main.state();
+    OpenLoggerGraph(main, core::TDateTimeFromDateTime(main.clock().now()));
+    const FileDialogResult chosen =
+        main.prompts().openFile(collectionRequest(app, "Open", kCollectionOpenFilter));
+    if (!chosen.accepted())
+        return;
+    core::MemoryImage image;
+    if (ReadImageFile(chosen.path, image) != ImageFileRead::Ok)
+        return;
+    // Opening does not mark the data as unsaved: they came from a file.
+    ShowLoadedImage(main, image);
+}
+
+} // namespace thermo4::ui
