@@ -1184,7 +1184,7 @@ void Graph1::handleMouseMove(QMouseEvent* event) {
     m_lastMouse = event->pos();
     if (m_pressed && (event->pos() - m_pressPos).manhattanLength() > kClickSlop)
         m_moved = true;
-    if (m_pressed && m_moved && m_dragLine >= 0) {
+    if (m_pressed && m_moved && m_dragLine >= 0 && std::size_t(m_dragLine) < m_state.lineAnnotations.size()) {
         m_state.lineAnnotations[m_dragLine].x = pixelToGraph(event->pos()).x();
         invalidateImage();
     } else if (m_pressed && m_moved && m_tableDragOffset) {
@@ -1201,7 +1201,7 @@ void Graph1::handleMouseRelease(QMouseEvent* event) {
         return;
     m_pressed = false;
     m_lastMouse = event->pos();
-    if (m_dragLine >= 0 && m_moved)
+    if (m_dragLine >= 0 && m_moved && std::size_t(m_dragLine) < m_state.lineAnnotations.size())
         emit onVertLineAnnotMoved(m_dragLine, m_state.lineAnnotations[m_dragLine].x);
     else if (!m_moved && event->button() == Qt::LeftButton)
         handleClick(event->pos());

@@ -272,6 +272,30 @@ TEST(Graph1ViewTest, LookSettingsReachTheDrawing) {
     EXPECT_EQ(g->axisRect(0)->axis(QCPAxis::atLeft)->label(), QString());
 }
 
+// The data-point label is black; on the black plotting area of the default look it gets a
+// light backing, while a red mark stays as it is.
+TEST(Graph1ViewTest, MarkInTheBackgroundColourGetsABacking) {
+    for (const QColor ink : {QColor(Qt::black), QColor(Qt::red)}) {
+        auto g = shownGraph();
+        fillFourChannels(*g, 100);
+        g->setMultiAxesSubsets(-1, 0);
+        g->setGraphBackColor(Qt::black);
+        g->setGridStyle(GridNone);
+        g->setGraphAnnotationType(2, AnnotationCross);
+        g->setGraphAnnotationX(2, kT0 + 50 * kSecond);
+        g->setGraphAnnotationY(2, 45.0); // above every curve
+        g->setGraphAnnotationColor(2, ink);
+        g->redraw();
+        const QImage image = g->plot()->toPixmap().toImage();
+        const QPoint beside = g->graphToPixel(QPointF(kT0 + 50 * kSecond, 45.0)).toPoint() + QPoint(2, 3);
+        const int lightness = image.pixelColor(beside).lightness();
+        if (ink == QColor(Qt::black))
+            EXPECT_GT(lightness, 150);
+        else
+            EXPECT_LT(lightness, 60);
+    }
+}
+
 TEST(Graph1ViewTest, TimeAxisTicksAreWholeSeconds) {
     auto g = shownGraph();
     fillFourChannels(*g, 110); // the real-time window's 110 s
