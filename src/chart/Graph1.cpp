@@ -656,7 +656,7 @@ void Graph1::applyCustomizeDialog(const CustomizeDialog& dialog) {
 void Graph1::customize() {
     m_dialogResult = 0;
     const auto dialog = createCustomizeDialog(this);
-    if (dialog->exec() == QDialog::Accepted)
+    if (runDialog(*dialog) == QDialog::Accepted)
         applyCustomizeDialog(*dialog);
     emit onCustomizeDlg();
 }
@@ -664,8 +664,12 @@ void Graph1::customize() {
 void Graph1::printDialog() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
+    if (runDialog(dialog) == QDialog::Accepted)
         print(printer);
+}
+
+int Graph1::runDialog(QDialog& dialog) {
+    return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
 }
 
 // ---------------------------------------------------------------- layout and drawing objects

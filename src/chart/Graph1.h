@@ -7,11 +7,13 @@
 #include <QCursor>
 #include <QWidget>
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <span>
 
+class QDialog;
 class QPrinter;
 class QScrollBar;
 class QMouseEvent;
@@ -256,6 +258,11 @@ public:
     /// The print dialog; prints the graph when accepted.
     void printDialog();
     int dialogResult() const { return m_dialogResult; }
+    /// Runs the control's modal dialogs (customization, print); returns the dialog's result.
+    using DialogRunner = std::function<int(QDialog&)>;
+    /// Replaces QDialog::exec for those dialogs, so tests can answer them without a screen;
+    /// an empty runner restores exec.
+    void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
 
     /// The customization dialog for the current state, not shown (tests fill it and accept it).
     std::unique_ptr<CustomizeDialog> createCustomizeDialog(QWidget* parent = nullptr) const;
@@ -360,6 +367,7 @@ private:
     int lineAnnotationAt(const QPointF& pixel) const;
     std::optional<std::pair<int, int>> dataPointAt(const QPointF& pixel) const;
     void showPopup(const QPoint& pos);
+    int runDialog(QDialog& dialog);
 
     friend class AnnotationOverlay;
 
@@ -390,6 +398,7 @@ private:
     std::optional<QPoint> m_tableDragOffset;
     bool m_syncingScroll = false;
     int m_dialogResult = 0;
+    DialogRunner m_dialogRunner;
 };
 
 } // namespace thermo4::chart

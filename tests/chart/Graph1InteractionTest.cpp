@@ -3,13 +3,14 @@
 #include "chart/CustomizeDialog.h"
 #include "chart/Graph1.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSignalSpy>
-#include <QTimer>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -243,25 +244,24 @@ TEST(Graph1InteractionTest, CustomizeDialogOkAppliesAndCancelDoesNot) {
         dialog->reject();
         EXPECT_EQ(g->state(), before); // nothing changes until applied
     }
-    // Through the modal action, answered by the dialog's own buttons.
+    // Through the modal action, answered without a screen.
     QSignalSpy closed(g.get(), &Graph1::onCustomizeDlg);
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<CustomizeDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        edit(*d);
-        d->reject();
-    });
+    auto answer = [&](int result) {
+        g->setDialogRunner([&edit, result](QDialog& d) {
+            auto* dialog = qobject_cast<CustomizeDialog*>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (dialog)
+                edit(*dialog);
+            return result;
+        });
+    };
+    answer(QDialog::Rejected);
     g->performAction(Graph1::Customize);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(g->dialogResult(), 0);
     EXPECT_EQ(g->state(), before);
 
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<CustomizeDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        edit(*d);
-        d->accept();
-    });
+    answer(QDialog::Accepted);
     g->customize();
     EXPECT_EQ(closed.count(), 2);
     EXPECT_EQ(g->dialogResult(), 1);
@@ -277,6 +277,25 @@ TEST(Graph1InteractionTest, CustomizeDialogOkAppliesAndCancelDoesNot) {
     EXPECT_EQ(g->axisRect(0)->axis(QCPAxis::atLeft)->range().upper, 120.0);
     // Data are not the dialog's business.
     EXPECT_EQ(g->state().y, before.y);
+}
+
+TEST(Graph1InteractionTest, PrintDialogPrintsOnlyWhenAccepted) {
+    auto g = singleViewGraph();
+    QTemporaryDir dir;
+    for (const int result : {QDialog::Rejected, QDialog::Accepted}) {
+        const QString file = dir.filePath(QStringLiteral("print%1.pdf").arg(result));
+        g->setDialogRunner([&file, result](QDialog& d) {
+            auto* dialog = qobject_cast<QPrintDialog*>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (dialog) {
+                dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+                dialog->printer()->setOutputFileName(file);
+            }
+            return result;
+        });
+        g->performAction(Graph1::PrintDialog);
+        EXPECT_EQ(QFileInfo::exists(file), result == QDialog::Accepted) << result;
+    }
 }
 
 TEST(Graph1InteractionTest, DialogOffersThePagesTheFlagsAllow) {
