@@ -42,6 +42,8 @@ struct AppServices {
     QString settingsFile;
     /// Opens a local file or URL with the desktop's default handler; empty: QDesktopServices.
     std::function<bool(const QUrl&)> openUrl;
+    /// Ends the event loop (File > Exit); empty: QCoreApplication::exit(0).
+    std::function<void()> exitLoop;
     /// A one-time message from the USB link for the user (e.g. no permission on
     /// the device node, with the fix); empty when there is nothing new.
     std::function<QString()> takeLinkNotice;

@@ -381,7 +381,10 @@ void TfrmMain::FormClose() {
 void TfrmMain::Exit1Click() {
     m_exiting = true;
     MainTimer->stop();
-    QCoreApplication::exit(0);
+    if (m_state.services.exitLoop)
+        m_state.services.exitLoop();
+    else
+        QCoreApplication::exit(0);
 }
 
 void TfrmMain::waitForPoll() {

@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
             QString error;
             const std::optional<sim::Scenario> scenario = sim::LoadScenario(options.scenario, &error);
             if (!scenario) {
-                printText(stderr, QStringLiteral("thermo4: scenario %1: %2\n").arg(options.scenario, error));
+                printText(stderr, QStringLiteral("thermo4: %1\n").arg(error));
                 return 1;
             }
             sim::ApplyScenario(*scenario, *meter);

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/ScriptedPrompts.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
@@ -89,6 +90,7 @@ protected:
         chart::Graph1 look;
         ApplyDefaultLook(look, kGraphChannels, 50.0f, -10.0f);
         ASSERT_TRUE(chart::StoreGraphState(look, templateFile));
+        m_services.exitLoop = [this] { ++m_exitLoops; };
         m_services.openUrl = [this](const QUrl& url) {
             m_opened.append(url);
             return true;
@@ -142,6 +144,7 @@ protected:
     ScriptedPrompts m_prompts;
     AppServices m_services;
     QList<QUrl> m_opened;
+    int m_exitLoops = 0;
     std::unique_ptr<TfrmMain> m_window;
 };
 
@@ -428,6 +431,7 @@ TEST_F(MainWindowTest, ExitEndsWithoutAskingAndWithoutWritingTheSettings) {
     w.addChild(veto);
     w.state().realTimeRate = 9;
     w.Exit1->trigger();
+    EXPECT_EQ(m_exitLoops, 1);
     EXPECT_FALSE(w.MainTimer->isActive());
     // Whatever happens to the window afterwards, the close path does not run.
     w.close();
@@ -575,6 +579,28 @@ TEST_F(MainWindowTest, TheSplashClosesWhenTheWindowIsFirstShown) {
     w.show();
     processDeferredDeletes();
     EXPECT_FALSE(w.state().aboutBox);
+}
+
+TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
+    TfrmMain& w = open();
+    QString title;
+    bool okShown = false;
+    QString version;
+    // The box runs its own event loop; read and close it from inside that loop.
+    QTimer::singleShot(0, &w, [&] {
+        TfrmAbout* box = w.state().aboutBox;
+        ASSERT_TRUE(box);
+        EXPECT_TRUE(box->isModal());
+        title = box->lblTitle->text();
+        okShown = box->btnOK->isVisible();
+        version = box->lblVersion->text() + box->lblVersionNumber->text();
+        box->btnOK->click();
+    });
+    w.About1->trigger();
+    EXPECT_FALSE(w.state().aboutBox);
+    EXPECT_EQ(title, QStringLiteral("Four Channel Thermometer Software"));
+    EXPECT_TRUE(okShown);
+    EXPECT_EQ(version, QStringLiteral("Version:") + CommandLine::programVersion());
 }
 
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindowsAndSetupOpensOnce) {
