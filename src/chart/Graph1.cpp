@@ -182,52 +182,45 @@ void Graph1::markAllDirty() {
         s.rebuild = true;
 }
 
-void Graph1::setXDataII(int subset, int point, double days) {
+template <class T>
+void Graph1::writeCell(std::vector<std::vector<T>>& columns, int subset, int point, T value) {
     if (subset == -1) {
-        for (auto& column : m_state.x)
-            std::fill(column.begin(), column.end(), days);
-        markAllDirty();
-        return;
-    }
-    if (subset < 0 || subset >= m_state.subsets || point < 0 || point >= m_state.points)
-        return;
-    m_state.x[subset][point] = days;
-    markDirty(subset, point);
-}
-
-void Graph1::setYData(int subset, int point, float value) {
-    if (subset == -1) {
-        for (auto& column : m_state.y)
+        for (auto& column : columns)
             std::fill(column.begin(), column.end(), value);
         markAllDirty();
         return;
     }
     if (subset < 0 || subset >= m_state.subsets || point < 0 || point >= m_state.points)
         return;
-    m_state.y[subset][point] = value;
+    columns[subset][point] = value;
     markDirty(subset, point);
 }
 
-void Graph1::setXDataII(std::span<const double> values) {
+template <class T> void Graph1::writeArray(std::vector<std::vector<T>>& columns, std::span<const T> values) {
     const std::size_t n = std::min(values.size(), std::size_t(m_state.subsets) * std::size_t(m_state.points));
     for (std::size_t j = 0; j < n; ++j) {
         if (m_state.settings.subsetByPoint)
-            m_state.x[j / m_state.points][j % m_state.points] = values[j];
+            columns[j / m_state.points][j % m_state.points] = values[j];
         else
-            m_state.x[j % m_state.subsets][j / m_state.subsets] = values[j];
+            columns[j % m_state.subsets][j / m_state.subsets] = values[j];
     }
     markAllDirty();
 }
 
+void Graph1::setXDataII(int subset, int point, double days) {
+    writeCell(m_state.x, subset, point, days);
+}
+
+void Graph1::setYData(int subset, int point, float value) {
+    writeCell(m_state.y, subset, point, value);
+}
+
+void Graph1::setXDataII(std::span<const double> values) {
+    writeArray(m_state.x, values);
+}
+
 void Graph1::setYData(std::span<const float> values) {
-    const std::size_t n = std::min(values.size(), std::size_t(m_state.subsets) * std::size_t(m_state.points));
-    for (std::size_t j = 0; j < n; ++j) {
-        if (m_state.settings.subsetByPoint)
-            m_state.y[j / m_state.points][j % m_state.points] = values[j];
-        else
-            m_state.y[j % m_state.subsets][j / m_state.subsets] = values[j];
-    }
-    markAllDirty();
+    writeArray(m_state.y, values);
 }
 
 void Graph1::appendPoint(double days, std::span<const float> values) {
@@ -433,12 +426,19 @@ const GraphAnnotation& Graph1::annotation(int index) const {
     return index >= 0 && std::size_t(index) < m_state.annotations.size() ? m_state.annotations[index] : kNone;
 }
 
-GraphAnnotation* Graph1::annotationForWrite(int index) {
-    if (index < 0 || index >= kMaxGraphAnnotations)
+namespace {
+// Element `index` of a list that grows on demand up to `cap` entries; null beyond.
+template <class T> T* grownTo(std::vector<T>& list, int index, int cap) {
+    if (index < 0 || index >= cap)
         return nullptr;
-    if (m_state.annotations.size() <= std::size_t(index))
-        m_state.annotations.resize(std::size_t(index) + 1);
-    return &m_state.annotations[index];
+    if (list.size() <= std::size_t(index))
+        list.resize(std::size_t(index) + 1);
+    return &list[std::size_t(index)];
+}
+} // namespace
+
+GraphAnnotation* Graph1::annotationForWrite(int index) {
+    return grownTo(m_state.annotations, index, kMaxGraphAnnotations);
 }
 
 void Graph1::setGraphAnnotationX(int index, double x) {
@@ -475,11 +475,7 @@ void Graph1::setLineAnnotationTextSize(int percent) {
 }
 
 LineAnnotation* Graph1::lineForWrite(int index) {
-    if (index < 0 || index >= kMaxLineAnnotations)
-        return nullptr;
-    if (m_state.lineAnnotations.size() <= std::size_t(index))
-        m_state.lineAnnotations.resize(std::size_t(index) + 1);
-    return &m_state.lineAnnotations[index];
+    return grownTo(m_state.lineAnnotations, index, kMaxLineAnnotations);
 }
 
 double Graph1::vertLineAnnotation(int index) const {
@@ -863,18 +859,36 @@ void Graph1::applyLook() {
 
 // ---------------------------------------------------------------- plotted data
 
+void Graph1::Series::include(double key, double value) {
+    minKey = hasKeys ? std::min(minKey, key) : key;
+    maxKey = hasKeys ? std::max(maxKey, key) : key;
+    hasKeys = true;
+    if (std::isfinite(value)) {
+        minValue = hasValues ? std::min(minValue, value) : value;
+        maxValue = hasValues ? std::max(maxValue, value) : value;
+        hasValues = true;
+    }
+}
+
+std::optional<QCPGraphData> Graph1::plottedPoint(int subset, int point) const {
+    const double key = m_state.x[subset][point];
+    const float y = m_state.y[subset][point];
+    const float null = float(m_state.settings.nullDataValueY);
+    if ((key == 0.0 && y == null) || !std::isfinite(key)) // never written, or no place in time
+        return std::nullopt;
+    return QCPGraphData(key, y == null ? kNaN : double(y));
+}
+
 void Graph1::syncSeries(int subset) {
     Series& ser = m_series[subset];
-    const auto& xs = m_state.x[subset];
-    const auto& ys = m_state.y[subset];
-    const float null = float(m_state.settings.nullDataValueY);
     const double gap = m_state.settings.lineGapThreshold;
     if (!ser.rebuild && ser.dirtyHigh >= 0 && ser.dirtyLow >= ser.plottedEnd) {
         // Only points after the last plotted one changed: append them when they keep the order.
         for (int i = ser.dirtyLow; i <= ser.dirtyHigh && i < m_state.points; ++i) {
-            const double key = xs[i];
-            if ((key == 0.0 && ys[i] == null) || !std::isfinite(key))
+            const auto point = plottedPoint(subset, i);
+            if (!point)
                 continue;
+            const double key = point->key;
             if (!ser.data->isEmpty()) {
                 const double last = (ser.data->constEnd() - 1)->key;
                 if (key < last) {
@@ -884,17 +898,9 @@ void Graph1::syncSeries(int subset) {
                 if (key - last > gap)
                     ser.data->add(QCPGraphData(last + (key - last) / 2, kNaN));
             }
-            const double value = ys[i] == null ? kNaN : double(ys[i]);
-            ser.data->add(QCPGraphData(key, value));
+            ser.data->add(*point);
             ser.plottedEnd = i + 1;
-            ser.minKey = ser.hasKeys ? std::min(ser.minKey, key) : key;
-            ser.maxKey = ser.hasKeys ? std::max(ser.maxKey, key) : key;
-            ser.hasKeys = true;
-            if (std::isfinite(value)) {
-                ser.minValue = ser.hasValues ? std::min(ser.minValue, value) : value;
-                ser.maxValue = ser.hasValues ? std::max(ser.maxValue, value) : value;
-                ser.hasValues = true;
-            }
+            ser.include(key, point->value);
         }
     } else if (ser.dirtyHigh >= 0 && ser.dirtyLow < ser.plottedEnd) {
         ser.rebuild = true;
@@ -908,9 +914,6 @@ void Graph1::syncSeries(int subset) {
 
 void Graph1::rebuildSeries(int subset) {
     Series& ser = m_series[subset];
-    const auto& xs = m_state.x[subset];
-    const auto& ys = m_state.y[subset];
-    const float null = float(m_state.settings.nullDataValueY);
     const double gap = m_state.settings.lineGapThreshold;
     QVector<QCPGraphData> plotted;
     plotted.reserve(m_state.points);
@@ -919,27 +922,20 @@ void Graph1::rebuildSeries(int subset) {
     ser.hasKeys = ser.hasValues = false;
     double last = 0.0;
     for (int i = 0; i < m_state.points; ++i) {
-        const double key = xs[i];
-        if ((key == 0.0 && ys[i] == null) || !std::isfinite(key))
+        const auto point = plottedPoint(subset, i);
+        if (!point)
             continue;
+        const double key = point->key;
         if (!plotted.isEmpty()) {
             if (key < last)
                 sorted = false;
             else if (key - last > gap)
                 plotted.append(QCPGraphData(last + (key - last) / 2, kNaN));
         }
-        const double value = ys[i] == null ? kNaN : double(ys[i]);
-        plotted.append(QCPGraphData(key, value));
+        plotted.append(*point);
         last = key;
         ser.plottedEnd = i + 1;
-        ser.minKey = ser.hasKeys ? std::min(ser.minKey, key) : key;
-        ser.maxKey = ser.hasKeys ? std::max(ser.maxKey, key) : key;
-        ser.hasKeys = true;
-        if (std::isfinite(value)) {
-            ser.minValue = ser.hasValues ? std::min(ser.minValue, value) : value;
-            ser.maxValue = ser.hasValues ? std::max(ser.maxValue, value) : value;
-            ser.hasValues = true;
-        }
+        ser.include(key, point->value);
     }
     ser.data->set(plotted, sorted);
 }

@@ -324,6 +324,8 @@ private:
         bool rebuild = true;
         double minKey = 0, maxKey = 0, minValue = 0, maxValue = 0;
         bool hasKeys = false, hasValues = false;
+        /// Widens the cached key and value ranges by one plotted point (NaN values do not count).
+        void include(double key, double value);
     };
     struct View {
         double xLower, xUpper;
@@ -344,8 +346,12 @@ private:
     LineAnnotation* lineForWrite(int index);
     void markDirty(int subset, int point);
     void markAllDirty();
+    template <class T> void writeCell(std::vector<std::vector<T>>& columns, int subset, int point, T value);
+    template <class T> void writeArray(std::vector<std::vector<T>>& columns, std::span<const T> values);
     Layout computeLayout() const;
     void rebuildLayout(const Layout& layout);
+    /// The plotted form of a cell: none for a point never written, NaN Y for the null value.
+    std::optional<QCPGraphData> plottedPoint(int subset, int point) const;
     void syncSeries(int subset);
     void rebuildSeries(int subset);
     void applyLook();
