@@ -7,6 +7,7 @@
 #include "core/GraphStatistics.h"
 #include "core/TDateTime.h"
 #include "graph/GraphSetup.h"
+#include "graph/GraphTools.h"
 #include "graph/RealTimeRecording.h"
 #include "graph/SaveGraph.h"
 
@@ -141,6 +142,7 @@ TfrmGraph::TfrmGraph(TfrmMain& main, const QString& caption) : MdiChild(main) {
     // activated: only the user's choice, not the boxes being set from the data.
     connect(ComboBox1, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
+    tools = new GraphTools(*this);
     FormCreate();
 }
 

@@ -24,6 +24,8 @@ class Graph1;
 
 namespace thermo4::ui {
 
+class GraphTools;
+
 /// A graph window: the four channels against time in its chart Graph1, with the
 /// statistics fields above and below it. Its caption tells its role: "Real-Time Graph"
 /// (fed by the live recording), "DataLogger" (downloaded data sets, listed in Grid2),
@@ -140,6 +142,9 @@ public:
     /// Running extremes of the current recording, T1..T4.
     std::array<float, 4> liveMax{};
     std::array<float, 4> liveMin{};
+
+    /// Handlers of the reading and marking tools (a child).
+    GraphTools* tools = nullptr;
 
 private:
     void FormCreate();

@@ -1,0 +1,171 @@
+#include "graph/GraphTools.h"
+
+#include "app/Prompts.h"
+#include "app/TfrmMain.h"
+#include "chart/Graph1.h"
+#include "graph/GraphMarks.h"
+#include "graph/StatisticsTable.h"
+#include "graph/TfrmAnnoEdit.h"
+#include "graph/TfrmGraph.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace thermo4::ui {
+
+namespace {
+constexpr int kArrowCursor = 1;
+constexpr int kTextCursor = 2;
+} // namespace
+
+GraphTools::GraphTools(TfrmGraph& window) : QObject(&window), m_window(window) {
+    TfrmGraph& w = m_window;
+    connect(w.ToolButton1, &QToolButton::clicked, this, &GraphTools::ToolButton1Click);
+    connect(w.ToolButton2, &QToolButton::clicked, this, &GraphTools::ToolButton2Click);
+    connect(w.ToolButton4, &QToolButton::clicked, this, &GraphTools::ToolButton4Click);
+    connect(w.ToolButton5, &QToolButton::clicked, this, &GraphTools::ToolButton5Click);
+    connect(w.ToolButton9, &QToolButton::clicked, this, &GraphTools::ToolButton9Click);
+    connect(w.ToolButton15, &QToolButton::clicked, this, &GraphTools::ToolButton15Click);
+    connect(w.Button2, &QPushButton::clicked, this, &GraphTools::Button2Click);
+    connect(w.Graph1, &chart::Graph1::onMouseMove, this, &GraphTools::Graph1MouseMove);
+    connect(w.Graph1, &chart::Graph1::onClick, this, &GraphTools::Graph1Click);
+    connect(w.Graph1, &chart::Graph1::onDataHotSpot, this, &GraphTools::Graph1DataHotSpot);
+    connect(w.Graph1, &chart::Graph1::onGraphHotSpot, this, &GraphTools::Graph1GraphHotSpot);
+    connect(w.Graph1, &chart::Graph1::onGraphAnnotHotSpot, this, &GraphTools::Graph1GraphAnnotHotSpot);
+    w.installEventFilter(this);
+    w.pnlGraph->installEventFilter(this);
+}
+
+bool GraphTools::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched == &m_window && !event->spontaneous())
+        FormShow();
+    else if (event->type() == QEvent::Resize && watched == m_window.pnlGraph)
+        pnlGraphResize();
+    return QObject::eventFilter(watched, event);
+}
+
+void GraphTools::ToolButton1Click() {
+    m_window.pnlGraphStatistic->setVisible(m_window.ToolButton1->isChecked());
+    pnlGraphResize();
+}
+
+void GraphTools::ToolButton2Click() {
+    const bool down = m_window.ToolButton2->isChecked();
+    m_window.pnlStatistic->setVisible(down);
+    m_window.Graph1->setShowVertLineAnnotations(down);
+    m_window.Graph1->invalidateImage();
+}
+
+void GraphTools::chooseTool(int tool) {
+    chart::Graph1& g = *m_window.Graph1;
+    switch (tool) {
+    case kCrossTool:
+        g.setArrowCursor(CrossCursor());
+        break;
+    case kTextTool:
+        g.setArrowCursor(kTextCursor);
+        break;
+    default:
+        g.setArrowCursor(kArrowCursor);
+        break;
+    }
+    m_window.state().clickTool = tool;
+}
+
+void GraphTools::ToolButton4Click() {
+    chooseTool(kNormalTool);
+}
+
+void GraphTools::ToolButton5Click() {
+    chooseTool(kCrossTool);
+}
+
+void GraphTools::ToolButton9Click() {
+    chooseTool(kTextTool);
+}
+
+void GraphTools::FormShow() {
+    chooseTool(kNormalTool);
+    m_window.ToolButton4->setChecked(true);
+}
+
+void GraphTools::ToolButton15Click() {
+    const std::optional<QColor> chosen = m_window.frmMain().prompts().color(m_window.annoDialogColor);
+    if (!chosen || !chosen->isValid())
+        return;
+    AppState& app = m_window.state();
+    m_window.annoDialogColor = *chosen; // the dialog opens on the last choice next time
+    RecolorMarks(*m_window.Graph1, app.annotationCount, *chosen);
+    app.annoColor = BgrFromColor(*chosen);
+    m_window.Graph1->redraw();
+}
+
+void GraphTools::pnlGraphResize() {
+    QWidget* holder = m_window.Panel12->parentWidget();
+    m_window.Panel12->move(holder->mapFrom(&m_window, m_window.Graph1->mapTo(&m_window, QPoint())));
+    m_window.Panel12->raise();
+}
+
+void GraphTools::Graph1MouseMove() {
+    const chart::Graph1& g = *m_window.Graph1;
+    if (const auto text = MouseReadOut(g, g.lastMousePosition(), QLocale()))
+        m_window.Panel12->setText(*text);
+}
+
+void GraphTools::Graph1Click() {
+    AppState& app = m_window.state();
+    const int tool = app.clickTool;
+    if (tool != kTextTool && tool != kCrossTool)
+        return;
+    chart::Graph1& g = *m_window.Graph1;
+    const std::optional<QPointF> at = MarkPosition(g, tool, g.lastMousePosition());
+    if (!at)
+        return;
+    QString text;
+    if (tool == kTextTool) {
+        TfrmAnnoEdit dialog(&m_window);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        text = dialog.Edit1->text();
+    }
+    app.annotationCount = NextMarkIndex(g, app.annotationCount);
+    SetMark(g, app.annotationCount, tool == kCrossTool ? chart::AnnotationCross : chart::AnnotationText, *at,
+            text, ColorFromBgr(app.annoColor));
+    g.redraw();
+}
+
+void GraphTools::Graph1DataHotSpot(int subset, int point) {
+    LabelDataPoint(*m_window.Graph1, subset, point, QLocale());
+    m_window.Graph1->redraw();
+}
+
+void GraphTools::Graph1GraphHotSpot() {
+    m_window.Graph1->setToolTip(QLatin1String(kDeleteHint));
+}
+
+void GraphTools::Graph1GraphAnnotHotSpot(bool doubleClick, int index) {
+    if (!doubleClick)
+        return;
+    HideMark(*m_window.Graph1, index);
+    m_window.Graph1->redraw();
+}
+
+void GraphTools::Button2Click() {
+    const TfrmGraph& w = m_window;
+    StatisticsTableValues values;
+    values[0] = w.txtStartTime->text();
+    values[1] = w.ComboBox1->currentText() + QLatin1Char(':') + w.ComboBox2->currentText();
+    values[2] = w.txtDataNo->text();
+    for (std::size_t k = 0; k < 4; ++k) {
+        values[3 + k * 3] = w.txtMax[k]->text();
+        values[4 + k * 3] = w.txtMin[k]->text();
+        values[5 + k * 3] = w.txtAvg[k]->text();
+    }
+    ShowStatisticsTable(*w.Graph1, values);
+}
+
+} // namespace thermo4::ui
