@@ -1,13 +1,210 @@
 #include "panel/TfrmPanel.h"
 
 #include "app/TfrmMain.h"
+#include "core/Commands.h"
 #include "link/Clock.h"
+#include "link/UsbTransactions.h"
+#include "panel/ClickArea.h"
+#include "panel/LcdGlyphs.h"
+#include "sim/LiveFrameEncoder.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPixmap>
 #include <QToolButton>
 
+#include <span>
+
+// The glyph bitmaps are compiled into the same static library as the panel; naming
+// their initialiser here links them into every program that has a panel and
+// registers them before main(), so the main window finds them when it starts.
+[[maybe_unused]] static const int kLcdGlyphsRegistered = [] {
+    Q_INIT_RESOURCE(lcd_glyphs);
+    return 0;
+}();
+
 namespace thermo4::ui {
+
+namespace {
+
+using core::MeterStatus;
+using Element = QLabel* TfrmPanel::*;
+using Flag = bool MeterStatus::*;
+
+/// An icon of the LCD: its picture in :/panel/icons and where it sits.
+struct IconSpec {
+    Element element;
+    const char* name;
+    int left;
+    int top;
+    const char* picture;
+    bool hidden;
+};
+
+// In drawing order; battery levels lie on top of each other.
+constexpr IconSpec kIcons[] = {
+    {&TfrmPanel::T1_minus, "T1_minus", 92, 159, "minus", true},
+    {&TfrmPanel::T2_minus, "T2_minus", 92, 215, "minus", true},
+    {&TfrmPanel::T3_minus, "T3_minus", 92, 273, "minus", true},
+    {&TfrmPanel::T4_minus, "T4_minus", 92, 331, "minus", true},
+    {&TfrmPanel::T1_P, "T1_P", 211, 179, "point", false},
+    {&TfrmPanel::T2_P, "T2_P", 211, 233, "point", false},
+    {&TfrmPanel::T3_P, "T3_P", 211, 293, "point", false},
+    {&TfrmPanel::T4_P, "T4_P", 211, 351, "point", false},
+    {&TfrmPanel::imgT1C, "imgT1C", 250, 175, "degc", true},
+    {&TfrmPanel::imgT2C, "imgT2C", 250, 231, "degc", true},
+    {&TfrmPanel::imgT3C, "imgT3C", 251, 288, "degc", true},
+    {&TfrmPanel::imgT4C, "imgT4C", 250, 345, "degc", true},
+    {&TfrmPanel::imgT1F, "imgT1F", 251, 155, "degf", true},
+    {&TfrmPanel::imgT2F, "imgT2F", 253, 210, "degf", true},
+    {&TfrmPanel::imgT3F, "imgT3F", 252, 269, "degf", true},
+    {&TfrmPanel::imgT4F, "imgT4F", 251, 325, "degf", true},
+    {&TfrmPanel::lblMAX, "lblMAX", 91, 105, "max", true},
+    {&TfrmPanel::lblMIN, "lblMIN", 128, 105, "min", true},
+    {&TfrmPanel::lblAVG, "lblAVG", 160, 106, "avg", true},
+    {&TfrmPanel::imgHOLD, "imgHOLD", 93, 120, "hold", true},
+    {&TfrmPanel::imgMEM, "imgMEM", 196, 105, "mem", true},
+    {&TfrmPanel::imgRecall, "imgRecall", 177, 119, "recall", true},
+    {&TfrmPanel::imgREC, "imgREC", 195, 370, "rec", true},
+    {&TfrmPanel::imgFULL, "imgFULL", 231, 370, "full", true},
+    {&TfrmPanel::imgType, "imgType", 51, 105, "type", false},
+    {&TfrmPanel::imgK, "imgK", 48, 119, "k", true},
+    {&TfrmPanel::imgJ, "imgJ", 60, 119, "j", true},
+    {&TfrmPanel::imgE, "imgE", 70, 119, "e", true},
+    {&TfrmPanel::imgT, "imgT", 81, 119, "t", true},
+    {&TfrmPanel::imgBat0, "imgBat0", 51, 351, "bat0", true},
+    {&TfrmPanel::imgBat1, "imgBat1", 51, 351, "bat1", true},
+    {&TfrmPanel::imgBat2, "imgBat2", 51, 351, "bat2", true},
+    {&TfrmPanel::imgBat3, "imgBat3", 48, 351, "bat3", true},
+    {&TfrmPanel::imgAlarm, "imgAlarm", 48, 369, "alarm", true},
+    {&TfrmPanel::imgAutoOff, "imgAutoOff", 58, 317, "autooff", true},
+    {&TfrmPanel::imgblutooth, "imgblutooth", 48, 220, "bluetooth", true},
+    {&TfrmPanel::ingBlutoothLink, "ingBlutoothLink", 68, 221, "link", false},
+};
+
+/// A text element of the LCD (pixel size of its font).
+struct TextSpec {
+    Element element;
+    const char* name;
+    const char* text;
+    int left;
+    int top;
+    int pixelSize;
+    bool hidden;
+};
+
+constexpr TextSpec kTexts[] = {
+    {&TfrmPanel::lblT1, "lblT1", "T1", 88, 136, 17, false},
+    {&TfrmPanel::lblT2, "lblT2", "T2", 89, 193, 17, false},
+    {&TfrmPanel::lblT3, "lblT3", "T3", 89, 250, 17, false},
+    {&TfrmPanel::lblT4, "lblT4", "T4", 88, 306, 17, false},
+    {&TfrmPanel::lblT1_T2, "lblT1_T2", "T1-T2", 67, 283, 10, true},
+    {&TfrmPanel::lblHi, "lblHi", "Hi", 101, 365, 11, true},
+    {&TfrmPanel::lblLO, "lblLO", "Lo", 122, 365, 11, true},
+};
+
+/// A click area over one of the meter's keys (left, top, width, height in panel px).
+struct KeySpec {
+    ClickArea* TfrmPanel::*element;
+    const char* name;
+    int left;
+    int top;
+    int width;
+    int height;
+    void (TfrmPanel::*click)();
+};
+
+constexpr KeySpec kKeys[] = {
+    {&TfrmPanel::btnClose, "btnClose", 60, 445, 50, 51, &TfrmPanel::btnCloseClick},
+    {&TfrmPanel::btnHOLD, "btnHOLD", 132, 487, 47, 59, &TfrmPanel::btnHOLDClick},
+    {&TfrmPanel::btnCF, "btnCF", 200, 534, 53, 52, &TfrmPanel::btnCFClick},
+    {&TfrmPanel::btnMMA, "btnMMA", 60, 533, 57, 53, &TfrmPanel::btnMMAClick},
+    {&TfrmPanel::btnRec, "btnRec", 129, 574, 48, 64, &TfrmPanel::btnRecClick},
+    {&TfrmPanel::btnRecall, "btnRecall", 61, 621, 46, 55, &TfrmPanel::btnRecallClick},
+    {&TfrmPanel::btnMem, "btnMem", 203, 620, 46, 56, &TfrmPanel::btnMemClick},
+    {&TfrmPanel::btnBackLight, "btnBackLight", 204, 447, 47, 50, &TfrmPanel::btnBackLightClick},
+};
+
+constexpr std::array<int, 4> kDigitLeft{114, 148, 183, 217};
+constexpr std::array<int, 4> kRowTop{136, 192, 249, 307};
+
+/// An element shown exactly while its flag in the decoded frame is set.
+struct FlagSpec {
+    Flag flag;
+    Element element;
+};
+
+// The groups of the refresh, each in the order the refresh draws them.
+constexpr FlagSpec kRowElements[] = {
+    {&MeterStatus::lblT1, &TfrmPanel::lblT1},   {&MeterStatus::T1_minus, &TfrmPanel::T1_minus},
+    {&MeterStatus::T1_P, &TfrmPanel::T1_P},     {&MeterStatus::imgT1C, &TfrmPanel::imgT1C},
+    {&MeterStatus::imgT2C, &TfrmPanel::imgT2C}, {&MeterStatus::T2_P, &TfrmPanel::T2_P},
+    {&MeterStatus::imgT2F, &TfrmPanel::imgT2F}, {&MeterStatus::imgAutoOff, &TfrmPanel::imgAutoOff},
+    {&MeterStatus::lblT4, &TfrmPanel::lblT4},   {&MeterStatus::T3_P, &TfrmPanel::T3_P},
+    {&MeterStatus::T4_P, &TfrmPanel::T4_P},
+};
+constexpr FlagSpec kRecordElements[] = {
+    {&MeterStatus::imgREC, &TfrmPanel::imgREC},
+    {&MeterStatus::imgFULL, &TfrmPanel::imgFULL},
+};
+constexpr FlagSpec kMemoryElements[] = {
+    {&MeterStatus::imgRecall, &TfrmPanel::imgRecall},
+    {&MeterStatus::imgT1F, &TfrmPanel::imgT1F},
+    {&MeterStatus::imgMEM, &TfrmPanel::imgMEM},
+};
+constexpr FlagSpec kStatisticsElements[] = {
+    {&MeterStatus::lblAVG, &TfrmPanel::lblAVG},
+    {&MeterStatus::lblMIN, &TfrmPanel::lblMIN},
+    {&MeterStatus::lblMAX, &TfrmPanel::lblMAX},
+};
+constexpr FlagSpec kModeElements[] = {
+    {&MeterStatus::imgHOLD, &TfrmPanel::imgHOLD}, {&MeterStatus::lblT2, &TfrmPanel::lblT2},
+    {&MeterStatus::imgK, &TfrmPanel::imgK},       {&MeterStatus::imgJ, &TfrmPanel::imgJ},
+    {&MeterStatus::imgE, &TfrmPanel::imgE},       {&MeterStatus::imgT, &TfrmPanel::imgT},
+    {&MeterStatus::imgType, &TfrmPanel::imgType},
+};
+constexpr FlagSpec kLowerRowElements[] = {
+    {&MeterStatus::T2_minus, &TfrmPanel::T2_minus}, {&MeterStatus::imgblutooth, &TfrmPanel::imgblutooth},
+    {&MeterStatus::lblT3, &TfrmPanel::lblT3},       {&MeterStatus::T3_minus, &TfrmPanel::T3_minus},
+    {&MeterStatus::lblT1_T2, &TfrmPanel::lblT1_T2}, {&MeterStatus::imgT3F, &TfrmPanel::imgT3F},
+    {&MeterStatus::imgT3C, &TfrmPanel::imgT3C},     {&MeterStatus::imgT4F, &TfrmPanel::imgT4F},
+    {&MeterStatus::imgT4C, &TfrmPanel::imgT4C},     {&MeterStatus::T4_minus, &TfrmPanel::T4_minus},
+};
+constexpr FlagSpec kAlarmElements[] = {
+    {&MeterStatus::imgAlarm, &TfrmPanel::imgAlarm},
+    {&MeterStatus::lblHi, &TfrmPanel::lblHi},
+    {&MeterStatus::lblLO, &TfrmPanel::lblLO},
+};
+// Highest level first: the first level whose flag is set is the one shown.
+constexpr FlagSpec kBatteryLevels[] = {
+    {&MeterStatus::imgBat3, &TfrmPanel::imgBat3},
+    {&MeterStatus::imgBat2, &TfrmPanel::imgBat2},
+    {&MeterStatus::imgBat1, &TfrmPanel::imgBat1},
+    {&MeterStatus::imgBat0, &TfrmPanel::imgBat0},
+};
+
+// Thermocouple types the left small digit spells out, and the small glyph of each.
+constexpr std::uint8_t kTypeN = 4;
+constexpr std::uint8_t kTypeR = 5;
+constexpr std::uint8_t kTypeS = 6;
+constexpr std::uint8_t kSmallGlyphN = 21;
+constexpr std::uint8_t kSmallGlyphR = 22;
+constexpr std::uint8_t kSmallGlyphS = 5; // S is drawn as a 5
+
+QPixmap glyphOf(const GlyphSet& glyphs, std::uint8_t index) {
+    // An index without a loaded bitmap leaves the element empty.
+    return index < glyphs.size() ? glyphs[index] : QPixmap();
+}
+
+QLabel* newLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
 
 TfrmPanel::TfrmPanel(TfrmMain& main) : MdiChild(main) {
     setObjectName(QStringLiteral("frmPanel"));
@@ -17,43 +214,96 @@ TfrmPanel::TfrmPanel(TfrmMain& main) : MdiChild(main) {
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
+    QFont panelFont(QStringLiteral("Arial Black"));
+    panelFont.setBold(true);
+    setFont(panelFont);
 
-    QFont readingFont(QStringLiteral("Arial Black"));
-    readingFont.setBold(true);
-    readingFont.setPixelSize(34);
-    static constexpr std::array<int, 4> kRowTop{136, 192, 249, 307};
-    for (std::size_t channel = 0; channel < lblReading.size(); ++channel) {
-        auto* label = new QLabel(QStringLiteral("T%1").arg(channel + 1), this);
-        label->setGeometry(88, kRowTop[channel], 30, 52);
-        lblReading[channel] = new QLabel(QStringLiteral("----"), this);
-        lblReading[channel]->setObjectName(QStringLiteral("lblReadingT%1").arg(channel + 1));
-        lblReading[channel]->setFont(readingFont);
-        lblReading[channel]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lblReading[channel]->setGeometry(114, kRowTop[channel], 140, 52);
+    createElements();
+    createKeys();
+}
+
+void TfrmPanel::createElements() {
+    imgPanel = newLabel(this, "imgPanel");
+    imgPanel->setPixmap(QPixmap(QStringLiteral(":/panel/meter.svg")));
+    imgPanel->move(0, 0);
+    imgPanel->adjustSize(); // sized to its picture
+
+    for (std::size_t ch = 0; ch < digitImages.size(); ++ch) {
+        for (std::size_t d = 0; d < 4; ++d) {
+            auto* digit = new QLabel(this);
+            digit->setObjectName(QStringLiteral("T%1D%2").arg(ch + 1).arg(d + 1));
+            // T4 sits one pixel further right; the third digit of each row one pixel lower.
+            digit->setGeometry(kDigitLeft[d] + (ch == 3 ? 1 : 0), kRowTop[ch] + (d == 2 ? 1 : 0), 30, 52);
+            digitImages[ch][d] = digit;
+        }
+    }
+    Image17 = newLabel(this, "Image17");
+    Image17->setGeometry(233, 105, 16, 26);
+    Image18 = newLabel(this, "Image18");
+    Image18->setGeometry(252, 105, 16, 26);
+
+    for (const IconSpec& spec : kIcons) {
+        QLabel* icon = newLabel(this, spec.name);
+        icon->setPixmap(QPixmap(QStringLiteral(":/panel/icons/%1.svg").arg(QLatin1String(spec.picture))));
+        icon->move(spec.left, spec.top);
+        icon->adjustSize();
+        icon->setHidden(spec.hidden);
+        this->*spec.element = icon;
     }
 
-    lblNoConnection = new QLabel(QStringLiteral("No Connection"), this);
-    lblNoConnection->setObjectName(QStringLiteral("lblNoConnection"));
+    QPalette lcdText = palette();
+    lcdText.setColor(QPalette::WindowText, kLcdSegment);
+    for (const TextSpec& spec : kTexts) {
+        QLabel* text = newLabel(this, spec.name);
+        text->setText(QString::fromLatin1(spec.text));
+        QFont textFont(QStringLiteral("Arial"));
+        textFont.setPixelSize(spec.pixelSize);
+        textFont.setBold(true);
+        text->setFont(textFont);
+        text->setPalette(lcdText);
+        text->move(spec.left, spec.top);
+        text->adjustSize();
+        text->setHidden(spec.hidden);
+        this->*spec.element = text;
+    }
+
+    lblNoConnection = newLabel(this, "lblNoConnection");
+    lblNoConnection->setText(QStringLiteral("No Connection"));
     QFont warningFont = font();
-    warningFont.setBold(true);
+    warningFont.setPixelSize(12);
     lblNoConnection->setFont(warningFont);
     lblNoConnection->setStyleSheet(QStringLiteral("color: red"));
     lblNoConnection->move(87, 94);
     lblNoConnection->adjustSize();
     lblNoConnection->hide();
 
-    ingBlutoothLink = new QLabel(QStringLiteral("\u21c4"), this);
-    ingBlutoothLink->setObjectName(QStringLiteral("ingBlutoothLink"));
-    ingBlutoothLink->move(68, 221);
-    ingBlutoothLink->adjustSize();
+    lcdBacklight = newLabel(this, "lcdBacklight");
+    lcdBacklight->setGeometry(40, 90, 235, 306);
+    lcdBacklight->setStyleSheet(QStringLiteral("background-color: rgba(110, 200, 255, 70)"));
+    lcdBacklight->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lcdBacklight->hide();
+}
 
-    btnClose = new QToolButton(this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
+void TfrmPanel::createKeys() {
+    for (const KeySpec& spec : kKeys) {
+        auto* key = new ClickArea(this);
+        key->setObjectName(QString::fromLatin1(spec.name));
+        key->setGeometry(spec.left, spec.top, spec.width, spec.height);
+        connect(key, &ClickArea::clicked, this, spec.click);
+        this->*spec.element = key;
+    }
     btnClose->setToolTip(QStringLiteral("Close PANEL"));
-    btnClose->setText(QStringLiteral("\u2715"));
-    btnClose->setGeometry(60, 445, 50, 51);
-    btnClose->setCursor(Qt::PointingHandCursor);
-    connect(btnClose, &QToolButton::clicked, this, &MdiChild::closeWindow);
+    btnMMA->setToolTip(QStringLiteral("click to change AVG/MAX/MIN mode, double click  to cancel ."));
+    connect(btnMMA, &ClickArea::doubleClicked, this, &TfrmPanel::btnMMADblClick);
+}
+
+bool TfrmPanel::event(QEvent* event) {
+    // The panel has no caption bar: its sub-window drops the frame's title as soon as it takes the panel.
+    if (event->type() == QEvent::ParentChange) {
+        if (QMdiSubWindow* window = subWindow())
+            window->setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
+    }
+    return MdiChild::event(event);
 }
 
 void TfrmPanel::showEvent(QShowEvent* event) {
@@ -62,20 +312,9 @@ void TfrmPanel::showEvent(QShowEvent* event) {
 }
 
 void TfrmPanel::FormShow() {
+    // A new panel's digits are empty: the first refresh draws all sixteen.
     for (auto& row : state().shownGlyph)
         row.fill(255);
-}
-
-void TfrmPanel::RefreshPanel(const core::MeterStatus& status) {
-    for (std::size_t channel = 0; channel < lblReading.size(); ++channel) {
-        lblReading[channel]->setText(core::ChannelDisplayText(status.channelState, static_cast<int>(channel),
-                                                              status.reading[channel]));
-    }
-}
-
-void TfrmPanel::Blink() {
-    if (state().link.serialLink)
-        ingBlutoothLink->setVisible(state().blinkPhase);
 }
 
 void TfrmPanel::FormActivate() {
@@ -93,6 +332,148 @@ bool TfrmPanel::FormCloseQuery() {
 
 void TfrmPanel::FormClose() {
     frmMain().ControlPanel1->setChecked(false);
+}
+
+void TfrmPanel::RefreshPanel(const MeterStatus& status) {
+    const AppState& app = state();
+    auto& shown = state().shownGlyph;
+    for (std::size_t ch = 0; ch < 4; ++ch) {
+        for (std::size_t d = 0; d < 4; ++d) {
+            const std::uint8_t glyph = status.digit[ch][d];
+            if (glyph != shown[ch][d]) {
+                digitImages[ch][d]->setPixmap(glyphOf(app.lcdGlyphs, glyph));
+                shown[ch][d] = glyph;
+            }
+        }
+    }
+    Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, status.smallDigit[0]));
+    Image18->setPixmap(glyphOf(app.lcdSmallGlyphs, status.smallDigit[1]));
+
+    const auto show = [&](std::span<const FlagSpec> specs) {
+        for (const FlagSpec& spec : specs)
+            (this->*spec.element)->setVisible(status.*spec.flag);
+    };
+    show(kRowElements);
+    if (!status.recBlink) // blinking REC/FULL follow the blink tick instead
+        show(kRecordElements);
+    show(kMemoryElements);
+    if (!status.statsMode) // in statistics mode the labels follow the blink tick
+        show(kStatisticsElements);
+    show(kModeElements);
+
+    // The left small digit spells the types without a letter icon, unless it shows a memory number.
+    if (!status.imgRecall && !status.imgMEM) {
+        if (status.thermocoupleType == kTypeN)
+            Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, kSmallGlyphN));
+        else if (status.thermocoupleType == kTypeR)
+            Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, kSmallGlyphR));
+        else if (status.thermocoupleType == kTypeS)
+            Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, kSmallGlyphS));
+    }
+
+    show(kLowerRowElements);
+
+    // One battery picture at a time; a frame without any level leaves them as they are.
+    for (const FlagSpec& level : kBatteryLevels) {
+        if (status.*level.flag) {
+            for (const FlagSpec& other : kBatteryLevels)
+                (this->*other.element)->setVisible(other.element == level.element);
+            break;
+        }
+    }
+    show(kAlarmElements);
+
+    // The meter reports its backlight in a byte the status decoding leaves alone: the
+    // live frame this status was decoded from is still in the reply buffer.
+    lcdBacklight->setVisible((app.link.reply[sim::kBacklightByte] & sim::kBacklightBit) != 0);
+}
+
+void TfrmPanel::Blink() {
+    const AppState& app = state();
+    const MeterStatus& status = app.link.meterStatus;
+    const bool on = app.blinkPhase;
+    if (status.statsBlink && status.statsMode) {
+        for (QLabel* label : {lblMAX, lblMIN, lblAVG})
+            label->setVisible(on);
+    }
+    if (status.recBlink) {
+        imgREC->setVisible(on);
+        imgFULL->setVisible(on);
+    }
+    if (app.link.serialLink)
+        ingBlutoothLink->setVisible(on);
+}
+
+core::LinkResult TfrmPanel::PressKey(char letter) {
+    AppState& app = state();
+    if (app.linkGuard.busy())
+        return kKeyDropped;
+    const TfrmMain::PollPause pause(frmMain());
+    const link::LinkGuard::Hold hold = app.linkGuard.hold();
+    m_frame.setCommand(letter);
+    m_frame.param(1) = 0;
+    m_frame.param(2) = 0;
+    const core::LinkResult result =
+        link::PanelTransaction(*app.services.usb, m_frame, app.link.usbVendorId, app.link.usbProductId);
+    // No second attempt: the user sees in the next frames that the meter did not react.
+    if (result != core::kLinkOk)
+        frmMain().clock().delayWithMessages(kFailedKeyDelayMs);
+    return result;
+}
+
+void TfrmPanel::btnCloseClick() {
+    closeWindow();
+}
+void TfrmPanel::btnHOLDClick() {
+    PressKey(core::kHold);
+}
+void TfrmPanel::btnCFClick() {
+    PressKey(core::kUnit);
+}
+void TfrmPanel::btnMMAClick() {
+    PressKey(core::kMaxMinAvg);
+}
+void TfrmPanel::btnMMADblClick() {
+    PressKey(core::kMaxMinAvgExit);
+}
+void TfrmPanel::btnRecClick() {
+    PressKey(core::kRecord);
+}
+void TfrmPanel::btnRecallClick() {
+    PressKey(core::kRecall);
+}
+void TfrmPanel::btnMemClick() {
+    PressKey(core::kMemory);
+}
+void TfrmPanel::btnBackLightClick() {
+    PressKey(core::kBacklight);
+}
+
+void TfrmPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        imgPanelMouseDown(event->globalPosition());
+    MdiChild::mousePressEvent(event);
+}
+
+void TfrmPanel::imgPanelMouseDown(const QPointF& globalPos) {
+    m_dragging = true;
+    m_dragFrom = globalPos;
+}
+
+void TfrmPanel::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+        QWidget* frame = subWindow() ? static_cast<QWidget*>(subWindow()) : window();
+        const QPoint delta = (event->globalPosition() - m_dragFrom).toPoint();
+        frame->move(frame->pos() + delta);
+        m_dragFrom += QPointF(delta);
+    }
+    MdiChild::mouseMoveEvent(event);
+}
+
+void TfrmPanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_dragging = false;
+    MdiChild::mouseReleaseEvent(event);
 }
 
 } // namespace thermo4::ui

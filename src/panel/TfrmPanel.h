@@ -1,46 +1,150 @@
 #pragma once
 
 #include "app/MdiChild.h"
+#include "core/CommandFrame.h"
+#include "core/LinkResult.h"
 #include "core/MeterStatus.h"
+
+#include <QPointF>
 
 #include <array>
 
 class QLabel;
-class QToolButton;
 
 namespace thermo4::ui {
 
-/// The virtual panel: the meter's display as a child window (caption "PANEL"),
-/// refreshed from every valid live frame, with "No Connection" while no meter
-/// answers. This first version shows the four channels as text.
+class ClickArea;
+
+/// The virtual panel (caption "PANEL"): a picture of the meter's front with its
+/// LCD rebuilt from glyph bitmaps and icons, refreshed from every valid live
+/// frame, blinking on the main window's 500 ms blink tick, and click areas on
+/// the meter's keys that send the key's command letter to the meter over USB.
 class TfrmPanel : public MdiChild {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 313;
     static constexpr int kClientHeight = 716;
+    /// Wait after a key the meter did not acknowledge (ms).
+    static constexpr int kFailedKeyDelayMs = 300;
+    /// PressKey's result when another transaction held the link and nothing was sent.
+    static constexpr core::LinkResult kKeyDropped = -1;
 
     explicit TfrmPanel(TfrmMain& main);
 
-    /// Draws a decoded live frame.
+    /// Draws a decoded live frame: the digits that changed since the last
+    /// refresh (AppState::shownGlyph), the small digits, icons and labels.
     void RefreshPanel(const core::MeterStatus& status);
-    /// One blink tick (every 500 ms), after AppState::blinkPhase was toggled.
+    /// The blink tick's work on the panel, after AppState::blinkPhase was toggled:
+    /// statistics labels, REC/FULL and the link icon follow the phase while they blink.
     void Blink();
 
     void FormActivate() override;
     bool FormCloseQuery() override;
     void FormClose() override;
 
-    QLabel* lblNoConnection = nullptr;
+    /// Sends one key's letter to the meter with the poll paused; a failed
+    /// transaction costs kFailedKeyDelayMs and changes nothing. Returns the
+    /// transaction's result, or kKeyDropped for a key pressed while another
+    /// transaction (a download, another key) holds the link.
+    core::LinkResult PressKey(char letter);
+    /// The panel's own command frame, as the last key left it.
+    const core::CommandFrame& panelFrame() const { return m_frame; }
+
+    // Elements of the meter's front, named as on the form; public so that the
+    // main window (and tests) can reach the ones it drives.
+    QLabel* imgPanel = nullptr;
+    /// T1D1..T4D4: large digits per channel (T1..T4) and position (left to right).
+    std::array<std::array<QLabel*, 4>, 4> digitImages{};
+    /// Small digits: left (also the thermocouple letter) and right.
+    QLabel* Image17 = nullptr;
+    QLabel* Image18 = nullptr;
+    QLabel* lblT1 = nullptr;
+    QLabel* lblT2 = nullptr;
+    QLabel* lblT3 = nullptr;
+    QLabel* lblT4 = nullptr;
+    QLabel* lblT1_T2 = nullptr;
+    QLabel* T1_minus = nullptr;
+    QLabel* T2_minus = nullptr;
+    QLabel* T3_minus = nullptr;
+    QLabel* T4_minus = nullptr;
+    QLabel* T1_P = nullptr;
+    QLabel* T2_P = nullptr;
+    QLabel* T3_P = nullptr;
+    QLabel* T4_P = nullptr;
+    QLabel* imgT1C = nullptr;
+    QLabel* imgT2C = nullptr;
+    QLabel* imgT3C = nullptr;
+    QLabel* imgT4C = nullptr;
+    QLabel* imgT1F = nullptr;
+    QLabel* imgT2F = nullptr;
+    QLabel* imgT3F = nullptr;
+    QLabel* imgT4F = nullptr;
+    QLabel* lblMAX = nullptr;
+    QLabel* lblMIN = nullptr;
+    QLabel* lblAVG = nullptr;
+    QLabel* imgHOLD = nullptr;
+    QLabel* imgMEM = nullptr;
+    QLabel* imgRecall = nullptr;
+    QLabel* imgREC = nullptr;
+    QLabel* imgFULL = nullptr;
+    QLabel* imgType = nullptr;
+    QLabel* imgK = nullptr;
+    QLabel* imgJ = nullptr;
+    QLabel* imgE = nullptr;
+    QLabel* imgT = nullptr;
+    QLabel* imgBat0 = nullptr;
+    QLabel* imgBat1 = nullptr;
+    QLabel* imgBat2 = nullptr;
+    QLabel* imgBat3 = nullptr;
+    QLabel* imgAlarm = nullptr;
+    QLabel* lblHi = nullptr;
+    QLabel* lblLO = nullptr;
+    QLabel* imgAutoOff = nullptr;
+    QLabel* imgblutooth = nullptr;
     /// Link icon: blinks while the live link is the serial port.
     QLabel* ingBlutoothLink = nullptr;
-    std::array<QLabel*, 4> lblReading{};
-    QToolButton* btnClose = nullptr;
+    QLabel* lblNoConnection = nullptr;
+    /// The LCD's backlight: a glow over the LCD window while the meter reports it on.
+    QLabel* lcdBacklight = nullptr;
+
+    ClickArea* btnClose = nullptr;
+    ClickArea* btnHOLD = nullptr;
+    ClickArea* btnCF = nullptr;
+    ClickArea* btnMMA = nullptr;
+    ClickArea* btnRec = nullptr;
+    ClickArea* btnRecall = nullptr;
+    ClickArea* btnMem = nullptr;
+    ClickArea* btnBackLight = nullptr;
+
+public slots:
+    void btnCloseClick();
+    void btnHOLDClick();
+    void btnCFClick();
+    void btnMMAClick();
+    void btnMMADblClick();
+    void btnRecClick();
+    void btnRecallClick();
+    void btnMemClick();
+    void btnBackLightClick();
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void createElements();
+    void createKeys();
     void FormShow();
+    /// imgPanelMouseDown and what follows it: the whole window follows the mouse.
+    void imgPanelMouseDown(const QPointF& globalPos);
+
+    /// Frame of the panel keys: bytes 4 and 5 are never written and stay 0.
+    core::CommandFrame m_frame;
+    bool m_dragging = false;
+    QPointF m_dragFrom;
 };
 
 } // namespace thermo4::ui

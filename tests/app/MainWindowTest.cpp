@@ -133,8 +133,23 @@ protected:
                 w.statusText(1)};
     }
 
+    /// What a channel's row of panel digits reads, e.g. "25.3" (blank digits left out).
     QString panelReading(int channel) const {
-        return m_window->state().panelWindow->lblReading[static_cast<std::size_t>(channel)]->text();
+        const AppState& s = m_window->state();
+        const TfrmPanel& panel = *s.panelWindow;
+        const std::array<const QLabel*, 4> points{panel.T1_P, panel.T2_P, panel.T3_P, panel.T4_P};
+        const auto ch = static_cast<std::size_t>(channel);
+        QString text;
+        for (std::size_t d = 0; d < 4; ++d) {
+            const QPixmap shown = panel.digitImages[ch][d]->pixmap();
+            for (std::size_t g = 0; g < 10; ++g) {
+                if (!shown.isNull() && s.lcdGlyphs[g].cacheKey() == shown.cacheKey())
+                    text += QChar(u'0' + static_cast<char16_t>(g));
+            }
+            if (d == 2 && !points[ch]->isHidden())
+                text += QLocale().decimalPoint();
+        }
+        return text;
     }
 
     QTemporaryDir m_dir;

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/ScriptedPrompts.h"
+#include "app/TfrmMain.h"
+#include "link/ManualClock.h"
+#include "panel/TfrmPanel.h"
+#include "sim/SimUsbTransport.h"
+#include "sim/VirtualMeter.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+namespace thermo4::ui {
+
+/// The virtual meter's USB transport, counting every open and read attempt (failed ones too).
+class CountingTransport : public sim::SimUsbTransport {
+public:
+    using SimUsbTransport::SimUsbTransport;
+    int opens = 0;
+    int reads = 0;
+    int open(std::uint16_t vendorId, std::uint16_t productId) override {
+        ++opens;
+        return SimUsbTransport::open(vendorId, productId);
+    }
+    int read(std::span<std::uint8_t> reply) override {
+        ++reads;
+        return SimUsbTransport::read(reply);
+    }
+};
+
+/// The main window offscreen with the virtual meter on USB and a manual clock. Its
+/// timers are stopped: a test runs the poll and blink ticks itself.
+class PanelFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        AppServices services;
+        services.clock = &m_clock;
+        services.usb = &m_usb;
+        services.prompts = &m_prompts;
+        services.paths = Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
+        services.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        services.openUrl = [](const QUrl&) { return true; };
+        m_window = std::make_unique<TfrmMain>(services);
+        m_window->show();
+        stopTimers();
+        ASSERT_TRUE(state().panelWindow);
+    }
+    void TearDown() override {
+        m_window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    TfrmMain& window() { return *m_window; }
+    AppState& state() { return m_window->state(); }
+    TfrmPanel& panel() { return *state().panelWindow; }
+    void stopTimers() {
+        m_window->MainTimer->stop();
+        m_window->MaxMinTimer->stop();
+    }
+    /// One poll tick, then the 500 ms to the next.
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            m_window->MainTimerTimer();
+            m_clock.advance(TfrmMain::kTimerIntervalMs);
+        }
+    }
+    /// Identifies the meter, then reads and draws its first frame.
+    void connectAndRefresh() {
+        tick();
+        ASSERT_TRUE(state().link.connected);
+        tick();
+    }
+
+    /// Index of the glyph a glyph element shows, -1 when it shows none.
+    static int glyphIn(const QLabel* element, const GlyphSet& glyphs) {
+        const QPixmap shown = element->pixmap();
+        for (std::size_t i = 0; i < glyphs.size() && !shown.isNull(); ++i) {
+            if (glyphs[i].cacheKey() == shown.cacheKey())
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+    /// Large-glyph indices shown in one channel's row, left to right.
+    std::array<int, 4> rowGlyphs(std::size_t channel) {
+        std::array<int, 4> row{};
+        for (std::size_t d = 0; d < 4; ++d)
+            row[d] = glyphIn(panel().digitImages[channel][d], state().lcdGlyphs);
+        return row;
+    }
+
+    QTemporaryDir m_dir;
+    link::ManualClock m_clock;
+    sim::VirtualMeter m_meter{m_clock};
+    CountingTransport m_usb{m_meter};
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TfrmMain> m_window;
+};
+
+} // namespace thermo4::ui
