@@ -6,6 +6,7 @@
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
 #include "core/TDateTime.h"
+#include "graph/GraphAppearance.h"
 #include "graph/GraphSetup.h"
 #include "graph/GraphTools.h"
 #include "graph/RealTimeRecording.h"
@@ -143,6 +144,7 @@ TfrmGraph::TfrmGraph(TfrmMain& main, const QString& caption) : MdiChild(main) {
     connect(ComboBox1, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
     tools = new GraphTools(*this);
+    appearance = new GraphAppearance(*this);
     FormCreate();
 }
 

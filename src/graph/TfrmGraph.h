@@ -24,6 +24,7 @@ class Graph1;
 
 namespace thermo4::ui {
 
+class GraphAppearance;
 class GraphTools;
 
 /// A graph window: the four channels against time in its chart Graph1, with the
@@ -143,8 +144,9 @@ public:
     std::array<float, 4> liveMax{};
     std::array<float, 4> liveMin{};
 
-    /// Handlers of the reading and marking tools (a child).
+    /// Handlers of the reading and marking tools, and of the appearance commands (children).
     GraphTools* tools = nullptr;
+    GraphAppearance* appearance = nullptr;
 
 private:
     void FormCreate();

@@ -5,10 +5,12 @@ list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SaveGraph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmGraph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmSetupRealTime.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphAppearance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphMarks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphTools.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatisticsTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAnnoEdit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmSetupScale.cpp
 )
 
 # The shipped graph template is the built-in look, written at build time by a small

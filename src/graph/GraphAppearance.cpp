@@ -1,0 +1,122 @@
+#include "graph/GraphAppearance.h"
+
+#include "app/Prompts.h"
+#include "app/TfrmMain.h"
+#include "chart/Graph1.h"
+#include "chart/GraphStateFile.h"
+#include "graph/TfrmGraph.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include <climits>
+#include <cmath>
+
+namespace thermo4::ui {
+
+namespace {
+// Whole degrees of a scale limit, toward zero; a limit no int can hold is clamped.
+int wholeDegrees(double value) {
+    if (!std::isfinite(value))
+        return 0;
+    return int(std::clamp(std::trunc(value), double(INT_MIN), double(INT_MAX)));
+}
+
+void setManualY(chart::Graph1& g, int axis, double min, double max) {
+    g.setWorkingAxis(axis);
+    g.setManualScaleControlY(chart::ScaleManual);
+    g.setManualMinY(min);
+    g.setManualMaxY(max);
+}
+} // namespace
+
+ScaleRanges ReadScaleRanges(chart::Graph1& g) {
+    const int working = g.workingAxis();
+    ScaleRanges ranges;
+    for (int axis = 0; axis < int(ranges.size()); ++axis) {
+        g.setWorkingAxis(axis);
+        ranges[std::size_t(axis)] = {wholeDegrees(g.manualMinY()), wholeDegrees(g.manualMaxY())};
+    }
+    g.setWorkingAxis(working);
+    return ranges;
+}
+
+void ApplyScaleRanges(chart::Graph1& g, const ScaleRanges& ranges) {
+    for (int axis = 0; axis < int(ranges.size()); ++axis)
+        setManualY(g, axis, ranges[std::size_t(axis)].min, ranges[std::size_t(axis)].max);
+    g.setWorkingAxis(0);
+}
+
+void UnifyScales(chart::Graph1& g, double xMin, double xMax) {
+    g.setManualScaleControlX(chart::ScaleManual);
+    g.setManualMinX(xMin);
+    g.setManualMaxX(xMax);
+    // The dialog works in single precision.
+    const float yMin = float(g.manualMinY());
+    const float yMax = float(g.manualMaxY());
+    for (int axis = 0; axis < g.subsets(); ++axis)
+        setManualY(g, axis, double(yMin), double(yMax));
+    g.setWorkingAxis(0);
+}
+
+GraphAppearance::GraphAppearance(TfrmGraph& window)
+    : QObject(&window), m_window(window), m_font(QLatin1String(kInitialFont)) {
+    connect(window.Button1, &QPushButton::clicked, this, &GraphAppearance::Button1Click);
+    connect(window.Graph1, &chart::Graph1::onCustomizeDlg, this, &GraphAppearance::Graph1CustomizeDlg);
+    connect(window.btnChangeScale, &QPushButton::clicked, this, &GraphAppearance::btnChangeScaleClick);
+    connect(window.Button3, &QPushButton::clicked, this, &GraphAppearance::Button3Click);
+}
+
+void GraphAppearance::Button1Click() {
+    chart::Graph1& g = *m_window.Graph1;
+    const double xMin = g.manualMinX();
+    const double xMax = g.manualMaxX();
+    g.customize();
+    UnifyScales(g, xMin, xMax);
+    g.undoZoom();
+    m_window.UndoZoom->setEnabled(false);
+    g.redraw();
+}
+
+void GraphAppearance::Graph1CustomizeDlg() {
+    if (m_window.Graph1->dialogResult() != 1)
+        return;
+    if (m_window.frmMain().prompts().question(QLatin1String(kSaveQuestion), false) == Answer::Yes)
+        StoreTemplate();
+}
+
+void GraphAppearance::btnChangeScaleClick() {
+    chart::Graph1& g = *m_window.Graph1;
+    TfrmSetupScale dialog(&m_window);
+    dialog.setRanges(ReadScaleRanges(g));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ScaleReading reading = dialog.readRanges();
+    if (!reading.ranges) {
+        m_window.frmMain().prompts().warning(reading.invalidText + QLatin1String(kInvalidSuffix));
+        return;
+    }
+    ApplyScaleRanges(g, *reading.ranges);
+    g.redraw();
+    if (dialog.chkSave->isChecked())
+        StoreTemplate();
+}
+
+void GraphAppearance::Button3Click() {
+    const std::optional<QFont> chosen = m_window.frmMain().prompts().font(m_font);
+    if (!chosen)
+        return;
+    m_font = *chosen;
+    m_window.pnlStatistic->setFont(m_font);
+    m_window.pnlGraphStatistic->setFont(m_font);
+}
+
+bool GraphAppearance::StoreTemplate() {
+    QString error;
+    if (chart::StoreGraphState(*m_window.Graph1, m_window.state().services.paths.templateFile(), &error))
+        return true;
+    m_window.frmMain().prompts().error(error);
+    return false;
+}
+
+} // namespace thermo4::ui

@@ -1,0 +1,181 @@
+#include "GraphToolsFixture.h"
+
+#include "chart/CustomizeDialog.h"
+#include "graph/GraphAppearance.h"
+#include "graph/GraphMarks.h"
+#include "graph/TfrmSetupScale.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace thermo4::ui::test {
+namespace {
+
+using Kind = ScriptedPrompts::Kind;
+
+ScaleRanges uniform(int min, int max) {
+    return {{{min, max}, {min, max}, {min, max}, {min, max}}};
+}
+
+/// Opens "Y Axis", notes what it shows, lets `fill` change the fields, and presses OK or Cancel.
+ScaleRanges yAxisDialog(TfrmGraph& graph, const std::function<void(TfrmSetupScale&)>& fill, bool ok = true) {
+    ScaleRanges shown{};
+    OnModal<TfrmSetupScale> answer([&](TfrmSetupScale& d) {
+        for (std::size_t k = 0; k < 4; ++k)
+            shown[k] = {d.edtMin[k]->text().toInt(), d.edtMax[k]->text().toInt()};
+        fill(d);
+        (ok ? d.btnOK : d.btnCancel)->click();
+    });
+    graph.btnChangeScale->click();
+    EXPECT_EQ(answer.opened(), 1);
+    return shown;
+}
+
+ScaleRanges axisRanges(TfrmGraph& graph) {
+    return ReadScaleRanges(*graph.Graph1);
+}
+
+TEST_F(GraphToolsTest, YAxisShowsTheRangesOfTheGraph) {
+    EXPECT_EQ(yAxisDialog(realTimeGraph(), [](TfrmSetupScale&) {}), uniform(-10, 50));
+    EXPECT_EQ(yAxisDialog(dataSetGraph(), [](TfrmSetupScale&) {}), uniform(-20, 100));
+}
+
+TEST_F(GraphToolsTest, YAxisRefusesAnythingButIntegers) {
+    struct Entry { // the MAX or MIN field of T(channel + 1)
+        bool max;
+        int channel;
+        const char* text;
+    };
+    const std::vector<std::pair<std::vector<Entry>, QString>> cases = {
+        {{{true, 0, "abc"}, {false, 3, "x"}}, QStringLiteral("abc is invalid.")},
+        {{{false, 1, "23.5"}}, QStringLiteral("23.5 is invalid.")},
+        {{{true, 2, ""}}, QStringLiteral(" is invalid.")},
+        {{{true, 3, "99999999999"}, {false, 0, "1e3"}}, QStringLiteral("1e3 is invalid.")},
+    };
+    TfrmGraph& graph = realTimeGraph();
+    for (const auto& [entries, message] : cases) {
+        SCOPED_TRACE(message.toStdString());
+        m_prompts.clear();
+        yAxisDialog(graph, [&](TfrmSetupScale& d) {
+            for (const Entry& e : entries)
+                (e.max ? d.edtMax : d.edtMin)[std::size_t(e.channel)]->setText(QLatin1String(e.text));
+            d.edtMax[1]->setText(QStringLiteral("70")); // a valid change is not applied either
+            d.chkSave->setChecked(true);
+        });
+        EXPECT_EQ(m_prompts.texts(Kind::Warning), QStringList{message});
+        EXPECT_EQ(axisRanges(graph), uniform(-10, 50));
+        EXPECT_FALSE(QFile::exists(m_services.paths.templateFile()));
+    }
+}
+
+TEST_F(GraphToolsTest, YAxisSetsEachChannelAndCancelKeepsThem) {
+    TfrmGraph& graph = realTimeGraph();
+    yAxisDialog(graph, [](TfrmSetupScale& d) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            d.edtMin[k]->setText(QString::number(-5 - int(k)));
+            d.edtMax[k]->setText(QStringLiteral(" %1 ").arg(60 + 10 * int(k)));
+        }
+    });
+    const ScaleRanges set{{{-5, 60}, {-6, 70}, {-7, 80}, {-8, 90}}};
+    EXPECT_EQ(axisRanges(graph), set);
+    EXPECT_EQ(graph.Graph1->workingAxis(), 0);
+    EXPECT_FALSE(QFile::exists(m_services.paths.templateFile())); // not asked to keep them
+
+    yAxisDialog(
+        graph, [](TfrmSetupScale& d) { d.edtMin[0]->setText(QStringLiteral("1")); }, false);
+    EXPECT_EQ(axisRanges(graph), set);
+}
+
+TEST_F(GraphToolsTest, SavedTemplateShapesTheNextRealTimeWindow) {
+    TfrmGraph& graph = realTimeGraph();
+    singleView(graph);
+    graph.ToolButton5->click();
+    QTest::mouseClick(graph.Graph1->plot(), Qt::LeftButton, Qt::NoModifier,
+                      axis0Area(graph).center() - ToolTipOffset(kCrossTool));
+    ASSERT_EQ(graph.Graph1->graphAnnotationType(4), chart::AnnotationCross);
+    graph.Graph1->setSubsetColor(0, QColor(255, 255, 0));
+    yAxisDialog(graph, [](TfrmSetupScale& d) {
+        d.edtMin[0]->setText(QStringLiteral("0"));
+        d.edtMax[0]->setText(QStringLiteral("300"));
+        d.chkSave->setChecked(true);
+    });
+    ASSERT_TRUE(QFile::exists(m_services.paths.templateFile()));
+    const chart::GraphAnnotation mark = graph.Graph1->state().annotations[4];
+
+    closeMain();
+    m_prompts.clear();
+    TfrmGraph& next = realTimeGraph();
+    for (const QString& text : m_prompts.texts(Kind::Information))
+        EXPECT_FALSE(text.startsWith(QStringLiteral("Can not fine the file"))) << text.toStdString();
+    EXPECT_EQ(axisRanges(next)[0], (ScaleRange{0, 300}));
+    EXPECT_EQ(next.Graph1->subsetColor(0), QColor(255, 255, 0));
+    EXPECT_FALSE(next.chkSplit->isChecked());
+    EXPECT_EQ(next.Graph1->state().annotations[4], mark); // the template's mark comes along
+}
+
+TEST_F(GraphToolsTest, TemplateThatCannotBeWrittenIsReported) {
+    ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("data/template"))).removeRecursively());
+    TfrmGraph& graph = realTimeGraph();
+    yAxisDialog(graph, [](TfrmSetupScale& d) {
+        d.edtMax[0]->setText(QStringLiteral("75"));
+        d.chkSave->setChecked(true);
+    });
+    EXPECT_EQ(axisRanges(graph)[0], (ScaleRange{-10, 75})); // applied all the same
+    ASSERT_EQ(m_prompts.texts(Kind::Error).size(), 1);
+    EXPECT_TRUE(m_prompts.texts(Kind::Error)[0].contains(QStringLiteral("graph.ghf")));
+    EXPECT_FALSE(QFile::exists(m_services.paths.templateFile()));
+}
+
+TEST_F(GraphToolsTest, GraphOptionGivesAxisZeroRangeToAllAxesAndKeepsTheTime) {
+    for (const Answer save : {Answer::No, Answer::Yes}) {
+        SCOPED_TRACE(save == Answer::Yes ? "saved" : "not saved");
+        TfrmGraph& graph = dataSetGraph();
+        chart::Graph1& g = *graph.Graph1;
+        ApplyScaleRanges(g, {{{-1, 11}, {-2, 22}, {-3, 33}, {-4, 44}}});
+        const double xMin = g.manualMinX(), xMax = g.manualMaxX();
+        graph.UndoZoom->setEnabled(true);
+        m_prompts.queueAnswer(save); // "Do you want to save the changes ?"
+        int opened = 0;
+        g.setDialogRunner([&](QDialog& d) {
+            opened += qobject_cast<chart::CustomizeDialog*>(&d) != nullptr;
+            return int(QDialog::Accepted);
+        });
+        graph.Button1->click();
+        EXPECT_EQ(opened, 1);
+        EXPECT_EQ(m_prompts.texts(Kind::Question).last(), QLatin1String(GraphAppearance::kSaveQuestion));
+        EXPECT_EQ(axisRanges(graph), uniform(-1, 11));
+        EXPECT_EQ(g.manualMinX(), xMin);
+        EXPECT_EQ(g.manualMaxX(), xMax);
+        EXPECT_FALSE(graph.UndoZoom->isEnabled());
+        EXPECT_EQ(QFile::exists(m_services.paths.templateFile()), save == Answer::Yes);
+        graph.closeWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // A dialog closed without OK asks nothing.
+    TfrmGraph& graph = realTimeGraph();
+    const int questions = int(m_prompts.texts(Kind::Question).size());
+    graph.Graph1->setDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
+    graph.Button1->click();
+    EXPECT_EQ(m_prompts.texts(Kind::Question).size(), questions);
+}
+
+TEST_F(GraphToolsTest, FontGoesToTheStatisticsPanelsOnly) {
+    TfrmGraph& graph = realTimeGraph();
+    const QFont graphFont = graph.Graph1->graphFont();
+    m_prompts.queueFont(std::nullopt);
+    graph.Button3->click();
+    EXPECT_NE(graph.txtMax[0]->font().family(), QStringLiteral("Courier"));
+    QFont chosen(QStringLiteral("Courier"), 13);
+    m_prompts.queueFont(chosen);
+    graph.Button3->click();
+    EXPECT_EQ(graph.txtMax[0]->font().pointSize(), 13);
+    EXPECT_EQ(graph.txtStartTime->font().pointSize(), 13);
+    EXPECT_EQ(graph.pnlGraphStatistic->font(), chosen);
+    EXPECT_EQ(graph.Graph1->graphFont(), graphFont);
+}
+
+} // namespace
+} // namespace thermo4::ui::test
