@@ -18,6 +18,8 @@ inline constexpr int kMaxAxes = kMaxSubsets;
 inline constexpr int kMaxGraphAnnotations = 100'000;
 inline constexpr int kMaxLineAnnotations = 64;
 inline constexpr int kMaxTableCells = 10'000;
+/// Largest state block the limits above allow (full data plus room for texts and settings).
+inline constexpr qint64 kMaxStateBytes = qint64(kMaxSubsets) * kMaxPoints * 12 + (qint64(64) << 20);
 
 /// A colour with alpha, argument order alpha, red, green, blue.
 inline QColor argb(int alpha, int red, int green, int blue) {

@@ -1,6 +1,7 @@
 #include "chart/GraphStateFile.h"
 
 #include "chart/Graph1.h"
+#include "chart/GraphState.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,9 @@ bool LoadGraphState(Graph1& control, const QString& path, QString* error) {
                                .arg(QDir::toNativeSeparators(path)));
     const quint32 size = qFromLittleEndian<quint32>(length);
     // Compare with the file before allocating, so a damaged length field cannot ask for gigabytes.
+    if (qint64(size) > kMaxStateBytes)
+        return fail(error, QStringLiteral("\"%1\" is not a valid graph file: its length field is too large.")
+                               .arg(QDir::toNativeSeparators(path)));
     if (qint64(size) > file.size() - 4)
         return fail(error, QStringLiteral("Stream read error: \"%1\" is shorter than its length field.")
                                .arg(QDir::toNativeSeparators(path)));

@@ -3,6 +3,7 @@
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -127,7 +128,8 @@ TEST_F(GraphStateFileTest, BadFilesLeaveTheControlUnchanged) {
         {"length only", bytes.left(4), "Stream read error"},
         {"half the block", bytes.left(4 + n / 2), "Stream read error"},
         {"one byte short", bytes.left(bytes.size() - 1), "Stream read error"},
-        {"huge length", withLength(0xFFFFFFFFu), "Stream read error"},
+        {"huge length", withLength(0xFFFFFFFFu), "\""},
+        {"length past the end", withLength(quint32(n + 1)), "Stream read error"},
         {"length cuts the block", withLength(quint32(n - 1)), "\""},
         {"damaged data byte", flipped(bytes.size() - 20), "\""},
         {"damaged version", flipped(8), "\""},
@@ -148,6 +150,18 @@ TEST_F(GraphStateFileTest, BadFilesLeaveTheControlUnchanged) {
             << c.name << ": " << error.toStdString();
         EXPECT_EQ(target.storeState(), before) << c.name;
     }
+}
+
+TEST_F(GraphStateFileTest, AFolderIsNotAGraphFile) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.ghf")));
+    Graph1 g;
+    const QByteArray before = g.storeState();
+    QString error;
+    EXPECT_FALSE(LoadGraphState(g, path("folder.ghf"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(g.storeState(), before);
+    EXPECT_FALSE(StoreGraphState(g, path("folder.ghf"), &error));
+    EXPECT_TRUE(QFileInfo(path("folder.ghf")).isDir());
 }
 
 TEST_F(GraphStateFileTest, BytesAfterTheBlockAreIgnored) {
