@@ -11,6 +11,7 @@
 #include "graph/GraphTools.h"
 #include "graph/RealTimeRecording.h"
 #include "graph/SaveGraph.h"
+#include "graph/TfrmSetupRealTime.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -58,15 +59,6 @@ QLineEdit* displayField(QWidget* parent, const QString& name, const QString& tex
     return field;
 }
 
-QComboBox* rateBox(QWidget* parent, const char* name, int index) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    for (int i = 0; i < TfrmGraph::kRateItems; ++i)
-        box->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
-    box->setCurrentIndex(index);
-    return box;
-}
-
 void showIndex(QComboBox* box, int index) {
     if (index >= 0 && index < box->count()) {
         box->setCurrentIndex(index);
@@ -109,7 +101,6 @@ TfrmGraph::TfrmGraph(TfrmMain& main, const QString& caption) : MdiChild(main) {
     Panel12 = new QLabel(pnlGraph);
     Panel12->setObjectName(QStringLiteral("Panel12"));
     Panel12->setGeometry(0, 0, 167, 21);
-    Panel12->setAutoFillBackground(true);
     Panel12->raise();
 
     createStatisticPanel();
@@ -237,8 +228,8 @@ void TfrmGraph::createStatisticHeader() {
     pnlSamplingRate->setObjectName(QStringLiteral("pnlSamplingRate"));
     auto* rate = new QHBoxLayout(pnlSamplingRate);
     rate->setContentsMargins(0, 0, 0, 0);
-    ComboBox1 = rateBox(pnlSamplingRate, "ComboBox1", 0);
-    ComboBox2 = rateBox(pnlSamplingRate, "ComboBox2", 2);
+    ComboBox1 = TfrmSetupRealTime::createRateBox(pnlSamplingRate, "ComboBox1", 0);
+    ComboBox2 = TfrmSetupRealTime::createRateBox(pnlSamplingRate, "ComboBox2", 2);
     rate->addWidget(ComboBox1);
     rate->addWidget(ComboBox2);
     rate->addWidget(new QLabel(QStringLiteral("mm:ss"), pnlSamplingRate));

@@ -38,8 +38,6 @@ public:
     static constexpr const char* kDataLoggerCaption = "DataLogger";
     static constexpr int kDesignWidth = 1175;
     static constexpr int kDesignHeight = 612;
-    /// Items "00" to "60" of each rate box.
-    static constexpr int kRateItems = 61;
     /// Value of AppState::annotationCount with no user mark: marks are numbered from here + 1.
     static constexpr int kMarkBase = 3;
     /// Text of an AVG field before anything is computed.

@@ -11,16 +11,14 @@
 
 namespace thermo4::ui {
 
-namespace {
-QComboBox* rateBox(QWidget* parent, const char* name, int index) {
+QComboBox* TfrmSetupRealTime::createRateBox(QWidget* parent, const char* name, int index) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
-    for (int i = 0; i <= 60; ++i)
+    for (int i = 0; i < kRateItems; ++i)
         box->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
     box->setCurrentIndex(index);
     return box;
 }
-} // namespace
 
 TfrmSetupRealTime::TfrmSetupRealTime(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSetupRealTime"));
@@ -33,8 +31,8 @@ TfrmSetupRealTime::TfrmSetupRealTime(QWidget* parent) : QDialog(parent) {
     edtRealTimeNo->setMaxLength(5);
     edtRealTimeNo->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]{0,5}")), edtRealTimeNo));
-    ComboBox1 = rateBox(this, "ComboBox1", 0);
-    ComboBox2 = rateBox(this, "ComboBox2", 2);
+    ComboBox1 = createRateBox(this, "ComboBox1", 0);
+    ComboBox2 = createRateBox(this, "ComboBox2", 2);
     edtPeriod = new QLineEdit(this);
     edtPeriod->setObjectName(QStringLiteral("edtPeriod"));
     edtPeriod->setReadOnly(true);

@@ -17,8 +17,13 @@ public:
     static constexpr int kClientHeight = 175;
     /// Initial sample count: five places, blank-padded on the left.
     static constexpr const char* kInitialCount = " 2000";
+    /// Items "00" to "60" of each rate box.
+    static constexpr int kRateItems = 61;
 
     explicit TfrmSetupRealTime(QWidget* parent = nullptr);
+
+    /// A minutes or seconds box of a sampling rate: items "00" to "60", item `index` chosen.
+    static QComboBox* createRateBox(QWidget* parent, const char* name, int index);
 
     /// A duration in seconds as hours:minutes:seconds, minutes and seconds with two
     /// digits when padded ("1:06:40"), without leading zeros otherwise ("1:6:40").

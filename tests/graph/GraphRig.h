@@ -132,6 +132,16 @@ protected:
         return run([count](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(count); });
     }
 
+    /// Saves a picture of the main window as <name>.png into $THERMO4_SHOT_DIR when it is set,
+    /// to look at by eye.
+    void saveShot(const QString& name) {
+        const QString dir = qEnvironmentVariable("THERMO4_SHOT_DIR");
+        if (dir.isEmpty() || !m_window)
+            return;
+        QCoreApplication::processEvents();
+        m_window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    }
+
     QTemporaryDir m_dir;
     link::ManualClock m_clock;
     std::unique_ptr<sim::VirtualMeter> m_meter;

@@ -188,6 +188,44 @@ TEST_F(RealTimeTest, OverRangeAndMissingChannelsAreGaps) {
     EXPECT_TRUE(realTime().txtMax[0]->text().startsWith(QLocale().toString(20.0, 'f', 1) + QLatin1Char('@')));
 }
 
+TEST_F(RealTimeTest, ChannelGoingOverRangeMidRecordingLeavesAGap) {
+    for (int k = 0; k < 4; ++k)
+        m_meter->setFixedCelsius(k, std::nullopt); // the probes drift
+    openConnected();
+    ASSERT_EQ(run([](TfrmSetupRealTime& d) {
+                  d.edtRealTimeNo->setText(QStringLiteral("40"));
+                  d.ComboBox2->setCurrentIndex(1);
+              }),
+              1);
+    for (int i = 0; i < 400 && app().recording; ++i) {
+        if (app().sampleCount == 10)
+            m_meter->setProbe(1, sim::ChannelShow::OverRange);
+        if (app().sampleCount == 20)
+            m_meter->setProbe(1, sim::ChannelShow::Reading);
+        tick();
+    }
+    ASSERT_FALSE(app().recording);
+    const chart::Graph1& g = realTimeChart();
+    ASSERT_EQ(g.points(), 40);
+    for (int i = 0; i < 40; ++i) {
+        const bool overRange = i >= 10 && i < 20;
+        EXPECT_EQ(g.yData(1, i) == 9999.0f, overRange) << "point " << i;
+        EXPECT_LT(std::abs(g.yData(0, i)), 3000.0f) << "point " << i;
+    }
+    // T2 is drawn as two runs of 10 and 20 points with no line across the gap.
+    int runs = 0, drawn = 0;
+    bool inRun = false;
+    for (const QCPGraphData& point : *g.graphOf(1)->data()) {
+        const bool finite = std::isfinite(point.value);
+        drawn += finite ? 1 : 0;
+        runs += finite && !inRun ? 1 : 0;
+        inRun = finite;
+    }
+    EXPECT_EQ(drawn, 30);
+    EXPECT_EQ(runs, 2);
+    saveShot(QStringLiteral("realtime-recording"));
+}
+
 TEST_F(RealTimeTest, TimeAxisGrowsBySamplePeriodWhenASampleFallsPastItsEnd) {
     recording(QStringLiteral("10"), 1);
     chart::Graph1& g = realTimeChart();
@@ -207,14 +245,22 @@ struct AnswerCase {
     bool goesOn; // the command carries on (else the samples stay as they were)
 };
 
-class RunQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {};
+/// A recording of 50 samples with `taken` of them taken, and the answers to the question
+/// that offers to save them: the answer, then (on Yes) the save dialog's file or its Cancel.
+class SaveQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {
+protected:
+    void recordAndQueueAnswers(int taken) {
+        recording(QStringLiteral("50"), taken);
+        const AnswerCase& c = GetParam();
+        m_prompts.queueAnswer(c.answer);
+        if (c.answer == Answer::Yes)
+            m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    }
+};
 
-TEST_P(RunQuestionTest, RunWithSamplesOffersToSaveFirst) {
+TEST_P(SaveQuestionTest, RunWithSamplesOffersToSaveFirst) {
     const AnswerCase& c = GetParam();
-    recording(QStringLiteral("50"), 2);
-    m_prompts.queueAnswer(c.answer);
-    if (c.answer == Answer::Yes)
-        m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    recordAndQueueAnswers(2);
     const int opened = run([](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(QStringLiteral("7")); });
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(RealTimeRecording::kRunQuestion));
     EXPECT_EQ(opened, c.goesOn ? 1 : 0);
@@ -224,21 +270,9 @@ TEST_P(RunQuestionTest, RunWithSamplesOffersToSaveFirst) {
     EXPECT_EQ(QFile::exists(savePath()), c.answer == Answer::Yes && c.saveTo);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealTime, RunQuestionTest,
-                         ::testing::Values(AnswerCase{"cancel", Answer::Cancel, false, false},
-                                           AnswerCase{"no", Answer::No, false, true},
-                                           AnswerCase{"yesSaved", Answer::Yes, true, true},
-                                           AnswerCase{"yesNotSaved", Answer::Yes, false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-class RateQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {};
-
-TEST_P(RateQuestionTest, RateChangeWithSamplesAsksBeforeResetting) {
+TEST_P(SaveQuestionTest, RateChangeWithSamplesAsksBeforeResetting) {
     const AnswerCase& c = GetParam();
-    recording(QStringLiteral("50"), 2);
-    m_prompts.queueAnswer(c.answer);
-    if (c.answer == Answer::Yes)
-        m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    recordAndQueueAnswers(2);
     realTime().ComboBox2->setCurrentIndex(5);
     realTime().ComboBox1Change();
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kRateQuestion));
@@ -250,13 +284,6 @@ TEST_P(RateQuestionTest, RateChangeWithSamplesAsksBeforeResetting) {
     EXPECT_EQ(buttons(), c.goesOn ? (Buttons{true, false, true}) : (Buttons{false, true, false}));
     EXPECT_EQ(QFile::exists(savePath()), c.answer == Answer::Yes && c.saveTo);
 }
-
-INSTANTIATE_TEST_SUITE_P(RealTime, RateQuestionTest,
-                         ::testing::Values(AnswerCase{"cancel", Answer::Cancel, false, false},
-                                           AnswerCase{"no", Answer::No, false, true},
-                                           AnswerCase{"yesSaved", Answer::Yes, true, true},
-                                           AnswerCase{"yesNotSaved", Answer::Yes, false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RealTimeTest, RateChangeOnAnEmptyGraphAsksNothing) {
     openConnected();
@@ -279,14 +306,9 @@ TEST_F(RealTimeTest, RateChangeOnAnEmptyGraphAsksNothing) {
     EXPECT_NEAR((realTimeChart().xDataII(0, 2) - realTimeChart().xDataII(0, 1)) / kSecond, 7.0, 1e-3);
 }
 
-class CloseQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {};
-
-TEST_P(CloseQuestionTest, ClosingWithUnsavedSamplesAsks) {
+TEST_P(SaveQuestionTest, ClosingWithUnsavedSamplesAsks) {
     const AnswerCase& c = GetParam();
-    recording(QStringLiteral("50"), 3);
-    m_prompts.queueAnswer(c.answer);
-    if (c.answer == Answer::Yes)
-        m_prompts.queueSaveFile(c.saveTo ? savePath() : QString());
+    recordAndQueueAnswers(3);
     const bool closed = realTime().closeWindow();
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
     EXPECT_EQ(closed, c.goesOn);
@@ -308,7 +330,7 @@ TEST_P(CloseQuestionTest, ClosingWithUnsavedSamplesAsks) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(RealTime, CloseQuestionTest,
+INSTANTIATE_TEST_SUITE_P(RealTime, SaveQuestionTest,
                          ::testing::Values(AnswerCase{"cancel", Answer::Cancel, false, false},
                                            AnswerCase{"no", Answer::No, false, true},
                                            AnswerCase{"yesSaved", Answer::Yes, true, true},
