@@ -303,13 +303,5 @@ TEST_F(GraphWindowTest, DataLoggerWindowAsksBeforeItsDataAreLost) {
     EXPECT_FALSE(app().loggerUnsaved);
 }
 
-TEST_F(GraphWindowTest, ActivatingAGraphDisablesOutputToGraph) {
-    writeTemplate();
-    open();
-    m_window->btnOutputToGraph->setEnabled(true);
-    realTime().FormActivate();
-    EXPECT_FALSE(m_window->btnOutputToGraph->isEnabled());
-}
-
 } // namespace
 } // namespace thermo4::ui::test

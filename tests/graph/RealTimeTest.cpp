@@ -163,34 +163,11 @@ TEST_F(RealTimeTest, StopAfterThreeOfTwoThousandKeepsThreePoints) {
     EXPECT_EQ(app().sampleCount, 3);
 }
 
-TEST_F(RealTimeTest, OverRangeAndMissingChannelsAreGaps) {
-    m_meter->setProbe(1, sim::ChannelShow::OverRange);
-    m_meter->setProbe(2, sim::ChannelShow::NoReading);
-    recording(QStringLiteral("4"), 3);
-    const chart::Graph1& g = realTimeChart();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(g.yData(0, i), 20.0f);
-        EXPECT_EQ(g.yData(1, i), 9999.0f);
-        EXPECT_EQ(g.yData(2, i), 9999.0f);
-        EXPECT_DOUBLE_EQ(g.xDataII(1, i), g.xDataII(0, i));
-    }
-    // Drawn: the curves of T2 and T3 hold no value to draw, T1 holds three.
-    int drawn[3] = {0, 0, 0};
-    for (int k = 0; k < 3; ++k) {
-        for (const QCPGraphData& point : *g.graphOf(k)->data())
-            drawn[k] += std::isfinite(point.value) ? 1 : 0;
-    }
-    EXPECT_EQ(drawn[0], 3);
-    EXPECT_EQ(drawn[1], 0);
-    EXPECT_EQ(drawn[2], 0);
-    EXPECT_EQ(realTime().txtMax[1]->text(), QStringLiteral("OL"));
-    EXPECT_EQ(realTime().txtMin[2]->text(), QStringLiteral("----"));
-    EXPECT_TRUE(realTime().txtMax[0]->text().startsWith(QLocale().toString(20.0, 'f', 1) + QLatin1Char('@')));
-}
-
-TEST_F(RealTimeTest, ChannelGoingOverRangeMidRecordingLeavesAGap) {
+TEST_F(RealTimeTest, OverRangeAndMissingReadingsAreGaps) {
     for (int k = 0; k < 4; ++k)
         m_meter->setFixedCelsius(k, std::nullopt); // the probes drift
+    m_meter->setProbe(2, sim::ChannelShow::NoReading);
+    m_meter->setProbe(3, sim::ChannelShow::OverRange);
     openConnected();
     ASSERT_EQ(run([](TfrmSetupRealTime& d) {
                   d.edtRealTimeNo->setText(QStringLiteral("40"));
@@ -210,6 +187,9 @@ TEST_F(RealTimeTest, ChannelGoingOverRangeMidRecordingLeavesAGap) {
     for (int i = 0; i < 40; ++i) {
         const bool overRange = i >= 10 && i < 20;
         EXPECT_EQ(g.yData(1, i) == 9999.0f, overRange) << "point " << i;
+        EXPECT_EQ(g.yData(2, i), 9999.0f) << "point " << i;
+        EXPECT_EQ(g.yData(3, i), 9999.0f) << "point " << i;
+        EXPECT_DOUBLE_EQ(g.xDataII(2, i), g.xDataII(0, i));
         EXPECT_LT(std::abs(g.yData(0, i)), 3000.0f) << "point " << i;
     }
     // T2 is drawn as two runs of 10 and 20 points with no line across the gap.
@@ -223,6 +203,12 @@ TEST_F(RealTimeTest, ChannelGoingOverRangeMidRecordingLeavesAGap) {
     }
     EXPECT_EQ(drawn, 30);
     EXPECT_EQ(runs, 2);
+    EXPECT_EQ(realTime().txtMax[2]->text(), QStringLiteral("----"));
+    EXPECT_EQ(realTime().txtMin[2]->text(), QStringLiteral("----"));
+    EXPECT_EQ(realTime().txtAvg[2]->text(), QStringLiteral("****"));
+    // The extremes follow the reading even while the channel shows "OL".
+    EXPECT_EQ(realTime().txtMax[3]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(realTime().txtMin[3]->text(), QStringLiteral("OL"));
     saveShot(QStringLiteral("realtime-recording"));
 }
 
