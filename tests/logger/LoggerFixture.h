@@ -43,8 +43,12 @@ inline sim::LoggedDataSet MakeSet(int intervalSeconds, bool celsius, int points,
 class LoggerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_services = {&m_clock, &m_usb, &m_prompts, Paths(path("bin"), path("data")), path("settings.ini"),
-                      {},       {}};
+        m_services = {};
+        m_services.clock = &m_clock;
+        m_services.usb = &m_usb;
+        m_services.prompts = &m_prompts;
+        m_services.paths = Paths(path("bin"), path("data"));
+        m_services.settingsFile = path("settings.ini");
         ASSERT_TRUE(QDir().mkpath(path("data/template")));
         chart::Graph1 look;
         ApplyDefaultLook(look, 4, 100.0f, -20.0f);
