@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-// The GUI tests need one application object for the whole run. Without a
-// platform chosen (test discovery, a run by hand) they run offscreen.
+// The window tests need one application object for the whole run. Without a
+// platform chosen (test discovery at build time, a run by hand) they run offscreen.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
