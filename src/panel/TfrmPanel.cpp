@@ -242,29 +242,29 @@ void TfrmPanel::createElements() {
     Image18 = newLabel(this, "Image18");
     Image18->setGeometry(252, 105, 16, 26);
 
-    for (const IconSpec& spec : kIcons) {
-        QLabel* icon = newLabel(this, spec.name);
-        icon->setPixmap(QPixmap(QStringLiteral(":/panel/icons/%1.svg").arg(QLatin1String(spec.picture))));
-        icon->move(spec.left, spec.top);
+    for (const IconSpec& entry : kIcons) {
+        QLabel* icon = newLabel(this, entry.name);
+        icon->setPixmap(QPixmap(QStringLiteral(":/panel/icons/%1.svg").arg(QLatin1String(entry.picture))));
+        icon->move(entry.left, entry.top);
         icon->adjustSize();
-        icon->setHidden(spec.hidden);
-        this->*spec.element = icon;
+        icon->setHidden(entry.hidden);
+        this->*entry.element = icon;
     }
 
     QPalette lcdText = palette();
     lcdText.setColor(QPalette::WindowText, kLcdSegment);
-    for (const TextSpec& spec : kTexts) {
-        QLabel* text = newLabel(this, spec.name);
-        text->setText(QString::fromLatin1(spec.text));
+    for (const TextSpec& entry : kTexts) {
+        QLabel* text = newLabel(this, entry.name);
+        text->setText(QString::fromLatin1(entry.text));
         QFont textFont(QStringLiteral("Arial"));
-        textFont.setPixelSize(spec.pixelSize);
+        textFont.setPixelSize(entry.pixelSize);
         textFont.setBold(true);
         text->setFont(textFont);
         text->setPalette(lcdText);
-        text->move(spec.left, spec.top);
+        text->move(entry.left, entry.top);
         text->adjustSize();
-        text->setHidden(spec.hidden);
-        this->*spec.element = text;
+        text->setHidden(entry.hidden);
+        this->*entry.element = text;
     }
 
     lblNoConnection = newLabel(this, "lblNoConnection");
@@ -285,12 +285,12 @@ void TfrmPanel::createElements() {
 }
 
 void TfrmPanel::createKeys() {
-    for (const KeySpec& spec : kKeys) {
+    for (const KeySpec& entry : kKeys) {
         auto* key = new ClickArea(this);
-        key->setObjectName(QString::fromLatin1(spec.name));
-        key->setGeometry(spec.left, spec.top, spec.width, spec.height);
-        connect(key, &ClickArea::clicked, this, spec.click);
-        this->*spec.element = key;
+        key->setObjectName(QString::fromLatin1(entry.name));
+        key->setGeometry(entry.left, entry.top, entry.width, entry.height);
+        connect(key, &ClickArea::clicked, this, entry.click);
+        this->*entry.element = key;
     }
     btnClose->setToolTip(QStringLiteral("Close PANEL"));
     btnMMA->setToolTip(QStringLiteral("click to change AVG/MAX/MIN mode, double click  to cancel ."));
@@ -349,9 +349,9 @@ void TfrmPanel::RefreshPanel(const MeterStatus& status) {
     Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, status.smallDigit[0]));
     Image18->setPixmap(glyphOf(app.lcdSmallGlyphs, status.smallDigit[1]));
 
-    const auto show = [&](std::span<const FlagSpec> specs) {
-        for (const FlagSpec& spec : specs)
-            (this->*spec.element)->setVisible(status.*spec.flag);
+    const auto show = [&](std::span<const FlagSpec> entries) {
+        for (const FlagSpec& entry : entries)
+            (this->*entry.element)->setVisible(status.*entry.flag);
     };
     show(kRowElements);
     if (!status.recBlink) // blinking REC/FULL follow the blink tick instead
