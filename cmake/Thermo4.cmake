@@ -15,6 +15,7 @@ function(thermo4_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${T_NAME} PRIVATE
     THERMO4_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
     THERMO4_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -13,6 +13,7 @@
 #include "sim/LiveFrameEncoder.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/WindowTestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -37,6 +38,9 @@
 
 namespace thermo4::ui {
 namespace {
+
+using test::UseTestServices;
+using test::WriteGraphTemplate;
 
 /// A child window that refuses to close, as a graph with unsaved data does on Cancel.
 class VetoChild : public MdiChild {
@@ -78,18 +82,9 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_meter = std::make_unique<sim::VirtualMeter>(m_clock);
         m_usb = std::make_unique<sim::SimUsbTransport>(*m_meter);
-        m_services.clock = &m_clock;
-        m_services.usb = m_usb.get();
-        m_services.prompts = &m_prompts;
-        m_services.paths =
-            Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
-        m_services.settingsFile = settingsFile();
+        UseTestServices(m_services, m_clock, *m_usb, m_prompts, m_dir);
         // An install has its graph template; without it every graph window reports it missing.
-        const QString templateFile = m_services.paths.templateFile();
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(templateFile).absolutePath()));
-        chart::Graph1 look;
-        ApplyDefaultLook(look, kGraphChannels, 50.0f, -10.0f);
-        ASSERT_TRUE(chart::StoreGraphState(look, templateFile));
+        ASSERT_TRUE(WriteGraphTemplate(m_services.paths, 50.0f, -10.0f));
         m_services.exitLoop = [this] { ++m_exitLoops; };
         m_services.openUrl = [this](const QUrl& url) {
             m_opened.append(url);

@@ -11,6 +11,7 @@
 #include "link/ManualClock.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,12 +41,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_meter = std::make_unique<sim::VirtualMeter>(m_clock);
         m_usb = std::make_unique<sim::SimUsbTransport>(*m_meter);
-        m_services.clock = &m_clock;
-        m_services.usb = m_usb.get();
-        m_services.prompts = &m_prompts;
-        m_services.paths =
-            Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
-        m_services.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        UseTestServices(m_services, m_clock, *m_usb, m_prompts, m_dir);
         for (int k = 0; k < 4; ++k)
             m_meter->setFixedCelsius(k, 20.0 + k);
     }
@@ -58,13 +54,7 @@ protected:
 
     /// Writes the shipped look (or another) as the graph template.
     void writeTemplate(const std::function<void(chart::Graph1&)>& change = {}) {
-        const QString path = m_services.paths.templateFile();
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-        chart::Graph1 look;
-        ApplyDefaultLook(look, kGraphChannels, 100.0f, -20.0f);
-        if (change)
-            change(look);
-        ASSERT_TRUE(chart::StoreGraphState(look, path));
+        ASSERT_TRUE(WriteGraphTemplate(m_services.paths, 100.0f, -20.0f, change));
     }
 
     /// Shows the main window (which opens the real-time graph) with the poll stopped.

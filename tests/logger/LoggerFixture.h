@@ -10,6 +10,7 @@
 #include "link/ManualClock.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,15 +45,8 @@ class LoggerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_services = {};
-        m_services.clock = &m_clock;
-        m_services.usb = &m_usb;
-        m_services.prompts = &m_prompts;
-        m_services.paths = Paths(path("bin"), path("data"));
-        m_services.settingsFile = path("settings.ini");
-        ASSERT_TRUE(QDir().mkpath(path("data/template")));
-        chart::Graph1 look;
-        ApplyDefaultLook(look, 4, 100.0f, -20.0f);
-        ASSERT_TRUE(chart::StoreGraphState(look, m_services.paths.templateFile()));
+        UseTestServices(m_services, m_clock, m_usb, m_prompts, m_dir);
+        ASSERT_TRUE(WriteGraphTemplate(m_services.paths, 100.0f, -20.0f));
         m_window = std::make_unique<TfrmMain>(m_services);
         m_window->resize(1600, 1000);
         m_window->show();
