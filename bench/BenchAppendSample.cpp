@@ -3,8 +3,8 @@
 // holds N samples, against a bare QCustomPlot replot of the same four curves. Offscreen, the
 // chart 1200 × 800 pixels.
 
-#include "app/Resources.h"
-#include "app/ScriptedPrompts.h"
+#include "ui/Resources.h"
+#include "ui/ScriptedPrompts.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Paths.h"
+#include "ui/Paths.h"
 #include "core/DataSet.h"
 #include "core/MeterStatus.h"
 #include "link/LinkGuard.h"

@@ -1,7 +1,7 @@
 #include "app/TfrmMain.h"
 
-#include "app/MdiChild.h"
-#include "app/Prompts.h"
+#include "ui/MdiChild.h"
+#include "ui/Prompts.h"
 #include "app/TfrmAbout.h"
 #include "core/TDateTime.h"
 #include "files/FileCommands.h"

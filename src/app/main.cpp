@@ -1,9 +1,9 @@
 // thermo4: the desktop program for the four-channel thermocouple thermometer.
 
 #include "app/CommandLine.h"
-#include "app/Paths.h"
-#include "app/QtPrompts.h"
-#include "app/Resources.h"
+#include "ui/Paths.h"
+#include "ui/QtPrompts.h"
+#include "ui/Resources.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
 #include "link/HidUsbTransport.h"

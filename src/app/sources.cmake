@@ -1,12 +1,6 @@
 list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/AppState.h
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MdiChild.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Paths.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Resources.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ScriptedPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAbout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp
 )

@@ -1,6 +1,6 @@
 #include "files/CollectionCommands.h"
 
-#include "app/Prompts.h"
+#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "core/TDateTime.h"
 #include "files/CollectionFile.h"

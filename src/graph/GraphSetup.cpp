@@ -1,6 +1,6 @@
 #include "graph/GraphSetup.h"
 
-#include "app/Prompts.h"
+#include "ui/Prompts.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "graph/DefaultLook.h"

@@ -1,6 +1,6 @@
 #include "graph/GraphTools.h"
 
-#include "app/Prompts.h"
+#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "graph/GraphMarks.h"

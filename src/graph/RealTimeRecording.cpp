@@ -1,6 +1,6 @@
 #include "graph/RealTimeRecording.h"
 
-#include "app/Prompts.h"
+#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "core/TDateTime.h"
 #include "graph/TfrmGraph.h"

@@ -1,6 +1,6 @@
 #include "graph/SaveGraph.h"
 
-#include "app/Prompts.h"
+#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "chart/GraphStateFile.h"
 

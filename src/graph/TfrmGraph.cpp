@@ -1,6 +1,6 @@
 #include "graph/TfrmGraph.h"
 
-#include "app/Prompts.h"
+#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "core/DataSetTable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MdiChild.h"
+#include "ui/MdiChild.h"
 #include "core/CommandFrame.h"
 #include "core/LinkResult.h"
 #include "core/MeterStatus.h"

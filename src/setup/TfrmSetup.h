@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MdiChild.h"
+#include "ui/MdiChild.h"
 
 namespace thermo4::ui {
 

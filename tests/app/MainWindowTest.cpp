@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/ScriptedPrompts.h"
+#include "ui/ScriptedPrompts.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"

@@ -1,5 +1,5 @@
-#include "app/QtPrompts.h"
-#include "app/ScriptedPrompts.h"
+#include "ui/QtPrompts.h"
+#include "ui/ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScriptedPrompts.h"
+#include "ui/ScriptedPrompts.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"

@@ -1,4 +1,4 @@
-#include "app/MdiChild.h"
+#include "ui/MdiChild.h"
 
 #include "app/TfrmMain.h"
 

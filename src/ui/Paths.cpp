@@ -1,4 +1,4 @@
-#include "app/Paths.h"
+#include "ui/Paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/LinkResult.h"
+#include "core/MemoryImage.h"
+#include "link/UsbSession.h"
+
+namespace thermo4::link {
+
+class DownloadProgress;
+
+/// Which link carries the conversation with the meter.
+enum class LinkKind { None, Usb, Serial };
+
+/// The operations both links (USB and the serial port) offer the poll and the
+/// Data Logger command. Each implementation keeps its own command frame for the
+/// life of the program; replies land in the caller's reply buffer.
+class MeterLink {
+public:
+    virtual ~MeterLink() = default;
+
+    virtual LinkKind kind() const = 0;
+    /// Sends the identify command "K"; true when a reply of at least 32 bytes
+    /// arrived in reply. The model code (bytes 23 to 25) is the caller's to check.
+    virtual bool identify(ReplyBuffer& reply) = 0;
+    /// Reads one 64-byte live frame into reply; true when the read succeeded
+    /// (and, on links that carry one, its checksum is right). Start and end
+    /// bytes are the caller's to check.
+    virtual bool readLiveFrame(ReplyBuffer& reply) = 0;
+    /// Reads the logger memory into image (appending; the caller empties it
+    /// first and again when the result is not 0). The caller holds the link.
+    virtual core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) = 0;
+};
+
+} // namespace thermo4::link

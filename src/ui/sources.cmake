@@ -1,0 +1,8 @@
+list(APPEND THERMO4_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MdiChild.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Paths.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Resources.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScriptedPrompts.cpp
+)
