@@ -3,9 +3,7 @@
 #include "cli/CliCommand.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "formats/CollectionFile.h"
 
 #include <cstdio>
 
@@ -52,33 +50,14 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringLis
 }
 
 std::optional<int> LoadCollection(const QString& path, core::DataSetCollection& collection) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        PrintError(QStringLiteral("%1: no such file").arg(path));
+    core::MemoryImage image;
+    QString error;
+    const formats::ImageFileRead read = formats::ReadImageFile(path, image, &error);
+    // An empty file decodes to "no data set", which says more than "empty".
+    if (read != formats::ImageFileRead::Ok && read != formats::ImageFileRead::Empty) {
+        PrintError(error);
         return kExitFailure;
     }
-    if (!info.isFile()) {
-        PrintError(QStringLiteral("%1: not a regular file").arg(path));
-        return kExitFailure;
-    }
-    if (info.size() > kMaxCollectionFileSize) {
-        PrintError(
-            QStringLiteral("%1: %2 bytes is too large for a collection file").arg(path).arg(info.size()));
-        return kExitFailure;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        PrintError(QStringLiteral("%1: cannot open: %2").arg(path, file.errorString()));
-        return kExitFailure;
-    }
-    // Read at most the limit even if the file grew meanwhile.
-    const QByteArray bytes = file.read(kMaxCollectionFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        PrintError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
-        return kExitFailure;
-    }
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    const core::MemoryImage image(std::vector<std::uint8_t>(data, data + bytes.size()));
 
     core::DecodeDetails details;
     const int code = core::DecodeMemoryImage(image, collection, QDateTime::currentDateTime(), &details);

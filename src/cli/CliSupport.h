@@ -21,9 +21,6 @@ void PrintError(const QString& message);
 /// (expected counts them).
 std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected);
 
-/// Largest collection file read (bytes); real ones hold at most 256 KiB.
-inline constexpr qint64 kMaxCollectionFileSize = 16 * 1024 * 1024;
-
 /// Reads and decodes a collection file. On failure prints the reason and
 /// returns the exit code; on success fills collection.
 std::optional<int> LoadCollection(const QString& path, core::DataSetCollection& collection);

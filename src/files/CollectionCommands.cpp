@@ -3,13 +3,15 @@
 #include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "core/TDateTime.h"
-#include "files/CollectionFile.h"
+#include "formats/CollectionFile.h"
 #include "logger/DataLogger.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace thermo4::ui {
+
+using namespace formats;
 
 namespace {
 

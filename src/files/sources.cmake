@@ -1,7 +1,5 @@
 list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CollectionCommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CollectionFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RegionalText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmOpenSave.cpp
 )

@@ -6,7 +6,7 @@
 #include "core/DataSetTable.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
-#include "files/CollectionFile.h"
+#include "formats/CollectionFile.h"
 #include "graph/TfrmGraph.h"
 #include "link/DownloadResult.h"
 #include "link/UsbTransport.h"
@@ -51,7 +51,7 @@ private:
 
 /// Writes the temporary copy that a later "save as collection file" copies.
 void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
-    if (!WriteImageFile(path, image)) {
+    if (!formats::WriteImageFile(path, image)) {
         // No message, as before; but an older copy must not stand in for these
         // data sets when the collection is saved.
         QFile::remove(path);

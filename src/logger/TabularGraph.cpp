@@ -4,7 +4,7 @@
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "core/DataSet.h"
-#include "files/RegionalText.h"
+#include "formats/RegionalText.h"
 #include "graph/TfrmGraph.h"
 #include "logger/TfrmList.h"
 #include "logger/TfrmScope.h"
@@ -32,7 +32,7 @@ QString dateTimeText(const TfrmList& list, int row) {
 }
 
 std::optional<double> rowTime(const TfrmList& list, int row, const QLocale& locale) {
-    return ParseDateAndTime(list.cellText(row, 1), list.cellText(row, 2), locale);
+    return formats::ParseDateAndTime(list.cellText(row, 1), list.cellText(row, 2), locale);
 }
 
 } // namespace
@@ -89,7 +89,7 @@ void OutputTabularToGraph(TfrmMain& main) {
                 g.setYData(c, t, static_cast<float>(core::kNoDataValue));
                 continue;
             }
-            const auto value = ParseNumber(cell, locale);
+            const auto value = formats::ParseNumber(cell, locale);
             if (!value)
                 break; // the channels before keep their values
             g.setYData(c, t, static_cast<float>(*value));

@@ -1,6 +1,6 @@
 #include "GraphToolsFixture.h"
 
-#include "files/RegionalText.h"
+#include "formats/RegionalText.h"
 #include "graph/GraphMarks.h"
 #include "graph/GraphTools.h"
 #include "graph/TfrmAnnoEdit.h"
@@ -216,7 +216,7 @@ TEST_F(GraphToolsTest, ReadOutShowsTheValueOfTheAxisUnderTheMouse) {
     ASSERT_EQ(parts.size(), 2) << graph.Panel12->text().toStdString();
     const double perPixel = 120.0 / g.axisRect(1)->rect().height(); // −20 to 100 °C
     EXPECT_NEAR(QLocale().toDouble(parts[0]), 40.0, perPixel);
-    EXPECT_EQ(parts[1], TimeText(g.pixelToGraph(onT2, 1).x(), QLocale()));
+    EXPECT_EQ(parts[1], formats::TimeText(g.pixelToGraph(onT2, 1).x(), QLocale()));
     const QString shown = graph.Panel12->text();
     QTest::mouseMove(g.plot(), QPoint(2, 2)); // outside every axis: the text stays
     EXPECT_EQ(graph.Panel12->text(), shown);
@@ -233,7 +233,7 @@ TEST_F(GraphToolsTest, DataPointLabelMovesWithoutAddingMarks) {
         EXPECT_EQ(g.graphAnnotationColor(kDataPointLabel), QColor(Qt::black));
         EXPECT_EQ(QPointF(g.graphAnnotationX(kDataPointLabel), g.graphAnnotationY(kDataPointLabel)),
                   QPointF(kT0 + point * 60 * kSecond, 20.0 + point));
-        EXPECT_EQ(g.graphAnnotationText(kDataPointLabel), TimeText(g.xDataII(0, point), QLocale()) +
+        EXPECT_EQ(g.graphAnnotationText(kDataPointLabel), formats::TimeText(g.xDataII(0, point), QLocale()) +
                                                               QLatin1Char('\r') +
                                                               QLocale().toString(20.0 + point, 'f', 1));
     }

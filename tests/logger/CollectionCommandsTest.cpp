@@ -40,7 +40,7 @@ TEST_F(CollectionCommandsTest, ASavedCollectionReopensWithTheSameDataSets) {
     openFile(path("two.ch4"));
     EXPECT_EQ(m_choiceCaptions, (QStringList{"Save File", "Open File"}));
     EXPECT_EQ(m_prompts.fileRequests().first().filters,
-              FileFilter::parse("Data Set Collection file(*.ch4,only for 470913)|*.CH4"));
+              FileFilter::parse("Data Set Collection file(*.ch4,only for thermo4)|*.CH4"));
     EXPECT_EQ(m_prompts.fileRequests().last().filters,
               FileFilter::parse("Data Sets Collection (*.CH4)|*.CH4"));
     EXPECT_EQ(loggerTable(), table);

@@ -1,7 +1,7 @@
 #include "LoggerFixture.h"
 
 #include "core/TDateTime.h"
-#include "files/RegionalText.h"
+#include "formats/RegionalText.h"
 #include "logger/TfrmList.h"
 #include "logger/TfrmScope.h"
 #include "panel/TfrmPanel.h"
@@ -25,8 +25,8 @@ protected:
         QList<QStringList> rows;
         for (int k = 0; k < count; ++k)
             rows << QStringList{QString::number(k + 1),
-                                DateText(at(k), locale),
-                                TimeText(at(k), locale),
+                                formats::DateText(at(k), locale),
+                                formats::TimeText(at(k), locale),
                                 locale.toString(20.0 + k, 'f', 1),
                                 locale.toString(30.5 + k, 'f', 1),
                                 locale.toString(double(-k), 'f', 1),
@@ -88,7 +88,7 @@ TEST_F(TabularGraphTest, AnEmptyTableOrAnUnreadableFirstOrLastRowDrawsNothing) {
         table(4, [bad](auto& rows) { rows[bad][1] = "someday"; });
         m_window->btnOutputToGraphClick();
         EXPECT_EQ(messages(), QStringList{QStringLiteral("'someday %1' is not a valid date and time")
-                                              .arg(TimeText(at(bad), QLocale()))});
+                                              .arg(formats::TimeText(at(bad), QLocale()))});
         EXPECT_EQ(graph().subsets(), 1); // the new window stays, empty
         EXPECT_EQ(graph().xDataII(0, 0), 0.0);
     }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QTime>
 
 #include <optional>
 
-namespace thermo4::ui {
+namespace thermo4::formats {
 
 /// The locale's long time format without its time-zone part, as times are
 /// written to and read from text files and tables ("h:mm:ss AP", "HH:mm:ss").
@@ -32,4 +34,4 @@ std::optional<double> ParseDateAndTime(const QString& date, const QString& time,
 /// separators, blanks around it allowed.
 std::optional<double> ParseNumber(const QString& text, const QLocale& locale);
 
-} // namespace thermo4::ui
+} // namespace thermo4::formats

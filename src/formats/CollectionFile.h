@@ -4,10 +4,10 @@
 
 #include <QString>
 
-namespace thermo4::ui {
+namespace thermo4::formats {
 
 /// Save dialog filter of a collection file.
-inline constexpr const char* kCollectionSaveFilter = "Data Set Collection file(*.ch4,only for 470913)|*.CH4";
+inline constexpr const char* kCollectionSaveFilter = "Data Set Collection file(*.ch4,only for thermo4)|*.CH4";
 /// Open dialog filter of a collection file.
 inline constexpr const char* kCollectionOpenFilter = "Data Sets Collection (*.CH4)|*.CH4";
 inline constexpr const char* kCollectionSuffix = "CH4";
@@ -19,8 +19,10 @@ inline constexpr qint64 kMaxImageFileSize = 16 * 1024 * 1024;
 enum class ImageFileRead { Ok, CannotOpen, Empty, TooLarge };
 
 /// Replaces image with every byte of the file at path (a collection file or the
-/// temporary copy). On anything but Ok the image is left empty.
-ImageFileRead ReadImageFile(const QString& path, core::MemoryImage& image);
+/// temporary copy). Only regular files are read (a pipe or device could block or
+/// never end). On anything but Ok the image is left empty and error, when
+/// given, says why, starting with the path: "<path>: no such file".
+ImageFileRead ReadImageFile(const QString& path, core::MemoryImage& image, QString* error = nullptr);
 
 /// Writes the image from offset 0 to path. An earlier file is replaced only once
 /// the new one is complete. False (with the reason in error) when it fails.
@@ -42,4 +44,4 @@ enum class CollectionCopy {
 CollectionCopy CopyCollectionFile(const QString& source, const QString& target, bool replace,
                                   QString* error = nullptr);
 
-} // namespace thermo4::ui
+} // namespace thermo4::formats

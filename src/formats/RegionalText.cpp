@@ -1,4 +1,4 @@
-#include "files/RegionalText.h"
+#include "formats/RegionalText.h"
 
 #include "core/TDateTime.h"
 
@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace thermo4::ui {
+namespace thermo4::formats {
 
 namespace {
 
@@ -151,4 +151,4 @@ std::optional<double> ParseNumber(const QString& text, const QLocale& locale) {
     return value;
 }
 
-} // namespace thermo4::ui
+} // namespace thermo4::formats
