@@ -1,0 +1,136 @@
+#pragma once
+
+#include "core/MeterStatus.h"
+#include "mqtt/BrokerUrl.h"
+#include "mqtt/ReadingJson.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+struct mosquitto;
+
+namespace thermo4::mqtt {
+
+/// Tuning of a publisher; the defaults suit a broker on the local network.
+struct PublisherOptions {
+    /// MQTT keep-alive, s: a silent connection counts as lost after 1.5 times this.
+    int keepAliveS = 30;
+    /// Wait before the first reconnection attempt, s; doubles up to reconnectMaxS.
+    unsigned reconnectMinS = 1;
+    unsigned reconnectMaxS = 30;
+    /// Messages handed over and not yet acknowledged by the broker beyond which
+    /// readings are dropped instead of queued.
+    int maxPending = 100;
+};
+
+/// Publishes live readings and recorded samples to an MQTT broker as JSON
+/// (BASE/live, BASE/recording) and the program's presence as a retained
+/// "online"/"offline" (BASE/status, "offline" also as the last will).
+/// libmosquitto's own network thread does all network work, so the publish
+/// calls return at once: while the broker is away readings are dropped, the
+/// client reconnects with back-off, and statusMessage says so once per outage.
+/// Use it from one thread (the one that owns it); statusMessage arrives there.
+class MqttPublisher : public QObject {
+    Q_OBJECT
+public:
+    explicit MqttPublisher(BrokerUrl broker, PublisherOptions options = {}, QObject* parent = nullptr);
+    /// Calls stop().
+    ~MqttPublisher() override;
+    MqttPublisher(const MqttPublisher&) = delete;
+    MqttPublisher& operator=(const MqttPublisher&) = delete;
+
+    const BrokerUrl& broker() const { return m_broker; }
+
+    /// Starts connecting in the background and returns at once (the host name is
+    /// looked up off this thread too). False, with the reason in error, only when
+    /// the client cannot be set up at all; a broker that cannot be reached is not
+    /// an error here but a statusMessage. Calling it again does nothing.
+    bool start(QString* error = nullptr);
+    /// Publishes the retained "offline", disconnects and ends the network thread;
+    /// waits at most about 2 s for the broker. Safe to call more than once.
+    void stop();
+
+    /// The meter the following readings come from (sent with each reading).
+    void setMeter(const MeterIdentity& meter) { m_meter = meter; }
+    const MeterIdentity& meter() const { return m_meter; }
+
+    /// A valid live reading at time → BASE/live, QoS 1. False when it was
+    /// dropped (not connected, or too many messages unacknowledged).
+    bool publishLive(const QDateTime& time, const core::MeterStatus& status);
+    /// Sample number sample of a running real-time recording → BASE/recording, QoS 1.
+    bool publishRecording(int sample, const QDateTime& time, const core::MeterStatus& status);
+
+    /// Whether the broker has accepted the connection and not lost it since.
+    bool isConnected() const { return m_connected.load(); }
+    /// Readings dropped since start().
+    std::uint64_t droppedCount() const { return m_dropped.load(); }
+
+    /// Emits the statusMessage lines that the network thread left, now. The
+    /// event loop does it too, and so does every publish call (for callers such
+    /// as thermo4-cli that run no event loop).
+    void deliverStatus();
+
+signals:
+    /// One line when the connection is first up, once per outage (the broker
+    /// cannot be reached or went away), and when it is back; connected says
+    /// which. Emitted on the publisher's thread.
+    void statusMessage(const QString& text, bool connected);
+
+private:
+    bool publish(const QByteArray& topic, const QByteArray& payload);
+    void connectInBackground();
+    void report(const QString& text, bool connected);
+    void noteOutage(const QString& reason);
+    /// The reason behind a libmosquitto result, read right after the call.
+    QString errorText(int rc) const;
+
+    static void onConnect(mosquitto* client, void* self, int rc);
+    static void onDisconnect(mosquitto* client, void* self, int rc);
+    static void onPublish(mosquitto* client, void* self, int mid);
+    static void onLog(mosquitto* client, void* self, int level, const char* text);
+
+    const BrokerUrl m_broker;
+    const PublisherOptions m_options;
+    const QByteArray m_statusTopic;
+    const QByteArray m_liveTopic;
+    const QByteArray m_recordingTopic;
+    MeterIdentity m_meter;
+
+    mosquitto* m_client = nullptr;
+    std::thread m_starter;
+    bool m_loopRunning = false;
+
+    std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_pending{0};
+    std::atomic<std::uint64_t> m_dropped{0};
+    // Network-thread bookkeeping of the outage messages.
+    std::atomic<bool> m_everConnected{false};
+    std::atomic<bool> m_inOutage{false};
+
+    // Guards the connected/stopping hand-over between stop() and the callbacks.
+    std::mutex m_stateMutex;
+    std::condition_variable m_disconnected;
+    bool m_cleanlyDisconnected = false;
+
+    mutable std::mutex m_statusMutex;
+    /// Last error line of the library's log (the TLS reason behind MOSQ_ERR_TLS).
+    QString m_lastLibraryError;
+    struct StatusLine {
+        QString text;
+        bool connected;
+    };
+    QList<StatusLine> m_statusLines;
+    std::atomic<bool> m_statusWaiting{false};
+};
+
+} // namespace thermo4::mqtt

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/MeterStatus.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace thermo4::mqtt {
+
+/// How the program reaches the meter, as the messages name it.
+enum class LinkName { Usb, Serial, Simulated };
+
+/// "usb", "serial" or "simulated".
+QString LinkNameText(LinkName link);
+
+/// The meter behind the readings, sent with each of them.
+struct MeterIdentity {
+    /// Model code from the identify reply.
+    QString model = QStringLiteral("418");
+    /// Empty while unknown (sent as null).
+    QString serial;
+    LinkName link = LinkName::Usb;
+};
+
+/// One reading as a compact JSON object:
+/// {"time":"2024-03-01T09:30:00.250+01:00","unit":"C","T1":25.3,"T2":"OL","T3":"----","T4":19.0,
+///  "model":"418","serial":null,"link":"usb"} plus "sample":N for a recorded sample.
+/// time is local with milliseconds and the UTC offset; readings are °C with one
+/// decimal, or "OL" / "----" as the channel state says.
+QByteArray ReadingJson(const QDateTime& time, const core::MeterStatus& status, const MeterIdentity& meter,
+                       std::optional<int> sample = std::nullopt);
+
+} // namespace thermo4::mqtt
