@@ -3,10 +3,9 @@
 #include "cli/MeterSource.h"
 #include "core/Commands.h"
 #include "core/MemoryDecoder.h"
+#include "formats/CollectionFile.h"
 #include "link/DownloadResult.h"
 #include "link/UsbDownload.h"
-
-#include <QSaveFile>
 
 namespace thermo4::cli {
 
@@ -53,19 +52,6 @@ bool waitForMeter(link::MeterPoller& poller, link::Clock& clock) {
         }
         clock.delayBusy(kPeriodMs - 1);
     }
-}
-
-bool writeImage(const QString& path, const core::MemoryImage& image) {
-    QSaveFile file(path);
-    const auto bytes = image.bytes();
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        PrintError(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -122,7 +108,8 @@ int RunDownload(const QStringList& arguments) {
         PrintError(link::LoggerLoadMessage(code));
         return kExitFailure;
     }
-    if (!writeImage(output, image)) {
+    if (QString error; !formats::WriteImageFile(output, image, &error)) {
+        PrintError(error);
         return kExitFailure;
     }
     PrintError(QStringLiteral("wrote %1 bytes to %2").arg(image.size()).arg(output));

@@ -1,9 +1,9 @@
+#include "CliRun.h"
 #include "ImageBuilder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,27 +14,10 @@ using thermo4::test::RecordSpec;
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using thermo4::cli::test::CliRun;
 
-// Runs the built thermo4-cli with a comma-decimal locale, so any locale leak shows.
-CliRun runCli(const QStringList& args, const QString& locale = QStringLiteral("de_DE.UTF-8")) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), locale);
-    env.insert(QStringLiteral("LANG"), locale);
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(THERMO4_CLI_PATH), args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, {}, QStringLiteral("did not finish normally")};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+CliRun runCli(const QStringList& args) {
+    return thermo4::cli::test::RunCli(args);
 }
 
 class Cli : public ::testing::Test {

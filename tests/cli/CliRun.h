@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace thermo4::cli::test {
+
+/// How a run of thermo4-cli ended.
+struct CliRun {
+    /// The exit status; -1 when the process crashed or did not end.
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+/// Settings of one run beyond the arguments.
+struct CliRunOptions {
+    /// LC_ALL and LANG; a comma-decimal locale by default, so any locale leak shows.
+    QString locale = QStringLiteral("de_DE.UTF-8");
+    /// Standard output goes to this file instead of being captured (e.g. /dev/full).
+    QString stdoutFile;
+    /// Runs in the child before the program starts (limits, signal dispositions).
+    std::function<void()> childSetup;
+};
+
+/// Runs the built thermo4-cli to its end (at most a minute).
+inline CliRun RunCli(const QStringList& args, const CliRunOptions& options = {}) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), options.locale);
+    env.insert(QStringLiteral("LANG"), options.locale);
+    process.setProcessEnvironment(env);
+    if (!options.stdoutFile.isEmpty())
+        process.setStandardOutputFile(options.stdoutFile);
+    if (options.childSetup)
+        process.setChildProcessModifier(options.childSetup);
+    process.start(QStringLiteral(THERMO4_CLI_PATH), args);
+    CliRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("did not finish");
+        return run;
+    }
+    if (process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace thermo4::cli::test
