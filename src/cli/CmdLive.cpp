@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "cli/MeterSource.h"
+#include "cli/MqttOption.h"
 #include "link/HeadlessPoll.h"
 
 namespace thermo4::cli {
@@ -21,6 +22,8 @@ int RunLive(const QStringList& arguments) {
                                            QStringLiteral("Stop after N lines (default: until interrupted)."),
                                            QStringLiteral("N"));
     parser.addOption(samplesOption);
+    MqttOption publishing;
+    publishing.addTo(parser);
     if (auto done = ParseCommandLine(parser, args, 0)) {
         return *done;
     }
@@ -34,6 +37,9 @@ int RunLive(const QStringList& arguments) {
             return kExitUsage;
         }
     }
+    if (!publishing.read(parser)) {
+        return kExitUsage;
+    }
 
     MeterSource source;
     if (!source.open(simulate, scenario)) {
@@ -41,6 +47,9 @@ int RunLive(const QStringList& arguments) {
     }
     link::HeadlessPoll poll;
     poll.samples = samples;
+    if (!publishing.start(poll, simulate ? mqtt::LinkName::Simulated : mqtt::LinkName::Usb)) {
+        return kExitFailure;
+    }
 
     PrintOut(QString::fromLatin1(link::kLiveCsvHeader) + QLatin1Char('\n'));
     const auto end = poll.run(source.poller(), source.clock(),

@@ -42,6 +42,9 @@ HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
         case PollEvent::FrameDecoded:
             lastAnswer = clock.tickMs();
             printLine(LiveCsvLine(result.time, poller.state().meterStatus));
+            if (onReading) {
+                onReading(result.time, poller.state().meterStatus);
+            }
             if (samples > 0 && ++printed >= samples) {
                 return HeadlessPollEnd::SamplesDone;
             }

@@ -32,6 +32,8 @@ struct HeadlessPoll {
     int samples = 0;
     int periodMs = 500;
     int silenceLimitMs = 5000;
+    /// Called after each printed line with the tick's time and the decoded frame.
+    std::function<void(const QDateTime&, const core::MeterStatus&)> onReading;
 
     HeadlessPollEnd run(MeterPoller& poller, Clock& clock,
                         const std::function<void(const QString&)>& printLine) const;

@@ -41,9 +41,14 @@ TEST(LiveCsvLine, ShowsCelsiusWithOneDecimalOrTheChannelState) {
 struct HeadlessRig : SimRig {
     MeterPoller poller{state, usb, clock};
     QStringList lines;
+    /// What onReading saw, as CSV lines.
+    QStringList readings;
     HeadlessPollEnd run(int samples) {
         HeadlessPoll poll;
         poll.samples = samples;
+        poll.onReading = [&](const QDateTime& time, const core::MeterStatus& status) {
+            readings << LiveCsvLine(time, status);
+        };
         return poll.run(poller, clock, [&](const QString& line) { lines << line; });
     }
 };
@@ -60,6 +65,7 @@ TEST(HeadlessPoll, PrintsOneLinePerValidFrameEvery500ms) {
     for (const QString& line : rig.lines) {
         EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
     }
+    EXPECT_EQ(rig.readings, rig.lines) << "each printed reading is handed on";
     EXPECT_EQ(rig.letters(), "KAAA");
     EXPECT_EQ(rig.clock.tickMs(), 1500) << "identify at 0, frames at 500, 1000, 1500";
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "mqtt/BrokerUrl.h"
+#include "mqtt/MqttPublisher.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <memory>
+#include <optional>
+
+namespace thermo4::link {
+struct HeadlessPoll;
+}
+
+namespace thermo4::cli {
+
+/// The --mqtt URL option of a polling command: checks the URL before anything
+/// starts, then publishes every printed reading and prints the publisher's
+/// status lines on stderr. Publishes "offline" when it goes out of scope.
+class MqttOption {
+public:
+    MqttOption();
+
+    void addTo(QCommandLineParser& parser) const { parser.addOption(m_option); }
+    /// Takes the URL (password possibly from the environment); on a bad one
+    /// prints why and returns false.
+    bool read(const QCommandLineParser& parser);
+    /// With the option given: starts publishing the readings that poll prints,
+    /// from a meter on link. False, with the reason printed, when the client cannot start.
+    bool start(link::HeadlessPoll& poll, mqtt::LinkName link);
+
+private:
+    QCommandLineOption m_option;
+    std::optional<mqtt::BrokerUrl> m_broker;
+    std::unique_ptr<mqtt::MqttPublisher> m_publisher;
+};
+
+} // namespace thermo4::cli
