@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -24,6 +25,9 @@ struct MeterFaults {
     int failOpensAfter = -1;     ///< opens after this many successful ones fail
     int failTimeoutsAfter = -1;  ///< time-out settings after this many successful ones fail
     int unplugAfterReads = -1;   ///< the meter is unplugged after this many successful reads
+    /// Setup command letter → how many of its replies come without their acknowledgement
+    /// ("OK" or the echo) and without effect; a negative count refuses every one.
+    std::map<char, int> refuseReplies;
 };
 
 } // namespace thermo4::sim

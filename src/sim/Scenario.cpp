@@ -128,6 +128,23 @@ bool readFaults(Reader& r, const QJsonValue& value, const QString& where, MeterF
         {"fail_opens_after", count(f.failOpensAfter)},
         {"fail_timeouts_after", count(f.failTimeoutsAfter)},
         {"unplug_after_reads", count(f.unplugAfterReads)},
+        {"refuse_replies",
+         [&](const QJsonValue& v, const QString& w) {
+             if (!v.isObject())
+                 return r.fail(
+                     w, QStringLiteral("expected an object of command letters and counts, e.g. {\"X\": 3}"));
+             const QJsonObject counts = v.toObject();
+             for (auto it = counts.begin(); it != counts.end(); ++it) {
+                 const QString at = w + QLatin1Char('.') + it.key();
+                 if (it.key().size() != 1 || it.key()[0].unicode() < 0x21 || it.key()[0].unicode() > 0x7E)
+                     return r.fail(at, QStringLiteral("expected one command letter"));
+                 int n = 0;
+                 if (!r.integer(it.value(), at, -1, 1000000000, n))
+                     return false;
+                 f.refuseReplies[static_cast<char>(it.key()[0].unicode())] = n;
+             }
+             return true;
+         }},
     };
     return readObject(r, value.toObject(), where + QStringLiteral("."), handlers);
 }
@@ -186,6 +203,32 @@ bool readFixed(Reader& r, const QJsonValue& value, const QString& where,
         out[static_cast<std::size_t>(i)] = c;
     }
     return true;
+}
+
+bool readCalibration(Reader& r, const QJsonValue& value, const QString& where, core::CalibrationValues& out) {
+    if (!value.isObject())
+        return r.fail(
+            where, QStringLiteral("expected an object with \"gain\", \"external_offset\", \"cjc_offset\""));
+    const auto four = [&r](std::array<float, 4>& values) {
+        return [&r, &values](const QJsonValue& v, const QString& w) {
+            const QJsonArray list = v.toArray();
+            if (!v.isArray() || list.size() != 4)
+                return r.fail(w, QStringLiteral("expected four numbers, T1 to T4"));
+            for (qsizetype i = 0; i < 4; ++i) {
+                if (!list[i].isDouble() || std::fabs(list[i].toDouble()) > 1e6)
+                    return r.fail(QStringLiteral("%1[%2]").arg(w).arg(i),
+                                  QStringLiteral("expected a number from -1e6 to 1e6"));
+                values[static_cast<std::size_t>(i)] = static_cast<float>(list[i].toDouble());
+            }
+            return true;
+        };
+    };
+    const std::map<QString, Handler> handlers{
+        {"gain", four(out.gain)},
+        {"external_offset", four(out.externalOffset)},
+        {"cjc_offset", four(out.cjcOffset)},
+    };
+    return readObject(r, value.toObject(), where + QStringLiteral("."), handlers);
 }
 
 } // namespace
@@ -286,6 +329,14 @@ std::optional<Scenario> ParseScenario(const QByteArray& json, const QDir& baseDi
         {"probes", [&](const QJsonValue& v, const QString& w) { return readProbes(r, v, w, s.probes); }},
         {"fixed_celsius",
          [&](const QJsonValue& v, const QString& w) { return readFixed(r, v, w, s.fixedCelsius); }},
+        {"calibration",
+         [&](const QJsonValue& v, const QString& w) {
+             core::CalibrationValues values = kDefaultCalibration; // keys left out keep the meter's values
+             if (!readCalibration(r, v, w, values))
+                 return false;
+             s.calibration = values;
+             return true;
+         }},
         {"record_interval_s",
          [&](const QJsonValue& v, const QString& w) {
              int seconds = 0;
@@ -335,6 +386,8 @@ void ApplyScenario(const Scenario& s, VirtualMeter& meter) {
     }
     if (s.recordIntervalSeconds)
         meter.setRecordIntervalSeconds(*s.recordIntervalSeconds);
+    if (s.calibration)
+        meter.setCalibration(*s.calibration);
 }
 
 } // namespace thermo4::sim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Calibration.h"
 #include "sim/LiveFrameEncoder.h"
 #include "sim/LoggerMemory.h"
 #include "sim/MeterFaults.h"
@@ -21,8 +22,10 @@ class VirtualMeter;
 /// A virtual-meter setup read from a JSON scenario file:
 /// { "model": "418", "live_frames": ["<128 hex digits>", …], "memory": "image.ch4",
 ///   "faults": { "fail_block_reads": [5], "stall_after_block": 10, … } }
-/// plus optional "seed", "thermocouple_type", "probes", "fixed_celsius" and
-/// "record_interval_s". Every key is optional; unknown keys are refused.
+/// plus optional "seed", "thermocouple_type", "probes", "fixed_celsius",
+/// "record_interval_s" and "calibration": { "gain": [4 numbers],
+/// "external_offset": [4], "cjc_offset": [4] }. Every key is optional; unknown
+/// keys are refused.
 struct Scenario {
     std::string model = "418";
     std::vector<LiveFrame> liveFrames;               ///< replayed in order, then again
@@ -33,6 +36,7 @@ struct Scenario {
     std::array<ChannelShow, 4> probes{};
     std::array<std::optional<double>, 4> fixedCelsius{};
     std::optional<int> recordIntervalSeconds;
+    std::optional<core::CalibrationValues> calibration;
 };
 
 /// Parses scenario JSON; relative paths ("memory") are taken from baseDir. On

@@ -25,9 +25,7 @@ int toTenths(double degrees) {
 } // namespace
 
 VirtualMeter::VirtualMeter(link::Clock& clock, std::uint32_t seed)
-    : m_clock(clock), m_probes(seed),
-      m_nextMeasureMs(clock.tickMs()), m_calibration{1.0f,  1.0012f, 0.9987f, 1.0003f, 0.0f, 0.15f,
-                                                     -0.2f, 0.05f,   0.1f,    -0.05f,  0.0f, 0.2f} {}
+    : m_clock(clock), m_probes(seed), m_nextMeasureMs(clock.tickMs()) {}
 
 QDateTime VirtualMeter::meterNow() const {
     return m_clock.now().addMSecs(m_clockOffsetMs);
@@ -412,6 +410,10 @@ void VirtualMeter::receiveBlock(std::span<const std::uint8_t> block) {
     m_awaitingBlock = 0;
     if (block.size() != 32 || letter == 0)
         return; // a block nobody asked for is ignored
+    if (refuses(letter)) {
+        m_reply = refusedReply(letter);
+        return;
+    }
     if (letter == 't')
         setClockFrom(block);
     else
@@ -443,6 +445,10 @@ std::uint8_t toBcd(int v) {
 void VirtualMeter::handleSetup(std::span<const std::uint8_t> frame) {
     const char letter = static_cast<char>(frame[1]);
     const std::size_t address = std::size_t{frame[2]} << 16 | std::size_t{frame[3]} << 8 | frame[4];
+    if (letter != 't' && letter != 's' && refuses(letter)) {
+        m_reply = refusedReply(letter);
+        return;
+    }
     switch (letter) {
     case 'X':
         m_reply = informationReply();
@@ -507,14 +513,37 @@ std::vector<std::uint8_t> VirtualMeter::informationReply() const {
     return reply;
 }
 
+bool VirtualMeter::refuses(char letter) {
+    const auto it = m_faults.refuseReplies.find(letter);
+    if (it == m_faults.refuseReplies.end() || it->second == 0)
+        return false;
+    if (it->second > 0)
+        --it->second;
+    return true;
+}
+
+// A reply of the right length whose acknowledgement is missing: no "OK" where the
+// command expects it, no echo of the frame's first two bytes.
+std::vector<std::uint8_t> VirtualMeter::refusedReply(char letter) const {
+    std::vector<std::uint8_t> reply(letter == 'X' ? kLiveFrameSize : kShortReplySize, 0x00);
+    if (letter != 'W' && letter != 'r')
+        reply[1] = static_cast<std::uint8_t>(letter);
+    return reply;
+}
+
 // Each value as the upper three bytes of its little-endian single-precision
 // form (the lowest mantissa byte is dropped): 1.0 goes out as 00 80 3F.
 std::vector<std::uint8_t> VirtualMeter::calibrationReply(char letter) const {
     std::vector<std::uint8_t> reply(kShortReplySize, 0x00);
-    const std::size_t first = letter == 'Y' ? 0 : 8;
-    const std::size_t count = letter == 'Y' ? 8 : 4;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto bits = std::bit_cast<std::uint32_t>(m_calibration[first + i]);
+    std::vector<float> values;
+    if (letter == 'Y') {
+        values.assign(m_calibration.gain.begin(), m_calibration.gain.end());
+        values.insert(values.end(), m_calibration.externalOffset.begin(), m_calibration.externalOffset.end());
+    } else {
+        values.assign(m_calibration.cjcOffset.begin(), m_calibration.cjcOffset.end());
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto bits = std::bit_cast<std::uint32_t>(values[i]);
         reply[3 * i] = static_cast<std::uint8_t>(bits >> 8);
         reply[3 * i + 1] = static_cast<std::uint8_t>(bits >> 16);
         reply[3 * i + 2] = static_cast<std::uint8_t>(bits >> 24);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Calibration.h"
 #include "sim/DisplayState.h"
 #include "sim/LiveFrameEncoder.h"
 #include "sim/LoggerMemory.h"
@@ -20,6 +21,10 @@ class Clock;
 }
 
 namespace thermo4::sim {
+
+/// The calibration values a virtual meter starts with.
+inline constexpr core::CalibrationValues kDefaultCalibration{
+    {1.0f, 1.0012f, 0.9987f, 1.0003f}, {0.0f, 0.15f, -0.2f, 0.05f}, {0.1f, -0.05f, 0.0f, 0.2f}};
 
 /// One command frame or data block as the virtual meter received it.
 struct ReceivedItem {
@@ -81,6 +86,10 @@ public:
     /// Captured frames replayed in order, then from the first, as replies to "A"; empty: encode live.
     void setLiveFrames(std::vector<LiveFrame> frames);
 
+    /// Gains, external offsets and CJC offsets of T1..T4 that the calibration commands report.
+    void setCalibration(const core::CalibrationValues& values) { m_calibration = values; }
+    const core::CalibrationValues& calibration() const { return m_calibration; }
+
     LoggerMemory& memory() { return m_memory; }
     const LoggerMemory& memory() const { return m_memory; }
     MeterFaults& faults() { return m_faults; }
@@ -103,6 +112,9 @@ private:
     std::vector<std::uint8_t> shortReply(char letter) const;
     std::vector<std::uint8_t> okReply(char letter, bool ok) const;
     void handleSetup(std::span<const std::uint8_t> frame);
+    /// Uses up one refusal of letter (MeterFaults::refuseReplies); true when the command is refused.
+    bool refuses(char letter);
+    std::vector<std::uint8_t> refusedReply(char letter) const;
     std::vector<std::uint8_t> informationReply() const;
     std::vector<std::uint8_t> calibrationReply(char letter) const;
     void setClockFrom(std::span<const std::uint8_t> block);
@@ -142,9 +154,9 @@ private:
     std::size_t m_nextLiveFrame = 0;
     int m_liveReads = 0;
 
-    std::int64_t m_clockOffsetMs = 0;      // meter clock minus the Clock's date-time
-    char m_awaitingBlock = 0;              // 't' or 's' until its data block arrives
-    std::array<float, 12> m_calibration{}; // gains, external offsets, CJC offsets of T1..T4
+    std::int64_t m_clockOffsetMs = 0; // meter clock minus the Clock's date-time
+    char m_awaitingBlock = 0;         // 't' or 's' until its data block arrives
+    core::CalibrationValues m_calibration = kDefaultCalibration;
 
     int m_blockPos = 0; // last block handed out by the download
     bool m_stalled = false;

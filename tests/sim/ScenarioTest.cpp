@@ -110,6 +110,18 @@ TEST_F(ScenarioTest, AnEmptyScenarioIsTheDefaultMeter) {
     EXPECT_EQ(configured.memory().bytes(), plain.memory().bytes());
 }
 
+TEST_F(ScenarioTest, SetupKeysAreReadAndApplied) {
+    const auto s = parse(R"({"calibration": {"gain": [1, 2, 0.5, -1], "cjc_offset": [0, 0, 0, 0.25]},
+                             "faults": {"refuse_replies": {"X": 2, "W": -1}}})");
+    ASSERT_TRUE(s) << error.toStdString();
+    VirtualMeter meter{clock};
+    ApplyScenario(*s, meter);
+    EXPECT_EQ(meter.calibration().gain, (std::array<float, 4>{1, 2, 0.5f, -1}));
+    EXPECT_EQ(meter.calibration().externalOffset, kDefaultCalibration.externalOffset);
+    EXPECT_EQ(meter.calibration().cjcOffset, (std::array<float, 4>{0, 0, 0, 0.25f}));
+    EXPECT_EQ(meter.faults().refuseReplies, (std::map<char, int>{{'X', 2}, {'W', -1}}));
+}
+
 TEST_F(ScenarioTest, LiveFramesAreReplayedInOrderThenFromTheFirst) {
     const auto s = parse(R"({"live_frames": [")" + HexFrame(1).toLatin1() + R"(", ")" +
                          HexFrame(2).toLatin1() + R"(", ")" + HexFrame(3).toLatin1() + R"("]})");
@@ -173,6 +185,13 @@ TEST_F(ScenarioTest, BadInputIsRefusedWithAMessageNamingTheKey) {
         {R"({"probes": ["ok", "OL", "ol", "ok"]})", "probes[2]: expected"},
         {R"({"fixed_celsius": [1, 2, 3, "x"]})", "fixed_celsius[3]: expected"},
         {R"({"record_interval_s": 0})", "record_interval_s: expected a whole number from 1"},
+        {R"({"calibration": [1]})", "calibration: expected an object"},
+        {R"({"calibration": {"gains": [1, 1, 1, 1]}})", "calibration.gains: unknown key"},
+        {R"({"calibration": {"gain": [1, 1, 1]}})", "calibration.gain: expected four numbers"},
+        {R"({"calibration": {"gain": [1, 1, 1, "1"]}})", "calibration.gain[3]: expected a number"},
+        {R"({"faults": {"refuse_replies": "X"}})", "faults.refuse_replies: expected an object"},
+        {R"({"faults": {"refuse_replies": {"XY": 1}}})", "faults.refuse_replies.XY: expected one command"},
+        {R"({"faults": {"refuse_replies": {"X": -2}}})", "faults.refuse_replies.X: expected a whole number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json.toStdString());

@@ -169,7 +169,6 @@ TEST_F(SetupCommandsTest, EepromBytesAreTheMemoryAndSettings) {
     EXPECT_TRUE(s.lblLO);
 }
 
-// What the quick-recording function writes byte by byte must decode as one data set.
 TEST_F(SetupCommandsTest, CalibrationRepliesPackThreeBytesPerValue) {
     const auto y = send('Y');
     const auto z = send('Z');
@@ -187,6 +186,47 @@ TEST_F(SetupCommandsTest, CalibrationRepliesPackThreeBytesPerValue) {
     EXPECT_NEAR(value(*y, 1), 1.0012, 1e-4);
     EXPECT_NEAR(value(*y, 6), -0.2, 1e-4);
     EXPECT_NEAR(value(*z, 3), 0.2, 1e-4);
+}
+
+TEST_F(SetupCommandsTest, InformationReplySharesTheOffsetsOfALoadedMemoryHeader) {
+    std::vector<std::uint8_t> image(LoggerMemory::kFirstRecord, 0x00);
+    for (std::size_t i = 0; i < LoggerMemory::kSettingsEnd; ++i)
+        image[i] = static_cast<std::uint8_t>(0x40 + i);
+    meter.memory() = LoggerMemory::fromImage(image);
+    const auto r = send('X');
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(ok(r, 0));
+    EXPECT_TRUE(std::equal(image.begin() + 2, image.begin() + 32, r->begin() + 2));
+}
+
+TEST_F(SetupCommandsTest, RefusedCommandsLackTheirAcknowledgementAndDoNothing) {
+    meter.faults().refuseReplies = {{'W', 1}, {'e', 1}, {'t', 1}, {'X', 1}, {'Y', -1}};
+    LoggedDataSet set;
+    set.start = clock.now();
+    set.samples.resize(2);
+    ASSERT_TRUE(meter.memory().append(set));
+
+    EXPECT_FALSE(eepromWrite(100, 7));
+    EXPECT_EQ(meter.memory().byteAt(100), 0);
+    EXPECT_TRUE(eepromWrite(100, 7)); // the one refusal is used up
+    EXPECT_EQ(meter.memory().byteAt(100), 7);
+
+    EXPECT_FALSE(ok(send('e')));
+    EXPECT_EQ(meter.memory().dataSetCount(), 1);
+    EXPECT_TRUE(ok(send('e')));
+    EXPECT_EQ(meter.memory().dataSetCount(), 0);
+
+    const QDateTime before = meter.meterNow();
+    EXPECT_FALSE(ok(send('t', {}, clockBlock({0x30, 0x05, 0x14, 0x09, 0x03, 0, 0x17}))));
+    EXPECT_EQ(meter.meterNow(), before);
+
+    const auto info = send('X');
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->size(), 64u);
+    EXPECT_FALSE(ok(info, 0));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(ok(send('Y'), 28));
+    EXPECT_TRUE(ok(send('Z'), 30));
 }
 
 TEST_F(SetupCommandsTest, LetterRIsARetryInsideADownloadAndAnEepromReadOutside) {
