@@ -1,0 +1,584 @@
+#include "link/MeterSetup.h"
+
+#include "core/Commands.h"
+#include "core/SetupInput.h"
+
+#include <algorithm>
+
+namespace thermo4::link {
+
+using core::LinkResult;
+
+namespace {
+
+constexpr int kBlockWaitMs = 100;
+constexpr int kEraseWaitMs = 10;
+constexpr int kCalibrationWaitMs = 100;
+constexpr int kEepromRetryWaitMs = 300;
+constexpr std::int32_t kBluetoothAddress = 2;
+constexpr std::int32_t kBluetoothOn = 1;
+constexpr std::size_t kSerialNumberSize = 32;
+
+/// The codes of one exchange family, one per step that can fail.
+struct StepCodes {
+    LinkResult open;
+    LinkResult timeouts;
+    LinkResult command;
+    LinkResult block;
+    LinkResult read;
+    LinkResult check;
+};
+
+constexpr StepCodes kInfoCodes{core::MeterInfoResult::kOpen,         core::MeterInfoResult::kTimeouts,
+                               core::MeterInfoResult::kWriteCommand, 0,
+                               core::MeterInfoResult::kRead,         core::MeterInfoResult::kReplyCheck};
+constexpr StepCodes kClockCodes{core::ClockResult::kOpen,         core::ClockResult::kTimeouts,
+                                core::ClockResult::kWriteCommand, core::ClockResult::kWriteBlock,
+                                core::ClockResult::kRead,         core::ClockResult::kReplyCheck};
+constexpr StepCodes kIntervalCodes{core::IntervalResult::kOpen,         core::IntervalResult::kTimeouts,
+                                   core::IntervalResult::kWriteCommand, 0,
+                                   core::IntervalResult::kRead,         core::IntervalResult::kReplyCheck};
+constexpr StepCodes kEepromReadCodes{
+    core::EepromReadResult::kOpen,         core::EepromReadResult::kTimeouts,
+    core::EepromReadResult::kWriteCommand, 0,
+    core::EepromReadResult::kRead,         core::EepromReadResult::kEchoCheck};
+constexpr StepCodes kEepromWriteCodes{
+    core::EepromWriteResult::kOpen,         core::EepromWriteResult::kTimeouts,
+    core::EepromWriteResult::kWriteCommand, 0,
+    core::EepromWriteResult::kRead,         core::EepromWriteResult::kEchoCheck};
+constexpr StepCodes kEraseCodes{core::EraseResult::kOpen,         core::EraseResult::kTimeouts,
+                                core::EraseResult::kWriteCommand, 0,
+                                core::EraseResult::kRead,         core::EraseResult::kReplyCheck};
+
+SetupOutcome fromCode(LinkResult code) {
+    SetupOutcome outcome;
+    outcome.end = code == core::kLinkOk ? SetupOutcome::End::Ok : SetupOutcome::End::Failed;
+    outcome.code = code;
+    return outcome;
+}
+
+SetupOutcome refused(QString message, LinkResult code = core::kLinkOk) {
+    SetupOutcome outcome;
+    outcome.end = SetupOutcome::End::Refused;
+    outcome.code = code;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+} // namespace
+
+/// One command of the information, clock, interval, erase and defaults family.
+struct MeterSetup::Exchange {
+    enum class Block { None, Clock, Defaults };
+
+    char letter;
+    std::uint8_t p1 = 0;
+    std::uint8_t p2 = 0;
+    Block block = Block::None;
+    /// Wait between the command and the read (ms), besides the data block's waits.
+    int waitBeforeReadMs = 0;
+    /// Where the reply lands: the shared buffer, or the information reply's own.
+    std::span<std::uint8_t> reply;
+    /// Reply bytes that must read "OK".
+    std::size_t okAt = 2;
+    StepCodes codes;
+};
+
+MeterSetup::MeterSetup(UsbTransport& transport, Clock& clock, std::uint16_t vendorId, std::uint16_t productId)
+    : m_transport(transport), m_clock(clock), m_vendorId(vendorId), m_productId(productId) {}
+
+// ---------------------------------------------------------------- the frame around each operation
+
+template <typename Body> SetupOutcome MeterSetup::guarded(SetupOperation operation, Body&& body) {
+    if (m_running) {
+        return busy(operation);
+    }
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(m_running);
+    return body();
+}
+
+SetupOutcome MeterSetup::operate(SetupOperation operation, Order order,
+                                 const std::function<SetupOutcome()>& exchange,
+                                 const std::function<std::optional<SetupOutcome>()>& check) {
+    bool held = false;
+    if (order == Order::PollFirst) {
+        if (!takeLink()) {
+            return busy(operation);
+        }
+        held = true;
+    }
+    if (m_hooks.started) {
+        m_hooks.started(operation);
+    }
+    wait(kLabelPauseMs);
+    if (check) {
+        if (std::optional<SetupOutcome> refusal = check()) {
+            refusal->operation = operation;
+            finish(*refusal);
+            if (held) {
+                releaseLink();
+            }
+            return *refusal;
+        }
+    }
+    if (!held && !takeLink()) {
+        const SetupOutcome outcome = busy(operation);
+        finish(outcome);
+        return outcome;
+    }
+    hourglass(true);
+    SetupOutcome outcome = exchange();
+    outcome.operation = operation;
+    hourglass(false);
+    finish(outcome);
+    releaseLink();
+    return outcome;
+}
+
+SetupOutcome MeterSetup::busy(SetupOperation operation) const {
+    SetupOutcome outcome;
+    outcome.operation = operation;
+    outcome.end = SetupOutcome::End::Busy;
+    return outcome;
+}
+
+void MeterSetup::finish(const SetupOutcome& outcome) const {
+    if (m_hooks.finished) {
+        m_hooks.finished(outcome);
+    }
+}
+
+void MeterSetup::wait(int ms) {
+    m_clock.delayWithMessages(ms);
+}
+
+void MeterSetup::hourglass(bool on) const {
+    if (m_hooks.hourglass) {
+        m_hooks.hourglass(on);
+    }
+}
+
+bool MeterSetup::takeLink() const {
+    return !m_hooks.takeLink || m_hooks.takeLink();
+}
+
+void MeterSetup::releaseLink() const {
+    if (m_hooks.releaseLink) {
+        m_hooks.releaseLink();
+    }
+}
+
+// ---------------------------------------------------------------- transport steps
+
+template <typename Call> int MeterSetup::call(Call&& transportCall) {
+    try {
+        return transportCall();
+    } catch (...) {
+        return -1;
+    }
+}
+
+bool MeterSetup::openDevice() {
+    return call([&] { return m_transport.open(m_vendorId, m_productId); }) == 0;
+}
+
+bool MeterSetup::setTimeouts() {
+    return call([&] { return m_transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) == 0;
+}
+
+bool MeterSetup::sendFrame() {
+    return call([&] { return m_transport.writeCommand(m_frame.span()); }) == 0;
+}
+
+bool MeterSetup::readInto(std::span<std::uint8_t> reply) {
+    return call([&] { return m_transport.read(reply); }) == 0;
+}
+
+void MeterSetup::sendAbort() {
+    core::SetEepromAbortFrame(m_frame);
+    sendFrame();
+    call([&] { return m_transport.finishWrite(); });
+}
+
+QString MeterSetup::readSerialNumber() {
+    std::array<char, kSerialNumberSize> text{};
+    if (call([&] { return m_transport.serialNumber(text); }) != 0) {
+        return {};
+    }
+    const auto end = std::find(text.begin(), text.end(), '\0');
+    return QString::fromLatin1(text.data(), end - text.begin());
+}
+
+// ---------------------------------------------------------------- the three-attempt family
+
+// Every step runs even after an earlier one failed; each failing step overwrites
+// the code, so an attempt ends with the code of the last step that failed.
+LinkResult MeterSetup::attemptExchange(const Exchange& x) {
+    LinkResult code = core::kLinkOk;
+    if (!openDevice()) {
+        code = x.codes.open;
+    }
+    if (!setTimeouts()) {
+        code = x.codes.timeouts;
+    }
+    m_frame.setCommand(x.letter);
+    m_frame.param(1) = x.p1;
+    m_frame.param(2) = x.p2;
+    if (!sendFrame()) {
+        code = x.codes.command;
+    }
+    call([&] { return m_transport.finishWrite(); });
+    if (x.block != Exchange::Block::None) {
+        wait(kBlockWaitMs);
+        if (x.block == Exchange::Block::Clock) {
+            core::FillClockBlock(m_buffer, m_clock.now());
+        } else {
+            core::FillDefaultsBlock(m_buffer);
+        }
+        if (call([&] { return m_transport.writeBlock(m_buffer); }) != 0) {
+            code = x.codes.block;
+        }
+        call([&] { return m_transport.finishWrite(); });
+        wait(kBlockWaitMs);
+    }
+    if (x.waitBeforeReadMs > 0) {
+        wait(x.waitBeforeReadMs);
+    }
+    if (!readInto(x.reply)) {
+        code = x.codes.read;
+    } else if (!core::ReplyHasOk(x.reply, x.okAt)) {
+        code = x.codes.check;
+    }
+    return code;
+}
+
+SetupOutcome MeterSetup::runExchange(const Exchange& x) {
+    LinkResult code = core::kLinkOk;
+    for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
+        code = attemptExchange(x);
+        if (code == core::kLinkOk) {
+            break;
+        }
+    }
+    return fromCode(code);
+}
+
+SetupOutcome MeterSetup::doReadMeterInfo() {
+    return operate(SetupOperation::ReadInfo, Order::LabelFirst, [&] {
+        const Exchange x{core::kReadInfo, 0, 0, Exchange::Block::None, 0, m_info, 0, kInfoCodes};
+        SetupOutcome outcome = runExchange(x);
+        if (outcome.ok()) {
+            outcome.info = core::DecodeMeterInfo(m_info, m_decimalPoint);
+            if (outcome.info) {
+                outcome.info->serialNumber = readSerialNumber();
+            }
+        }
+        return outcome;
+    });
+}
+
+SetupOutcome MeterSetup::doAdjustMeterTime() {
+    return operate(SetupOperation::AdjustTime, Order::PollFirst, [&] {
+        return runExchange({core::kSetClock, 0, 0, Exchange::Block::Clock, 0, m_buffer, 2, kClockCodes});
+    });
+}
+
+SetupOutcome MeterSetup::doAdjustRecordingInterval(const QString& minutes, const QString& seconds) {
+    core::IntervalEntry entry;
+    return operate(
+        SetupOperation::AdjustInterval, Order::LabelFirst,
+        [&] {
+            return runExchange({core::kInterval, entry.minutesBcd, entry.secondsBcd, Exchange::Block::None, 0,
+                                m_buffer, 2, kIntervalCodes});
+        },
+        [&]() -> std::optional<SetupOutcome> {
+            entry = core::CheckIntervalEntry(minutes, seconds);
+            if (entry.valid()) {
+                return std::nullopt;
+            }
+            return refused(core::InvalidIntervalMessage(), entry.code);
+        });
+}
+
+SetupOutcome MeterSetup::doEraseMeterMemory() {
+    return operate(SetupOperation::Erase, Order::PollFirst, [&] {
+        return runExchange(
+            {core::kErase, 0, 0, Exchange::Block::None, kEraseWaitMs, m_buffer, 2, kEraseCodes});
+    });
+}
+
+SetupOutcome MeterSetup::doSetDefaultValues() {
+    return operate(SetupOperation::SetDefaults, Order::PollFirst, [&] {
+        return runExchange({core::kDefaults, 0, 0, Exchange::Block::Defaults, 0, m_buffer, 2, kClockCodes});
+    });
+}
+
+// ---------------------------------------------------------------- calibration
+
+LinkResult MeterSetup::attemptCalibration() {
+    using R = core::CalibrationResult;
+    LinkResult code = core::kLinkOk;
+    const auto command = [&](char letter, LinkResult open, LinkResult timeouts, LinkResult write) {
+        if (!openDevice()) {
+            code = open;
+        }
+        if (!setTimeouts()) {
+            code = timeouts;
+        }
+        m_frame.setCommand(letter);
+        m_frame.param(1) = 0;
+        m_frame.param(2) = 0;
+        if (!sendFrame()) {
+            code = write;
+        }
+        call([&] { return m_transport.finishWrite(); });
+    };
+    command(core::kCalibration1, R::kFirstOpen, R::kFirstTimeouts, R::kFirstWriteCommand);
+    if (!readInto(m_calibrationFirst)) {
+        code = R::kFirstRead;
+    } else if (!core::ReplyHasOk(m_calibrationFirst, 28)) {
+        code = R::kReplyCheck;
+    }
+    command(core::kCalibration2, R::kSecondOpen, R::kSecondTimeouts, R::kSecondWriteCommand);
+    wait(kCalibrationWaitMs);
+    if (!readInto(m_calibrationSecond)) {
+        code = R::kSecondRead;
+    } else if (!core::ReplyHasOk(m_calibrationSecond, 30)) {
+        code = R::kReplyCheck;
+    }
+    return code;
+}
+
+// ---------------------------------------------------------------- EEPROM
+
+// One EEPROM command on a fresh open, up to its reply: the first step that fails ends it with its code.
+template <typename Codes, typename Fill>
+LinkResult MeterSetup::eepromCommand(const Codes& codes, Fill&& fillFrame) {
+    if (!openDevice()) {
+        return codes.open;
+    }
+    if (!setTimeouts()) {
+        return codes.timeouts;
+    }
+    fillFrame();
+    if (!sendFrame()) {
+        return codes.command;
+    }
+    call([&] { return m_transport.finishWrite(); });
+    return readInto(m_buffer) ? core::kLinkOk : codes.read;
+}
+
+// An echo failure counts one attempt per differing byte, each with its own wait,
+// and is followed by 'Q'; a failed step ends the attempt with the default cursor.
+LinkResult MeterSetup::writeWithEcho(std::int32_t address, std::int32_t data) {
+    LinkResult code = core::kLinkOk;
+    int attempts = 0;
+    while (attempts < kEepromAttempts) {
+        code = eepromCommand(kEepromWriteCodes, [&] { core::SetEepromWriteFrame(m_frame, address, data); });
+        if (code != core::kLinkOk) {
+            hourglass(false);
+            ++attempts;
+            wait(kEepromRetryWaitMs);
+            continue;
+        }
+        bool differed = false;
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (m_buffer[i] != m_frame.bytes[i]) {
+                differed = true;
+                ++attempts;
+                wait(kEepromRetryWaitMs);
+            }
+        }
+        if (!differed) {
+            return core::kLinkOk;
+        }
+        code = kEepromWriteCodes.check;
+        wait(kEepromRetryWaitMs);
+        sendAbort();
+        wait(kEepromRetryWaitMs);
+    }
+    return code;
+}
+
+bool MeterSetup::writeEepromByte(const core::EepromByte& byte) {
+    core::SetEepromWriteFrame(m_frame, byte.address, byte.value);
+    const auto retried = [&](auto&& step) {
+        for (int i = 0; i < kEepromAttempts; ++i) {
+            if (step()) {
+                return true;
+            }
+            hourglass(false);
+            wait(kEepromRetryWaitMs);
+        }
+        return false;
+    };
+    if (!retried([&] { return sendFrame(); })) {
+        return false;
+    }
+    call([&] { return m_transport.finishWrite(); });
+    if (!retried([&] { return readInto(m_buffer); })) {
+        return false;
+    }
+    return core::ReplyEchoesFrame(m_buffer, m_frame);
+}
+
+// Any failure ends the attempt and is followed by 'Q'; the first differing echo byte ends the check.
+SetupOutcome MeterSetup::readWithEcho(std::int32_t address) {
+    LinkResult code = core::kLinkOk;
+    for (int attempt = 0; attempt < kEepromAttempts; ++attempt) {
+        code = eepromCommand(kEepromReadCodes, [&] { core::SetEepromReadFrame(m_frame, address); });
+        if (code == core::kLinkOk && !core::ReplyEchoesFrame(m_buffer, m_frame)) {
+            code = kEepromReadCodes.check;
+        }
+        if (code == core::kLinkOk) {
+            SetupOutcome outcome = fromCode(code);
+            outcome.eepromValue = m_buffer[5];
+            return outcome;
+        }
+        wait(kEepromRetryWaitMs);
+        sendAbort();
+        wait(kEepromRetryWaitMs);
+    }
+    return fromCode(code);
+}
+
+// A failed open or time-out setting is retried; the first write that fails ends
+// the operation, leaving the bytes written before it in place.
+SetupOutcome MeterSetup::writeQuickRecord(std::int32_t points, std::int32_t intervalSeconds) {
+    using R = core::EepromWriteResult;
+    LinkResult code = core::kLinkOk;
+    for (int attempt = 0; attempt < kEepromAttempts; ++attempt) {
+        code = !openDevice() ? R::kOpen : !setTimeouts() ? R::kTimeouts : core::kLinkOk;
+        if (code != core::kLinkOk) {
+            hourglass(false);
+            wait(kEepromRetryWaitMs);
+            continue;
+        }
+        for (const core::EepromByte& byte : core::QuickRecordBytes(points, intervalSeconds, m_clock.now())) {
+            if (!writeEepromByte(byte)) {
+                return fromCode(R::kWriteCommand);
+            }
+        }
+        return fromCode(core::kLinkOk);
+    }
+    return fromCode(code);
+}
+
+SetupOutcome MeterSetup::doSetBluetoothOn() {
+    return operate(SetupOperation::BluetoothOn, Order::LabelFirst, [&] {
+        SetupOutcome outcome = fromCode(writeWithEcho(kBluetoothAddress, kBluetoothOn));
+        if (!outcome.ok()) {
+            outcome.message = QStringLiteral("Setup Blooth On fail ");
+        }
+        return outcome;
+    });
+}
+
+// ---------------------------------------------------------------- public operations
+
+SetupOutcome MeterSetup::readMeterInfo() {
+    return guarded(SetupOperation::ReadInfo, [&] { return doReadMeterInfo(); });
+}
+
+SetupOutcome MeterSetup::adjustMeterTime() {
+    return guarded(SetupOperation::AdjustTime, [&] { return doAdjustMeterTime(); });
+}
+
+SetupOutcome MeterSetup::adjustRecordingInterval(const QString& minutes, const QString& seconds) {
+    return guarded(SetupOperation::AdjustInterval,
+                   [&] { return doAdjustRecordingInterval(minutes, seconds); });
+}
+
+SetupOutcome MeterSetup::eraseMeterMemory() {
+    return guarded(SetupOperation::Erase, [&] { return doEraseMeterMemory(); });
+}
+
+SetupOutcome MeterSetup::setDefaultValues() {
+    return guarded(SetupOperation::SetDefaults, [&] { return doSetDefaultValues(); });
+}
+
+SetupOutcome MeterSetup::setBluetoothOn() {
+    return guarded(SetupOperation::BluetoothOn, [&] { return doSetBluetoothOn(); });
+}
+
+std::vector<SetupOutcome> MeterSetup::setupAll(const QString& minutes, const QString& seconds) {
+    std::vector<SetupOutcome> outcomes;
+    if (m_running) {
+        outcomes.push_back(busy(SetupOperation::SetDefaults));
+        return outcomes;
+    }
+    guarded(SetupOperation::SetDefaults, [&] {
+        outcomes.push_back(doSetDefaultValues());
+        wait(kStepPauseMs);
+        outcomes.push_back(doSetBluetoothOn());
+        if (!outcomes.back().ok()) {
+            return outcomes.back();
+        }
+        outcomes.push_back(doAdjustMeterTime());
+        wait(kStepPauseMs);
+        outcomes.push_back(doAdjustRecordingInterval(minutes, seconds));
+        wait(kStepPauseMs);
+        outcomes.push_back(doEraseMeterMemory());
+        wait(kStepPauseMs);
+        outcomes.push_back(doReadMeterInfo());
+        return outcomes.back();
+    });
+    return outcomes;
+}
+
+SetupOutcome MeterSetup::readCalibration() {
+    return guarded(SetupOperation::Calibration, [&] {
+        return operate(SetupOperation::Calibration, Order::LabelFirst, [&] {
+            LinkResult code = core::kLinkOk;
+            for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
+                code = attemptCalibration();
+                if (code == core::kLinkOk) {
+                    break;
+                }
+            }
+            SetupOutcome outcome = fromCode(code);
+            if (outcome.ok()) {
+                outcome.calibration = core::DecodeCalibration(m_calibrationFirst, m_calibrationSecond);
+            }
+            return outcome;
+        });
+    });
+}
+
+SetupOutcome
+MeterSetup::checkedService(SetupOperation operation, const std::function<core::ServiceEntry()>& check,
+                           const std::function<SetupOutcome(const core::ServiceEntry&)>& exchange) {
+    return guarded(operation, [&] {
+        core::ServiceEntry entry;
+        return operate(
+            operation, Order::LabelFirst, [&] { return exchange(entry); },
+            [&]() -> std::optional<SetupOutcome> {
+                entry = check();
+                return entry.accepted() ? std::nullopt : std::optional(refused(entry.refusal));
+            });
+    });
+}
+
+SetupOutcome MeterSetup::writeEeprom(const QString& accessCode, const QString& address, const QString& data) {
+    return checkedService(
+        SetupOperation::EepromWrite, [&] { return core::CheckEepromWrite(accessCode, address, data); },
+        [&](const core::ServiceEntry& entry) { return fromCode(writeWithEcho(entry.first, entry.second)); });
+}
+
+SetupOutcome MeterSetup::readEeprom(const QString& address) {
+    return checkedService(
+        SetupOperation::EepromRead, [&] { return core::CheckEepromRead(address); },
+        [&](const core::ServiceEntry& entry) { return readWithEcho(entry.first); });
+}
+
+SetupOutcome MeterSetup::quickRecord(const QString& points, const QString& intervalSeconds) {
+    return checkedService(
+        SetupOperation::QuickRecord, [&] { return core::CheckQuickRecord(points, intervalSeconds); },
+        [&](const core::ServiceEntry& entry) { return writeQuickRecord(entry.first, entry.second); });
+}
+
+} // namespace thermo4::link
