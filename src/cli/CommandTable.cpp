@@ -9,6 +9,10 @@ int RunSets(const QStringList& args);
 int RunExport(const QStringList& args);
 int RunLive(const QStringList& args);
 int RunDownload(const QStringList& args);
+int RunInfo(const QStringList& args);
+int RunClock(const QStringList& args);
+int RunInterval(const QStringList& args);
+int RunErase(const QStringList& args);
 
 namespace {
 
@@ -17,6 +21,10 @@ constexpr std::array kCommands{
     CliCommand{"export", "Print the samples of one data set of a collection file as CSV", &RunExport},
     CliCommand{"live", "Poll the meter and print its live readings as CSV", &RunLive},
     CliCommand{"download", "Download the meter's logger memory into a collection file", &RunDownload},
+    CliCommand{"info", "Read the meter's settings and state as CSV (USB)", &RunInfo},
+    CliCommand{"clock", "Set the meter's clock to this computer's time (USB)", &RunClock},
+    CliCommand{"interval", "Set the meter's recording interval, MM:SS (USB)", &RunInterval},
+    CliCommand{"erase", "Erase the meter's logger memory; needs --yes (USB)", &RunErase},
 };
 
 } // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "cli/MeterSource.h"
+#include "link/MeterSetup.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace thermo4::cli {
+
+/// What the setup commands (info, clock, interval, erase) share: the choice of
+/// meter (--simulate[=SCENARIO] or --usb, the default; setup goes over USB only),
+/// the setup exchanges with it, and how an outcome becomes the exit code.
+class SetupCommand {
+public:
+    /// Takes --simulate[=SCENARIO] out of args and adds --usb to parser.
+    SetupCommand(QStringList& args, QCommandLineParser& parser);
+
+    /// The help lines about the meter options, for the command's description.
+    static QString meterHelp();
+
+    /// After parsing: refuses --simulate with --usb (kExitUsage) and sets the meter
+    /// up (kExitFailure when it cannot be). Nothing when the meter is ready.
+    std::optional<int> open(const QCommandLineParser& parser);
+    link::MeterSetup& setup() { return *m_setup; }
+
+    /// The exit code of outcome: kExitOk on success; otherwise the reason on stderr
+    /// ("Fail code=…", or why the input was refused) and kExitFailure or kExitUsage.
+    int finish(const link::SetupOutcome& outcome);
+    /// finish() for a change to the meter: prints OK on success.
+    int confirm(const link::SetupOutcome& outcome);
+
+private:
+    QCommandLineOption m_usbOption;
+    /// Listed in the help only: --simulate is taken out of the arguments before parsing.
+    QCommandLineOption m_simulateOption;
+    bool m_simulate = false;
+    QString m_scenario;
+    MeterSource m_source;
+    std::unique_ptr<link::MeterSetup> m_setup;
+};
+
+} // namespace thermo4::cli
