@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -18,6 +19,9 @@ constexpr char kOffline[] = "offline";
 constexpr int kQosAtLeastOnce = 1;
 /// How long stop() waits for the broker to take the "offline" and the disconnect.
 constexpr auto kStopWait = std::chrono::seconds(2);
+/// Longest wait of the network loop for its socket, ms: bounds how long stop()
+/// waits for a connection attempt in progress.
+constexpr int kLoopWaitMs = 500;
 
 /// The system's certificate folder: SSL_CERT_DIR's first entry as OpenSSL reads it, else Debian's.
 QByteArray SystemCertificateFolder() {
@@ -79,7 +83,7 @@ bool MqttPublisher::start(QString* error) {
 
     // mosquitto_new sets SIGPIPE to ignored for the whole process; the program
     // keeps its own disposition (a closed stdout pipe still ends thermo4-cli),
-    // and the network threads block the signal instead (connectInBackground).
+    // and the network thread blocks the signal instead (runNetwork).
     struct sigaction previous {};
     sigaction(SIGPIPE, nullptr, &previous);
     m_client = mosquitto_new(nullptr, true, this);
@@ -92,7 +96,8 @@ bool MqttPublisher::start(QString* error) {
     mosquitto_publish_callback_set(m_client, &MqttPublisher::onPublish);
     mosquitto_log_callback_set(m_client, &MqttPublisher::onLog);
 
-    int rc = mosquitto_reconnect_delay_set(m_client, m_options.reconnectMinS, m_options.reconnectMaxS, true);
+    // Publishing from this thread only queues the message and wakes the network thread.
+    int rc = mosquitto_threaded_set(m_client, true);
     if (rc == MOSQ_ERR_SUCCESS) {
         rc = mosquitto_will_set(m_client, m_statusTopic.constData(), static_cast<int>(std::strlen(kOffline)),
                                 kOffline, kQosAtLeastOnce, true);
@@ -116,32 +121,49 @@ bool MqttPublisher::start(QString* error) {
         return fail(errorText(rc));
     }
     m_stopping = false;
+    m_quit = false;
     m_inOutage = false;
     m_everConnected = false;
-    m_starter = std::thread([this] { connectInBackground(); });
+    m_network = std::thread([this] { runNetwork(); });
     return true;
 }
 
-void MqttPublisher::connectInBackground() {
-    // A write to a socket the broker has closed then fails with EPIPE instead of
-    // raising SIGPIPE, here and on the network thread, which inherits the mask.
+void MqttPublisher::runNetwork() {
+    // A write to a socket the broker has closed then fails with EPIPE instead of raising SIGPIPE.
     sigset_t pipe;
     sigemptyset(&pipe);
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 
-    // Looks the host up and opens the socket; on failure the network thread
-    // retries with back-off all the same.
+    // libmosquitto's own loop, supervised: unlike mosquitto_loop_start's thread,
+    // which ends for good on a TLS error, this one always tries again.
     const QByteArray host = m_broker.host.toUtf8();
-    const int rc = mosquitto_connect_async(m_client, host.constData(), m_broker.port, m_options.keepAliveS);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        noteOutage(errorText(rc));
-    }
-    const int loop = mosquitto_loop_start(m_client);
-    if (loop == MOSQ_ERR_SUCCESS) {
-        m_loopRunning = true;
-    } else {
-        noteOutage(errorText(loop));
+    int rc = mosquitto_connect_async(m_client, host.constData(), m_broker.port, m_options.keepAliveS);
+    auto delay = std::chrono::seconds(m_options.reconnectMinS);
+    while (!m_quit.load()) {
+        if (rc == MOSQ_ERR_SUCCESS) {
+            rc = mosquitto_loop(m_client, kLoopWaitMs, 1);
+            if (rc == MOSQ_ERR_SUCCESS) {
+                continue;
+            }
+        }
+        // No connection: say so once, then wait before the next attempt.
+        if (!m_stopping.load()) {
+            noteOutage(errorText(rc));
+        }
+        if (m_connectedSinceWait.exchange(false)) {
+            delay = std::chrono::seconds(m_options.reconnectMinS);
+        }
+        {
+            std::unique_lock lock(m_stateMutex);
+            m_changed.wait_for(lock, delay, [this] { return m_quit.load(); });
+        }
+        if (m_quit.load() || m_stopping.load()) {
+            continue;
+        }
+        delay = std::min(delay * 2,
+                         std::chrono::seconds(std::max(m_options.reconnectMaxS, m_options.reconnectMinS)));
+        rc = mosquitto_reconnect_async(m_client);
     }
 }
 
@@ -155,27 +177,21 @@ void MqttPublisher::stop() {
         m_stopping = true;
         wasConnected = m_connected.load();
     }
-    if (m_starter.joinable()) {
-        m_starter.join();
-    }
     if (wasConnected) {
         // QoS 0 goes out ahead of the DISCONNECT queued next; should the
         // connection fail before, the broker sends the will, which says the same.
         mosquitto_publish(m_client, nullptr, m_statusTopic.constData(),
                           static_cast<int>(std::strlen(kOffline)), kOffline, 0, true);
-    }
-    mosquitto_disconnect(m_client);
-    bool clean = false;
-    if (wasConnected) {
+        mosquitto_disconnect(m_client);
         std::unique_lock lock(m_stateMutex);
-        clean = m_disconnected.wait_for(lock, kStopWait, [this] { return m_cleanlyDisconnected; });
+        m_changed.wait_for(lock, kStopWait, [this] { return m_cleanlyDisconnected; });
     }
-    if (m_loopRunning) {
-        // After a clean disconnect the network thread ends by itself; otherwise
-        // it may sit in a connection attempt to an unresponsive host.
-        mosquitto_loop_stop(m_client, !clean);
-        m_loopRunning = false;
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_quit = true;
     }
+    m_changed.notify_all();
+    m_network.join();
     mosquitto_destroy(m_client);
     m_client = nullptr;
     m_connected = false;
@@ -269,6 +285,7 @@ void MqttPublisher::onConnect(mosquitto* client, void* self, int rc) {
             ++publisher->m_pending;
         }
         publisher->m_connected = true;
+        publisher->m_connectedSinceWait = true;
     }
     const QString where = publisher->m_broker.displayName();
     if (publisher->m_inOutage.exchange(false)) {
@@ -288,7 +305,7 @@ void MqttPublisher::onDisconnect(mosquitto* /*client*/, void* self, int rc) {
             publisher->m_cleanlyDisconnected = true;
         }
     }
-    publisher->m_disconnected.notify_all();
+    publisher->m_changed.notify_all();
     if (rc != MOSQ_ERR_SUCCESS) {
         publisher->noteOutage(publisher->errorText(rc));
     }

@@ -24,7 +24,8 @@ namespace thermo4::mqtt {
 struct PublisherOptions {
     /// MQTT keep-alive, s: a silent connection counts as lost after 1.5 times this.
     int keepAliveS = 30;
-    /// Wait before the first reconnection attempt, s; doubles up to reconnectMaxS.
+    /// Wait before the first reconnection attempt, s; doubles up to reconnectMaxS,
+    /// and starts again from here after a successful connection.
     unsigned reconnectMinS = 1;
     unsigned reconnectMaxS = 30;
     /// Messages handed over and not yet acknowledged by the broker beyond which
@@ -35,9 +36,10 @@ struct PublisherOptions {
 /// Publishes live readings and recorded samples to an MQTT broker as JSON
 /// (BASE/live, BASE/recording) and the program's presence as a retained
 /// "online"/"offline" (BASE/status, "offline" also as the last will).
-/// libmosquitto's own network thread does all network work, so the publish
-/// calls return at once: while the broker is away readings are dropped, the
-/// client reconnects with back-off, and statusMessage says so once per outage.
+/// A network thread running libmosquitto's loop does all network work (host
+/// look-up, connection, TLS), so the publish calls return at once: while the
+/// broker is away readings are dropped, the client reconnects with back-off,
+/// and statusMessage says so once per outage.
 /// Use it from one thread (the one that owns it); statusMessage arrives there.
 class MqttPublisher : public QObject {
     Q_OBJECT
@@ -87,7 +89,7 @@ signals:
 
 private:
     bool publish(const QByteArray& topic, const QByteArray& payload);
-    void connectInBackground();
+    void runNetwork();
     void report(const QString& text, bool connected);
     void noteOutage(const QString& reason);
     /// The reason behind a libmosquitto result, read right after the call.
@@ -106,20 +108,25 @@ private:
     MeterIdentity m_meter;
 
     mosquitto* m_client = nullptr;
-    std::thread m_starter;
-    bool m_loopRunning = false;
+    std::thread m_network;
 
     std::atomic<bool> m_connected{false};
+    /// stop() has begun: no more reconnection attempts or outage lines.
     std::atomic<bool> m_stopping{false};
+    /// The network thread is to end.
+    std::atomic<bool> m_quit{false};
+    /// A connection came up since the network thread last waited (resets the back-off).
+    std::atomic<bool> m_connectedSinceWait{false};
     std::atomic<int> m_pending{0};
     std::atomic<std::uint64_t> m_dropped{0};
     // Network-thread bookkeeping of the outage messages.
     std::atomic<bool> m_everConnected{false};
     std::atomic<bool> m_inOutage{false};
 
-    // Guards the connected/stopping hand-over between stop() and the callbacks.
+    // Guards the connected/stopping hand-over between stop(), the callbacks and
+    // the network thread's waits.
     std::mutex m_stateMutex;
-    std::condition_variable m_disconnected;
+    std::condition_variable m_changed;
     bool m_cleanlyDisconnected = false;
 
     mutable std::mutex m_statusMutex;
