@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace thermo4::formats {
+
+// A recording journal is a UTF-8 CSV file: header lines starting with '#', the
+// column line "time,T1,T2,T3,T4", then one line per sample:
+//
+//   # thermo4 recording journal 1
+//   # program: thermo4 0.1.0
+//   # start: 2024-05-01T14:03:07.123+02:00
+//   # rate_s: 2
+//   # meter: 418
+//   # link: usb
+//   # unit: °C
+//   time,T1,T2,T3,T4
+//   2024-05-01T14:03:07.123,23.4,OL,----,-5.0
+//
+// Sample times are local wall-clock times with milliseconds, values in °C with
+// one decimal and "." as separator; "OL" is over range, "----" no reading. A
+// journal whose recording was saved or discarded ends with "# finished: ...".
+
+inline constexpr char kJournalMagic[] = "# thermo4 recording journal 1";
+inline constexpr char kJournalColumns[] = "time,T1,T2,T3,T4";
+inline constexpr char kJournalFinishedPrefix[] = "# finished:";
+/// The chart's null value, stored for "OL" and "----".
+inline constexpr float kJournalNullValue = 9999.0f;
+/// Readings beyond this magnitude (°C) are not a meter's and mark a damaged line.
+inline constexpr double kJournalValueLimit = 100000.0;
+
+/// What a journal says about its recording.
+struct JournalHeader {
+    /// "thermo4 <version>" of the program that wrote it (filled by the writer).
+    QString program;
+    /// Start of the recording, local time with its offset from UTC.
+    QDateTime start;
+    /// Sampling rate (s).
+    int rateSeconds = 0;
+    /// Meter model as the meter identified itself; may be empty.
+    QString meterModel;
+    /// "usb", "serial" or "simulated".
+    QString link;
+
+    bool operator==(const JournalHeader&) const = default;
+};
+
+/// One sample as the graph holds it.
+struct JournalSample {
+    /// Days since 1899-12-30, local time.
+    double time = 0.0;
+    /// Bit n: T(n+1) over range ("OL"); bit n+4: T(n+1) has no reading ("----").
+    std::uint8_t channelState = 0;
+    /// T1 to T4 in °C; kJournalNullValue where a channel shows "OL" or "----".
+    std::array<float, 4> reading{};
+
+    bool operator==(const JournalSample&) const = default;
+};
+
+/// The header lines and the column line, each ending in '\n'. Fills in the
+/// program version when header.program is empty.
+QByteArray JournalHeaderText(const JournalHeader& header);
+/// One sample line ending in '\n'. A channel whose state bit is set is written
+/// as "OL" or "----" whatever its reading (over range wins).
+QByteArray JournalSampleLine(const JournalSample& sample);
+/// The sample of one line (without its '\n'); nullopt when the line is not one.
+std::optional<JournalSample> ParseJournalSampleLine(QByteArrayView line);
+
+/// "thermo4 <version>".
+QString JournalProgramName();
+/// File name of a journal started at start (local time): "2024-05-01_14-03-07.csv";
+/// attempt > 1 adds "_<attempt>" before the extension.
+QString JournalFileName(const QDateTime& start, int attempt = 1);
+/// The journal folder of a data folder: "<dataDir>/journal".
+QString JournalFolderIn(const QString& dataDir);
+
+} // namespace thermo4::formats

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "formats/JournalFormat.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace thermo4::formats {
+
+/// A journal read back.
+struct JournalContents {
+    JournalHeader header;
+    std::vector<JournalSample> samples;
+    /// Lines left out because they are not samples: a last line cut short by a
+    /// crash (one without its line end), or a damaged line.
+    int droppedLines = 0;
+    /// The recording was saved or discarded: nothing to recover.
+    bool finished = false;
+    /// Why the journal cannot be read (missing, not a journal, damaged header);
+    /// empty when it was read.
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+/// Reads recording journals back into the samples the graph holds.
+class JournalReader {
+public:
+    /// Largest journal read (bytes); 99 999 samples take about 4 MiB.
+    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+    static JournalContents read(const QString& path);
+    /// The journal held in bytes; name is the file named in messages.
+    static JournalContents parse(const QByteArray& bytes, const QString& name);
+    /// Whether bytes start like a journal (its first header line).
+    static bool looksLikeJournal(const QByteArray& bytes);
+};
+
+} // namespace thermo4::formats
