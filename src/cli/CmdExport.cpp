@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "cli/JournalExport.h"
 
 namespace thermo4::cli {
 
@@ -21,13 +22,25 @@ int RunExport(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Prints the samples of one data set of a collection file (.ch4) as CSV:\n"
-                       "time,T1,T2,T3,T4 with the values in the data set's own unit (C or F)."));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The collection file (.ch4)."));
+                       "time,T1,T2,T3,T4 with the values in the data set's own unit (C or F).\n"
+                       "Given a recording journal instead, prints all its samples in the same form\n"
+                       "(in \u00B0C, OL / ---- as recorded); --set does not apply."));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The collection file (.ch4) or recording journal."));
     const QCommandLineOption setOption(
         QStringLiteral("set"), QStringLiteral("Number of the data set, from 1."), QStringLiteral("N"));
     parser.addOption(setOption);
     if (auto done = ParseCommandLine(parser, args, 1)) {
         return *done;
+    }
+    const QString path = parser.positionalArguments().at(0);
+    if (IsJournalFile(path)) {
+        if (parser.isSet(setOption)) {
+            PrintError(
+                QStringLiteral("--set: %1 is a recording journal, which holds one recording").arg(path));
+            return kExitUsage;
+        }
+        return ExportJournal(path);
     }
     if (!parser.isSet(setOption)) {
         PrintError(QStringLiteral("--set N is required; see %1 --help").arg(args.value(0)));
@@ -42,7 +55,7 @@ int RunExport(const QStringList& args) {
     }
 
     core::DataSetCollection collection;
-    if (auto failed = LoadCollection(parser.positionalArguments().at(0), collection)) {
+    if (auto failed = LoadCollection(path, collection)) {
         return *failed;
     }
     if (number > collection.count()) {

@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::array kCommands{
     CliCommand{"sets", "List the data sets of a collection file (.ch4) as CSV", &RunSets},
-    CliCommand{"export", "Print the samples of one data set of a collection file as CSV", &RunExport},
+    CliCommand{"export", "Print the samples of a data set of a collection file, or of a journal, as CSV", &RunExport},
     CliCommand{"live", "Poll the meter and print its live readings as CSV", &RunLive},
     CliCommand{"download", "Download the meter's logger memory into a collection file", &RunDownload},
     CliCommand{"info", "Read the meter's settings and state as CSV (USB)", &RunInfo},

@@ -120,6 +120,43 @@ TEST_F(Cli, FailuresGiveOneLineAndNonZeroExit) {
     }
 }
 
+TEST_F(Cli, ExportPrintsARecordingJournalCutByACrash) {
+    const QByteArray header = "# thermo4 recording journal 1\n"
+                              "# program: thermo4 0.1.0\n"
+                              "# start: 2024-05-01T10:00:00.250+02:00\n"
+                              "# rate_s: 2\n"
+                              "# meter: 418\n"
+                              "# link: usb\n"
+                              "# unit: \xC2\xB0"
+                              "C\n"
+                              "time,T1,T2,T3,T4\n";
+    const QByteArray samples = "2024-05-01T10:00:00.250,23.4,OL,----,-5.0\n"
+                               "2024-05-01T10:00:02.750,-0.1,1234.5,0.0,----\n"
+                               "2024-05-01T10:00:04.2";
+    const QString journal = write("2024-05-01_10-00-00.csv", {header.begin(), header.end()});
+    QFile file(journal);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(samples);
+    file.close();
+    CliRun run = runCli({"export", journal});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("time,T1,T2,T3,T4\n"
+                                      "2024-05-01T10:00:00,23.4,OL,----,-5.0\n"
+                                      "2024-05-01T10:00:02,-0.1,1234.5,0.0,----\n"));
+    EXPECT_TRUE(run.err.contains(QLatin1String("1 damaged line(s) left out"))) << run.err.toStdString();
+
+    run = runCli({"export", journal, "--set", "1"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QLatin1String("is a recording journal"))) << run.err.toStdString();
+
+    const QByteArray damaged = "# thermo4 recording journal 1\n# start: soon\n";
+    run = runCli({"export", write("damaged.csv", {damaged.begin(), damaged.end()})});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(QLatin1String("damaged.csv: damaged header (line 2)")))
+        << run.err.toStdString();
+}
+
 TEST_F(Cli, CutShortFileKeepsTheCompleteSetsAndWarns) {
     auto bytes = ImageBuilder().add(RampRecord(2)).add(RampRecord(4)).bytes();
     bytes.resize(bytes.size() - 5);

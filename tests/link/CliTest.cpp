@@ -77,6 +77,27 @@ TEST(CliLive, PrintsTheHeaderAndNLinesFromTheVirtualMeter) {
     }
 }
 
+TEST(CliLive, AKillLeavesEveryPrintedLineWhole) {
+    // Each line reaches the pipe (or a redirected file) as it is printed: without the
+    // flush nothing would arrive before the buffer fills.
+    QProcess process;
+    process.start(QStringLiteral(THERMO4_CLI), {"live", "--simulate"});
+    QByteArray out;
+    while (out.count('\n') < 4 && process.waitForReadyRead(60000))
+        out += process.readAllStandardOutput();
+    process.kill();
+    process.waitForFinished();
+    out += process.readAllStandardOutput();
+    ASSERT_GE(out.count('\n'), 4) << out.toStdString();
+    EXPECT_TRUE(out.endsWith('\n')) << out.toStdString();
+    const QRegularExpression row(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(,(-?\d+\.\d|OL|----)){4}$)"));
+    const QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines[0], "time,T1,T2,T3,T4");
+    for (int i = 1; i < lines.size(); ++i)
+        EXPECT_TRUE(row.match(lines[i]).hasMatch()) << lines[i].toStdString();
+}
+
 TEST(CliLive, RefusesBadOptionsAndBadScenarios) {
     ScenarioDir scenarios;
     const QString unknownKey = scenarios.write("typo.json", R"({"modle": "418"})");
