@@ -315,6 +315,8 @@ signals:
     void onCustomizeDlg();
 
 private:
+    static constexpr int kClickSlop = 3; // pixels a press may move and still count as a click
+
     // Cached plotted form of one subset: only non-blank points, nulls as NaN.
     struct Series {
         QSharedPointer<QCPGraphDataContainer> data;
