@@ -39,6 +39,15 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                 return line;
             }
             line.dataDir = dir;
+        } else if (name == QLatin1String("--mqtt")) {
+            const QString url = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
+            QString reason;
+            line.mqttBroker =
+                mqtt::BrokerUrl::parse(url, qEnvironmentVariable(mqtt::kPasswordVariable), &reason);
+            if (!line.mqttBroker) {
+                line.error = QStringLiteral("--mqtt: %1").arg(reason);
+                return line;
+            }
         } else if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             line.help = true;
         } else if (name == QLatin1String("--version")) {
@@ -56,7 +65,7 @@ QString CommandLine::programVersion() {
 }
 
 QString CommandLine::usage() {
-    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR]\n"
+    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL]\n"
                           "\n"
                           "Desktop program for the four-channel thermocouple thermometer.\n"
                           "\n"
@@ -65,6 +74,10 @@ QString CommandLine::usage() {
                           "  --data-dir DIR        keep the graph template and temporary files in DIR\n"
                           "                        (default: the program's folder when writable,\n"
                           "                        else the user's application-data folder)\n"
+                          "  --mqtt URL            publish live readings to the MQTT broker at URL:\n"
+                          "                        mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE (or mqtts://)\n"
+                          "                        with the password from THERMO4_MQTT_PASSWORD\n"
+                          "                        when the URL has none\n"
                           "  -h, --help            show this text\n"
                           "  --version             show the program's version\n");
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "mqtt/BrokerUrl.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace thermo4::ui {
 
@@ -13,6 +17,8 @@ struct CommandLine {
     QString scenario;
     /// Data folder given by --data-dir; empty to choose it automatically.
     QString dataDir;
+    /// Broker given by --mqtt URL (password possibly from the environment); none without the option.
+    std::optional<mqtt::BrokerUrl> mqttBroker;
     bool help = false;
     bool version = false;
     /// Set when the arguments cannot be used; says what is wrong.

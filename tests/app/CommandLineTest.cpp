@@ -50,5 +50,28 @@ TEST(CommandLine, UsageNamesEveryOption) {
     EXPECT_FALSE(CommandLine::programVersion().isEmpty());
 }
 
+TEST(CommandLine, MqttTakesAValidBrokerUrl) {
+    qunsetenv(mqtt::kPasswordVariable);
+    for (const QStringList& arguments :
+         {QStringList{"--mqtt", "mqtt://ann:pw@broker:1884/lab/m1"},
+          QStringList{"--simulate", "--mqtt=mqtt://ann:pw@broker:1884/lab/m1"}}) {
+        const CommandLine line = CommandLine::parse(arguments);
+        ASSERT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+        ASSERT_TRUE(line.mqttBroker);
+        EXPECT_EQ(line.mqttBroker->host, "broker");
+        EXPECT_EQ(line.mqttBroker->port, 1884);
+        EXPECT_EQ(line.mqttBroker->password, "pw");
+        EXPECT_EQ(line.mqttBroker->baseTopic, "lab/m1");
+    }
+    EXPECT_FALSE(CommandLine::parse({"--simulate"}).mqttBroker);
+    for (const QStringList& arguments : {QStringList{"--mqtt"}, QStringList{"--mqtt", "http://broker/x"},
+                                         QStringList{"--mqtt=mqtt://broker"}}) {
+        const CommandLine line = CommandLine::parse(arguments);
+        EXPECT_TRUE(line.error.startsWith("--mqtt: ")) << line.error.toStdString();
+        EXPECT_FALSE(line.mqttBroker);
+    }
+    EXPECT_TRUE(CommandLine::usage().contains("THERMO4_MQTT_PASSWORD"));
+}
+
 } // namespace
 } // namespace thermo4::ui
