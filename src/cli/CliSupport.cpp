@@ -5,14 +5,32 @@
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace thermo4::cli {
 
-void PrintOut(const QString& text) {
+namespace {
+QString g_stdoutError;
+} // namespace
+
+bool PrintOut(const QString& text) {
+    if (!g_stdoutError.isEmpty()) {
+        return false;
+    }
     const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stdout);
-    std::fflush(stdout);
+    errno = 0;
+    const std::size_t size = static_cast<std::size_t>(utf8.size());
+    if (std::fwrite(utf8.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
+        g_stdoutError = QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO));
+        return false;
+    }
+    return true;
+}
+
+QString StdoutError() {
+    return g_stdoutError;
 }
 
 void PrintError(const QString& message) {

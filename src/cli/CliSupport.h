@@ -10,8 +10,12 @@
 
 namespace thermo4::cli {
 
-/// Standard output as UTF-8 text, flushed after every write.
-void PrintOut(const QString& text);
+/// Writes text to standard output as UTF-8 and flushes it. False when the
+/// write or the flush failed (a full disk, a closed terminal); the first
+/// failure is kept for StdoutError.
+bool PrintOut(const QString& text);
+/// Why standard output failed, or the empty text while it works.
+QString StdoutError();
 /// One line on standard error, prefixed "thermo4-cli: ".
 void PrintError(const QString& message);
 

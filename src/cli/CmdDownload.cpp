@@ -7,6 +7,13 @@
 #include "link/DownloadResult.h"
 #include "link/UsbDownload.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 namespace thermo4::cli {
 
 namespace {
@@ -54,6 +61,28 @@ bool waitForMeter(link::MeterPoller& poller, link::Clock& clock) {
     }
 }
 
+/// Why output cannot be written, found before anything is asked of the meter;
+/// the empty text when its folder exists and is writable.
+QString OutputFolderProblem(const QString& output) {
+    const QFileInfo info(output);
+    if (info.isDir()) {
+        return QStringLiteral("%1 is a folder").arg(output);
+    }
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir()) {
+        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+    }
+    // A device or pipe is written in place; a regular file needs a temporary file beside it.
+    if (info.exists() && !info.isFile()) {
+        return info.isWritable() ? QString() : QStringLiteral("cannot write to %1").arg(output);
+    }
+    if (::access(QFile::encodeName(folder.filePath()).constData(), W_OK) != 0) {
+        return QStringLiteral("cannot write to the folder %1: %2")
+            .arg(folder.filePath(), QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    return {};
+}
+
 } // namespace
 
 // thermo4-cli download -o FILE.ch4: the logger download over USB, written as a collection file.
@@ -67,6 +96,7 @@ int RunDownload(const QStringList& arguments) {
         QStringLiteral("Downloads the meter's logger memory over USB and writes it as a collection file\n"
                        "(.ch4), progress on stderr. --simulate[=SCENARIO] uses the virtual meter\n"
                        "(optionally run from a scenario file) instead of the USB meter."));
+    parser.addOption(MeterSource::simulateHelpOption());
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("The collection file to write."),
                                           QStringLiteral("FILE"));
@@ -78,6 +108,11 @@ int RunDownload(const QStringList& arguments) {
     if (output.isEmpty()) {
         PrintError(QStringLiteral("-o FILE.ch4 is required; see %1 --help").arg(args.value(0)));
         return kExitUsage;
+    }
+
+    if (const QString why = OutputFolderProblem(output); !why.isEmpty()) {
+        PrintError(why);
+        return kExitFailure;
     }
 
     MeterSource source;

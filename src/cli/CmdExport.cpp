@@ -1,18 +1,18 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "cli/JournalExport.h"
+#include "formats/GraphText.h"
 
 namespace thermo4::cli {
 
 namespace {
 
-// Two decimals, "." always; a value that rounds to zero is "0.00", never "-0.00".
-QString valueText(float value) {
-    QString text = QString::number(static_cast<double>(value), 'f', 2);
-    if (text == QLatin1String("-0.00")) {
-        text.remove(0, 1);
+// Two decimals, "." always; "OL" where a graph text export writes it, unless raw.
+QString valueText(float value, bool raw) {
+    if (!raw && formats::IsOverRangeForText(value)) {
+        return QString::fromLatin1(formats::kOverRangeText);
     }
-    return text;
+    return formats::FixedText(static_cast<double>(value), 2, QStringLiteral("."));
 }
 
 } // namespace
@@ -22,7 +22,8 @@ int RunExport(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Prints the samples of one data set of a collection file (.ch4) as CSV:\n"
-                       "time,T1,T2,T3,T4 with the values in the data set's own unit (C or F).\n"
+                       "time,T1,T2,T3,T4 with the values in the data set's own unit (C or F);\n"
+                       "values above 2500 or below -328 (no probe, over range) print as OL.\n"
                        "Given a recording journal instead, prints all its samples in the same form\n"
                        "(in \u00B0C, OL / ---- as recorded); --set does not apply."));
     parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -30,6 +31,9 @@ int RunExport(const QStringList& args) {
     const QCommandLineOption setOption(
         QStringLiteral("set"), QStringLiteral("Number of the data set, from 1."), QStringLiteral("N"));
     parser.addOption(setOption);
+    const QCommandLineOption rawOption(QStringLiteral("raw"),
+                                       QStringLiteral("Print every decoded value as a number, never OL."));
+    parser.addOption(rawOption);
     if (auto done = ParseCommandLine(parser, args, 1)) {
         return *done;
     }
@@ -64,6 +68,7 @@ int RunExport(const QStringList& args) {
         return kExitFailure;
     }
 
+    const bool raw = parser.isSet(rawOption);
     const auto values = collection.valuesOf(number - 1);
     const auto times = collection.timesOf(number - 1);
     QString out = QStringLiteral("time,T1,T2,T3,T4\n");
@@ -71,7 +76,7 @@ int RunExport(const QStringList& args) {
     for (std::size_t k = 0; k + 3 < values.size(); k += 4) {
         out += IsoTime(times[k]);
         for (std::size_t c = 0; c < 4; ++c) {
-            out += QLatin1Char(',') + valueText(values[k + c]);
+            out += QLatin1Char(',') + valueText(values[k + c], raw);
         }
         out += QLatin1Char('\n');
     }

@@ -15,9 +15,10 @@ int RunLive(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Polls the meter every 500 ms and prints one CSV line per valid live frame:\n"
-                       "time,T1,T2,T3,T4 in °C with one decimal, or OL / ---- as the meter shows.\n"
-                       "--simulate[=SCENARIO] uses the virtual meter (optionally run from a scenario file)\n"
-                       "instead of the USB meter. Fails when no meter answers within 5 s."));
+                       "time,T1,T2,T3,T4 with the time as YYYY-MM-DDTHH:MM:SS.mmm and the readings in °C\n"
+                       "with one decimal, or OL / ---- as the meter shows. The header comes with the\n"
+                       "first reading. Fails when no valid reading comes for 5 s."));
+    parser.addOption(MeterSource::simulateHelpOption());
     const QCommandLineOption samplesOption(QStringLiteral("samples"),
                                            QStringLiteral("Stop after N lines (default: until interrupted)."),
                                            QStringLiteral("N"));
@@ -51,12 +52,30 @@ int RunLive(const QStringList& arguments) {
         return kExitFailure;
     }
 
-    PrintOut(QString::fromLatin1(link::kLiveCsvHeader) + QLatin1Char('\n'));
-    const auto end = poll.run(source.poller(), source.clock(),
-                              [](const QString& line) { PrintOut(line + QLatin1Char('\n')); });
-    if (end == link::HeadlessPollEnd::NoMeter) {
-        PrintError(QStringLiteral("no meter answered within %1 s").arg(poll.silenceLimitMs / 1000));
+    bool header = false;
+    const auto end = poll.run(source.poller(), source.clock(), [&header](const QString& line) {
+        if (!header) {
+            header = true;
+            if (!PrintOut(QString::fromLatin1(link::kLiveCsvHeader) + QLatin1Char('\n'))) {
+                return false;
+            }
+        }
+        return PrintOut(line + QLatin1Char('\n'));
+    });
+    const int limit = poll.noReadingLimitMs / 1000;
+    switch (end) {
+    case link::HeadlessPollEnd::SamplesDone:
+    case link::HeadlessPollEnd::OutputFailed: // reported by the caller
+        break;
+    case link::HeadlessPollEnd::NoMeter:
+        PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
         source.printNotice();
+        return kExitFailure;
+    case link::HeadlessPollEnd::InvalidFrames:
+        PrintError(QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit));
+        return kExitFailure;
+    case link::HeadlessPollEnd::MeterStopped:
+        PrintError(QStringLiteral("the meter stopped answering: no reading for %1 s").arg(limit));
         return kExitFailure;
     }
     return kExitOk;

@@ -39,6 +39,12 @@ bool MeterSource::takeSimulateOption(QStringList& args, QString& scenario) {
     return found;
 }
 
+QCommandLineOption MeterSource::simulateHelpOption() {
+    return QCommandLineOption(QStringLiteral("simulate"),
+                              QStringLiteral("Use the virtual meter instead of the USB meter;\n"
+                                             "--simulate=SCENARIO runs it from a scenario file (.json)."));
+}
+
 bool MeterSource::open(bool simulate, const QString& scenario) {
     if (simulate) {
         if (!openVirtualMeter(scenario)) {

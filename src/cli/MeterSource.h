@@ -5,6 +5,7 @@
 #include "link/MeterPoller.h"
 #include "link/UsbTransport.h"
 
+#include <QCommandLineOption>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,8 @@ public:
     /// Takes "--simulate" or "--simulate=SCENARIO" out of args (the parser
     /// cannot express an optional value). Returns whether it was there.
     static bool takeSimulateOption(QStringList& args, QString& scenario);
+    /// The --simulate option as the help lists it (takeSimulateOption reads it).
+    static QCommandLineOption simulateHelpOption();
 
     /// Sets up the meter; on failure prints the reason on stderr and returns false.
     bool open(bool simulate, const QString& scenario);

@@ -14,8 +14,18 @@ QString topLevelHelp() {
                     .arg(QString::fromLatin1(command.name), -10)
                     .arg(QString::fromLatin1(command.summary));
     }
-    text += QStringLiteral("\n'thermo4-cli <command> --help' describes a command's options.\n");
+    text += QStringLiteral("\n'thermo4-cli <command> --help' describes a command's options;\n"
+                           "'thermo4-cli --version' prints the version.\n");
     return text;
+}
+
+/// A command whose output could not be written has failed, whatever it returned.
+int CheckStdout(int code) {
+    if (const QString error = StdoutError(); !error.isEmpty()) {
+        PrintError(QStringLiteral("cannot write to standard output: %1").arg(error));
+        return code == kExitOk ? kExitFailure : code;
+    }
+    return code;
 }
 
 } // namespace
@@ -28,13 +38,18 @@ int RunCli(const QStringList& arguments) {
     }
     if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
         PrintOut(topLevelHelp());
-        return kExitOk;
+        return CheckStdout(kExitOk);
+    }
+    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
+        PrintOut(QStringLiteral("thermo4-cli %1\n").arg(QStringLiteral(THERMO4_VERSION)));
+        return CheckStdout(kExitOk);
     }
     for (const CliCommand& command : CliCommands()) {
         if (first == QLatin1String(command.name)) {
             QStringList args = arguments.mid(2);
             args.prepend(QStringLiteral("thermo4-cli ") + first);
-            return command.run(args);
+            const int code = command.run(args);
+            return CheckStdout(code);
         }
     }
     PrintError(QStringLiteral("unknown command \"%1\"; see thermo4-cli --help").arg(first));

@@ -5,7 +5,7 @@
 namespace thermo4::link {
 
 QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
-    QString line = time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    QString line = time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
     for (int channel = 0; channel < 4; ++channel) {
         line += QLatin1Char(',');
         switch (core::ChannelConditionOf(status.channelState, channel)) {
@@ -28,20 +28,30 @@ QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
 }
 
 HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
-                                  const std::function<void(const QString&)>& printLine) const {
+                                  const std::function<bool(const QString&)>& printLine) const {
     int printed = 0;
-    std::int64_t lastAnswer = clock.tickMs();
-    std::int64_t nextTick = lastAnswer;
+    std::int64_t lastReading = clock.tickMs();
+    std::int64_t nextTick = lastReading;
+    // What the meter did since the last valid reading, to say why there is none.
+    bool answered = false;
+    bool invalidFrame = false;
     for (;;) {
         const PollResult result = poller.tick();
         switch (result.event) {
         case PollEvent::Connected:
+            answered = true;
+            break;
         case PollEvent::FrameDropped:
-            lastAnswer = clock.tickMs();
+            answered = true;
+            invalidFrame = true;
             break;
         case PollEvent::FrameDecoded:
-            lastAnswer = clock.tickMs();
-            printLine(LiveCsvLine(result.time, poller.state().meterStatus));
+            lastReading = clock.tickMs();
+            answered = true;
+            invalidFrame = false;
+            if (!printLine(LiveCsvLine(result.time, poller.state().meterStatus))) {
+                return HeadlessPollEnd::OutputFailed;
+            }
             if (onReading) {
                 onReading(result.time, poller.state().meterStatus);
             }
@@ -52,8 +62,11 @@ HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
         default:
             break;
         }
-        if (clock.tickMs() - lastAnswer >= silenceLimitMs) {
-            return HeadlessPollEnd::NoMeter;
+        if (clock.tickMs() - lastReading >= noReadingLimitMs) {
+            if (invalidFrame) {
+                return HeadlessPollEnd::InvalidFrames;
+            }
+            return answered ? HeadlessPollEnd::MeterStopped : HeadlessPollEnd::NoMeter;
         }
         nextTick += periodMs;
         const std::int64_t wait = nextTick - clock.tickMs();

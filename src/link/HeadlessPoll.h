@@ -13,7 +13,7 @@ namespace thermo4::link {
 /// First line of the live CSV.
 inline constexpr char kLiveCsvHeader[] = "time,T1,T2,T3,T4";
 
-/// One CSV line: the time as YYYY-MM-DDTHH:MM:SS, then T1 to T4 in °C with one
+/// One CSV line: the time as YYYY-MM-DDTHH:MM:SS.mmm, then T1 to T4 in °C with one
 /// decimal ("." whatever the locale), or "OL" / "----" as the channel state says.
 QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status);
 
@@ -21,22 +21,29 @@ QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status);
 enum class HeadlessPollEnd {
     /// The requested number of lines was printed.
     SamplesDone,
-    /// No meter answered for silenceLimitMs.
+    /// Nothing answered the identify for noReadingLimitMs.
     NoMeter,
+    /// The meter answered, but its replies were not valid live frames for noReadingLimitMs.
+    InvalidFrames,
+    /// The meter answered (or gave readings) and then stayed silent for noReadingLimitMs.
+    MeterStopped,
+    /// printLine refused a line (its output failed).
+    OutputFailed,
 };
 
 /// The poll without a window: a tick every periodMs on the clock, one line per
-/// valid live frame, until samples lines (0: no limit) or until no meter has
-/// answered (identify or live read) for silenceLimitMs.
+/// valid live frame, until samples lines (0: no limit), until printLine returns
+/// false, or until no valid reading has come for noReadingLimitMs, whatever the
+/// meter answered meanwhile.
 struct HeadlessPoll {
     int samples = 0;
     int periodMs = 500;
-    int silenceLimitMs = 5000;
+    int noReadingLimitMs = 5000;
     /// Called after each printed line with the tick's time and the decoded frame.
     std::function<void(const QDateTime&, const core::MeterStatus&)> onReading;
 
     HeadlessPollEnd run(MeterPoller& poller, Clock& clock,
-                        const std::function<void(const QString&)>& printLine) const;
+                        const std::function<bool(const QString&)>& printLine) const;
 };
 
 } // namespace thermo4::link

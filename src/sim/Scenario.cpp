@@ -19,6 +19,33 @@ namespace {
 constexpr qint64 kMaxScenarioBytes = 16 * 1024 * 1024;
 constexpr int kMaxBlockNumber = 65535;
 
+/// Reads a whole regular file of at most maxBytes. A device or pipe could grow
+/// without end or block, so only regular files are read; the size is checked
+/// before anything is read. On failure returns nothing with the reason in why.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString& why) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        why = QStringLiteral("%1 is not a regular file").arg(path);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    if (file.size() > maxBytes) {
+        why = QStringLiteral("%1 holds %2 bytes, more than %3").arg(path).arg(file.size()).arg(maxBytes);
+        return std::nullopt;
+    }
+    // Never more than the limit, even if the file grew since it was measured.
+    QByteArray bytes = file.read(maxBytes);
+    if (file.error() != QFileDevice::NoError) {
+        why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 // Collects the first error; every reader returns false once one is set.
 class Reader {
 public:
@@ -154,18 +181,13 @@ bool readMemory(Reader& r, const QJsonValue& value, const QString& where, const 
     if (!value.isString() || value.toString().isEmpty())
         return r.fail(where, QStringLiteral("expected the path of a memory image (.ch4)"));
     const QString path = baseDir.filePath(value.toString());
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return r.fail(where, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    if (file.size() > static_cast<qint64>(LoggerMemory::kCapacity))
-        return r.fail(where, QStringLiteral("%1 holds %2 bytes, more than the meter's %3")
-                                 .arg(path)
-                                 .arg(file.size())
-                                 .arg(LoggerMemory::kCapacity));
-    const QByteArray bytes = file.readAll();
-    if (bytes.isEmpty())
+    QString why;
+    const auto bytes = readRegularFile(path, qint64(LoggerMemory::kCapacity), why);
+    if (!bytes)
+        return r.fail(where, why);
+    if (bytes->isEmpty())
         return r.fail(where, QStringLiteral("%1 is empty").arg(path));
-    out = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    out = std::vector<std::uint8_t>(bytes->begin(), bytes->end());
     return true;
 }
 
@@ -352,19 +374,14 @@ std::optional<Scenario> ParseScenario(const QByteArray& json, const QDir& baseDi
 }
 
 std::optional<Scenario> LoadScenario(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: cannot read the scenario: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    if (file.size() > kMaxScenarioBytes) {
-        if (error)
-            *error = QStringLiteral("%1: a scenario is at most %2 bytes").arg(path).arg(kMaxScenarioBytes);
-        return std::nullopt;
-    }
     QString why;
-    auto scenario = ParseScenario(file.read(kMaxScenarioBytes), QFileInfo(path).absoluteDir(), &why);
+    const auto json = readRegularFile(path, kMaxScenarioBytes, why);
+    if (!json) {
+        if (error)
+            *error = QStringLiteral("%1: cannot read the scenario: %2").arg(path, why);
+        return std::nullopt;
+    }
+    auto scenario = ParseScenario(*json, QFileInfo(path).absoluteDir(), &why);
     if (!scenario && error)
         *error = QStringLiteral("%1: %2").arg(path, why);
     return scenario;

@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "ImageBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,9 @@
 
 namespace thermo4::cli::test {
 namespace {
+
+using thermo4::test::ImageBuilder;
+using thermo4::test::RecordSpec;
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -58,6 +62,122 @@ TEST(CliOutput, ADownloadThatCannotBeWrittenFailsAndKeepsTheOldFile) {
     EXPECT_EQ(full.exitCode, 1) << full.err.toStdString();
     EXPECT_TRUE(full.err.contains(QStringLiteral("No space left on device"))) << full.err.toStdString();
     EXPECT_TRUE(IsCharacterDevice("/dev/full")) << "/dev/full must never be replaced by a file";
+}
+
+TEST(CliOutput, AFailingStandardOutputIsAFailure) {
+    QTemporaryDir dir;
+    const QString set = dir.filePath(QStringLiteral("one.ch4"));
+    RecordSpec record;
+    record.samples = {{1, 2, 3, 4}};
+    const auto bytes = ImageBuilder().add(record).bytes();
+    WriteFile(set, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    CliRunOptions full;
+    full.stdoutFile = QStringLiteral("/dev/full");
+    for (const QStringList& args :
+         {QStringList{"export", set, "--set", "1"}, QStringList{"sets", set}, QStringList{"--help"},
+          QStringList{"live", "--simulate", "--samples", "2"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const CliRun run = RunCli(args, full);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err,
+                  QStringLiteral("thermo4-cli: cannot write to standard output: No space left on device\n"));
+    }
+}
+
+TEST(CliOutput, ScenariosAndTheirMemoryMustBeRegularFiles) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zeroMemory = dir.filePath(QStringLiteral("zero.json"));
+    WriteFile(zeroMemory, R"({"memory": "/dev/zero"})");
+    const QString fifoMemory = dir.filePath(QStringLiteral("fifo.json"));
+    WriteFile(fifoMemory, R"({"memory": "pipe"})");
+    // Each of these grew memory without end or waited for a writer forever.
+    for (const QString& scenario : {QStringLiteral("/dev/zero"), fifo, zeroMemory, fifoMemory}) {
+        SCOPED_TRACE(scenario.toStdString());
+        const CliRun run = RunCli({"live", "--simulate=" + scenario, "--samples", "1"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("is not a regular file"))) << run.err.toStdString();
+        EXPECT_EQ(run.out, QString());
+    }
+}
+
+TEST(CliOutput, LiveEndsWhenNoValidReadingComesAndSaysWhy) {
+    QTemporaryDir dir;
+    const QString invalid = dir.filePath(QStringLiteral("invalid.json"));
+    // The meter answers every read with a frame that does not start with 0x02.
+    WriteFile(invalid, QByteArray(R"({"live_frames": [")") + QByteArray(128, '0') + R"("]})");
+    const QString stopping = dir.filePath(QStringLiteral("stopping.json"));
+    WriteFile(stopping, R"({"faults": {"unplug_after_reads": 3}})");
+    struct Case {
+        QString scenario;
+        const char* message;
+        int lines;
+    };
+    const Case cases[] = {
+        {invalid, "the meter's replies were not valid live frames for 5 s", 0},
+        {stopping, "the meter stopped answering: no reading for 5 s", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const CliRun run = RunCli({"live", "--simulate=" + c.scenario});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, QStringLiteral("thermo4-cli: %1\n").arg(QLatin1String(c.message)));
+        EXPECT_EQ(run.out.count(QLatin1Char('\n')), c.lines) << run.out.toStdString();
+    }
+}
+
+TEST(CliOutput, DownloadChecksTheOutputFolderBeforeAskingTheMeter) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing/out.ch4"));
+    const CliRun run = RunCli({"download", DemoMeter(), "-o", missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              QStringLiteral("thermo4-cli: the folder %1 does not exist\n").arg(dir.filePath("missing")));
+    const CliRun folder = RunCli({"download", DemoMeter(), "-o", dir.path()});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_EQ(folder.err, QStringLiteral("thermo4-cli: %1 is a folder\n").arg(dir.path()));
+}
+
+TEST(CliOutput, ExportWritesOLWhereTheGraphTextExportDoes) {
+    QTemporaryDir dir;
+    RecordSpec fahrenheit;
+    fahrenheit.typeByte = 0x00; // °F: the raw tenths as they are
+    fahrenheit.samples = {{32767, 25000, 25001, -3280}, {-3281, -32768, 0, 1}};
+    RecordSpec celsius; // °C: a channel without a probe reads -32768 tenths of °F, −1838.22 °C
+    celsius.samples = {{-32768, 0, 0, 0}};
+    const auto bytes = ImageBuilder().add(fahrenheit).add(celsius).bytes();
+    const QString path = dir.filePath(QStringLiteral("extremes.ch4"));
+    WriteFile(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+
+    EXPECT_EQ(RunCli({"export", path, "--set", "1"}).out,
+              QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,OL,2500.00,OL,-328.00\n"
+                             "2017-03-09T14:05:31,OL,OL,0.00,0.10\n"));
+    EXPECT_EQ(RunCli({"export", path, "--set", "1", "--raw"}).out,
+              QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,3276.70,2500.00,2500.10,-328.00\n"
+                             "2017-03-09T14:05:31,-328.10,-3276.80,0.00,0.10\n"));
+    EXPECT_EQ(RunCli({"export", path, "--set", "2"}).out,
+              QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,OL,-17.78,-17.78,-17.78\n"));
+    EXPECT_EQ(RunCli({"export", path, "--set", "2", "--raw"}).out,
+              QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,-1838.22,-17.78,-17.78,-17.78\n"));
+}
+
+TEST(CliOutput, VersionAndEveryOptionInTheHelp) {
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith(QStringLiteral("thermo4-cli "))) << version.out.toStdString();
+    const std::pair<const char*, QStringList> commands[] = {
+        {"sets", {}},
+        {"export", {"--set", "--raw"}},
+        {"live", {"--simulate", "--samples"}},
+        {"download", {"--simulate", "--output"}},
+    };
+    for (const auto& [command, options] : commands) {
+        const CliRun help = RunCli({command, "--help"});
+        EXPECT_EQ(help.exitCode, 0) << command;
+        for (const QString& option : options + QStringList{"--help"})
+            EXPECT_TRUE(help.out.contains(option)) << command << " " << option.toStdString();
+    }
 }
 
 } // namespace

@@ -26,14 +26,15 @@ TEST(LiveCsvLine, ShowsCelsiusWithOneDecimalOrTheChannelState) {
         {{1, 2, 3, 4}, 0x11, "OL,2.0,3.0,4.0"}, // over range wins over no reading
         {{-3276.8F, 0.04F, -0.04F, 99.96F}, 0x00, "-3276.8,0.0,0.0,100.0"},
     };
-    const QDateTime time(QDate(2024, 2, 29), QTime(23, 5, 9));
+    const QDateTime time(QDate(2024, 2, 29), QTime(23, 5, 9, 40));
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "," decimals must not leak in
     for (const Case& c : cases) {
         core::MeterStatus status;
         status.reading = c.reading;
         status.channelState = c.channelState;
-        EXPECT_EQ(LiveCsvLine(time, status).toStdString(), std::string("2024-02-29T23:05:09,") + c.expected);
+        EXPECT_EQ(LiveCsvLine(time, status).toStdString(),
+                  std::string("2024-02-29T23:05:09.040,") + c.expected);
     }
     QLocale::setDefault(saved);
 }
@@ -43,13 +44,18 @@ struct HeadlessRig : SimRig {
     QStringList lines;
     /// What onReading saw, as CSV lines.
     QStringList readings;
+    /// printLine fails from this line on.
+    qsizetype refuseAfter = 1000;
     HeadlessPollEnd run(int samples) {
         HeadlessPoll poll;
         poll.samples = samples;
         poll.onReading = [&](const QDateTime& time, const core::MeterStatus& status) {
             readings << LiveCsvLine(time, status);
         };
-        return poll.run(poller, clock, [&](const QString& line) { lines << line; });
+        return poll.run(poller, clock, [&](const QString& line) {
+            lines << line;
+            return lines.size() < refuseAfter;
+        });
     }
 };
 
@@ -61,7 +67,7 @@ TEST(HeadlessPoll, PrintsOneLinePerValidFrameEvery500ms) {
     ASSERT_EQ(rig.run(3), HeadlessPollEnd::SamplesDone);
     ASSERT_EQ(rig.lines.size(), 3);
     const QRegularExpression shape(
-        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,-?\d+\.\d,30\.0,OL,----$)"));
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3},-?\d+\.\d,30\.0,OL,----$)"));
     for (const QString& line : rig.lines) {
         EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
     }
@@ -70,26 +76,38 @@ TEST(HeadlessPoll, PrintsOneLinePerValidFrameEvery500ms) {
     EXPECT_EQ(rig.clock.tickMs(), 1500) << "identify at 0, frames at 500, 1000, 1500";
 }
 
-TEST(HeadlessPoll, GivesUpAfterFiveSecondsWithoutAnAnswer) {
+TEST(HeadlessPoll, GivesUpAfterFiveSecondsWithoutAValidReadingAndSaysWhy) {
     struct Case {
         const char* name;
         void (*setUp)(SimRig&);
+        HeadlessPollEnd end;
         int lines;
         std::int64_t endTick;
     };
     const Case cases[] = {
-        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, 0, 5000},
-        {"another model", [](SimRig& r) { r.meter.setModel("419"); }, 0, 5000},
+        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, HeadlessPollEnd::NoMeter, 0, 5000},
+        {"another model", [](SimRig& r) { r.meter.setModel("419"); }, HeadlessPollEnd::NoMeter, 0, 5000},
         // Identify at 0, two frames (500, 1000), unplugged from the third read on.
-        {"meter lost", [](SimRig& r) { r.meter.faults().unplugAfterReads = 3; }, 2, 6000},
+        {"meter lost", [](SimRig& r) { r.meter.faults().unplugAfterReads = 3; },
+         HeadlessPollEnd::MeterStopped, 2, 6000},
+        // The meter answers every read, but no reply starts with 0x02.
+        {"invalid frames", [](SimRig& r) { r.meter.setLiveFrames({sim::LiveFrame{}}); },
+         HeadlessPollEnd::InvalidFrames, 0, 5000},
     };
     for (const Case& c : cases) {
         HeadlessRig rig;
         c.setUp(rig);
-        EXPECT_EQ(rig.run(0), HeadlessPollEnd::NoMeter) << c.name;
+        EXPECT_EQ(rig.run(0), c.end) << c.name;
         EXPECT_EQ(rig.lines.size(), c.lines) << c.name;
         EXPECT_EQ(rig.clock.tickMs(), c.endTick) << c.name;
     }
+}
+
+TEST(HeadlessPoll, StopsWhenALineCannotBePrinted) {
+    HeadlessRig rig;
+    rig.refuseAfter = 2;
+    EXPECT_EQ(rig.run(0), HeadlessPollEnd::OutputFailed);
+    EXPECT_EQ(rig.lines.size(), 2);
 }
 
 } // namespace

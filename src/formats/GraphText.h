@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace thermo4::formats {
+
+/// Readings beyond these limits (in the graph's unit) are written "OL" in text
+/// exports: the meter's extreme raw values (−1838.2 for a missing probe,
+/// 3276.7 over range) and the chart's null value 9999 all fall outside.
+inline constexpr double kTextHighLimit = 2500.0;
+inline constexpr double kTextLowLimit = -328.0;
+/// Written for a reading beyond the limits.
+inline constexpr char kOverRangeText[] = "OL";
+/// Ends every line of a text export.
+inline constexpr char kTextLineEnd[] = "\r\n";
+
+/// Whether a reading is written as "OL": above 2500, below −328, or not a number.
+bool IsOverRangeForText(double value);
+
+/// A number in fixed-point notation with `decimals` decimals, ASCII digits,
+/// decimalPoint as the separator and never a group separator. A value that
+/// rounds to zero has no minus sign.
+QString FixedText(double value, int decimals, const QString& decimalPoint);
+
+/// One reading as a graph text export writes it: "OL" or one decimal.
+QString GraphTextValue(double value, const QString& decimalPoint);
+
+/// One line of a graph text export without its line end: the point's X value
+/// (days since 1899-12-30) as the locale's short date and long time, then the
+/// readings of T1 to T4, all separated by separator.
+QString GraphTextLine(double x, const std::array<double, 4>& y, QChar separator, const QLocale& locale);
+
+/// One line of a table text export without its line end: every cell followed
+/// by the separator (so the line ends with one).
+QString TableTextLine(const QStringList& cells, QChar separator);
+
+} // namespace thermo4::formats
