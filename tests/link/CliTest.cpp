@@ -91,7 +91,7 @@ TEST(CliLive, AKillLeavesEveryPrintedLineWhole) {
     ASSERT_GE(out.count('\n'), 4) << out.toStdString();
     EXPECT_TRUE(out.endsWith('\n')) << out.toStdString();
     const QRegularExpression row(
-        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(,(-?\d+\.\d|OL|----)){4}$)"));
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(,(-?\d+\.\d|OL|----)){4}$)"));
     const QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines[0], "time,T1,T2,T3,T4");
     for (int i = 1; i < lines.size(); ++i)
