@@ -1,0 +1,224 @@
+#include "formats/ExportRange.h"
+#include "formats/FileFilters.h"
+#include "formats/TablePrintout.h"
+#include "formats/TextExport.h"
+#include "formats/TextImport.h"
+
+#include "TestFiles.h"
+#include "core/TDateTime.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace thermo4::formats {
+namespace {
+
+using test::Read;
+using test::Write;
+
+const QLocale kGerman(QLocale::German, QLocale::Germany);
+
+TEST(ExportRange, FieldsAreSortedCutAndStartAtOne) {
+    struct Case {
+        bool all;
+        const char* from;
+        const char* to;
+        std::optional<ExportRange> expected;
+    };
+    const Case cases[] = {
+        {true, "x", "y", ExportRange{1, 10}},     {false, "5", "2", ExportRange{2, 5}},
+        {false, "-3", "10", ExportRange{3, 10}},  {false, "0", "4", ExportRange{1, 4}},
+        {false, "7", "25", ExportRange{7, 10}},   {false, " 2 ", "+3", ExportRange{2, 3}},
+        {false, "12", "20", ExportRange{11, 10}}, // past the end: nothing
+        {false, "1.5", "3", std::nullopt},        {false, "1", "", std::nullopt},
+        {false, "abc", "3", std::nullopt},        {false, "-2147483648", "3", ExportRange{3, 10}},
+    };
+    for (const Case& c : cases) {
+        const auto range = ResolveExportRange(c.all, QLatin1String(c.from), QLatin1String(c.to), 10);
+        EXPECT_EQ(range, c.expected) << c.from << ".." << c.to;
+    }
+    EXPECT_EQ(ExportRange(ExportRange{11, 10}).count(), 0);
+}
+
+TEST(FileFilters, TheTypesOfferedFollowTheDecimalSeparator) {
+    EXPECT_EQ(GraphFileFilter(true),
+              QStringLiteral(
+                  "Graph file(*.ghf,only for thermo4)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT"));
+    EXPECT_EQ(
+        GraphFileFilter(false),
+        QStringLiteral("Graph file(*.ghf,only for thermo4)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT"
+                       "|EXCEL file format(*.CSV,seperated by comma)|*.CSV"));
+    EXPECT_EQ(TableFileFilter(true), QStringLiteral(" TXT file(*.txt,data seperated by tab) |*.TXT"));
+    EXPECT_EQ(TableFileFilter(false),
+              QStringLiteral("TXT file(*.txt,data seperated by tab)|*.TXT") + QString(29, QLatin1Char(' ')) +
+                  QStringLiteral("|EXCEL file format(*.CSV,seperated by comma) |*.CSV"));
+    EXPECT_TRUE(DecimalSeparatorIsComma(kGerman));
+    EXPECT_FALSE(DecimalSeparatorIsComma(QLocale::c()));
+
+    EXPECT_EQ(FilterExtensions(GraphFileFilter(false)), (QStringList{".GHF", ".TXT", ".CSV"}));
+    EXPECT_EQ(FilterExtensions(TableFileFilter(false)), (QStringList{".TXT", ".CSV"}));
+    EXPECT_EQ(FilterExtensions(TableFileFilter(true)), (QStringList{".TXT"}));
+    EXPECT_EQ(FilterExtensions(QStringLiteral("All|*.*")), QStringList());
+}
+
+TEST(FileFilters, SwitchingTheTypeChangesTheExtensionAndDropsTheFolder) {
+    const QString graph = GraphFileFilter(false);
+    EXPECT_EQ(FileNameForFilterType(QStringLiteral("/data/run1.GHF"), graph, 2), QStringLiteral("run1.TXT"));
+    EXPECT_EQ(FileNameForFilterType(QStringLiteral("run1.GHF"), graph, 3), QStringLiteral("run1.CSV"));
+    EXPECT_EQ(FileNameForFilterType(QStringLiteral("run1"), graph, 1), QStringLiteral("run1.GHF"));
+    EXPECT_EQ(FileNameForFilterType(QStringLiteral("a.b.txt"), graph, 1), QStringLiteral("a.b.GHF"));
+    EXPECT_EQ(FileNameForFilterType(QStringLiteral("run1.GHF"), graph, 4), std::nullopt);
+    EXPECT_EQ(FileNameForFilterType(QString(), graph, 1), std::nullopt);
+
+    const std::tuple<const char*, GraphSaveKind, QChar> kinds[] = {
+        {"a.GHF", GraphSaveKind::GraphFile, '\t'}, {"a.txt", GraphSaveKind::TabText, '\t'},
+        {"a.Csv", GraphSaveKind::CommaText, ','},  {"a.ch4", GraphSaveKind::Nothing, '\t'},
+        {"a", GraphSaveKind::Nothing, '\t'},
+    };
+    for (const auto& [name, kind, separator] : kinds) {
+        EXPECT_EQ(GraphSaveKindFor(QLatin1String(name)), kind) << name;
+        EXPECT_EQ(TextSeparatorFor(QLatin1String(name)), separator) << name;
+    }
+}
+
+/// Four curves of seven points, one second apart from 2017-03-09 14:05:30.
+struct Curves {
+    std::vector<std::vector<double>> x;
+    std::vector<std::vector<float>> y;
+    Curves() : x(4, std::vector<double>(7)), y(4, std::vector<float>(7, 9999.0f)) {
+        const double start = core::TDateTimeFromDateAndTime(QDate(2017, 3, 9), QTime(14, 5, 30));
+        for (int c = 0; c < 4; ++c) {
+            for (int i = 0; i < 7; ++i) {
+                x[c][i] = start + i / core::kSecondsPerDay;
+                y[c][i] = float(c * 500 + i) + 0.25f;
+            }
+        }
+    }
+};
+
+TEST(TextExport, GraphLinesEndWithCrLfAndAPointWithoutDataEndsTheExport) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("run1.txt"));
+    Curves curves;
+    curves.x[0][6] = 0.0; // point 7 never received data
+    curves.y[2][1] = 2500.1f;
+    const TextExportResult result =
+        WriteGraphText(path, curves.x, curves.y, ExportRange{1, 7}, QLatin1Char('\t'), kGerman);
+    EXPECT_TRUE(result.written()) << result.error.toStdString();
+    EXPECT_EQ(result.lines, 6);
+    const QByteArray text = Read(path);
+    EXPECT_EQ(text.count("\r\n"), 6);
+    EXPECT_TRUE(text.startsWith(
+        "09.03.17\t14:05:30\t0,3\t500,3\t1000,3\t1500,3\r\n09.03.17\t14:05:31\t1,3\t501,3\tOL\t"))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("1.000")) << "no group separators";
+
+    // Only the chosen range, and only two curves: the missing ones are no reading.
+    const std::vector<std::vector<float>> two(curves.y.begin(), curves.y.begin() + 2);
+    ASSERT_TRUE(
+        WriteGraphText(path, curves.x, two, ExportRange{2, 3}, QLatin1Char(','), QLocale::c()).written());
+    EXPECT_EQ(Read(path), "9 Mar 2017,14:05:31,1.3,501.3,OL,OL\r\n9 Mar 2017,14:05:32,2.3,502.3,OL,OL\r\n");
+}
+
+TEST(TextExport, ACancelledOrFailedExportLeavesTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.txt"));
+    Write(path, "old contents");
+    Curves curves;
+    int calls = 0;
+    const TextExportResult cancelled =
+        WriteGraphText(path, curves.x, curves.y, ExportRange{1, 7}, QLatin1Char('\t'), kGerman,
+                       [&calls](int done) { return ++calls, done < 3; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(Read(path), "old contents");
+
+    const QString nowhere = dir.filePath(QStringLiteral("missing/run1.txt"));
+    const TextExportResult failed = WriteTableText(
+        nowhere, [](int) { return QStringList{"a"}; }, ExportRange{1, 2}, QLatin1Char('\t'));
+    EXPECT_FALSE(failed.written());
+    EXPECT_TRUE(failed.error.contains(nowhere)) << failed.error.toStdString();
+    EXPECT_TRUE(failed.error.contains(QStringLiteral("No such file"))) << failed.error.toStdString();
+}
+
+TEST(TextImport, ATableExportReadsBackIntoTheSameCells) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("table.txt"));
+    // Rows 1 to 3 of a 7-column grid: columns 1..6 written, each followed by the separator.
+    const auto cells = [](int row) {
+        QStringList cells;
+        for (int column = 1; column <= 6; ++column)
+            cells << QStringLiteral("r%1c%2").arg(row).arg(column);
+        return cells;
+    };
+    ASSERT_TRUE(WriteTableText(path, cells, ExportRange{1, 3}, QLatin1Char('\t')).written());
+    const QByteArray text = Read(path);
+    EXPECT_EQ(text.count("\t\r\n"), 3);
+    EXPECT_EQ(text.count('\t'), 18);
+    const ImportedTable table = ReadTextTable(path, QLatin1Char('\t'));
+    ASSERT_EQ(table.rows.size(), 3U);
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(table.rows[std::size_t(row - 1)], cells(row));
+}
+
+TEST(TextImport, LinesAreCutSplitAndStopAtTheFirstLineWithoutTheSeparator) {
+    const QString longField = QString(200, QLatin1Char('x'));
+    const QString text = QStringLiteral("a\tb\r\n") +                 // CR LF
+                         QStringLiteral("1\t2\t3\t4\t5\t6\t7\t8\n") + // past column 6
+                         QStringLiteral("\t\tz\t\r") +                // empty fields, trailing separator
+                         QStringLiteral("p\t") + longField + QStringLiteral("\tcut\n") + // cut at 179
+                         QStringLiteral("no separator\nq\tr\n");                         // ends the table
+    const ImportedTable table = ParseTextTable(text, QLatin1Char('\t'));
+    ASSERT_EQ(table.rows.size(), 4U);
+    EXPECT_EQ(table.rows[0], (QStringList{"a", "b"}));
+    EXPECT_EQ(table.rows[1], (QStringList{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(table.rows[2], (QStringList{"", "", "z"}));
+    EXPECT_EQ(table.rows[3], (QStringList{"p", QString(177, QLatin1Char('x'))}));
+
+    EXPECT_EQ(ParseTextTable(u"x,y\nno comma\nz,w", QLatin1Char(',')).rows.size(), 1U);
+    EXPECT_EQ(ParseTextTable(u"x,y", QLatin1Char(',')).rows, (std::vector<QStringList>{{"x", "y"}}));
+    EXPECT_TRUE(ParseTextTable(u"", QLatin1Char(',')).rows.empty());
+
+    const ImportedTable cancelled = ParseTextTable(text, QLatin1Char('\t'), [](int row) { return row < 3; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.rows.size(), 2U);
+}
+
+TEST(TextImport, FilesThatCannotBeReadNameTheFileAndTheReason) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing.txt"));
+    for (const auto& [path, reason] :
+         {std::pair{missing, "No such file"}, std::pair{dir.path(), "not a regular"},
+          std::pair{QStringLiteral("/dev/zero"), "not a regular"}}) {
+        const ImportedTable table = ReadTextTable(path, QLatin1Char('\t'));
+        EXPECT_TRUE(table.rows.empty());
+        EXPECT_TRUE(table.error.contains(path) && table.error.contains(QLatin1String(reason)))
+            << table.error.toStdString();
+    }
+    // Not UTF-8: read as Latin-1 rather than lost.
+    const QString latin = dir.filePath(QStringLiteral("latin.txt"));
+    Write(latin, "9.3.17\t14:05\xB0\n");
+    EXPECT_EQ(ReadTextTable(latin, QLatin1Char('\t')).rows.at(0).at(1), QStringLiteral("14:05\u00B0"));
+}
+
+TEST(TablePrintout, CellsAreFilledToTheirWidthAndRowsPlacedPageByPage) {
+    EXPECT_EQ(PrintedRow({"1", "09.03.17", "14:05:30", "25.3", "1234567890", "OL"}),
+              QStringLiteral("1") + QString(18, ' ') + "09.03.17" + QString(4, ' ') + "14:05:30" +
+                  QString(18, ' ') + "25.3" + QString(12, ' ') + "1234567890" + "OL" + QString(16, ' '));
+    EXPECT_EQ(PrintedRow({"", "", "2:05:30 P"}),
+              QString(20, ' ') + QString(20, ' ') + "2:05:30 P" + QString(16, ' '));
+    EXPECT_EQ(PrintedRow({"a-very-long-cell"}), QStringLiteral("a-very-long-cell"));
+
+    EXPECT_EQ(LinesPerPage(1000, 20), 50);
+    EXPECT_EQ(LinesPerPage(1019, 20), 50);
+    EXPECT_EQ(LinesPerPage(10, 20), 1);
+    EXPECT_EQ(LinesPerPage(1000, 0), 1);
+    EXPECT_EQ(PlaceOfRow(0, 50, 20), (PrintedRowPlace{0, 20, false}));
+    EXPECT_EQ(PlaceOfRow(49, 50, 20), (PrintedRowPlace{0, 1000, false}));
+    EXPECT_EQ(PlaceOfRow(50, 50, 20), (PrintedRowPlace{1, 20, true}));
+    EXPECT_EQ(PlaceOfRow(3, 50, 20), (PrintedRowPlace{0, 80, false}));
+}
+
+} // namespace
+} // namespace thermo4::formats
