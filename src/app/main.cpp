@@ -82,19 +82,12 @@ int main(int argc, char* argv[]) {
     ui::AppServices services;
     services.clock = &clock;
     if (options.simulate) {
-        std::optional<sim::Scenario> scenario;
-        if (!options.scenario.isEmpty()) {
-            QString error;
-            scenario = sim::LoadScenario(options.scenario, &error);
-            if (!scenario) {
-                printText(stderr, QStringLiteral("thermo4: %1\n").arg(error));
-                return 1;
-            }
+        QString error;
+        meter = sim::MakeVirtualMeter(clock, options.scenario, &error);
+        if (!meter) {
+            printText(stderr, QStringLiteral("thermo4: %1\n").arg(error));
+            return 1;
         }
-        // The scenario's seed fixes the drifting readings, as it does for thermo4-cli.
-        meter = std::make_unique<sim::VirtualMeter>(clock, scenario && scenario->seed ? *scenario->seed : 1U);
-        if (scenario)
-            sim::ApplyScenario(*scenario, *meter);
         usb = std::make_unique<sim::SimUsbTransport>(*meter);
     } else {
         auto hid = std::make_unique<link::HidUsbTransport>();

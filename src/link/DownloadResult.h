@@ -31,6 +31,17 @@ struct UsbDownloadResult {
     static constexpr core::LinkResult kResumeRead = 1263;
 };
 
+/// Result codes of the logger download over the serial link (DownloadOverSerial).
+struct SerialDownloadResult {
+    /// The transfer size arrived.
+    static constexpr core::LinkResult kOk = 0;
+    /// The block loop ended early: no progress for 5 s, more than 20 blocks
+    /// refused in a row, or the port went away.
+    static constexpr core::LinkResult kIncomplete = 3;
+    /// Three requests for the first block brought no good block.
+    static constexpr core::LinkResult kNoFirstBlock = 9;
+};
+
 /// What the user is told when a logger load (download, then decode) ends with
 /// code (not 0): the no-data text for the decoder's 6, otherwise the error text followed by the code.
 inline QString LoggerLoadMessage(core::LinkResult code) {

@@ -28,8 +28,6 @@ struct LinkState {
     core::CommandFrame usbFrame;
     /// Written into byte 5 of every live-read frame, incremented first (wraps at 255).
     std::uint8_t usbSequence = 0;
-    /// Frame of every serial-link transaction: starts as 02 4B 00 00 00 00 03.
-    core::CommandFrame serialFrame{{core::CommandFrame::kStart, 'K', 0, 0, 0, 0, core::CommandFrame::kEnd}};
     /// Last identify reply or live frame (or download block).
     ReplyBuffer reply{};
     /// Changes of the clock's seconds field seen by the poll since the last sample.

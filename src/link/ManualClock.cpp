@@ -1,6 +1,7 @@
 #include "link/ManualClock.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +19,13 @@ void ManualClock::delayWithMessages(int ms) {
     delayBusy(ms);
     if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::processEvents();
+    }
+}
+
+void ManualClock::delayWithoutInput(int ms) {
+    delayBusy(ms);
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 }
 

@@ -26,6 +26,8 @@ public:
     void delayWithMessages(int ms) override;
     /// Advances by ms + 1 without processing events.
     void delayBusy(int ms) override;
+    /// Advances by ms + 1, then processes pending events but user input once.
+    void delayWithoutInput(int ms) override;
 
     /// Moves the tick and now() forward by ms (negative values count as 0).
     void advance(std::int64_t ms);
@@ -36,7 +38,7 @@ public:
     int addListener(Listener listener);
     void removeListener(int id);
 
-    /// Number of delayWithMessages / delayBusy calls so far and the ms they asked for.
+    /// Number of waits (delayWithMessages, delayBusy, delayWithoutInput) so far and the ms they asked for.
     int waitCount() const { return m_waitCount; }
     std::int64_t waitedMs() const { return m_waitedMs; }
 

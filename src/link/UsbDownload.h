@@ -2,6 +2,7 @@
 
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
+#include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
 #include "link/UsbSession.h"
 
@@ -9,22 +10,9 @@
 
 namespace thermo4::link {
 
-/// Receives the progress of a logger download (the progress dialog in the
-/// GUI, a stderr line in the CLI). All calls come from inside the download.
-class DownloadProgress {
-public:
-    virtual ~DownloadProgress() = default;
-    /// The first block arrived; total bytes will be transferred.
-    virtual void started(std::int32_t totalBytes) = 0;
-    /// A block was appended; received bytes are now in the image.
-    virtual void advanced(std::int32_t receivedBytes) = 0;
-    /// The download ends (after started, or without it when it failed early).
-    virtual void finished() = 0;
-};
-
-/// Transfer size (bytes) for the end address read from the first block: the
-/// bytes in use, or 262 144 when that is below 256 or above 262 144, rounded up
-/// to whole 32-byte blocks.
+/// Transfer size (bytes) of a logger download over either link, for the end
+/// address read from the first block: the bytes in use, or 262 144 when that is
+/// below 256 or above 262 144, rounded up to whole 32-byte blocks.
 std::int32_t UsbTransferSize(std::uint32_t endAddress);
 
 /// Reads the logger memory block by block into image (appending; the caller

@@ -135,6 +135,7 @@ bool readFaults(Reader& r, const QJsonValue& value, const QString& where, MeterF
         {"dead_after_block", blockOrNone(f.deadAfterBlock)},
         {"bad_checksum_blocks", blocks(f.badChecksumBlocks)},
         {"bad_trailer_blocks", blocks(f.badTrailerBlocks)},
+        {"cut_short_blocks", blocks(f.cutShortBlocks)},
         {"seek_answers_wrong_block",
          [&](const QJsonValue& v, const QString& w) { return r.boolean(v, w, f.seekAnswersWrongBlock); }},
         {"retry_resends_failed_block",
@@ -405,6 +406,20 @@ void ApplyScenario(const Scenario& s, VirtualMeter& meter) {
         meter.setRecordIntervalSeconds(*s.recordIntervalSeconds);
     if (s.calibration)
         meter.setCalibration(*s.calibration);
+}
+
+std::unique_ptr<VirtualMeter> MakeVirtualMeter(link::Clock& clock, const QString& scenarioPath,
+                                               QString* error) {
+    std::optional<Scenario> scenario;
+    if (!scenarioPath.isEmpty()) {
+        scenario = LoadScenario(scenarioPath, error);
+        if (!scenario)
+            return nullptr;
+    }
+    auto meter = std::make_unique<VirtualMeter>(clock, scenario && scenario->seed ? *scenario->seed : 1U);
+    if (scenario)
+        ApplyScenario(*scenario, *meter);
+    return meter;
 }
 
 } // namespace thermo4::sim

@@ -11,9 +11,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace thermo4::link {
+class Clock;
+}
 
 namespace thermo4::sim {
 
@@ -46,6 +51,11 @@ std::optional<Scenario> ParseScenario(const QByteArray& json, const QDir& baseDi
 std::optional<Scenario> LoadScenario(const QString& path, QString* error);
 /// Sets meter up as the scenario says (model, frames, memory, faults, probes…).
 void ApplyScenario(const Scenario& scenario, VirtualMeter& meter);
+/// The virtual meter on clock, run from the scenario file at scenarioPath (its
+/// seed and setup) or, when the path is empty, as it comes. Nothing when the
+/// file cannot be read or is wrong; error then says why (with the file's name).
+std::unique_ptr<VirtualMeter> MakeVirtualMeter(link::Clock& clock, const QString& scenarioPath,
+                                               QString* error);
 
 /// 128 hexadecimal digits (either case, nothing else) to a live frame.
 std::optional<LiveFrame> LiveFrameFromHex(const QString& hex, QString* error);

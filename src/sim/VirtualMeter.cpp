@@ -317,6 +317,8 @@ void VirtualMeter::serveBlock(int number, bool seek) {
         ++reply[34];
     if (m_faults.badTrailerBlocks.erase(number) > 0)
         reply[35] = 0x00;
+    if (m_faults.cutShortBlocks.erase(number) > 0)
+        reply.resize(MeterFaults::kCutShortBytes);
     m_reply = std::move(reply);
     m_blockPos = number;
     if (number == m_faults.stallAfterBlock) {

@@ -54,7 +54,8 @@ TEST_F(ScenarioTest, EveryKeyIsReadAndApplied) {
         "record_interval_s": 10,
         "faults": {
             "fail_block_reads": [5, 9], "stall_after_block": 10, "dead_after_block": 20,
-            "bad_checksum_blocks": [7], "bad_trailer_blocks": [8], "seek_answers_wrong_block": true,
+            "bad_checksum_blocks": [7], "bad_trailer_blocks": [8], "cut_short_blocks": [11],
+            "seek_answers_wrong_block": true,
             "retry_resends_failed_block": true, "fail_live_reads": [3], "fail_writes": "pq",
             "fail_opens_after": 4, "fail_timeouts_after": 5, "unplug_after_reads": 6 }
     })";
@@ -79,6 +80,7 @@ TEST_F(ScenarioTest, EveryKeyIsReadAndApplied) {
     EXPECT_EQ(f.deadAfterBlock, 20);
     EXPECT_EQ(f.badChecksumBlocks, std::set<int>{7});
     EXPECT_EQ(f.badTrailerBlocks, std::set<int>{8});
+    EXPECT_EQ(f.cutShortBlocks, std::set<int>{11});
     EXPECT_TRUE(f.seekAnswersWrongBlock);
     EXPECT_TRUE(f.resendFailedBlockOnRetry);
     EXPECT_EQ(f.failLiveReads, std::set<int>{3});
@@ -216,6 +218,24 @@ TEST_F(ScenarioTest, LoadNamesTheFileAndReadsMemoryBesideIt) {
     const auto s = LoadScenario(dir.filePath("sub/s.json"), &why);
     ASSERT_TRUE(s) << why.toStdString();
     EXPECT_EQ(s->memory->size(), 0xB00u);
+}
+
+TEST_F(ScenarioTest, MakeVirtualMeterRunsTheScenarioWithItsSeed) {
+    write("seeded.json", R"({"seed": 7, "model": "419"})");
+    QString why;
+    const auto meter = MakeVirtualMeter(clock, dir.filePath("seeded.json"), &why);
+    ASSERT_TRUE(meter) << why.toStdString();
+    EXPECT_EQ(meter->model(), "419");
+    VirtualMeter seven{clock, 7};
+    EXPECT_EQ(meter->liveFrame(), seven.liveFrame());
+
+    const auto plain = MakeVirtualMeter(clock, QString(), &why);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->liveFrame(), VirtualMeter(clock).liveFrame());
+
+    write("bad.json", R"({"seed": -1})");
+    EXPECT_FALSE(MakeVirtualMeter(clock, dir.filePath("bad.json"), &why));
+    EXPECT_TRUE(why.contains("bad.json: seed")) << why.toStdString();
 }
 
 TEST(ShippedScenarios, AllLoad) {

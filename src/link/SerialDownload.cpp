@@ -1,0 +1,187 @@
+#include "link/SerialDownload.h"
+
+#include "core/Commands.h"
+#include "core/MemoryDecoder.h"
+#include "link/UsbDownload.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+namespace thermo4::link {
+
+namespace {
+constexpr std::int32_t kBlockSize = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
+constexpr std::size_t kBlockReply = core::kBlockReplySize;
+/// One read takes at most this many of the waiting bytes (only the first 36 are examined).
+constexpr std::size_t kReceiveBufferSize = 260;
+constexpr int kFirstBlockAttempts = 3;
+// Time limits (ms).
+constexpr std::int64_t kFirstReplyMs = 3000;
+constexpr std::int64_t kNextReplyMs = 5000;
+constexpr std::int64_t kNoProgressMs = 5000;
+/// A partial reply older than this (strictly) is dropped and asked for again.
+constexpr std::int64_t kPartialReplyMs = 1500;
+/// "p" is sent at most this many times while the next block does not start.
+constexpr int kNextRequests = 10;
+/// More refused blocks in a row than this give up the transfer.
+constexpr int kMaxRefusals = 20;
+// Trailer of a 36-byte block reply.
+constexpr std::size_t kBlockNumberHigh = 32;
+constexpr std::size_t kBlockNumberLow = 33;
+constexpr std::size_t kSum = 34;
+constexpr std::size_t kMarker = 35;
+
+/// One download's exchanges and counters (all in bytes).
+class Download {
+public:
+    Download(SerialSession& session, core::MemoryImage& image, DownloadProgress* progress)
+        : m_s(session), m_image(image), m_progress(progress) {}
+
+    core::LinkResult run();
+
+private:
+    void send(char letter) {
+        // A failed write shows as a missing reply.
+        m_s.frame.setCommand(letter);
+        m_s.port.write(m_s.frame.span());
+    }
+    std::int64_t now() const { return m_s.clock.tickMs(); }
+    /// Waits until count bytes are waiting or the tick reaches deadline.
+    std::size_t waitUntil(std::size_t count, std::int64_t deadline) {
+        const std::int64_t left = deadline - now();
+        if (left <= 0) {
+            return m_s.port.inputCount();
+        }
+        return m_s.port.waitForInput(count, static_cast<int>(left), SerialWait::KeepAlive);
+    }
+    /// Reads the waiting bytes, at most 260; true when a whole block reply came.
+    bool readReply(std::size_t waiting) {
+        const std::size_t take = std::min(waiting, m_buffer.size());
+        return m_s.port.read(std::span(m_buffer).first(take)) >= kBlockReply;
+    }
+    bool sumOk() const { return core::Checksum8(m_buffer, 0, kBlockSize - 1) == m_buffer[kSum]; }
+    /// True when the reply carries the block that follows those held.
+    bool isNextBlock() const {
+        const std::int32_t number = m_buffer[kBlockNumberHigh] * 256 + m_buffer[kBlockNumberLow];
+        return number == m_received / kBlockSize + 1;
+    }
+    void append() {
+        m_image.append(std::span(m_buffer).first(core::MemoryImage::kBlockSize));
+        m_received += kBlockSize;
+    }
+    bool firstBlock();
+    void requestNext();
+    void blockLoop();
+
+    SerialSession& m_s;
+    core::MemoryImage& m_image;
+    DownloadProgress* m_progress;
+    std::array<std::uint8_t, kReceiveBufferSize> m_buffer{};
+    std::int32_t m_transfer = 0;
+    std::int32_t m_received = 0;
+};
+
+bool Download::firstBlock() {
+    m_s.port.discardInput();
+    for (int attempt = 0; attempt < kFirstBlockAttempts; ++attempt) {
+        const std::int64_t asked = now();
+        send(core::kDownloadStart);
+        const std::size_t waiting = waitUntil(kBlockReply, asked + kFirstReplyMs);
+        if (waiting < kBlockReply) {
+            m_s.port.discardInput();
+            continue;
+        }
+        if (readReply(waiting) && sumOk() && m_buffer[kMarker] == core::kBlockReplyMarker && isNextBlock()) {
+            send(core::kDownloadNext);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Download::requestNext() {
+    if (m_received >= m_transfer) {
+        // The last block is in: the reply to this "p" is not needed, so it is not awaited.
+        send(core::kDownloadNext);
+        return;
+    }
+    for (int request = 0; request < kNextRequests && m_s.port.isOpen(); ++request) {
+        send(core::kDownloadNext);
+        if (waitUntil(1, now() + kNextReplyMs) > 0) {
+            return;
+        }
+    }
+}
+
+void Download::blockLoop() {
+    int failures = 0;
+    std::int64_t lastProgress = now();
+    for (;;) {
+        if (failures > kMaxRefusals) {
+            send(core::kDownloadEnd);
+            return;
+        }
+        const std::size_t waiting = m_s.port.inputCount();
+        bool acted = true;
+        if (waiting >= kBlockReply) {
+            if (readReply(waiting) && sumOk() && isNextBlock()) {
+                failures = 0;
+                append();
+                requestNext();
+                if (m_progress != nullptr) {
+                    m_progress->advanced(m_received);
+                }
+            } else {
+                ++failures;
+                send(core::kRepeatBlock);
+            }
+            lastProgress = now();
+        } else if (waiting > 0 && now() - lastProgress > kPartialReplyMs) {
+            readReply(waiting); // dropped
+            ++failures;
+            send(core::kRepeatBlock);
+            lastProgress = now();
+        } else {
+            acted = false;
+        }
+        if (m_received >= m_transfer || now() - lastProgress >= kNoProgressMs || !m_s.port.isOpen()) {
+            return;
+        }
+        if (!acted) {
+            // Nothing to do until more bytes come or a time limit is reached.
+            if (waiting == 0) {
+                waitUntil(1, lastProgress + kNoProgressMs);
+            } else {
+                waitUntil(kBlockReply,
+                          std::min(lastProgress + kPartialReplyMs + 1, lastProgress + kNoProgressMs));
+            }
+        }
+    }
+}
+
+core::LinkResult Download::run() {
+    core::LinkResult result = SerialDownloadResult::kNoFirstBlock;
+    if (firstBlock()) {
+        m_transfer = UsbTransferSize(core::MemoryEndAddress(std::span(m_buffer).first(kBlockReply)));
+        if (m_progress != nullptr) {
+            m_progress->started(m_transfer);
+        }
+        append();
+        blockLoop();
+        send(core::kAbort);
+        result = m_received < m_transfer ? SerialDownloadResult::kIncomplete : SerialDownloadResult::kOk;
+    }
+    if (m_progress != nullptr) {
+        m_progress->finished();
+    }
+    return result;
+}
+} // namespace
+
+core::LinkResult DownloadOverSerial(SerialSession& session, core::MemoryImage& image,
+                                    DownloadProgress* progress) {
+    return Download(session, image, progress).run();
+}
+
+} // namespace thermo4::link
