@@ -1,11 +1,10 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "cli/MeterSource.h"
-#include "core/Commands.h"
 #include "core/MemoryDecoder.h"
 #include "formats/CollectionFile.h"
+#include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
-#include "link/UsbDownload.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +16,9 @@
 namespace thermo4::cli {
 
 namespace {
+
+/// How long the command waits for a meter to answer (ms).
+constexpr int kMeterWaitMs = 5000;
 
 /// Progress on stderr: the total, then a line at every further tenth.
 class StderrProgress : public link::DownloadProgress {
@@ -45,22 +47,6 @@ private:
     int m_nextTenth = 1;
 };
 
-/// Polls until a meter answers the identify; false after 5 s without one.
-bool waitForMeter(link::MeterPoller& poller, link::Clock& clock) {
-    constexpr int kPeriodMs = 500;
-    constexpr int kLimitMs = 5000;
-    const std::int64_t start = clock.tickMs();
-    for (;;) {
-        if (poller.tick().event == link::PollEvent::Connected) {
-            return true;
-        }
-        if (clock.tickMs() - start >= kLimitMs) {
-            return false;
-        }
-        clock.delayBusy(kPeriodMs - 1);
-    }
-}
-
 /// Why output cannot be written, found before anything is asked of the meter;
 /// the empty text when its folder exists and is writable.
 QString OutputFolderProblem(const QString& output) {
@@ -85,7 +71,7 @@ QString OutputFolderProblem(const QString& output) {
 
 } // namespace
 
-// thermo4-cli download -o FILE.ch4: the logger download over USB, written as a collection file.
+// thermo4-cli download -o FILE.ch4: the logger download, written as a collection file.
 int RunDownload(const QStringList& arguments) {
     QStringList args = arguments;
     QString scenario;
@@ -93,14 +79,17 @@ int RunDownload(const QStringList& arguments) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Downloads the meter's logger memory over USB and writes it as a collection file\n"
-                       "(.ch4), progress on stderr. --simulate[=SCENARIO] uses the virtual meter\n"
-                       "(optionally run from a scenario file) instead of the USB meter."));
+        QStringLiteral("Downloads the meter's logger memory and writes it as a collection file (.ch4),\n"
+                       "progress on stderr. The meter is the one on USB; --simulate[=SCENARIO] uses the\n"
+                       "virtual meter (optionally run from a scenario file), --port DEV the meter on a\n"
+                       "serial device."));
     parser.addOption(MeterSource::simulateHelpOption());
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("The collection file to write."),
                                           QStringLiteral("FILE"));
     parser.addOption(outputOption);
+    const QCommandLineOption portOption = MeterSource::portOption();
+    parser.addOption(portOption);
     if (auto done = ParseCommandLine(parser, args, 0)) {
         return *done;
     }
@@ -115,29 +104,30 @@ int RunDownload(const QStringList& arguments) {
         return kExitFailure;
     }
 
+    const QString port = parser.value(portOption);
+    if (!MeterSource::checkChoice(simulate, port)) {
+        return kExitUsage;
+    }
+
     MeterSource source;
-    if (!source.open(simulate, scenario)) {
+    if (!source.open(simulate, scenario, port)) {
         return kExitFailure;
     }
-    if (!waitForMeter(source.poller(), source.clock())) {
+    if (!source.waitForMeter(kMeterWaitMs)) {
         PrintError(QStringLiteral("There is no connection with multimeter !"));
         source.printNotice();
         return kExitFailure;
     }
-    link::LinkState& state = source.state();
 
     core::MemoryImage image;
     StderrProgress progress;
-    auto session = state.usbSession(source.usb(), source.clock());
-    int code = link::DownloadOverUsb(session, image, &progress);
+    int code = source.link().download(image, &progress);
     if (code == link::UsbDownloadResult::kOk) {
         core::DataSetCollection collection;
         code = core::DecodeMemoryImage(image, collection, source.clock().now());
     } else {
-        // Tell the meter the transfer is off, as the window does; results do not matter.
-        source.usb().finishWrite();
-        state.usbFrame.setCommand(core::kAbort);
-        source.usb().writeCommand(state.usbFrame.span());
+        // Tell the meter the transfer is off, as the window does.
+        source.abortTransfer();
     }
     if (code != core::kDecodeOk) {
         PrintError(link::LoggerLoadMessage(code));

@@ -17,7 +17,8 @@ int RunLive(const QStringList& arguments) {
         QStringLiteral("Polls the meter every 500 ms and prints one CSV line per valid live frame:\n"
                        "time,T1,T2,T3,T4 with the time as YYYY-MM-DDTHH:MM:SS.mmm and the readings in °C\n"
                        "with one decimal, or OL / ---- as the meter shows. The header comes with the\n"
-                       "first reading. Fails when no valid reading comes for 5 s."));
+                       "first reading. Fails when no valid reading comes for 5 s. The meter is the one on\n"
+                       "USB unless --simulate or --port DEV (the meter on a serial device) says otherwise."));
     parser.addOption(MeterSource::simulateHelpOption());
     const QCommandLineOption samplesOption(QStringLiteral("samples"),
                                            QStringLiteral("Stop after N lines (default: until interrupted)."),
@@ -25,6 +26,8 @@ int RunLive(const QStringList& arguments) {
     parser.addOption(samplesOption);
     MqttOption publishing;
     publishing.addTo(parser);
+    const QCommandLineOption portOption = MeterSource::portOption();
+    parser.addOption(portOption);
     if (auto done = ParseCommandLine(parser, args, 0)) {
         return *done;
     }
@@ -42,13 +45,26 @@ int RunLive(const QStringList& arguments) {
         return kExitUsage;
     }
 
+    const QString port = parser.value(portOption);
+    if (!MeterSource::checkChoice(simulate, port)) {
+        return kExitUsage;
+    }
+
     MeterSource source;
-    if (!source.open(simulate, scenario)) {
+    if (!source.open(simulate, scenario, port)) {
         return kExitFailure;
     }
     link::HeadlessPoll poll;
     poll.samples = samples;
-    if (!publishing.start(poll, simulate ? mqtt::LinkName::Simulated : mqtt::LinkName::Usb)) {
+    if (!publishing.start(poll, simulate         ? mqtt::LinkName::Simulated
+                                : port.isEmpty() ? mqtt::LinkName::Usb
+                                                 : mqtt::LinkName::Serial)) {
+        return kExitFailure;
+    }
+    const int limit = poll.noReadingLimitMs / 1000;
+    // The poll finds a meter on USB by itself; one on a serial port is identified first.
+    if (source.isSerial() && !source.waitForMeter(poll.noReadingLimitMs)) {
+        PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
         return kExitFailure;
     }
 
@@ -62,7 +78,6 @@ int RunLive(const QStringList& arguments) {
         }
         return PrintOut(line + QLatin1Char('\n'));
     });
-    const int limit = poll.noReadingLimitMs / 1000;
     switch (end) {
     case link::HeadlessPollEnd::SamplesDone:
     case link::HeadlessPollEnd::OutputFailed: // reported by the caller

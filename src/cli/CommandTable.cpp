@@ -13,18 +13,23 @@ int RunInfo(const QStringList& args);
 int RunClock(const QStringList& args);
 int RunInterval(const QStringList& args);
 int RunErase(const QStringList& args);
+int RunPorts(const QStringList& args);
+int RunSearch(const QStringList& args);
 
 namespace {
 
 constexpr std::array kCommands{
     CliCommand{"sets", "List the data sets of a collection file (.ch4) as CSV", &RunSets},
-    CliCommand{"export", "Print the samples of a data set of a collection file, or of a journal, as CSV", &RunExport},
+    CliCommand{"export", "Print the samples of a data set of a collection file, or of a journal, as CSV",
+               &RunExport},
     CliCommand{"live", "Poll the meter and print its live readings as CSV", &RunLive},
     CliCommand{"download", "Download the meter's logger memory into a collection file", &RunDownload},
     CliCommand{"info", "Read the meter's settings and state as CSV (USB)", &RunInfo},
     CliCommand{"clock", "Set the meter's clock to this computer's time (USB)", &RunClock},
     CliCommand{"interval", "Set the meter's recording interval, MM:SS (USB)", &RunInterval},
     CliCommand{"erase", "Erase the meter's logger memory; needs --yes (USB)", &RunErase},
+    CliCommand{"ports", "List the serial devices a meter may be on", &RunPorts},
+    CliCommand{"search", "Look for the meter on serial devices and print where it answered", &RunSearch},
 };
 
 } // namespace

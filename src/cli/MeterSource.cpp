@@ -2,19 +2,46 @@
 
 #include "cli/CliSupport.h"
 
+#include "core/Commands.h"
 #include "link/HidUsbTransport.h"
+#include "link/QtSerialPort.h"
+#include "link/SerialMeterLink.h"
 #include "link/SystemClock.h"
+#include "link/UsbMeterLink.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 
 namespace thermo4::cli {
 
+namespace {
+
+/// Time between two identify attempts on a serial port (ms).
+constexpr int kIdentifyPeriodMs = 500;
+
+/// No USB at all: a command told to use a serial port never turns to a meter on USB.
+class NoUsbTransport : public link::UsbTransport {
+public:
+    int open(std::uint16_t, std::uint16_t) override { return -1; }
+    int setTimeouts(int, int) override { return -1; }
+    int writeCommand(std::span<const std::uint8_t>) override { return -1; }
+    int writeBlock(std::span<const std::uint8_t>) override { return -1; }
+    int finishWrite() override { return -1; }
+    int read(std::span<std::uint8_t>) override { return -1; }
+    int serialNumber(std::span<char>) override { return -1; }
+    int close() override { return 0; }
+};
+
+} // namespace
+
 struct MeterSource::Parts {
     link::SystemClock clock;
     std::unique_ptr<sim::VirtualMeter> meter;
-    std::unique_ptr<sim::SimUsbTransport> simUsb;
-    std::unique_ptr<link::HidUsbTransport> hidUsb;
+    std::unique_ptr<link::UsbTransport> usb;
+    link::HidUsbTransport* hidUsb = nullptr;
+    std::unique_ptr<link::QtSerialPort> serialPort;
+    std::unique_ptr<link::SerialMeterLink> serialLink;
+    std::unique_ptr<link::UsbMeterLink> usbLink;
     link::LinkState state;
     std::unique_ptr<link::MeterPoller> poller;
 };
@@ -45,42 +72,108 @@ QCommandLineOption MeterSource::simulateHelpOption() {
                                              "--simulate=SCENARIO runs it from a scenario file (.json)."));
 }
 
-bool MeterSource::open(bool simulate, const QString& scenario) {
-    if (simulate) {
-        if (!openVirtualMeter(scenario)) {
-            return false;
-        }
-    } else {
-        m_parts->hidUsb = std::make_unique<link::HidUsbTransport>();
+bool MeterSource::checkChoice(bool simulate, const QString& port) {
+    if (simulate && !port.isEmpty()) {
+        PrintError(QStringLiteral("--simulate and --port cannot be used together"));
+        return false;
     }
-    m_parts->poller = std::make_unique<link::MeterPoller>(m_parts->state, usb(), m_parts->clock);
     return true;
 }
 
-bool MeterSource::openVirtualMeter(const QString& scenario) {
-    std::optional<sim::Scenario> loaded;
-    if (!scenario.isEmpty()) {
+QCommandLineOption MeterSource::portOption() {
+    return QCommandLineOption(
+        QStringLiteral("port"),
+        QStringLiteral("Talk to the meter on the serial device DEV (e.g. /dev/rfcomm0, or the path that "
+                       "thermo4-sim prints) instead of USB."),
+        QStringLiteral("DEV"));
+}
+
+bool MeterSource::open(bool simulate, const QString& scenario, const QString& port) {
+    Parts& p = *m_parts;
+    if (!checkChoice(simulate, port)) {
+        return false;
+    }
+    if (simulate) {
         QString error;
-        loaded = sim::LoadScenario(scenario, &error);
-        if (!loaded) {
+        p.meter = sim::MakeVirtualMeter(p.clock, scenario, &error);
+        if (!p.meter) {
             PrintError(error);
             return false;
         }
+        p.usb = std::make_unique<sim::SimUsbTransport>(*p.meter);
+    } else if (!port.isEmpty()) {
+        p.serialPort = std::make_unique<link::QtSerialPort>();
+        if (!p.serialPort->open(port)) {
+            PrintError(p.serialPort->errorString());
+            return false;
+        }
+        p.serialLink = std::make_unique<link::SerialMeterLink>(*p.serialPort, p.clock);
+        p.usb = std::make_unique<NoUsbTransport>();
+    } else {
+        auto hid = std::make_unique<link::HidUsbTransport>();
+        p.hidUsb = hid.get();
+        p.usb = std::move(hid);
     }
-    m_parts->meter =
-        std::make_unique<sim::VirtualMeter>(m_parts->clock, loaded && loaded->seed ? *loaded->seed : 1U);
-    if (loaded) {
-        sim::ApplyScenario(*loaded, *m_parts->meter);
+    p.usbLink = std::make_unique<link::UsbMeterLink>(*p.usb, p.clock, p.state);
+    p.poller = std::make_unique<link::MeterPoller>(p.state, *p.usb, p.clock);
+    if (p.serialLink) {
+        p.poller->setSerialLiveReader(
+            [serial = p.serialLink.get()](link::LinkState& s) { return serial->readLiveFrame(s.reply); });
     }
-    m_parts->simUsb = std::make_unique<sim::SimUsbTransport>(*m_parts->meter);
     return true;
 }
 
-link::UsbTransport& MeterSource::usb() {
-    if (m_parts->simUsb) {
-        return *m_parts->simUsb;
+bool MeterSource::isSerial() const {
+    return m_parts->serialLink != nullptr;
+}
+
+bool MeterSource::waitForMeter(int limitMs) {
+    Parts& p = *m_parts;
+    const std::int64_t start = p.clock.tickMs();
+    for (;;) {
+        const std::int64_t attempt = p.clock.tickMs();
+        if (p.serialLink) {
+            // What came since the last attempt (the late rest of a reply) would
+            // stand in front of this one's reply.
+            p.serialPort->discardInput();
+            if (p.serialLink->identify(p.state.reply)) {
+                p.state.connected = true;
+                p.state.serialLink = true;
+                p.state.usbLink = false;
+                return true;
+            }
+        } else if (p.poller->tick().event == link::PollEvent::Connected) {
+            return true;
+        }
+        if (p.clock.tickMs() - start >= limitMs) {
+            return false;
+        }
+        const std::int64_t rest = attempt + kIdentifyPeriodMs - p.clock.tickMs();
+        if (rest > 0) {
+            p.clock.delayBusy(static_cast<int>(rest - 1));
+        }
     }
-    return *m_parts->hidUsb;
+}
+
+link::MeterLink& MeterSource::link() {
+    if (m_parts->serialLink) {
+        return *m_parts->serialLink;
+    }
+    return *m_parts->usbLink;
+}
+
+void MeterSource::abortTransfer() {
+    if (isSerial()) {
+        return;
+    }
+    // Results do not matter: the meter may be gone already.
+    usb().finishWrite();
+    state().usbFrame.setCommand(core::kAbort);
+    usb().writeCommand(state().usbFrame.span());
+}
+
+link::UsbTransport& MeterSource::usb() {
+    return *m_parts->usb;
 }
 
 link::Clock& MeterSource::clock() {

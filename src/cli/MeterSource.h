@@ -2,6 +2,7 @@
 
 #include "link/Clock.h"
 #include "link/LinkState.h"
+#include "link/MeterLink.h"
 #include "link/MeterPoller.h"
 #include "link/UsbTransport.h"
 
@@ -14,7 +15,8 @@
 namespace thermo4::cli {
 
 /// The meter a headless command talks to: the virtual meter (optionally run
-/// from a scenario file) or a real one over hidraw, both on the system clock.
+/// from a scenario file), a real one over hidraw, or one on a serial port, all
+/// on the system clock.
 class MeterSource {
 public:
     MeterSource();
@@ -28,8 +30,27 @@ public:
     /// The --simulate option as the help lists it (takeSimulateOption reads it).
     static QCommandLineOption simulateHelpOption();
 
-    /// Sets up the meter; on failure prints the reason on stderr and returns false.
-    bool open(bool simulate, const QString& scenario);
+    /// The command line names one meter: not both --simulate and --port. Prints
+    /// the complaint and returns false when it names two.
+    static bool checkChoice(bool simulate, const QString& port);
+    /// The --port option of the commands that talk to a meter.
+    static QCommandLineOption portOption();
+
+    /// Sets up the meter: the virtual one, the serial device port when one is
+    /// given, else USB. On failure prints the reason on stderr and returns false.
+    bool open(bool simulate, const QString& scenario, const QString& port = {});
+
+    /// Whether the meter is reached over a serial port.
+    bool isSerial() const;
+    /// Waits up to limitMs for the meter to answer the identify with the model
+    /// code (over USB through the poll, on a serial port by identifying every
+    /// 500 ms); afterwards the link state says connected.
+    bool waitForMeter(int limitMs);
+    /// The link the meter is reached over.
+    link::MeterLink& link();
+    /// After a failed download: tells a USB meter the transfer is off ("Q";
+    /// the serial download has sent it already).
+    void abortTransfer();
 
     link::UsbTransport& usb();
     link::Clock& clock();
@@ -40,8 +61,6 @@ public:
     void printNotice();
 
 private:
-    bool openVirtualMeter(const QString& scenario);
-
     struct Parts;
     std::unique_ptr<Parts> m_parts;
 };

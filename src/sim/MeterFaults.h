@@ -1,7 +1,7 @@
 #pragma once
 
-#include <map>
 #include <cstddef>
+#include <map>
 #include <set>
 #include <string>
 

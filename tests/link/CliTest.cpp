@@ -1,4 +1,5 @@
 #include "sim/LoggerMemory.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,27 +12,11 @@
 namespace thermo4::link {
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using CliRun = test::ProgramRun;
 
 /// Runs the built thermo4-cli to its end.
 CliRun RunCli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(THERMO4_CLI), args);
-    CliRun run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "thermo4-cli did not end";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return test::RunProgram(QStringLiteral(THERMO4_CLI), args);
 }
 
 /// A temporary folder holding scenario files and the images they name.

@@ -1,0 +1,46 @@
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "link/QtSerialPort.h"
+#include "link/SerialMeterLink.h"
+#include "link/SerialPortList.h"
+#include "link/SystemClock.h"
+
+#include <algorithm>
+
+namespace thermo4::cli {
+
+// thermo4-cli search [DEV...]: the program's Bluetooth search over the given devices.
+int RunSearch(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Tries each serial device in turn, as the program's Bluetooth search does, and prints\n"
+        "the one where the meter answered. Without DEV it tries every device that\n"
+        "'thermo4-cli ports' lists. Fails when no meter answers."));
+    parser.addPositionalArgument(QStringLiteral("DEV"), QStringLiteral("A serial device to try."),
+                                 QStringLiteral("[DEV...]"));
+    const auto given = std::count_if(args.begin() + 1, args.end(),
+                                     [](const QString& arg) { return !arg.startsWith(QLatin1Char('-')); });
+    if (auto done = ParseCommandLine(parser, args, given)) {
+        return *done;
+    }
+    const QStringList devices =
+        parser.positionalArguments().isEmpty() ? link::ListSerialPorts() : parser.positionalArguments();
+    if (devices.isEmpty()) {
+        PrintError(QStringLiteral("there is no serial device to search; give one, e.g. /dev/rfcomm0"));
+        return kExitFailure;
+    }
+
+    link::SystemClock clock;
+    link::QtSerialPort port;
+    link::SerialMeterLink serial(port, clock);
+    link::ReplyBuffer reply{};
+    const auto found = serial.search(devices, reply, [](int, const QString& title) { PrintError(title); });
+    if (!found) {
+        PrintError(QStringLiteral("no meter answered on %1 device(s)").arg(devices.size()));
+        return kExitFailure;
+    }
+    PrintOut(devices.at(*found) + QLatin1Char('\n'));
+    return kExitOk;
+}
+
+} // namespace thermo4::cli
