@@ -4,7 +4,7 @@
 
 namespace thermo4::core {
 
-QDateTime DateTimeFromTDateTime(double days) {
+std::pair<QDate, QTime> DateAndTimeFromTDateTime(double days) {
     // Beyond about ±27 000 years the day count no longer fits the calendar.
     constexpr double kLimitDays = 1e7;
     if (!std::isfinite(days) || std::fabs(days) > kLimitDays) {
@@ -17,8 +17,16 @@ QDateTime DateTimeFromTDateTime(double days) {
         ms -= static_cast<qint64>(kMsPerDay);
         whole += days < 0 ? -1.0 : 1.0;
     }
-    const QDate date = TDateTimeEpoch().addDays(static_cast<qint64>(whole));
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    return {TDateTimeEpoch().addDays(static_cast<qint64>(whole)),
+            QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms))};
+}
+
+QDateTime DateTimeFromTDateTime(double days) {
+    const auto [date, time] = DateAndTimeFromTDateTime(days);
+    if (!date.isValid()) {
+        return {};
+    }
+    return QDateTime(date, time);
 }
 
 double TDateTimeFromDateAndTime(const QDate& date, const QTime& time) {

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QDateTime>
 
+#include <utility>
+
 namespace thermo4::core {
 
 /// Date-times as days since 1899-12-30 00:00 local time, the time of day as the
@@ -15,6 +17,10 @@ inline QDate TDateTimeEpoch() {
     return QDate(1899, 12, 30);
 }
 
+/// Calendar date and wall-clock time of days, rounded to the millisecond, with
+/// no time zone involved (cheap: no zone lookup); both invalid for NaN,
+/// infinities and day counts beyond ±10 000 000.
+std::pair<QDate, QTime> DateAndTimeFromTDateTime(double days);
 /// Local date-time of days, rounded to the millisecond; invalid for NaN,
 /// infinities and day counts beyond ±10 000 000.
 QDateTime DateTimeFromTDateTime(double days);

@@ -1,5 +1,6 @@
 #include "formats/GraphText.h"
 
+#include "core/TDateTime.h"
 #include "formats/RegionalText.h"
 
 #include <cmath>
@@ -25,16 +26,28 @@ QString GraphTextValue(double value, const QString& decimalPoint) {
     return FixedText(value, 1, decimalPoint);
 }
 
-QString GraphTextLine(double x, const std::array<double, 4>& y, QChar separator, const QLocale& locale) {
-    const QString point = locale.decimalPoint();
-    QString line = DateText(x, locale);
-    line += separator;
-    line += TimeText(x, locale);
-    for (const double value : y) {
-        line += separator;
-        line += GraphTextValue(value, point);
+GraphTextFormatter::GraphTextFormatter(QChar separator, const QLocale& locale)
+    : m_separator(separator), m_locale(locale), m_timeFormat(LongTimeFormat(locale)),
+      m_decimalPoint(locale.decimalPoint()) {}
+
+QString GraphTextFormatter::line(double x, const std::array<double, 4>& y) {
+    const auto [date, time] = core::DateAndTimeFromTDateTime(x);
+    if (date != m_day || m_dayText.isNull()) {
+        m_day = date;
+        m_dayText = m_locale.toString(date, QLocale::ShortFormat);
     }
-    return line;
+    QString text = m_dayText;
+    text += m_separator;
+    text += m_locale.toString(time, m_timeFormat);
+    for (const double value : y) {
+        text += m_separator;
+        text += GraphTextValue(value, m_decimalPoint);
+    }
+    return text;
+}
+
+QString GraphTextLine(double x, const std::array<double, 4>& y, QChar separator, const QLocale& locale) {
+    return GraphTextFormatter(separator, locale).line(x, y);
 }
 
 QString TableTextLine(const QStringList& cells, QChar separator) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -29,9 +30,27 @@ QString FixedText(double value, int decimals, const QString& decimalPoint);
 /// One reading as a graph text export writes it: "OL" or one decimal.
 QString GraphTextValue(double value, const QString& decimalPoint);
 
-/// One line of a graph text export without its line end: the point's X value
-/// (days since 1899-12-30) as the locale's short date and long time, then the
-/// readings of T1 to T4, all separated by separator.
+/// Builds the lines of one graph text export: the locale's formats are looked
+/// up once and the date text is kept while the day stays the same.
+class GraphTextFormatter {
+public:
+    GraphTextFormatter(QChar separator, const QLocale& locale);
+
+    /// One line without its line end: the point's X value (days since
+    /// 1899-12-30) as the locale's short date and long time, then the readings
+    /// of T1 to T4, all separated by the separator.
+    QString line(double x, const std::array<double, 4>& y);
+
+private:
+    QChar m_separator;
+    QLocale m_locale;
+    QString m_timeFormat;
+    QString m_decimalPoint;
+    QDate m_day;
+    QString m_dayText;
+};
+
+/// One line of a graph text export (see GraphTextFormatter::line).
 QString GraphTextLine(double x, const std::array<double, 4>& y, QChar separator, const QLocale& locale);
 
 /// One line of a table text export without its line end: every cell followed

@@ -77,11 +77,11 @@ QString LongTimeFormat(const QLocale& locale) {
 }
 
 QString DateText(double days, const QLocale& locale) {
-    return locale.toString(core::DateTimeFromTDateTime(days).date(), QLocale::ShortFormat);
+    return locale.toString(core::DateAndTimeFromTDateTime(days).first, QLocale::ShortFormat);
 }
 
 QString TimeText(double days, const QLocale& locale) {
-    return locale.toString(core::DateTimeFromTDateTime(days).time(), LongTimeFormat(locale));
+    return locale.toString(core::DateAndTimeFromTDateTime(days).second, LongTimeFormat(locale));
 }
 
 std::optional<QDate> ParseDate(const QString& text, const QLocale& locale) {

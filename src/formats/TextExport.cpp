@@ -43,15 +43,15 @@ TextExportResult WriteGraphText(const QString& path, std::span<const std::vector
             return core::kNoDataValue;
         return double(y[curve][point]);
     };
+    GraphTextFormatter formatter(separator, locale);
     return WriteTextLines(
         path, range.count(),
         [&](int i) -> std::optional<QString> {
             const auto point = std::size_t(range.from - 1 + i);
             if (x.empty() || point >= x[0].size() || x[0][point] == 0.0)
                 return std::nullopt;
-            return GraphTextLine(x[0][point],
-                                 {value(0, point), value(1, point), value(2, point), value(3, point)},
-                                 separator, locale);
+            return formatter.line(x[0][point],
+                                  {value(0, point), value(1, point), value(2, point), value(3, point)});
         },
         progress);
 }

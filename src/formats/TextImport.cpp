@@ -15,44 +15,63 @@ ImportedTable failed(const QString& path, const QString& reason) {
     return table;
 }
 
-QStringList splitFields(QStringView line, QChar separator) {
-    QStringList fields;
-    qsizetype start = 0;
-    while (fields.size() < kImportFields) {
-        const qsizetype end = line.indexOf(separator, start);
-        if (end < 0) {
-            if (start < line.size())
-                fields << line.mid(start).toString();
-            break;
-        }
-        fields << line.mid(start, end - start).toString();
-        start = end + 1;
-    }
-    return fields;
-}
-
 } // namespace
 
-ImportedTable ParseTextTable(QStringView text, QChar separator, const LineProgress& progress) {
+QStringView ImportedTable::field(int row, int index) const {
+    const Row& r = m_rows[std::size_t(row)];
+    if (index < 0 || index >= r.count)
+        return {};
+    return QStringView(m_text).mid(r.start[std::size_t(index)], r.length[std::size_t(index)]);
+}
+
+QStringList ImportedTable::fields(int row) const {
+    QStringList list;
+    for (int i = 0; i < fieldCount(row); ++i)
+        list << field(row, i).toString();
+    return list;
+}
+
+ImportedTable ParseTextTable(QString text, QChar separator, const LineProgress& progress) {
     ImportedTable table;
+    table.m_text = std::move(text);
+    const QStringView all(table.m_text);
+    table.m_rows.reserve(std::size_t(all.count(QLatin1Char('\n'))) + 1);
     qsizetype at = 0;
-    while (at < text.size()) {
+    while (at < all.size()) {
         qsizetype end = at;
-        while (end < text.size() && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
+        while (end < all.size() && all[end] != QLatin1Char('\n') && all[end] != QLatin1Char('\r'))
             ++end;
-        const QStringView line = text.mid(at, std::min(end - at, kImportLineChars));
+        const qsizetype lineStart = at;
+        const qsizetype lineEnd = lineStart + std::min(end - at, kImportLineChars);
         at = end;
-        if (at < text.size() && text[at] == QLatin1Char('\r'))
+        if (at < all.size() && all[at] == QLatin1Char('\r'))
             ++at;
-        if (at < text.size() && text[at] == QLatin1Char('\n'))
+        if (at < all.size() && all[at] == QLatin1Char('\n'))
             ++at;
+        const QStringView line = all.mid(lineStart, lineEnd - lineStart);
         if (!line.contains(separator))
             break;
-        if (progress && !progress(int(table.rows.size()) + 1)) {
+        if (progress && !progress(table.rowCount() + 1)) {
             table.cancelled = true;
             break;
         }
-        table.rows.push_back(splitFields(line, separator));
+        ImportedTable::Row row;
+        qsizetype start = lineStart;
+        while (row.count < kImportFields) {
+            const qsizetype sep = all.indexOf(separator, start);
+            const bool last = sep < 0 || sep >= lineEnd;
+            const qsizetype stop = last ? lineEnd : sep;
+            // The text after the last separator is a field only when it is not empty.
+            if (last && stop == start)
+                break;
+            row.start[std::size_t(row.count)] = qint32(start);
+            row.length[std::size_t(row.count)] = quint8(stop - start);
+            ++row.count;
+            if (last)
+                break;
+            start = sep + 1;
+        }
+        table.m_rows.push_back(row);
     }
     return table;
 }
@@ -74,7 +93,7 @@ ImportedTable ReadTextTable(const QString& path, QChar separator, const LineProg
     QString text = utf8(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);
-    return ParseTextTable(text, separator, progress);
+    return ParseTextTable(std::move(text), separator, progress);
 }
 
 } // namespace thermo4::formats

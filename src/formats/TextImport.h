@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <array>
 #include <vector>
 
 namespace thermo4::formats {
@@ -14,16 +15,34 @@ namespace thermo4::formats {
 inline constexpr qsizetype kImportLineChars = 179;
 /// Fields kept per line: the table window's columns 1 to 6.
 inline constexpr qsizetype kImportFields = 6;
-/// Largest text file read (bytes), far beyond any export of this program.
-inline constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
+/// Largest text file read (bytes): three times a full 99 999-point export.
+inline constexpr qint64 kMaxImportBytes = 16 * 1024 * 1024;
 
-/// The rows of a text file read back into a table.
-struct ImportedTable {
-    /// At most kImportFields fields per row, for columns 1, 2, …
-    std::vector<QStringList> rows;
+/// The rows of a text file read back into a table. The fields are views into
+/// the text read, so a large file costs no allocation per field.
+class ImportedTable {
+public:
+    int rowCount() const { return int(m_rows.size()); }
+    /// Fields of a row, at most kImportFields.
+    int fieldCount(int row) const { return m_rows[std::size_t(row)].count; }
+    /// Field index (0 for the table's column 1) of row; empty past the row's fields.
+    QStringView field(int row, int index) const;
+    QStringList fields(int row) const;
+
     bool cancelled = false;
     /// The file and the system's reason when the file could not be read.
     QString error;
+
+private:
+    friend ImportedTable ParseTextTable(QString text, QChar separator, const LineProgress& progress);
+    /// 32 bytes a row: offsets fit 32 bits (files are at most kMaxImportBytes), lengths 8 bits.
+    struct Row {
+        std::array<qint32, kImportFields> start{};
+        std::array<quint8, kImportFields> length{};
+        quint8 count = 0;
+    };
+    QString m_text;
+    std::vector<Row> m_rows;
 };
 
 /// Splits text into rows: each line (CR LF, LF or CR ended) is cut to
@@ -31,7 +50,7 @@ struct ImportedTable {
 /// table; fields are split at each separator, a trailing separator's empty
 /// field is dropped, fields past the sixth are not kept. progress is told the
 /// row count before each row is kept; false cancels (the rows so far stay).
-ImportedTable ParseTextTable(QStringView text, QChar separator, const LineProgress& progress = {});
+ImportedTable ParseTextTable(QString text, QChar separator, const LineProgress& progress = {});
 
 /// Reads a regular file of at most kMaxImportBytes (UTF-8, or Latin-1 when it
 /// is not valid UTF-8) and parses it as ParseTextTable does.

@@ -157,9 +157,9 @@ TEST(TextImport, ATableExportReadsBackIntoTheSameCells) {
     EXPECT_EQ(text.count("\t\r\n"), 3);
     EXPECT_EQ(text.count('\t'), 18);
     const ImportedTable table = ReadTextTable(path, QLatin1Char('\t'));
-    ASSERT_EQ(table.rows.size(), 3U);
+    ASSERT_EQ(table.rowCount(), 3);
     for (int row = 1; row <= 3; ++row)
-        EXPECT_EQ(table.rows[std::size_t(row - 1)], cells(row));
+        EXPECT_EQ(table.fields(row - 1), cells(row));
 }
 
 TEST(TextImport, LinesAreCutSplitAndStopAtTheFirstLineWithoutTheSeparator) {
@@ -170,19 +170,19 @@ TEST(TextImport, LinesAreCutSplitAndStopAtTheFirstLineWithoutTheSeparator) {
                          QStringLiteral("p\t") + longField + QStringLiteral("\tcut\n") + // cut at 179
                          QStringLiteral("no separator\nq\tr\n");                         // ends the table
     const ImportedTable table = ParseTextTable(text, QLatin1Char('\t'));
-    ASSERT_EQ(table.rows.size(), 4U);
-    EXPECT_EQ(table.rows[0], (QStringList{"a", "b"}));
-    EXPECT_EQ(table.rows[1], (QStringList{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(table.rows[2], (QStringList{"", "", "z"}));
-    EXPECT_EQ(table.rows[3], (QStringList{"p", QString(177, QLatin1Char('x'))}));
+    ASSERT_EQ(table.rowCount(), 4);
+    EXPECT_EQ(table.fields(0), (QStringList{"a", "b"}));
+    EXPECT_EQ(table.fields(1), (QStringList{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(table.fields(2), (QStringList{"", "", "z"}));
+    EXPECT_EQ(table.fields(3), (QStringList{"p", QString(177, QLatin1Char('x'))}));
 
-    EXPECT_EQ(ParseTextTable(u"x,y\nno comma\nz,w", QLatin1Char(',')).rows.size(), 1U);
-    EXPECT_EQ(ParseTextTable(u"x,y", QLatin1Char(',')).rows, (std::vector<QStringList>{{"x", "y"}}));
-    EXPECT_TRUE(ParseTextTable(u"", QLatin1Char(',')).rows.empty());
+    EXPECT_EQ(ParseTextTable(QStringLiteral("x,y\nno comma\nz,w"), QLatin1Char(',')).rowCount(), 1);
+    EXPECT_EQ(ParseTextTable(QStringLiteral("x,y"), QLatin1Char(',')).fields(0), (QStringList{"x", "y"}));
+    EXPECT_EQ(ParseTextTable(QString(), QLatin1Char(',')).rowCount(), 0);
 
     const ImportedTable cancelled = ParseTextTable(text, QLatin1Char('\t'), [](int row) { return row < 3; });
     EXPECT_TRUE(cancelled.cancelled);
-    EXPECT_EQ(cancelled.rows.size(), 2U);
+    EXPECT_EQ(cancelled.rowCount(), 2);
 }
 
 TEST(TextImport, FilesThatCannotBeReadNameTheFileAndTheReason) {
@@ -192,14 +192,14 @@ TEST(TextImport, FilesThatCannotBeReadNameTheFileAndTheReason) {
          {std::pair{missing, "No such file"}, std::pair{dir.path(), "not a regular"},
           std::pair{QStringLiteral("/dev/zero"), "not a regular"}}) {
         const ImportedTable table = ReadTextTable(path, QLatin1Char('\t'));
-        EXPECT_TRUE(table.rows.empty());
+        EXPECT_EQ(table.rowCount(), 0);
         EXPECT_TRUE(table.error.contains(path) && table.error.contains(QLatin1String(reason)))
             << table.error.toStdString();
     }
     // Not UTF-8: read as Latin-1 rather than lost.
     const QString latin = dir.filePath(QStringLiteral("latin.txt"));
     Write(latin, "9.3.17\t14:05\xB0\n");
-    EXPECT_EQ(ReadTextTable(latin, QLatin1Char('\t')).rows.at(0).at(1), QStringLiteral("14:05\u00B0"));
+    EXPECT_EQ(ReadTextTable(latin, QLatin1Char('\t')).field(0, 1), QStringLiteral("14:05\u00B0"));
 }
 
 TEST(TablePrintout, CellsAreFilledToTheirWidthAndRowsPlacedPageByPage) {
