@@ -1,5 +1,8 @@
 #include "CliRun.h"
 #include "ImageBuilder.h"
+#include "chart/GraphState.h"
+#include "core/MemoryDecoder.h"
+#include "formats/GraphFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,6 +163,49 @@ TEST(CliOutput, ExportWritesOLWhereTheGraphTextExportDoes) {
               QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,OL,-17.78,-17.78,-17.78\n"));
     EXPECT_EQ(RunCli({"export", path, "--set", "2", "--raw"}).out,
               QStringLiteral("time,T1,T2,T3,T4\n2017-03-09T14:05:30,-1838.22,-17.78,-17.78,-17.78\n"));
+}
+
+TEST(CliOutput, AGraphFileOfADataSetExportsTheSameRowsAsTheDataSet) {
+    QTemporaryDir dir;
+    RecordSpec record;
+    record.typeByte = 0x00; // °F
+    record.intervalSeconds = 30;
+    record.samples = {{700, 32767, -3281, 10}, {701, 250, 25000, -5}, {702, 251, -3280, 0}};
+    const auto bytes = ImageBuilder().add(record).bytes();
+    const QString collectionFile = dir.filePath(QStringLiteral("one.ch4"));
+    WriteFile(collectionFile,
+              QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+
+    // The data set as a graph holds it: four curves, then two points that never received data.
+    core::DataSetCollection sets;
+    ASSERT_EQ(core::DecodeMemoryImage(core::MemoryImage(bytes), sets, QDateTime::currentDateTime()), 0);
+    chart::GraphState state;
+    ASSERT_TRUE(state.resizeData(4, 5));
+    const auto times = sets.timesOf(0);
+    const auto values = sets.valuesOf(0);
+    for (std::size_t k = 0; k < 3; ++k) {
+        for (std::size_t c = 0; c < 4; ++c) {
+            state.x[c][k] = times[4 * k + c];
+            state.y[c][k] = values[4 * k + c];
+        }
+    }
+    const QString graphFile = dir.filePath(QStringLiteral("one.GHF"));
+    ASSERT_EQ(formats::WriteGraphFile(graphFile, chart::serializeGraphState(state)), QString());
+
+    for (const QStringList& option : {QStringList{}, QStringList{"--raw"}}) {
+        const CliRun fromSet = RunCli(QStringList{"export", collectionFile, "--set", "1"} + option);
+        const CliRun fromGraph = RunCli(QStringList{"export", graphFile} + option);
+        EXPECT_EQ(fromGraph.exitCode, 0) << fromGraph.err.toStdString();
+        EXPECT_EQ(fromGraph.out.count(QLatin1Char('\n')), 4) << fromGraph.out.toStdString();
+        EXPECT_EQ(fromGraph.out, fromSet.out);
+    }
+    EXPECT_TRUE(RunCli({"export", collectionFile, "--set", "1"}).out.contains(QStringLiteral(",OL,OL,")));
+
+    const QString damaged = dir.filePath(QStringLiteral("damaged.ghf"));
+    WriteFile(damaged, QByteArray("\x04\x00\x00\x00junk", 8));
+    const CliRun bad = RunCli({"export", damaged});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("is not a valid graph file"))) << bad.err.toStdString();
 }
 
 TEST(CliOutput, VersionAndEveryOptionInTheHelp) {
