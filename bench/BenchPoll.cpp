@@ -2,6 +2,7 @@
 // read ("A") and decode, as a meter is found and then read.
 #include "link/ManualClock.h"
 #include "link/MeterPoller.h"
+#include "link/UsbMeterLink.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 
@@ -27,13 +28,14 @@ void BM_PollTickIdentifyReadDecode(benchmark::State& state) {
     link::ManualClock clock;
     sim::VirtualMeter meter(clock);
     sim::SimUsbTransport usb(meter);
+    link::UsbMeterLink usbLink(usb, clock);
     link::LinkState link;
-    link::MeterPoller poller(link, usb, clock);
+    link::MeterPoller poller(link, usbLink, clock);
     std::vector<std::int64_t> tickNs;
     tickNs.reserve(static_cast<std::size_t>(state.max_iterations));
     for (auto _ : state) {
         const std::int64_t start = ThreadCpuNs();
-        link.connected = false;
+        link.setLink(link::LinkKind::None);
         const auto identified = poller.tick().event;
         const auto read = poller.tick().event;
         tickNs.push_back(ThreadCpuNs() - start);

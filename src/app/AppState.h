@@ -5,6 +5,7 @@
 #include "core/MeterStatus.h"
 #include "link/LinkGuard.h"
 #include "link/LinkState.h"
+#include "link/UsbMeterLink.h"
 
 #include <QPixmap>
 #include <QPointer>

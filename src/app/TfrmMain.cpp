@@ -73,7 +73,7 @@ QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& hint
 } // namespace
 
 TfrmMain::TfrmMain(const AppServices& services, QWidget* parent)
-    : QMainWindow(parent), m_poller(m_state.link, *services.usb, *services.clock) {
+    : QMainWindow(parent), m_usbLink(*services.usb, *services.clock), m_poller(m_state.link, m_usbLink, *services.clock) {
     assert(services.clock && services.usb && services.prompts);
     m_state.services = services;
     setObjectName(QStringLiteral("frmMain"));
@@ -332,7 +332,7 @@ void TfrmMain::FormShow() {
         m_state.realTimeGraph->place(panelWidth, 0, 1200, height);
         m_state.realTimeGraph->setFocus();
     }
-    if (m_state.link.connected) {
+    if (m_state.link.connected()) {
         if (m_state.panelWindow)
             m_state.panelWindow->lblNoConnection->hide();
         setStatusText(1, QString::fromLatin1(kOnConnection));
@@ -372,9 +372,7 @@ bool TfrmMain::FormCloseQuery() {
 void TfrmMain::FormClose() {
     waitForPoll();
     MainTimer->stop();
-    m_state.link.connected = false;
-    m_state.link.usbLink = false;
-    m_state.link.serialLink = false;
+    m_state.link.setLink(link::LinkKind::None);
     writeSettings();
 }
 
@@ -622,7 +620,8 @@ void TfrmMain::showLinkNotice(const QString& notice) {
 void TfrmMain::OnConnection() {
     setStatusText(0, QString());
     setStatusText(1, QString::fromLatin1(kOnConnection));
-    m_state.link.connected = true;
+    if (!m_state.link.connected())
+        m_state.link.setLink(link::LinkKind::Usb);
     MainTimer->setInterval(kTimerIntervalMs);
     if (m_state.panelWindow)
         m_state.panelWindow->lblNoConnection->hide();
@@ -664,9 +663,7 @@ void TfrmMain::OffConnection() {
     MainTimer->setInterval(kTimerIntervalMs);
     m_state.link.lostFrames = 0;
     setStatusText(1, QString::fromLatin1(kNoConnection));
-    m_state.link.connected = false;
-    m_state.link.usbLink = false;
-    m_state.link.serialLink = false;
+    m_state.link.setLink(link::LinkKind::None);
 }
 
 void TfrmMain::MaxMinTimerTimer() {

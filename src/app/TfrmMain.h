@@ -44,6 +44,7 @@ public:
     Prompts& prompts() const { return *m_state.services.prompts; }
     link::Clock& clock() const { return *m_state.services.clock; }
     link::MeterPoller& poller() { return m_poller; }
+    link::UsbMeterLink& usbLink() { return m_usbLink; }
     QMdiArea* clientArea() const { return ClientArea; }
     /// The printer chosen by Printer Setup; the printouts use it.
     QPrinter& printer();
@@ -181,6 +182,7 @@ private:
     void showLinkNotice(const QString& notice);
 
     AppState m_state;
+    link::UsbMeterLink m_usbLink;
     link::MeterPoller m_poller;
     std::unique_ptr<QPrinter> m_printer;
     bool m_shown = false;

@@ -114,12 +114,9 @@ bool MeterSource::open(bool simulate, const QString& scenario, const QString& po
         p.hidUsb = hid.get();
         p.usb = std::move(hid);
     }
-    p.usbLink = std::make_unique<link::UsbMeterLink>(*p.usb, p.clock, p.state);
-    p.poller = std::make_unique<link::MeterPoller>(p.state, *p.usb, p.clock);
-    if (p.serialLink) {
-        p.poller->setSerialLiveReader(
-            [serial = p.serialLink.get()](link::LinkState& s) { return serial->readLiveFrame(s.reply); });
-    }
+    p.usbLink = std::make_unique<link::UsbMeterLink>(*p.usb, p.clock);
+    p.poller = std::make_unique<link::MeterPoller>(p.state, *p.usbLink, p.clock);
+    p.poller->setSerialLink(p.serialLink.get());
     return true;
 }
 
@@ -137,9 +134,7 @@ bool MeterSource::waitForMeter(int limitMs) {
             // stand in front of this one's reply.
             p.serialPort->discardInput();
             if (p.serialLink->identify(p.state.reply)) {
-                p.state.connected = true;
-                p.state.serialLink = true;
-                p.state.usbLink = false;
+                p.state.setLink(link::LinkKind::Serial);
                 return true;
             }
         } else if (p.poller->tick().event == link::PollEvent::Connected) {
@@ -166,10 +161,7 @@ void MeterSource::abortTransfer() {
     if (isSerial()) {
         return;
     }
-    // Results do not matter: the meter may be gone already.
-    usb().finishWrite();
-    state().usbFrame.setCommand(core::kAbort);
-    usb().writeCommand(state().usbFrame.span());
+    m_parts->usbLink->abortTransfer();
 }
 
 link::UsbTransport& MeterSource::usb() {

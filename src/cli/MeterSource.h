@@ -4,6 +4,7 @@
 #include "link/LinkState.h"
 #include "link/MeterLink.h"
 #include "link/MeterPoller.h"
+#include "link/UsbMeterLink.h"
 #include "link/UsbTransport.h"
 
 #include <QCommandLineOption>
@@ -53,6 +54,8 @@ public:
     void abortTransfer();
 
     link::UsbTransport& usb();
+    /// The USB link over usb() and clock(): identify, live read, download.
+    link::UsbMeterLink& usbLink();
     link::Clock& clock();
     /// The connection state and poll of this command, over usb() and clock().
     link::LinkState& state();

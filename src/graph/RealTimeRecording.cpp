@@ -20,7 +20,7 @@ const QString RealTimeRecording::kRunQuestion =
 
 void RealTimeRecording::Run(TfrmMain& main) {
     AppState& app = main.state();
-    if (!app.link.connected)
+    if (!app.link.connected())
         return;
     QPointer<TfrmGraph> graph = app.realTimeGraph;
     if (graph) {
@@ -72,8 +72,8 @@ void RealTimeRecording::Run(TfrmMain& main) {
 void RealTimeRecording::EndRecording(TfrmMain& main) {
     AppState& app = main.state();
     app.recording = false;
-    main.btnRun->setEnabled(app.link.connected);
-    main.Run1->setEnabled(app.link.connected);
+    main.btnRun->setEnabled(app.link.connected());
+    main.Run1->setEnabled(app.link.connected());
     main.btnStop->setEnabled(false);
     main.Stop1->setEnabled(false);
 }

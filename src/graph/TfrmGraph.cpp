@@ -618,8 +618,8 @@ void TfrmGraph::FormClose() {
     if (isRealTime()) {
         TfrmMain& main = frmMain();
         main.RealTimeGraph1->setChecked(false);
-        main.btnRun->setEnabled(app.link.connected);
-        main.Run1->setEnabled(app.link.connected);
+        main.btnRun->setEnabled(app.link.connected());
+        main.Run1->setEnabled(app.link.connected());
         main.btnStop->setEnabled(false);
         main.Stop1->setEnabled(false);
         app.recording = false;

@@ -1,34 +1,34 @@
 #pragma once
 
-#include "core/CommandFrame.h"
 #include "core/MeterStatus.h"
+#include "link/MeterLink.h"
 #include "link/UsbSession.h"
 
 #include <cstdint>
 
 namespace thermo4::link {
 
-/// The connection fields of the process-wide state: which link is live, the
-/// lost-read count, the poll's busy flag, the main window's frame, sequence
-/// number and reply buffer, the seconds bookkeeping of the sampling period, and
-/// the last decoded live frame. AppState embeds one; the CLI holds its own.
+/// The poll's side of the connection: which link is live (one value, so no
+/// impossible combination of flags can exist), the lost-read count, the poll's
+/// busy flag, the reply buffer, the seconds bookkeeping of the sampling period,
+/// and the last decoded live frame. MeterSession holds one; the CLI holds its own.
 struct LinkState {
-    bool connected = false;
-    bool usbLink = false;
-    bool serialLink = false;
+    /// A meter answered the identify with the model code and the link is live.
+    bool connected() const { return m_link != LinkKind::None; }
+    /// The live link is USB.
+    bool usbLink() const { return m_link == LinkKind::Usb; }
+    /// The live link is the serial port.
+    bool serialLink() const { return m_link == LinkKind::Serial; }
+    LinkKind link() const { return m_link; }
+    void setLink(LinkKind link) { m_link = link; }
+
     /// Consecutive failed live reads.
     int lostFrames = 0;
     /// Failed reads in a row that end a connection.
     int lostFrameLimit = 3;
     /// Set for the whole of a poll tick.
     bool pollBusy = false;
-    std::uint16_t usbVendorId = kUsbVendorId;
-    std::uint16_t usbProductId = kUsbProductId;
-    /// Frame of the main window's USB transactions (identify, live read, download, abort).
-    core::CommandFrame usbFrame;
-    /// Written into byte 5 of every live-read frame, incremented first (wraps at 255).
-    std::uint8_t usbSequence = 0;
-    /// Last identify reply or live frame (or download block).
+    /// Last identify reply or live frame.
     ReplyBuffer reply{};
     /// Changes of the clock's seconds field seen by the poll since the last sample.
     int secondTicks = 0;
@@ -36,21 +36,17 @@ struct LinkState {
     std::uint16_t lastSecond = 0;
     core::MeterStatus meterStatus;
 
-    /// A USB session over this state's frame, sequence number, reply buffer and identifiers.
-    UsbSession usbSession(UsbTransport& transport, Clock& clock) {
-        return UsbSession{transport, clock, usbFrame, usbSequence, reply, usbVendorId, usbProductId};
-    }
-
     /// The link-state side of a lost or dropped connection: no link, no lost
     /// reads counted, and no recording or statistics icon left blinking.
     void clearConnection() {
-        connected = false;
-        usbLink = false;
-        serialLink = false;
+        m_link = LinkKind::None;
         lostFrames = 0;
         meterStatus.recBlink = false;
         meterStatus.statsBlink = false;
     }
+
+private:
+    LinkKind m_link = LinkKind::None;
 };
 
 } // namespace thermo4::link

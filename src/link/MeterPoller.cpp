@@ -3,7 +3,7 @@
 #include "core/Commands.h"
 #include "link/Clock.h"
 #include "link/LinkGuard.h"
-#include "link/UsbTransactions.h"
+#include "link/MeterLink.h"
 
 #include <algorithm>
 #include <span>
@@ -29,16 +29,15 @@ private:
 };
 } // namespace
 
-MeterPoller::MeterPoller(LinkState& state, UsbTransport& usb, Clock& clock)
+MeterPoller::MeterPoller(LinkState& state, MeterLink& usb, Clock& clock)
     : m_state(state), m_usb(usb), m_clock(clock) {}
 
 bool MeterPoller::readLiveFrame() {
-    if (m_state.usbLink) {
-        UsbSession session = m_state.usbSession(m_usb, m_clock);
-        return ReadLiveFrameUsb(session);
+    if (m_state.usbLink()) {
+        return m_usb.readLiveFrame(m_state.reply);
     }
-    if (m_state.serialLink && m_serialReader) {
-        return m_serialReader(m_state);
+    if (m_state.serialLink() && m_serial != nullptr) {
+        return m_serial->readLiveFrame(m_state.reply);
     }
     return false;
 }
@@ -58,12 +57,9 @@ PollResult MeterPoller::tick(bool recording, int realTimeRate) {
         m_state.lastSecond = second;
     }
 
-    if (!m_state.connected) {
-        UsbSession session = m_state.usbSession(m_usb, m_clock);
-        if (IdentifyUsb(session, core::kIdentify) && core::ReplyHasModelCode(m_state.reply)) {
-            m_state.connected = true;
-            m_state.usbLink = true;
-            m_state.serialLink = false;
+    if (!m_state.connected()) {
+        if (m_usb.identify(m_state.reply) && core::ReplyHasModelCode(m_state.reply)) {
+            m_state.setLink(LinkKind::Usb);
             result.event = PollEvent::Connected;
         } else {
             result.event = PollEvent::IdentifyFailed;

@@ -4,13 +4,11 @@
 
 #include <QDateTime>
 
-#include <functional>
-
 namespace thermo4::link {
 
 class Clock;
 class LinkGuard;
-class UsbTransport;
+class MeterLink;
 
 /// What one poll tick did; the caller does the window work that goes with it.
 enum class PollEvent {
@@ -48,13 +46,11 @@ struct PollResult {
 /// decode it into meterStatus, count lost reads, and decide when a sample is due.
 class MeterPoller {
 public:
-    /// Reads one live frame over the serial link into state.reply; true when the read succeeded.
-    using SerialLiveReader = std::function<bool(LinkState& state)>;
+    /// usb is the link the poll identifies over while no meter is connected.
+    MeterPoller(LinkState& state, MeterLink& usb, Clock& clock);
 
-    MeterPoller(LinkState& state, UsbTransport& usb, Clock& clock);
-
-    /// The serial link's live read; without one, a serial live read fails.
-    void setSerialLiveReader(SerialLiveReader reader) { m_serialReader = std::move(reader); }
+    /// The serial link read while state.serialLink(); null: a serial live read fails.
+    void setSerialLink(MeterLink* serial) { m_serial = serial; }
     /// While guard is busy, a tick does nothing and returns LinkBusy.
     void setLinkGuard(LinkGuard* guard) { m_guard = guard; }
 
@@ -68,10 +64,10 @@ public:
 
 private:
     LinkState& m_state;
-    UsbTransport& m_usb;
+    MeterLink& m_usb;
+    MeterLink* m_serial = nullptr;
     Clock& m_clock;
     LinkGuard* m_guard = nullptr;
-    SerialLiveReader m_serialReader;
 };
 
 } // namespace thermo4::link

@@ -3,25 +3,39 @@
 #include "core/Commands.h"
 #include "link/UsbDownload.h"
 #include "link/UsbTransactions.h"
+#include "link/UsbTransport.h"
 
 namespace thermo4::link {
 
-UsbMeterLink::UsbMeterLink(UsbTransport& transport, Clock& clock, LinkState& state)
-    : m_transport(transport), m_clock(clock), m_state(state) {}
+UsbMeterLink::UsbMeterLink(UsbTransport& transport, Clock& clock) : m_transport(transport), m_clock(clock) {}
+
+UsbSession UsbMeterLink::session(ReplyBuffer& reply) {
+    return UsbSession{m_transport, m_clock, m_frame, m_sequence, reply, m_vendorId, m_productId};
+}
 
 bool UsbMeterLink::identify(ReplyBuffer& reply) {
-    auto s = session(reply);
+    UsbSession s = session(reply);
     return IdentifyUsb(s, core::kIdentify);
 }
 
 bool UsbMeterLink::readLiveFrame(ReplyBuffer& reply) {
-    auto s = session(reply);
+    UsbSession s = session(reply);
     return ReadLiveFrameUsb(s);
 }
 
 core::LinkResult UsbMeterLink::download(core::MemoryImage& image, DownloadProgress* progress) {
-    auto s = session(m_state.reply);
+    UsbSession s = session(m_blockReply);
     return DownloadOverUsb(s, image, progress);
+}
+
+void UsbMeterLink::abortTransfer() {
+    try {
+        m_transport.finishWrite();
+        m_frame.setCommand(core::kAbort);
+        m_transport.writeCommand(m_frame.span());
+    } catch (...) {
+        // The meter may be gone: there is nothing left to tell it.
+    }
 }
 
 } // namespace thermo4::link

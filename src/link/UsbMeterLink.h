@@ -1,34 +1,52 @@
 #pragma once
 
-#include "link/LinkState.h"
+#include "core/CommandFrame.h"
 #include "link/MeterLink.h"
+#include "link/UsbSession.h"
+
+#include <cstdint>
 
 namespace thermo4::link {
 
-/// The meter over USB: the MeterLink operations over a UsbTransport, with the
-/// main window's USB frame, live-read sequence number and device identifiers
-/// from a LinkState (the poll's identify shares them). The download reads its
-/// blocks into that state's reply buffer.
+class Clock;
+class UsbTransport;
+
+/// The meter over USB: identify, live read and the logger download, with the
+/// frame and live-read sequence number of the main window's USB transactions
+/// (bytes a command does not set keep what the previous one left).
 class UsbMeterLink : public MeterLink {
 public:
-    UsbMeterLink(UsbTransport& transport, Clock& clock, LinkState& state);
+    UsbMeterLink(UsbTransport& transport, Clock& clock);
 
     LinkKind kind() const override { return LinkKind::Usb; }
-    /// IdentifyUsb with "K": true when the 32-byte read succeeded.
     bool identify(ReplyBuffer& reply) override;
     bool readLiveFrame(ReplyBuffer& reply) override;
     core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) override;
 
-private:
-    UsbSession session(ReplyBuffer& reply) {
-        return UsbSession{m_transport,         m_clock, m_state.usbFrame,
-                          m_state.usbSequence, reply,   m_state.usbVendorId,
-                          m_state.usbProductId};
-    }
+    /// Tells the meter a failed transfer is off: finishes the write, then sends
+    /// "Q" in this link's frame. Results are ignored.
+    void abortTransfer();
 
+    /// A transaction session over this link's frame and sequence number, replying into reply.
+    UsbSession session(ReplyBuffer& reply);
+    UsbTransport& transport() { return m_transport; }
+    Clock& clock() { return m_clock; }
+    /// The frame as the last command left it.
+    core::CommandFrame& frame() { return m_frame; }
+    /// Written into byte 5 of every live-read frame, incremented first (wraps at 255).
+    std::uint8_t& sequence() { return m_sequence; }
+    std::uint16_t vendorId() const { return m_vendorId; }
+    std::uint16_t productId() const { return m_productId; }
+
+private:
     UsbTransport& m_transport;
     Clock& m_clock;
-    LinkState& m_state;
+    core::CommandFrame m_frame;
+    std::uint8_t m_sequence = 0;
+    /// The download's block replies.
+    ReplyBuffer m_blockReply{};
+    std::uint16_t m_vendorId = kUsbVendorId;
+    std::uint16_t m_productId = kUsbProductId;
 };
 
 } // namespace thermo4::link

@@ -58,18 +58,10 @@ void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
     }
 }
 
-/// Tells the meter the transfer is off: finish the write, then "Q" (results ignored).
-void abortTransfer(AppState& app) {
-    link::UsbTransport& usb = *app.services.usb;
-    usb.finishWrite();
-    app.link.usbFrame.setCommand('Q');
-    usb.writeCommand(app.link.usbFrame.span());
-}
-
 /// Gives the live link back to the poll after a load.
 void handBackLink(TfrmMain& main) {
     AppState& app = main.state();
-    if (app.link.serialLink && app.link.connected) {
+    if (app.link.serialLink() && app.link.connected()) {
         app.link.lostFrames = 0;
         main.clock().delayWithMessages(kSerialSettleMs);
         // Opens the chosen port again, identifies the meter and restarts the poll.
@@ -150,12 +142,11 @@ core::LinkResult LoadLoggerData(TfrmMain& main, const SerialDownload& serial) {
     {
         ScopeDownloadProgress progress(&main);
         progress.showWaitCursor();
-        if (app.link.serialLink) {
+        if (app.link.serialLink()) {
             if (serial)
                 code = serial(image, &progress);
         } else {
-            link::UsbSession session = app.link.usbSession(*app.services.usb, main.clock());
-            code = link::DownloadOverUsb(session, image, &progress);
+            code = main.usbLink().download(image, &progress);
         }
     }
     if (code != link::UsbDownloadResult::kOk)
@@ -170,7 +161,7 @@ void DataLoggerCommand(TfrmMain& main, const SerialDownload& serial) {
         return;
     const FlagScope busy(app.downloadBusy);
     Prompts& prompts = main.prompts();
-    if (!app.link.connected) {
+    if (!app.link.connected()) {
         prompts.information(QStringLiteral("There is no connection with multimeter !"));
         return;
     }
@@ -192,7 +183,7 @@ void DataLoggerCommand(TfrmMain& main, const SerialDownload& serial) {
         prompts.information(link::LoggerLoadMessage(code));
     } else if (code != kLoadTempFolderFailed) {
         prompts.information(link::LoggerLoadMessage(code));
-        abortTransfer(app);
+        main.usbLink().abortTransfer();
     }
     hold.release();
     handBackLink(main);

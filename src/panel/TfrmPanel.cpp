@@ -400,7 +400,7 @@ void TfrmPanel::Blink() {
         imgREC->setVisible(on);
         imgFULL->setVisible(on);
     }
-    if (app.link.serialLink)
+    if (app.link.serialLink())
         ingBlutoothLink->setVisible(on);
 }
 
@@ -414,7 +414,7 @@ core::LinkResult TfrmPanel::PressKey(char letter) {
     m_frame.param(1) = 0;
     m_frame.param(2) = 0;
     const core::LinkResult result =
-        link::PanelTransaction(*app.services.usb, m_frame, app.link.usbVendorId, app.link.usbProductId);
+        link::PanelTransaction(*app.services.usb, m_frame);
     // No second attempt: the user sees in the next frames that the meter did not react.
     if (result != core::kLinkOk)
         frmMain().clock().delayWithMessages(kFailedKeyDelayMs);

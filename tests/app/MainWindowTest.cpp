@@ -118,7 +118,7 @@ protected:
 
     void connectMeter() {
         tick();
-        ASSERT_TRUE(m_window->state().link.connected);
+        ASSERT_TRUE(m_window->state().link.connected());
     }
 
     Controls controls() const {
@@ -297,14 +297,14 @@ TEST_F(MainWindowTest, ConnectionShowsOnThePanel) {
     TfrmPanel* panel = w.state().panelWindow;
     connectMeter();
     EXPECT_TRUE(panel->lblNoConnection->isHidden());
-    EXPECT_TRUE(w.state().link.usbLink);
+    EXPECT_TRUE(w.state().link.usbLink());
     EXPECT_EQ(w.statusText(0), QString());
 
     m_usb->setPlugged(false);
     tick(3);
     EXPECT_FALSE(panel->lblNoConnection->isHidden());
     EXPECT_TRUE(panel->ingBlutoothLink->isHidden());
-    EXPECT_FALSE(w.state().link.usbLink);
+    EXPECT_FALSE(w.state().link.usbLink());
 }
 
 TEST_F(MainWindowTest, ThreeLostReadsInARowEndTheConnectionAndTwoDoNot) {
@@ -314,7 +314,7 @@ TEST_F(MainWindowTest, ThreeLostReadsInARowEndTheConnectionAndTwoDoNot) {
 
     m_usb->setPlugged(false);
     tick(2);
-    EXPECT_TRUE(link.connected);
+    EXPECT_TRUE(link.connected());
     EXPECT_EQ(link.lostFrames, 2);
     EXPECT_EQ(w.statusText(1), QStringLiteral("On Connection"));
 
@@ -325,9 +325,9 @@ TEST_F(MainWindowTest, ThreeLostReadsInARowEndTheConnectionAndTwoDoNot) {
     // The count starts again after the good read: two more failures keep the connection.
     m_usb->setPlugged(false);
     tick(2);
-    EXPECT_TRUE(link.connected);
+    EXPECT_TRUE(link.connected());
     tick();
-    EXPECT_FALSE(link.connected);
+    EXPECT_FALSE(link.connected());
     EXPECT_EQ(link.lostFrames, 0);
     EXPECT_EQ(w.statusText(1), QStringLiteral("No Connection"));
 }
@@ -336,7 +336,7 @@ TEST_F(MainWindowTest, AMeterWithAnotherModelCodeIsNeverConnected) {
     m_meter->setModel("419");
     TfrmMain& w = open();
     tick(10);
-    EXPECT_FALSE(w.state().link.connected);
+    EXPECT_FALSE(w.state().link.connected());
     EXPECT_EQ(controls(),
               (Controls{false, false, false, false, true, true, QStringLiteral("Off Connection")}));
     EXPECT_EQ(m_meter->receivedLetters(), std::string(10, 'K'));
@@ -365,7 +365,7 @@ TEST_F(MainWindowTest, FramesWithWrongMarkersAreIgnoredAndBlankSegmentsLeaveTheP
     EXPECT_EQ(panelReading(0), QLocale().toString(25.3, 'f', 1));
 
     tick(2); // wrong start byte, wrong end byte: read, not lost, not decoded
-    EXPECT_TRUE(w.state().link.connected);
+    EXPECT_TRUE(w.state().link.connected());
     EXPECT_EQ(w.state().link.lostFrames, 0);
     EXPECT_FLOAT_EQ(status.reading[0], 25.3f);
 
@@ -431,8 +431,8 @@ TEST_F(MainWindowTest, ClosingStopsThePollAndDropsTheLink) {
     connectMeter();
     EXPECT_TRUE(w.close());
     EXPECT_FALSE(w.MainTimer->isActive());
-    EXPECT_FALSE(w.state().link.connected);
-    EXPECT_FALSE(w.state().link.usbLink);
+    EXPECT_FALSE(w.state().link.connected());
+    EXPECT_FALSE(w.state().link.usbLink());
 }
 
 TEST_F(MainWindowTest, ExitEndsWithoutAskingAndWithoutWritingTheSettings) {
@@ -557,7 +557,7 @@ TEST_F(MainWindowTest, TheBlinkTickTogglesAndBlinksTheLinkIconOnlyOnTheSerialLin
     EXPECT_TRUE(icon->isHidden());
     EXPECT_FALSE(s.blinkBusy);
 
-    s.link.serialLink = true;
+    s.link.setLink(link::LinkKind::Serial);
     for (int i = 0; i < 4; ++i) {
         w.MaxMinTimerTimer();
         EXPECT_EQ(!icon->isHidden(), s.blinkPhase);

@@ -69,7 +69,7 @@ protected:
     TfrmMain& openConnected() {
         TfrmMain& w = open();
         tick();
-        EXPECT_TRUE(w.state().link.connected);
+        EXPECT_TRUE(w.state().link.connected());
         return w;
     }
 

@@ -40,7 +40,7 @@ TEST(LiveCsvLine, ShowsCelsiusWithOneDecimalOrTheChannelState) {
 }
 
 struct HeadlessRig : SimRig {
-    MeterPoller poller{state, usb, clock};
+    MeterPoller poller{state, usbLink, clock};
     QStringList lines;
     /// What onReading saw, as CSV lines.
     QStringList readings;

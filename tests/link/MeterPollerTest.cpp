@@ -15,7 +15,7 @@ using test::SimRig;
 
 /// The rig with a poller; tick() runs one poll tick and then lets 500 ms pass.
 struct PollRig : SimRig {
-    MeterPoller poller{state, usb, clock};
+    MeterPoller poller{state, usbLink, clock};
 
     PollResult tick(bool recording = false, int rate = 0) {
         const PollResult result = poller.tick(recording, rate);
@@ -27,14 +27,13 @@ struct PollRig : SimRig {
 
 TEST(MeterPoller, IdentifiesOverUsbThenReadsFromTheNextTick) {
     PollRig rig;
-    rig.state.serialLink = true; // left from an old serial connection
     rig.meter.setFixedCelsius(0, 25.3);
 
     const PollResult first = rig.tick();
     EXPECT_EQ(first.event, PollEvent::Connected);
-    EXPECT_TRUE(rig.state.connected);
-    EXPECT_TRUE(rig.state.usbLink);
-    EXPECT_FALSE(rig.state.serialLink);
+    EXPECT_TRUE(rig.state.connected());
+    EXPECT_TRUE(rig.state.usbLink());
+    EXPECT_FALSE(rig.state.serialLink());
     EXPECT_EQ(rig.letters(), "K") << "a meter identified in a tick is first read at the next";
 
     const PollResult second = rig.tick();
@@ -53,7 +52,7 @@ TEST(MeterPoller, AnotherModelCodeNeverConnects) {
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(rig.tick().event, PollEvent::IdentifyFailed) << model;
         }
-        EXPECT_FALSE(rig.state.connected) << model;
+        EXPECT_FALSE(rig.state.connected()) << model;
         EXPECT_EQ(rig.letters(), "KKKKK") << model;
     }
 }
@@ -83,9 +82,9 @@ TEST(MeterPoller, ThreeFailedReadsInARowEndTheConnection) {
         for (std::size_t i = 0; i < c.expected.size(); ++i) {
             EXPECT_EQ(rig.tick().event, c.expected[i]) << c.name << ", tick " << i;
         }
-        EXPECT_EQ(rig.state.connected, c.connectedAfter) << c.name;
+        EXPECT_EQ(rig.state.connected(), c.connectedAfter) << c.name;
         if (!c.connectedAfter) {
-            EXPECT_FALSE(rig.state.usbLink) << c.name;
+            EXPECT_FALSE(rig.state.usbLink()) << c.name;
             EXPECT_EQ(rig.state.lostFrames, 0) << c.name;
             EXPECT_FALSE(rig.state.meterStatus.recBlink) << c.name << ": nothing keeps blinking";
             EXPECT_FALSE(rig.state.meterStatus.statsBlink) << c.name;
@@ -116,7 +115,7 @@ TEST(MeterPoller, AFrameWithAWrongStartOrEndByteCountsAsReadButIsIgnored) {
     EXPECT_EQ(rig.state.meterStatus.reading[0], 0.0F) << "a dropped frame is not decoded";
     EXPECT_EQ(rig.tick().event, PollEvent::FrameDecoded);
     EXPECT_NEAR(rig.state.meterStatus.reading[0], 12.3, 0.05);
-    EXPECT_TRUE(rig.state.connected);
+    EXPECT_TRUE(rig.state.connected());
 }
 
 TEST(MeterPoller, AFrameWithoutSegmentsUpdatesTheStatusButNotThePanel) {
@@ -195,28 +194,41 @@ TEST(MeterPoller, PollBusyIsSetOnlyWhileTheTickRuns) {
     test::ReportingTransport usb(rig.usb);
     std::vector<bool> busyAtOpen;
     usb.onOpen = [&] { busyAtOpen.push_back(rig.state.pollBusy); };
-    MeterPoller poller(rig.state, usb, rig.clock);
+    UsbMeterLink usbLink(usb, rig.clock);
+    MeterPoller poller(rig.state, usbLink, rig.clock);
     poller.tick();
     poller.tick();
     EXPECT_EQ(busyAtOpen, (std::vector<bool>{true, true}));
     EXPECT_FALSE(rig.state.pollBusy);
 }
 
-TEST(MeterPoller, TheSerialLinkReadsThroughItsReader) {
-    PollRig rig;
-    rig.state.connected = true;
-    rig.state.serialLink = true;
-    EXPECT_EQ(rig.tick().event, PollEvent::ReadFailed) << "no serial reader yet";
-
-    const sim::LiveFrame frame = sim::EncodeLiveFrame(sim::DisplayState{});
-    int reads = 0;
-    rig.poller.setSerialLiveReader([&](LinkState& state) {
+/// A link that answers every live read with one fixed frame.
+class FixedFrameLink : public MeterLink {
+public:
+    explicit FixedFrameLink(const sim::LiveFrame& frame) : m_frame(frame) {}
+    LinkKind kind() const override { return LinkKind::Serial; }
+    bool identify(ReplyBuffer&) override { return false; }
+    bool readLiveFrame(ReplyBuffer& reply) override {
         ++reads;
-        std::copy(frame.begin(), frame.end(), state.reply.begin());
+        std::copy(m_frame.begin(), m_frame.end(), reply.begin());
         return true;
-    });
+    }
+    core::LinkResult download(core::MemoryImage&, DownloadProgress*) override { return -1; }
+    int reads = 0;
+
+private:
+    sim::LiveFrame m_frame;
+};
+
+TEST(MeterPoller, TheSerialLinkReadsOverItsOwnLink) {
+    PollRig rig;
+    rig.state.setLink(LinkKind::Serial);
+    EXPECT_EQ(rig.tick().event, PollEvent::ReadFailed) << "no serial link yet";
+
+    FixedFrameLink serial(sim::EncodeLiveFrame(sim::DisplayState{}));
+    rig.poller.setSerialLink(&serial);
     EXPECT_EQ(rig.tick().event, PollEvent::FrameDecoded);
-    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(serial.reads, 1);
     EXPECT_EQ(rig.letters(), "") << "the USB link stays untouched";
 }
 

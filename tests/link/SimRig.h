@@ -2,6 +2,7 @@
 
 #include "link/LinkState.h"
 #include "link/ManualClock.h"
+#include "link/UsbMeterLink.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 
@@ -17,9 +18,10 @@ struct SimRig {
     ManualClock clock;
     sim::VirtualMeter meter{clock};
     sim::SimUsbTransport usb{meter};
+    UsbMeterLink usbLink{usb, clock};
     LinkState state;
 
-    UsbSession session() { return state.usbSession(usb, clock); }
+    UsbSession session() { return usbLink.session(state.reply); }
     std::string letters() const { return meter.receivedLetters(); }
 };
 

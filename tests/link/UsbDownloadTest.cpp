@@ -86,7 +86,7 @@ TEST(DownloadOverUsb, AFailedReadIsRecoveredByRWithoutABlockTwice) {
 TEST(DownloadOverUsb, AStallAfterBlock10IsResumedByAAndTwoSeeksTo10) {
     DownloadRig rig(4082);
     rig.meter.faults().stallAfterBlock = 10;
-    rig.state.usbSequence = 255; // left by the poll
+    rig.usbLink.sequence() = 255; // left by the poll
     ASSERT_EQ(rig.download(), UsbDownloadResult::kOk);
 
     const std::string mainPhase = "P" + Repeat("p", 9) + "p" + "r";
@@ -148,7 +148,8 @@ TEST(DownloadOverUsb, AThrowingTransportIsAFailedRead) {
     DownloadRig rig(4082);
     test::ReportingTransport usb(rig.usb);
     usb.throwOnRead = true;
-    auto s = rig.state.usbSession(usb, rig.clock);
+    UsbMeterLink link(usb, rig.clock);
+    auto s = link.session(rig.state.reply);
     EXPECT_EQ(DownloadOverUsb(s, rig.image, nullptr), UsbDownloadResult::kReadFirst);
     EXPECT_TRUE(rig.image.isEmpty());
 }

@@ -17,7 +17,7 @@ using test::Step;
 TEST(IdentifyUsb, ReadsTheModelCodeAndKeepsTheFrameParameters) {
     SimRig rig;
     rig.meter.setModel("419");
-    rig.state.usbFrame.bytes = {0x02, 'A', 9, 8, 7, 6, 0x03};
+    rig.usbLink.frame().bytes = {0x02, 'A', 9, 8, 7, 6, 0x03};
     auto session = rig.session();
 
     ASSERT_TRUE(IdentifyUsb(session, 'K'));
@@ -39,8 +39,8 @@ TEST(IdentifyUsb, FailsWithoutAMeterOrWithoutAReply) {
 
 TEST(ReadLiveFrameUsb, CountsTheSequenceInByteFiveAndWrapsAfter255) {
     SimRig rig;
-    rig.state.usbFrame.bytes = {0x02, 'P', 0x01, 0x2C, 0x55, 0, 0x03}; // left by a download
-    rig.state.usbSequence = 253;
+    rig.usbLink.frame().bytes = {0x02, 'P', 0x01, 0x2C, 0x55, 0, 0x03}; // left by a download
+    rig.usbLink.sequence() = 253;
     auto session = rig.session();
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(ReadLiveFrameUsb(session));
@@ -54,7 +54,7 @@ TEST(ReadLiveFrameUsb, CountsTheSequenceInByteFiveAndWrapsAfter255) {
                   (std::vector<std::uint8_t>{0x01, 0x2C, 0x55}))
             << "bytes 2 to 4 keep what the last command left";
     }
-    EXPECT_EQ(rig.state.usbSequence, 1);
+    EXPECT_EQ(rig.usbLink.sequence(), 1);
     EXPECT_EQ(rig.state.reply[0], 0x02);
     EXPECT_EQ(rig.state.reply[63], 0x03);
     EXPECT_FALSE(rig.usb.isOpen());
@@ -67,12 +67,12 @@ TEST(ReadLiveFrameUsb, AFailedReadLeavesAClearedReplyAndAFailedOpenSendsNothing)
     auto session = rig.session();
     EXPECT_FALSE(ReadLiveFrameUsb(session));
     EXPECT_TRUE(std::all_of(rig.state.reply.begin(), rig.state.reply.end(), [](auto b) { return b == 0; }));
-    EXPECT_EQ(rig.state.usbSequence, 1);
+    EXPECT_EQ(rig.usbLink.sequence(), 1);
 
     rig.usb.setPlugged(false);
     EXPECT_FALSE(ReadLiveFrameUsb(session));
     EXPECT_EQ(rig.letters(), "A");
-    EXPECT_EQ(rig.state.usbSequence, 1) << "no frame went out, so no number was used";
+    EXPECT_EQ(rig.usbLink.sequence(), 1) << "no frame went out, so no number was used";
 }
 
 TEST(PanelTransaction, CodeNamesTheStepThatFailed) {
@@ -128,7 +128,8 @@ TEST(PollTransactions, ATransportThatThrowsReportsFailureAndClosesTheDevice) {
     SimRig rig;
     ReportingTransport usb(rig.usb);
     usb.throwOnRead = true;
-    auto session = rig.state.usbSession(usb, rig.clock);
+    UsbMeterLink link(usb, rig.clock);
+    auto session = link.session(rig.state.reply);
     EXPECT_FALSE(IdentifyUsb(session, 'K'));
     EXPECT_FALSE(rig.usb.isOpen());
     EXPECT_FALSE(ReadLiveFrameUsb(session));

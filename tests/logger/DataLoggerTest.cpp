@@ -71,10 +71,10 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     EXPECT_FALSE(app().downloadBusy || app().linkGuard.busy());
     EXPECT_TRUE(m_window->MainTimer->isActive());
     // USB: the connection is dropped, and the poll finds the meter again.
-    EXPECT_FALSE(app().link.connected);
+    EXPECT_FALSE(app().link.connected());
     EXPECT_FALSE(app().panelWindow->lblNoConnection->isHidden());
     m_window->MainTimerTimer();
-    EXPECT_TRUE(app().link.connected);
+    EXPECT_TRUE(app().link.connected());
 
     // A second load reuses the window, restored, and replaces table and graph.
     graph->subWindow()->showMinimized();
@@ -149,7 +149,7 @@ TEST_F(DataLoggerTest, AFailedLoadKeepsTheOldDataSetsAndTellsTheCode) {
         EXPECT_EQ(app().dataSets, before);
         EXPECT_EQ(loggerTable(), table);
         EXPECT_EQ(fileBytes(tempFile()), temp);
-        EXPECT_FALSE(app().loggerUnsaved || app().downloadBusy || app().link.connected);
+        EXPECT_FALSE(app().loggerUnsaved || app().downloadBusy || app().link.connected());
         EXPECT_EQ(m_meter.receivedLetters().find('Q') != std::string::npos, abortSent);
     }
 }

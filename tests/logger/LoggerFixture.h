@@ -62,11 +62,11 @@ protected:
     AppState& app() { return m_window->state(); }
 
     void connectMeter() {
-        for (int i = 0; i < 10 && !app().link.connected; ++i) {
+        for (int i = 0; i < 10 && !app().link.connected(); ++i) {
             m_window->MainTimerTimer();
             m_clock.advance(TfrmMain::kTimerIntervalMs);
         }
-        ASSERT_TRUE(app().link.connected);
+        ASSERT_TRUE(app().link.connected());
     }
     void setMemory(const std::vector<sim::LoggedDataSet>& sets) {
         m_meter.memory() = {};

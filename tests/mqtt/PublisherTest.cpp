@@ -42,7 +42,7 @@ auto PayloadIs(const char* text) {
 /// The virtual meter on a manual clock with its readings pinned: 25.3 °C, over
 /// range, no reading, 19.0 °C; poll() returns one decoded frame and its time.
 struct HeldMeter : link::test::SimRig {
-    link::MeterPoller poller{state, usb, clock};
+    link::MeterPoller poller{state, usbLink, clock};
 
     HeldMeter() {
         meter.setFixedCelsius(0, 25.3);

@@ -145,7 +145,7 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
     display.statsMode = display.statsBlink = true;
     display.recIcon = display.full = display.recBlink = true;
     state().link.meterStatus = statusOf(display);
-    state().link.serialLink = true;
+    state().link.setLink(link::LinkKind::Serial);
     for (int i = 0; i < 4; ++i) {
         window().MaxMinTimerTimer();
         panel().RefreshPanel(state().link.meterStatus); // a frame between two blink ticks
@@ -168,7 +168,7 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
 TEST_F(PanelDisplayTest, LosingTheMeterShowsNoConnectionKeepsTheDigitsAndStopsTheLinkBlink) {
     m_meter.setFixedCelsius(0, 25.3);
     connectAndRefresh();
-    state().link.serialLink = true;
+    state().link.setLink(link::LinkKind::Serial);
     m_usb.setPlugged(false);
     tick(3);
     EXPECT_TRUE(shown(panel().lblNoConnection));

@@ -75,7 +75,7 @@ protected:
     /// Identifies the meter, then reads and draws its first frame.
     void connectAndRefresh() {
         tick();
-        ASSERT_TRUE(state().link.connected);
+        ASSERT_TRUE(state().link.connected());
         tick();
     }
 

@@ -95,7 +95,8 @@ TEST_F(PanelKeysTest, WithoutAUsbMeterAKeyCostsOneFailedTransactionAnd300MsAndCh
         SCOPED_TRACE(setup.name);
         if (setup.connectFirst)
             connectAndRefresh();
-        state().link.serialLink = setup.serialLink;
+        if (setup.serialLink)
+            state().link.setLink(link::LinkKind::Serial);
         m_usb.setPlugged(false);
         m_meter.clearReceived();
         const QImage before = panel().grab().toImage();
