@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/JournalExport.h"
 #include "core/DataSet.h"
+#include "core/NumberText.h"
 #include "formats/GraphFile.h"
 #include "formats/GraphText.h"
 
@@ -17,7 +18,7 @@ QString valueText(float value, bool raw) {
     if (!raw && formats::IsOverRangeForText(value)) {
         return QString::fromLatin1(formats::kOverRangeText);
     }
-    return formats::FixedText(static_cast<double>(value), 2, QStringLiteral("."));
+    return core::FixedText(static_cast<double>(value), 2, u".");
 }
 
 /// The CSV of the points: a header, then one line per point.

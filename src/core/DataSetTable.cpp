@@ -1,5 +1,6 @@
 #include "core/DataSetTable.h"
 
+#include "core/NumberText.h"
 #include "core/TDateTime.h"
 
 namespace thermo4::core {
@@ -12,7 +13,7 @@ QString IntervalText(std::int32_t intervalSeconds) {
 
 QString OffsetText(std::int8_t offset, bool celsius, const QLocale& locale) {
     const double value = celsius ? offset * 5.0 / 90.0 : offset * 0.1;
-    return locale.toString(value, 'f', 1);
+    return FixedText(value, 1, locale);
 }
 
 std::array<QString, kDataSetTableColumns> DataSetTableRow(int number, const DataSet& set,

@@ -1,5 +1,6 @@
 #include "core/GraphStatistics.h"
 
+#include "core/NumberText.h"
 #include "core/TDateTime.h"
 
 #include <QRegularExpression>
@@ -60,14 +61,14 @@ QString DateTimeText(double days, const QLocale& locale) {
 QString ExtremeText(float value, double days, const QLocale& locale) {
     if (value > kOverRangeLimit || value < -kOverRangeLimit)
         return QStringLiteral("OL");
-    return locale.toString(double(value), 'f', 1) + QLatin1Char('@') + DateTimeText(days, locale);
+    return FixedText(double(value), 1, locale) + QLatin1Char('@') + DateTimeText(days, locale);
 }
 
 QString AverageText(double sum, int count, int decimals, const QLocale& locale) {
     const double mean = count > 0 ? sum / count : 0.0;
     if (count <= 0 || !std::isfinite(mean))
         return QStringLiteral("****");
-    return locale.toString(mean, 'f', decimals);
+    return FixedText(mean, decimals, locale);
 }
 
 } // namespace thermo4::core

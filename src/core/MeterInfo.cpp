@@ -1,6 +1,7 @@
 #include "core/MeterInfo.h"
 
 #include "core/Commands.h"
+#include "core/NumberText.h"
 
 namespace thermo4::core {
 
@@ -38,7 +39,7 @@ std::optional<MeterInfo> DecodeMeterInfo(std::span<const std::uint8_t> r, QChar 
         return std::nullopt;
     }
     MeterInfo info;
-    info.firmware = QString::number(r[31] * 0.01, 'f', 2).replace(QLatin1Char('.'), decimalPoint);
+    info.firmware = FixedText(r[31] * 0.01, 2, QString(decimalPoint));
     info.meterTime = QStringLiteral("%1/%2/20%3   %4:%5:%6")
                          .arg(hex2(r[44]), hex2(r[43]), hex2(r[46]), hex2(r[42]), hex2(r[41]), hex2(r[40]));
     info.interval = QStringLiteral("%1:%2").arg(r[13]).arg(r[14]);

@@ -1,4 +1,5 @@
 #include "core/MeterStatus.h"
+#include "core/NumberText.h"
 
 namespace thermo4::core {
 
@@ -174,7 +175,7 @@ QString ChannelDisplayText(std::uint8_t channelState, int channel, double value,
     case ChannelCondition::Reading:
         break;
     }
-    return locale.toString(value, 'f', 1);
+    return FixedText(value, 1, locale);
 }
 
 } // namespace thermo4::core

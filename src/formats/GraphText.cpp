@@ -1,5 +1,6 @@
 #include "formats/GraphText.h"
 
+#include "core/NumberText.h"
 #include "core/TDateTime.h"
 #include "formats/RegionalText.h"
 
@@ -11,19 +12,10 @@ bool IsOverRangeForText(double value) {
     return !(value >= kTextLowLimit && value <= kTextHighLimit);
 }
 
-QString FixedText(double value, int decimals, const QString& decimalPoint) {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.count(QLatin1Char('0')) == text.size() - 2)
-        text.remove(0, 1); // "-0.0": the digits show no value below zero
-    if (decimalPoint != QLatin1String("."))
-        text.replace(QLatin1Char('.'), decimalPoint);
-    return text;
-}
-
 QString GraphTextValue(double value, const QString& decimalPoint) {
     if (IsOverRangeForText(value))
         return QString::fromLatin1(kOverRangeText);
-    return FixedText(value, 1, decimalPoint);
+    return core::FixedText(value, 1, decimalPoint);
 }
 
 GraphTextFormatter::GraphTextFormatter(QChar separator, const QLocale& locale)

@@ -22,12 +22,7 @@ inline constexpr char kTextLineEnd[] = "\r\n";
 /// Whether a reading is written as "OL": above 2500, below −328, or not a number.
 bool IsOverRangeForText(double value);
 
-/// A number in fixed-point notation with `decimals` decimals, ASCII digits,
-/// decimalPoint as the separator and never a group separator. A value that
-/// rounds to zero has no minus sign.
-QString FixedText(double value, int decimals, const QString& decimalPoint);
-
-/// One reading as a graph text export writes it: "OL" or one decimal.
+/// One reading as a graph text export writes it: "OL" or one decimal (core::FixedText).
 QString GraphTextValue(double value, const QString& decimalPoint);
 
 /// Builds the lines of one graph text export: the locale's formats are looked

@@ -1,6 +1,7 @@
 #include "graph/GraphMarks.h"
 
 #include "chart/Graph1.h"
+#include "core/NumberText.h"
 #include "formats/RegionalText.h"
 
 #include <QPainter>
@@ -89,7 +90,8 @@ void LabelDataPoint(chart::Graph1& control, int subset, int point, const QLocale
     const double x = control.xDataII(subset, point);
     const float y = control.yData(subset, point);
     SetMark(control, kDataPointLabel, chart::AnnotationCross, QPointF(x, double(y)),
-            formats::TimeText(x, locale) + QLatin1Char('\r') + locale.toString(double(y), 'f', 1), Qt::black);
+            formats::TimeText(x, locale) + QLatin1Char('\r') + core::FixedText(double(y), 1, locale),
+            Qt::black);
 }
 
 void RecolorMarks(chart::Graph1& control, int last, const QColor& color) {
@@ -104,7 +106,7 @@ std::optional<QString> MouseReadOut(const chart::Graph1& control, const QPoint& 
     if (axis < 0)
         return std::nullopt;
     const QPointF value = control.pixelToGraph(QPointF(mouse), axis);
-    return locale.toString(value.y(), 'f', 1) + QLatin1Char('@') + formats::TimeText(value.x(), locale);
+    return core::FixedText(value.y(), 1, locale) + QLatin1Char('@') + formats::TimeText(value.x(), locale);
 }
 
 } // namespace thermo4::ui

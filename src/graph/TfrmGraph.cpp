@@ -1,10 +1,10 @@
 #include "graph/TfrmGraph.h"
 
-#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
+#include "core/NumberText.h"
 #include "core/TDateTime.h"
 #include "graph/GraphAppearance.h"
 #include "graph/GraphSetup.h"
@@ -12,6 +12,7 @@
 #include "graph/RealTimeRecording.h"
 #include "graph/SaveGraph.h"
 #include "graph/TfrmSetupRealTime.h"
+#include "ui/Prompts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -439,7 +440,7 @@ void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::arr
                 return QStringLiteral("OL");
             if (channelState & (1u << (k + 4)))
                 return QStringLiteral("----");
-            return locale.toString(double(v), 'f', 1) + QLatin1Char('@') + core::DateTimeText(t, locale);
+            return core::FixedText(double(v), 1, locale) + QLatin1Char('@') + core::DateTimeText(t, locale);
         };
         if (v > liveMax[k]) {
             liveMax[k] = v;

@@ -1,5 +1,6 @@
 #include "link/HeadlessPoll.h"
 
+#include "core/NumberText.h"
 #include "link/Clock.h"
 
 namespace thermo4::link {
@@ -16,10 +17,8 @@ QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
             line += QStringLiteral("----");
             break;
         case core::ChannelCondition::Reading: {
-            const QString value = QString::number(
-                static_cast<double>(status.reading[static_cast<std::size_t>(channel)]), 'f', 1);
-            // A value that rounds to zero from below is written without its sign.
-            line += value == QLatin1String("-0.0") ? QStringLiteral("0.0") : value;
+            line += core::FixedText(static_cast<double>(status.reading[static_cast<std::size_t>(channel)]), 1,
+                                    u".");
             break;
         }
         }
