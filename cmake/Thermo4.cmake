@@ -1,5 +1,12 @@
 # Shared compile settings and the test registration helper.
 
+# A sanitizer build instruments every target, libraries and tests alike. Any undefined behaviour
+# stops the program, so a test that meets it fails instead of printing a note that nobody reads.
+if(THERMO4_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(thermo4_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   if(THERMO4_WERROR)
