@@ -29,9 +29,9 @@ HidUsbTransport::~HidUsbTransport() {
 
 QString HidUsbTransport::permissionMessage(const QString& nodePath) {
     return QStringLiteral(
-               "The meter is attached but %1 may not be opened by this user. Install the udev rule: "
-               "sudo cp packaging/99-thermo4.rules /etc/udev/rules.d/ && sudo udevadm control --reload-rules "
-               "&& sudo udevadm trigger, then unplug and replug the meter.")
+               "The meter is attached but %1 may not be opened by this user. Install the udev rule "
+               "70-thermo4.rules (the package does; from the sources: sudo cp packaging/70-thermo4.rules "
+               "/etc/udev/rules.d/), run sudo udevadm control --reload, then unplug and replug the meter.")
         .arg(nodePath);
 }
 

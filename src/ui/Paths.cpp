@@ -6,33 +6,58 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cstdio>
+
+// The build sets this from its install layout (bin and share folders).
+#ifndef THERMO4_SHIPPED_FROM_BIN
+#define THERMO4_SHIPPED_FROM_BIN "../share/thermo4"
+#endif
+
 namespace thermo4::ui {
 
-Paths::Paths(QString programDir, QString dataDir)
-    : m_programDir(QDir::cleanPath(programDir)), m_dataDir(QDir::cleanPath(dataDir)) {}
+Paths::Paths(QString shippedDir, QString dataDir)
+    : m_shippedDir(QDir::cleanPath(shippedDir)), m_dataDir(QDir::cleanPath(dataDir)) {}
 
 Paths Paths::forApplication(const QString& dataDirOverride) {
     const QString programDir = QCoreApplication::applicationDirPath();
+    const QString shippedDir = findShippedDir(programDir);
+    const bool installed = shippedDir != QDir::cleanPath(programDir);
     const QString fallback = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return Paths(programDir, chooseDataDir(programDir, dataDirOverride, fallback));
+    const Paths paths(shippedDir, chooseDataDir(programDir, installed, dataDirOverride, fallback));
+    for (const QString& file : paths.missingShippedFiles())
+        std::fprintf(stderr, "thermo4: missing file %s\n", qPrintable(QDir::toNativeSeparators(file)));
+    return paths;
 }
 
-QString Paths::chooseDataDir(const QString& programDir, const QString& dataDirOverride,
+QString Paths::installedShippedDir(const QString& programDir) {
+    return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(THERMO4_SHIPPED_FROM_BIN)));
+}
+
+QString Paths::findShippedDir(const QString& programDir) {
+    const QString installed = installedShippedDir(programDir);
+    if (QFileInfo::exists(QDir(installed).filePath(QLatin1String(kHelpFileName))))
+        return installed;
+    if (QFileInfo::exists(QDir(programDir).filePath(QLatin1String(kHelpFileName))))
+        return QDir::cleanPath(programDir);
+    return installed;
+}
+
+QString Paths::chooseDataDir(const QString& programDir, bool installed, const QString& dataDirOverride,
                              const QString& fallback) {
     if (!dataDirOverride.isEmpty())
         return QDir(dataDirOverride).absolutePath();
     const QFileInfo program(programDir);
-    if (program.isDir() && program.isWritable())
+    if (!installed && program.isDir() && program.isWritable())
         return program.absoluteFilePath();
     return fallback;
 }
 
 QString Paths::helpFile() const {
-    return QDir(m_programDir).filePath(QLatin1String(kHelpFileName));
+    return QDir(m_shippedDir).filePath(QLatin1String(kHelpFileName));
 }
 
 QString Paths::shippedTemplateFile() const {
-    return QDir(m_programDir).filePath(QStringLiteral("template/graph.ghf"));
+    return QDir(m_shippedDir).filePath(QStringLiteral("template/graph.ghf"));
 }
 
 QString Paths::templateFile() const {
@@ -45,6 +70,15 @@ QString Paths::tempFolder() const {
 
 QString Paths::tempFile() const {
     return QDir(tempFolder()).filePath(QStringLiteral("DataSetsTemp.tmp"));
+}
+
+QStringList Paths::missingShippedFiles() const {
+    QStringList missing;
+    for (const QString& file : {helpFile(), shippedTemplateFile()}) {
+        if (!QFileInfo(file).isFile())
+            missing.append(file);
+    }
+    return missing;
 }
 
 bool Paths::prepareDataDir() const {

@@ -20,31 +20,69 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(Paths, DataFolderIsTheOverrideThenAWritableProgramFolderThenTheFallback) {
+TEST(Paths, DataFolderIsTheOverrideThenAWritableBuildFolderThenTheUsersFolder) {
     QTemporaryDir program;
     ASSERT_TRUE(program.isValid());
     const QString missing = program.filePath(QStringLiteral("not-there"));
     struct Case {
         QString programDir;
+        bool installed;
         QString override;
         QString expected;
     };
     const Case cases[] = {
-        {program.path(), {}, QDir(program.path()).absolutePath()},
-        {program.path(), QStringLiteral("/tmp/chosen"), QStringLiteral("/tmp/chosen")},
-        {missing, {}, QStringLiteral("/fallback")},
-        {missing, QStringLiteral("/tmp/chosen"), QStringLiteral("/tmp/chosen")},
+        {program.path(), false, {}, QDir(program.path()).absolutePath()},
+        {program.path(), false, QStringLiteral("/tmp/chosen"), QStringLiteral("/tmp/chosen")},
+        {missing, false, {}, QStringLiteral("/fallback")},
+        {missing, false, QStringLiteral("/tmp/chosen"), QStringLiteral("/tmp/chosen")},
+        // Installed: never the prefix, however writable it is (as for root).
+        {program.path(), true, {}, QStringLiteral("/fallback")},
+        {program.path(), true, QStringLiteral("/tmp/chosen"), QStringLiteral("/tmp/chosen")},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Paths::chooseDataDir(c.programDir, c.override, QStringLiteral("/fallback")), c.expected)
-            << c.programDir.toStdString() << " / " << c.override.toStdString();
+        EXPECT_EQ(Paths::chooseDataDir(c.programDir, c.installed, c.override, QStringLiteral("/fallback")),
+                  c.expected)
+            << c.programDir.toStdString() << " installed " << c.installed << " / "
+            << c.override.toStdString();
     }
 }
 
+TEST(Paths, ShippedFilesAreFoundInTheInstalledShareFolderElseBesideTheProgram) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString help = QLatin1String(Paths::kHelpFileName);
+    for (const QString& prefix :
+         {QStringLiteral("usr"), QStringLiteral("home/u/.local"), QStringLiteral("opt/any folder")}) {
+        const QString bin = root.filePath(prefix + QStringLiteral("/bin"));
+        ASSERT_TRUE(QDir().mkpath(bin));
+        const QString share = Paths::installedShippedDir(bin);
+        EXPECT_EQ(share, QDir::cleanPath(root.filePath(prefix + QStringLiteral("/share/thermo4"))));
+        // Nothing anywhere: the installed place, so that the message names where the files belong.
+        EXPECT_EQ(Paths::findShippedDir(bin), share);
+        ASSERT_TRUE(writeFile(QDir(bin).filePath(help), "beside"));
+        EXPECT_EQ(Paths::findShippedDir(bin), bin) << "a build folder";
+        ASSERT_TRUE(writeFile(QDir(share).filePath(help), "installed"));
+        EXPECT_EQ(Paths::findShippedDir(bin), share);
+    }
+}
+
+TEST(Paths, MissingShippedFilesAreNamed) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const Paths paths(root.filePath(QStringLiteral("share")), root.filePath(QStringLiteral("data")));
+    EXPECT_EQ(paths.missingShippedFiles(), QStringList({paths.helpFile(), paths.shippedTemplateFile()}));
+    ASSERT_TRUE(writeFile(paths.helpFile(), "help"));
+    ASSERT_TRUE(QDir().mkpath(paths.shippedTemplateFile())); // a folder is not a template
+    EXPECT_EQ(paths.missingShippedFiles(), QStringList({paths.shippedTemplateFile()}));
+    ASSERT_TRUE(QDir(paths.shippedTemplateFile()).removeRecursively());
+    ASSERT_TRUE(writeFile(paths.shippedTemplateFile(), "template"));
+    EXPECT_TRUE(paths.missingShippedFiles().isEmpty());
+}
+
 TEST(Paths, FilesSitInTheirFolders) {
-    const Paths paths(QStringLiteral("/opt/thermo4/bin"), QStringLiteral("/home/u/data"));
-    EXPECT_EQ(paths.helpFile(), QStringLiteral("/opt/thermo4/bin/470913HELP.htm"));
-    EXPECT_EQ(paths.shippedTemplateFile(), QStringLiteral("/opt/thermo4/bin/template/graph.ghf"));
+    const Paths paths(QStringLiteral("/usr/share/thermo4"), QStringLiteral("/home/u/data"));
+    EXPECT_EQ(paths.helpFile(), QStringLiteral("/usr/share/thermo4/470913HELP.htm"));
+    EXPECT_EQ(paths.shippedTemplateFile(), QStringLiteral("/usr/share/thermo4/template/graph.ghf"));
     EXPECT_EQ(paths.templateFile(), QStringLiteral("/home/u/data/template/graph.ghf"));
     EXPECT_EQ(paths.tempFolder(), QStringLiteral("/home/u/data/temp"));
     EXPECT_EQ(paths.tempFile(), QStringLiteral("/home/u/data/temp/DataSetsTemp.tmp"));

@@ -51,7 +51,7 @@ TEST(HidUsbTransport, NodeCheckFindsAnUnreadableNodeAndNamesTheFix) {
     EXPECT_TRUE(HidUsbTransport::permissionProblem(open).isEmpty());
     const QString message = HidUsbTransport::permissionProblem(closed);
     EXPECT_TRUE(message.contains(closed));
-    EXPECT_TRUE(message.contains("99-thermo4.rules"));
+    EXPECT_TRUE(message.contains("70-thermo4.rules"));
     EXPECT_TRUE(message.contains("udevadm"));
 }
 
