@@ -9,6 +9,7 @@ packages=(
   libmosquitto-dev mosquitto mosquitto-clients openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  dpkg-dev help2man desktop-file-utils appstream
 )
 
 missing=()
