@@ -3,17 +3,17 @@
 // holds N samples, against a bare QCustomPlot replot of the same four curves. Offscreen, the
 // chart 1200 × 800 pixels.
 
-#include "ui/Resources.h"
-#include "ui/ScriptedPrompts.h"
 #include "app/TfrmMain.h"
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "core/TDateTime.h"
-#include "graph/DefaultLook.h"
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "ui/Resources.h"
+#include "ui/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -86,7 +86,7 @@ private:
     static void writeTemplate(const QString& path) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         chart::Graph1 look;
-        ui::ApplyDefaultLook(look, ui::kGraphChannels, 100.0f, -20.0f);
+        chart::ApplyDefaultLook(look, chart::kGraphChannels, 100.0f, -20.0f);
         chart::StoreGraphState(look, path);
     }
 

@@ -4,7 +4,11 @@
 #include "chart/CustomizeDialog.h"
 #include "chart/DaysTicker.h"
 
+#include "formats/SafeFileWriter.h"
+
+#include <QBuffer>
 #include <QGridLayout>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
@@ -496,14 +500,61 @@ void Graph1::print(QPrinter& printer) {
     m_plot->toPainter(&painter, width, height);
 }
 
-bool Graph1::savePng(const QString& path, int width, int height) {
+QByteArray Graph1::pngBytes(int width, int height) {
     resetImage();
-    return m_plot->savePng(path, width, height);
+    const QPixmap pixmap = m_plot->toPixmap(width, height);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (pixmap.isNull() || !buffer.open(QIODevice::WriteOnly) || !pixmap.save(&buffer, "PNG"))
+        return {};
+    return bytes;
 }
 
-bool Graph1::savePdf(const QString& path, int width, int height) {
+QByteArray Graph1::pdfBytes(int width, int height) {
     resetImage();
-    return m_plot->savePdf(path, width, height);
+    if (width <= 0 || height <= 0)
+        return {};
+    constexpr int kDpi = 96; // the resolution the screen and pngBytes lay fonts out at
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("thermo4"));
+    writer.setResolution(kDpi);
+    writer.setPageMargins(QMarginsF());
+    const QSizeF points(width * 72.0 / kDpi, height * 72.0 / kDpi);
+    if (!writer.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch)))
+        return {};
+    QCPPainter painter(&writer);
+    if (!painter.isActive())
+        return {};
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    m_plot->toPainter(&painter, width, height);
+    if (!painter.end())
+        return {};
+    return bytes;
+}
+
+namespace {
+bool saveBytes(const QString& path, const QByteArray& bytes, QString* error) {
+    const QString why = bytes.isEmpty() ? QStringLiteral("Cannot draw the graph for \"%1\".").arg(path)
+                                        : formats::WriteFileSafely(path, bytes);
+    if (error)
+        *error = why;
+    return why.isEmpty();
+}
+} // namespace
+
+bool Graph1::savePng(const QString& path, int width, int height, QString* error) {
+    return saveBytes(
+        path, pngBytes(width > 0 ? width : m_plot->width(), height > 0 ? height : m_plot->height()), error);
+}
+
+bool Graph1::savePdf(const QString& path, int width, int height, QString* error) {
+    return saveBytes(
+        path, pdfBytes(width > 0 ? width : m_plot->width(), height > 0 ? height : m_plot->height()), error);
 }
 
 } // namespace thermo4::chart

@@ -294,8 +294,16 @@ public:
 
     // ---- Output ----
     void print(QPrinter& printer);
-    bool savePng(const QString& path, int width = 0, int height = 0);
-    bool savePdf(const QString& path, int width = 0, int height = 0);
+    /// The graph laid out and drawn at width × height pixels, as the bytes of a PNG file;
+    /// empty when it cannot be drawn or encoded.
+    QByteArray pngBytes(int width, int height);
+    /// The graph as a one-page PDF drawn in vectors, laid out at width × height pixels like
+    /// pngBytes on a page of that size at 96 dpi; empty on failure.
+    QByteArray pdfBytes(int width, int height);
+    /// pngBytes and pdfBytes (0 means the widget's size) written through the safe writer: on
+    /// failure the old file stays and `error` says why.
+    bool savePng(const QString& path, int width = 0, int height = 0, QString* error = nullptr);
+    bool savePdf(const QString& path, int width = 0, int height = 0, QString* error = nullptr);
 
     /// The drawing engine, for inspection (tests, benchmarks).
     QCustomPlot* plot() const { return m_plot; }

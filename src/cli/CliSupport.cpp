@@ -102,6 +102,37 @@ std::optional<int> LoadCollection(const QString& path, core::DataSetCollection& 
     return std::nullopt;
 }
 
+QCommandLineOption SetOption() {
+    return QCommandLineOption(QStringLiteral("set"), QStringLiteral("Number of the data set, from 1."),
+                              QStringLiteral("N"));
+}
+
+std::optional<int> LoadChosenDataSet(const QCommandLineParser& parser, const QString& command,
+                                     const QString& path, core::DataSetCollection& collection, int& index) {
+    const QString set = SetOption().names().constFirst();
+    if (!parser.isSet(set)) {
+        PrintError(QStringLiteral("--set N is required; see %1 --help").arg(command));
+        return kExitUsage;
+    }
+    bool ok = false;
+    const int number = parser.value(set).toInt(&ok);
+    if (!ok || number < 1) {
+        PrintError(
+            QStringLiteral("--set: \"%1\" is not a data set number (1, 2, ...)").arg(parser.value(set)));
+        return kExitUsage;
+    }
+    if (auto failed = LoadCollection(path, collection)) {
+        return failed;
+    }
+    if (number > collection.count()) {
+        PrintError(
+            QStringLiteral("--set %1: the file holds %2 data set(s)").arg(number).arg(collection.count()));
+        return kExitFailure;
+    }
+    index = number - 1;
+    return std::nullopt;
+}
+
 QString IsoTime(double days) {
     return core::DateTimeFromTDateTime(days).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }

@@ -29,6 +29,15 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringLis
 /// returns the exit code; on success fills collection.
 std::optional<int> LoadCollection(const QString& path, core::DataSetCollection& collection);
 
+/// The option --set N: the number of a data set, from 1.
+QCommandLineOption SetOption();
+
+/// Loads the collection file at path and picks data set N of --set N: the option is
+/// required, N a number from 1 up to the file's count. On failure prints why and returns
+/// the exit code; on success fills collection and sets index to N − 1.
+std::optional<int> LoadChosenDataSet(const QCommandLineParser& parser, const QString& command,
+                                     const QString& path, core::DataSetCollection& collection, int& index);
+
 /// Date-time of days since 1899-12-30 as "YYYY-MM-DDTHH:MM:SS".
 QString IsoTime(double days);
 

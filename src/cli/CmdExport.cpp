@@ -80,8 +80,7 @@ int RunExport(const QStringList& args) {
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
         QStringLiteral("The collection file (.ch4), graph file (.ghf) or recording journal."));
-    const QCommandLineOption setOption(
-        QStringLiteral("set"), QStringLiteral("Number of the data set, from 1."), QStringLiteral("N"));
+    const QCommandLineOption setOption = SetOption();
     parser.addOption(setOption);
     const QCommandLineOption rawOption(QStringLiteral("raw"),
                                        QStringLiteral("Print every decoded value as a number, never OL."));
@@ -105,31 +104,14 @@ int RunExport(const QStringList& args) {
         }
         return exportGraphFile(path, parser.isSet(rawOption));
     }
-    if (!parser.isSet(setOption)) {
-        PrintError(QStringLiteral("--set N is required; see %1 --help").arg(args.value(0)));
-        return kExitUsage;
-    }
-    bool ok = false;
-    const int number = parser.value(setOption).toInt(&ok);
-    if (!ok || number < 1) {
-        PrintError(QStringLiteral("--set: \"%1\" is not a data set number (1, 2, ...)")
-                       .arg(parser.value(setOption)));
-        return kExitUsage;
-    }
-
     core::DataSetCollection collection;
-    if (auto failed = LoadCollection(path, collection)) {
+    int set = 0;
+    if (auto failed = LoadChosenDataSet(parser, args.value(0), path, collection, set)) {
         return *failed;
     }
-    if (number > collection.count()) {
-        PrintError(
-            QStringLiteral("--set %1: the file holds %2 data set(s)").arg(number).arg(collection.count()));
-        return kExitFailure;
-    }
-
     const bool raw = parser.isSet(rawOption);
-    const auto values = collection.valuesOf(number - 1);
-    const auto times = collection.timesOf(number - 1);
+    const auto values = collection.valuesOf(set);
+    const auto times = collection.timesOf(set);
     PrintOut(csvRows(
         values.size() / 4, [&times](std::size_t k) { return times[4 * k]; },
         [&values](std::size_t k, std::size_t c) { return values[4 * k + c]; }, raw));

@@ -7,6 +7,7 @@ namespace thermo4::cli {
 // Each command lives in its own Cmd<Name>.cpp; adding one is a declaration and a row here.
 int RunSets(const QStringList& args);
 int RunExport(const QStringList& args);
+int RunGraph(const QStringList& args);
 int RunLive(const QStringList& args);
 int RunDownload(const QStringList& args);
 int RunInfo(const QStringList& args);
@@ -22,6 +23,7 @@ constexpr std::array kCommands{
     CliCommand{"sets", "List the data sets of a collection file (.ch4) as CSV", &RunSets},
     CliCommand{"export", "Print the samples of a data set of a collection file, or of a journal, as CSV",
                &RunExport},
+    CliCommand{"graph", "Draw a data set of a collection file as a graph file (.ghf), PNG or PDF", &RunGraph},
     CliCommand{"live", "Poll the meter and print its live readings as CSV", &RunLive},
     CliCommand{"download", "Download the meter's logger memory into a collection file", &RunDownload},
     CliCommand{"info", "Read the meter's settings and state as CSV (USB)", &RunInfo},

@@ -1,7 +1,10 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+
+#include <cstring>
+#include <memory>
 
 namespace thermo4::cli {
 
@@ -59,7 +62,14 @@ int RunCli(const QStringList& arguments) {
 } // namespace thermo4::cli
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // Only graph draws widgets, which need a GUI application; it draws offscreen unless the
+    // user chose a platform. Every other command runs without one, so needs no display.
+    const bool draws = argc > 1 && std::strcmp(argv[1], "graph") == 0;
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        draws ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("thermo4-cli"));
     return thermo4::cli::RunCli(QCoreApplication::arguments());
 }

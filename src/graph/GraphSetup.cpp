@@ -1,9 +1,9 @@
 #include "graph/GraphSetup.h"
 
-#include "ui/Prompts.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
-#include "graph/DefaultLook.h"
+#include "chart/PrepareGraph.h"
+#include "ui/Prompts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,40 +16,22 @@ QString MissingTemplateMessage(const QString& templatePath) {
                           "button , then make some change and save.");
 }
 
+bool LoadGraphTemplate(chart::Graph1& g, const QString& templatePath, Prompts& prompts) {
+    if (!QFileInfo(templatePath).isFile()) {
+        prompts.information(MissingTemplateMessage(templatePath));
+        return false;
+    }
+    QString error;
+    if (chart::LoadGraphState(g, templatePath, &error))
+        return true;
+    prompts.error(error);
+    return false;
+}
+
 void SetupGraph(chart::Graph1& g, int subsets, float yMax, float yMin, double xMax, double xMin, int points,
                 const QString& templatePath, Prompts& prompts) {
-    bool fromTemplate = false;
-    if (QFileInfo(templatePath).isFile()) {
-        QString error;
-        fromTemplate = chart::LoadGraphState(g, templatePath, &error);
-        if (!fromTemplate)
-            prompts.error(error);
-    }
-    g.setPrepareImages(true);
-    g.setNullDataValueY(chart::kDefaultNullValue);
-    g.setSubsetByPoint(false);
-    g.setSubsets(subsets);
-    g.setPoints(points);
-    g.setNoHelp(true);
-    g.setAllowPopup(false);
-    for (int k = 0; k < g.subsets(); ++k) { // a whole-array write blanks every subset
-        g.setXDataII(-1, k, 0.0);
-        g.setYDataII(-1, k, chart::kDefaultNullValue);
-    }
-    if (xMin != 0.0) {
-        g.setManualScaleControlX(chart::ScaleManual);
-        g.setManualMinX(xMin);
-        g.setManualMaxX(xMax);
-    }
-    g.setAllowDataLabels(0);
-    if (!fromTemplate) {
-        if (!QFileInfo(templatePath).isFile())
-            prompts.information(MissingTemplateMessage(templatePath));
-        ApplyDefaultLook(g, subsets, yMax, yMin);
-    }
-    g.setWorkingAxis(0);
-    g.setAllowGraphAnnotHotSpots(true);
-    g.redraw();
+    const bool fromTemplate = LoadGraphTemplate(g, templatePath, prompts);
+    chart::PrepareGraph(g, subsets, yMax, yMin, xMax, xMin, points, !fromTemplate);
 }
 
 bool AnnotationToolsAllowed(const chart::Graph1& control) {

@@ -13,6 +13,11 @@ class Prompts;
 /// The message shown when the graph template is missing; path as the user sees it.
 QString MissingTemplateMessage(const QString& templatePath);
 
+/// Loads the graph template at templatePath into the control when the file exists; tells
+/// the user when it is missing (MissingTemplateMessage) or cannot be read (an error). True
+/// when the control's look now comes from the template.
+bool LoadGraphTemplate(chart::Graph1& control, const QString& templatePath, Prompts& prompts);
+
 /// Prepares a graph control for `subsets` curves of `points` points: the template at
 /// templatePath when it exists (its look, scales and marks), otherwise the built-in look
 /// with Y from yMin to yMax after telling the user the template is missing. The data are

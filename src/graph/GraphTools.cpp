@@ -1,12 +1,12 @@
 #include "graph/GraphTools.h"
 
-#include "ui/Prompts.h"
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
+#include "chart/StatisticsTable.h"
 #include "graph/GraphMarks.h"
-#include "graph/StatisticsTable.h"
 #include "graph/TfrmAnnoEdit.h"
 #include "graph/TfrmGraph.h"
+#include "ui/Prompts.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -156,7 +156,7 @@ void GraphTools::Graph1GraphAnnotHotSpot(bool doubleClick, int index) {
 
 void GraphTools::Button2Click() {
     const TfrmGraph& w = m_window;
-    StatisticsTableValues values;
+    chart::StatisticsTableValues values;
     values[0] = w.txtStartTime->text();
     values[1] = w.ComboBox1->currentText() + QLatin1Char(':') + w.ComboBox2->currentText();
     values[2] = w.txtDataNo->text();

@@ -1,9 +1,9 @@
 // thermo4-template: writes the graph template the program ships, the built-in look
 // of the graph windows, so that a new install starts without the missing-template message.
 
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
-#include "graph/DefaultLook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
     constexpr float kYMax = 100.0f;
     constexpr float kYMin = -20.0f;
     thermo4::chart::Graph1 graph;
-    graph.setSubsets(thermo4::ui::kGraphChannels);
-    thermo4::ui::ApplyDefaultLook(graph, thermo4::ui::kGraphChannels, kYMax, kYMin);
+    graph.setSubsets(thermo4::chart::kGraphChannels);
+    thermo4::chart::ApplyDefaultLook(graph, thermo4::chart::kGraphChannels, kYMax, kYMin);
     graph.setWorkingAxis(0);
     const QString path = args.at(1);
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -2,6 +2,7 @@
 
 #include "app/TfrmMain.h"
 #include "chart/Graph1.h"
+#include "chart/PrepareGraph.h"
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
 #include "core/NumberText.h"
@@ -44,9 +45,6 @@ constexpr int kRealTimePoints = 100;
 constexpr double kRealTimeSpanSeconds = 110.0;
 constexpr float kRealTimeYMax = 50.0f;
 constexpr float kRealTimeYMin = -10.0f;
-// A data set: Y from −20 to 100.
-constexpr float kDataSetYMax = 100.0f;
-constexpr float kDataSetYMin = -20.0f;
 // Beyond this many days between points a curve is not joined: never, for the real-time graph.
 constexpr double kNoLineGap = 1e20;
 
@@ -334,19 +332,14 @@ void TfrmGraph::ShowDataSet(int k) {
     if (k < 0 || k >= sets.count())
         return;
     const core::DataSet& set = sets.header(k);
-    const int n = set.pointCount;
-    const double t0 = set.startTime;
-    SetupGraph(4, kDataSetYMax, kDataSetYMin, t0 + double(n) * set.intervalSeconds / core::kSecondsPerDay, t0,
-               n);
-    Graph1->setXDataII(sets.timesOf(k));
-    Graph1->setYData(sets.valuesOf(k));
+    const bool fromTemplate =
+        LoadGraphTemplate(*Graph1, state().services.paths.templateFile(), frmMain().prompts());
+    chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
+    ApplyToolAvailability();
     FillGraphStatistics();
-    const QLocale locale;
-    txtStartTime->setText(core::DateTimeText(t0, locale));
+    txtStartTime->setText(core::DateTimeText(set.startTime, QLocale()));
     setRateBoxes(set.intervalSeconds);
-    txtDataNo->setText(QString::number(n));
-    Graph1->undoZoom();
-    Graph1->redraw();
+    txtDataNo->setText(QString::number(set.pointCount));
 }
 
 void TfrmGraph::FillGraphStatistics() {

@@ -1,5 +1,4 @@
 list(APPEND THERMO4_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/DefaultLook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphSetup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RealTimeRecording.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveGraph.cpp
@@ -8,16 +7,13 @@ list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/GraphAppearance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphMarks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphTools.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/StatisticsTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAnnoEdit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmSetupScale.cpp
 )
 
 # The shipped graph template is the built-in look, written at build time by a small
 # tool into the program's folder (bin/template/graph.ghf).
-add_executable(thermo4-template
-  ${CMAKE_CURRENT_LIST_DIR}/MakeTemplate.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DefaultLook.cpp)
+add_executable(thermo4-template ${CMAKE_CURRENT_LIST_DIR}/MakeTemplate.cpp)
 target_include_directories(thermo4-template PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(thermo4-template PRIVATE thermo4_chart)
 thermo4_warnings(thermo4-template)

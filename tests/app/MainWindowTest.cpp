@@ -1,10 +1,9 @@
 #include "app/CommandLine.h"
-#include "ui/ScriptedPrompts.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
-#include "graph/DefaultLook.h"
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
 #include "logger/TfrmList.h"
@@ -14,6 +13,7 @@
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/WindowTestSupport.h"
+#include "ui/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QComboBox>

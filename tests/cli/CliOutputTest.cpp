@@ -217,6 +217,7 @@ TEST(CliOutput, VersionAndEveryOptionInTheHelp) {
         {"export", {"--set", "--raw"}},
         {"live", {"--simulate", "--samples"}},
         {"download", {"--simulate", "--output"}},
+        {"graph", {"--set", "--output", "--size", "--template", "--title", "--fit-y"}},
     };
     for (const auto& [command, options] : commands) {
         const CliRun help = RunCli({command, "--help"});

@@ -25,6 +25,9 @@ struct CliRunOptions {
     QString stdoutFile;
     /// Runs in the child before the program starts (limits, signal dispositions).
     std::function<void()> childSetup;
+    /// Environment variables the child does not get; others it gets with these values.
+    QStringList unset;
+    QProcessEnvironment extra;
 };
 
 /// Runs the built thermo4-cli to its end (at most a minute).
@@ -33,6 +36,9 @@ inline CliRun RunCli(const QStringList& args, const CliRunOptions& options = {})
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), options.locale);
     env.insert(QStringLiteral("LANG"), options.locale);
+    for (const QString& name : options.unset)
+        env.remove(name);
+    env.insert(options.extra);
     process.setProcessEnvironment(env);
     if (!options.stdoutFile.isEmpty())
         process.setStandardOutputFile(options.stdoutFile);

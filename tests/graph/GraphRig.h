@@ -1,17 +1,17 @@
 #pragma once
 
-#include "ui/ScriptedPrompts.h"
 #include "app/TfrmMain.h"
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "core/TDateTime.h"
-#include "graph/DefaultLook.h"
 #include "graph/TfrmGraph.h"
 #include "graph/TfrmSetupRealTime.h"
 #include "link/ManualClock.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/WindowTestSupport.h"
+#include "ui/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "GraphRig.h"
 
+#include "chart/StatisticsTable.h"
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
 #include "graph/GraphSetup.h"
@@ -243,6 +244,24 @@ TEST_F(GraphWindowTest, ShowDataSetDrawsTheSliceOfTheChosenSet) {
     w.ShowDataSet(0);
     EXPECT_EQ(g.points(), 3);
     EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("02"));
+}
+
+TEST_F(GraphWindowTest, ADataSetsStatisticsTableHasTheTextsOfTheWindowsFields) {
+    writeTemplate();
+    open();
+    loadDataSets();
+    TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
+    w.ShowDataSet(1);
+    const chart::StatisticsTableValues values =
+        chart::DataSetStatisticsValues(*w.Graph1, app().dataSets.header(1), QLocale());
+    EXPECT_EQ(values[0], w.txtStartTime->text());
+    EXPECT_EQ(values[1], w.ComboBox1->currentText() + QLatin1Char(':') + w.ComboBox2->currentText());
+    EXPECT_EQ(values[2], w.txtDataNo->text());
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(values[3 + 3 * k], w.txtMax[k]->text());
+        EXPECT_EQ(values[4 + 3 * k], w.txtMin[k]->text());
+        EXPECT_EQ(values[5 + 3 * k], w.txtAvg[k]->text());
+    }
 }
 
 TEST_F(GraphWindowTest, DataSetWithoutPointsShowsAnEmptyGraph) {

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "ui/ScriptedPrompts.h"
 #include "app/TfrmMain.h"
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "files/TfrmOpenSave.h"
-#include "graph/DefaultLook.h"
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/WindowTestSupport.h"
+#include "ui/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
-#include "graph/DefaultLook.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,7 +32,7 @@ inline bool WriteGraphTemplate(const Paths& paths, float yMax, float yMin,
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return false;
     chart::Graph1 look;
-    ApplyDefaultLook(look, kGraphChannels, yMax, yMin);
+    ApplyDefaultLook(look, chart::kGraphChannels, yMax, yMin);
     if (change)
         change(look);
     return chart::StoreGraphState(look, file);

@@ -1,10 +1,8 @@
 #pragma once
 
 namespace thermo4::chart {
-class Graph1;
-}
 
-namespace thermo4::ui {
+class Graph1;
 
 /// Number of channels a graph window plots (T1 to T4).
 inline constexpr int kGraphChannels = 4;
@@ -13,6 +11,6 @@ inline constexpr int kGraphChannels = 4;
 /// into the shipped template: black plotting area, dotted green grid, channel
 /// colours and labels, zoom in both directions, two line cursors (blue, red), and the
 /// split view of one axis per channel, each from yMin to yMax (°C or °F).
-void ApplyDefaultLook(chart::Graph1& control, int subsets, float yMax, float yMin);
+void ApplyDefaultLook(Graph1& control, int subsets, float yMax, float yMin);
 
-} // namespace thermo4::ui
+} // namespace thermo4::chart

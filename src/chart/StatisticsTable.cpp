@@ -1,8 +1,11 @@
-#include "graph/StatisticsTable.h"
+#include "chart/StatisticsTable.h"
 
 #include "chart/Graph1.h"
+#include "core/DataSet.h"
+#include "core/DataSetTable.h"
+#include "core/GraphStatistics.h"
 
-namespace thermo4::ui {
+namespace thermo4::chart {
 
 namespace {
 constexpr int kColumns = 2;
@@ -28,7 +31,7 @@ const std::array<QString, kStatisticsTableRows>& StatisticsTableLabels() {
     return labels;
 }
 
-void ShowStatisticsTable(chart::Graph1& g, const StatisticsTableValues& values) {
+void ShowStatisticsTable(Graph1& g, const StatisticsTableValues& values) {
     g.setTARows(kStatisticsTableRows);
     g.setTAColumns(kColumns);
     g.setShowTableAnnotation(true);
@@ -36,18 +39,34 @@ void ShowStatisticsTable(chart::Graph1& g, const StatisticsTableValues& values) 
     for (int row = 0; row < kStatisticsTableRows; ++row) {
         g.setTAText(row, 0, labels[std::size_t(row)]);
         g.setTAText(row, 1, values[std::size_t(row)]);
-        g.setTAColor(row, 1, chart::argb(255, 255, 0, 0));
+        g.setTAColor(row, 1, argb(255, 255, 0, 0));
     }
-    g.setTALocation(chart::TableInsideAxis);
+    g.setTALocation(TableInsideAxis);
     g.setTAX(kTableX);
     g.setTAY(kTableY);
     g.setTAMoveable(true);
-    g.setTABackColor(chart::argb(kBackAlpha, 255, 255, 255));
+    g.setTABackColor(argb(kBackAlpha, 255, 255, 255));
     g.setTAHeaderRows(0);
     g.setTAHeaderColumn(false);
-    g.setTABorder(chart::BorderInset);
+    g.setTABorder(BorderInset);
     g.setTATextSize(kTextSize);
     g.redraw();
 }
 
-} // namespace thermo4::ui
+StatisticsTableValues DataSetStatisticsValues(const Graph1& g, const core::DataSet& set,
+                                              const QLocale& locale) {
+    const core::GraphStatistics stats = core::ComputeGraphStatistics(g.state().x, g.state().y, g.points());
+    StatisticsTableValues values;
+    values[0] = core::DateTimeText(set.startTime, locale);
+    values[1] = core::IntervalText(set.intervalSeconds);
+    values[2] = QString::number(set.pointCount);
+    for (std::size_t k = 0; k < stats.channels.size(); ++k) {
+        const core::ChannelStatistics& c = stats.channels[k];
+        values[3 + k * 3] = core::ExtremeText(c.max, c.maxTime, locale);
+        values[4 + k * 3] = core::ExtremeText(c.min, c.minTime, locale);
+        values[5 + k * 3] = core::AverageText(c.sum, c.count, 1, locale);
+    }
+    return values;
+}
+
+} // namespace thermo4::chart

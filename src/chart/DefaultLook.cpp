@@ -1,11 +1,10 @@
-#include "graph/DefaultLook.h"
+#include "chart/DefaultLook.h"
 
 #include "chart/Graph1.h"
 
-namespace thermo4::ui {
+namespace thermo4::chart {
 
-void ApplyDefaultLook(chart::Graph1& g, int subsets, float yMax, float yMin) {
-    using namespace chart;
+void ApplyDefaultLook(Graph1& g, int subsets, float yMax, float yMin) {
     g.setShowVertLineAnnotations(true);
     g.setAllowVertLineAnnotHotSpots(true);
     g.setLineAnnotationTextSize(80);
@@ -50,4 +49,4 @@ void ApplyDefaultLook(chart::Graph1& g, int subsets, float yMax, float yMin) {
     }
 }
 
-} // namespace thermo4::ui
+} // namespace thermo4::chart
