@@ -18,10 +18,10 @@ namespace {
 
 enum class Output { GraphFile, Png, Pdf };
 
-// Picture sizes in pixels: large enough for the legend and the statistics table, small
+// Picture sizes in pixels: large enough for the legend and the whole statistics table, small
 // enough that the picture stays within a few hundred MiB while it is drawn.
 constexpr QSize kDefaultSize(1200, 800);
-constexpr QSize kMinSize(320, 240);
+constexpr QSize kMinSize(640, 400);
 constexpr QSize kMaxSize(5000, 5000);
 
 std::optional<Output> outputKind(const QString& path) {

@@ -90,7 +90,7 @@ TEST(CliGraph, PicturesHaveTheirFormatAndTheRequestedSize) {
     };
     const Case cases[] = {
         {"default.png", {}, QSize(1200, 800)},
-        {"small.PNG", {"--size", "320x240"}, QSize(320, 240)},
+        {"small.PNG", {"--size", "640x400"}, QSize(640, 400)},
         {"wide.png", {"--size", "1600x400", "--fit-y", "--title", "Oven"}, QSize(1600, 400)},
         {"page.pdf", {"--size", "800x600"}, QSize(800, 600)},
         {"default.pdf", {}, QSize(1200, 800)},
@@ -142,9 +142,9 @@ TEST(CliGraph, BadChoicesFailClearlyAndLeaveNoFile) {
         {{"--set", "1", "-o", dir.filePath(QStringLiteral("out.jpg"))},
          2,
          "does not end in .ghf, .png or .pdf"},
-        {{"--set", "1", "-o", png, "--size", "319x240"},
+        {{"--set", "1", "-o", png, "--size", "639x400"},
          2,
-         "is not WIDTHxHEIGHT in pixels from 320x240 to 5000x5000"},
+         "is not WIDTHxHEIGHT in pixels from 640x400 to 5000x5000"},
         {{"--set", "1", "-o", png, "--size", "5001x800"}, 2, "--size: \"5001x800\""},
         {{"--set", "1", "-o", png, "--size", "800"}, 2, "--size: \"800\""},
         {{"--set", "1", "-o", png, "--size", "-800x600"}, 2, "--size"},
