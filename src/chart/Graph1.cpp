@@ -1,6 +1,7 @@
 #include "chart/Graph1.h"
 
 #include "chart/AnnotationOverlay.h"
+#include "chart/ChartPlot.h"
 #include "chart/CustomizeDialog.h"
 #include "chart/DaysTicker.h"
 
@@ -27,7 +28,7 @@ const QColor kDefaultSubsetColors[] = {QColor(0, 0, 255),   QColor(0, 255, 255),
 } // namespace
 
 Graph1::Graph1(QWidget* parent) : QWidget(parent) {
-    m_plot = new QCustomPlot(this);
+    m_plot = new ChartPlot(this);
     m_hScroll = new QScrollBar(Qt::Horizontal, this);
     m_vScroll = new QScrollBar(Qt::Vertical, this);
     for (QScrollBar* bar : {m_hScroll, m_vScroll}) {

@@ -1,6 +1,7 @@
 #include "chart/Graph1.h"
 
 #include "chart/DaysTicker.h"
+#include "chart/ValueTicker.h"
 
 // Graph1: the layout of titles, legend and split axes in QCustomPlot, and the look applied to it.
 
@@ -155,6 +156,8 @@ void Graph1::rebuildLayout(const Layout& layout) {
             rect->axis(type)->setTickLabels(false);
         }
         rect->axis(QCPAxis::atBottom)->setTickLabels(false);
+        QCPAxis* value = rect->axis(QCPAxis::atLeft);
+        value->setTicker(QSharedPointer<ValueTicker>::create(value));
         m_rects.push_back(rect);
     }
     // The time labels sit on an axis of zero height below the last curve axis, so that every

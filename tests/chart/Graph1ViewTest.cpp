@@ -331,6 +331,58 @@ TEST(Graph1ViewTest, DaysConvertToLocalDateTimes) {
     EXPECT_EQ(daysFromDateTime(QDateTime()), 0.0);
 }
 
+/// The tick labels of every curve axis's value axis, one pixel position each, top down.
+std::vector<std::vector<double>> valueLabelPositions(const Graph1& g) {
+    std::vector<std::vector<double>> out;
+    for (int r = 0; r < g.axisRectCount(); ++r) {
+        const QCPAxis* axis = g.axisRect(r)->axis(QCPAxis::atLeft);
+        std::vector<double> pixels;
+        for (const double tick : axis->tickVector())
+            pixels.push_back(axis->coordToPixel(tick));
+        std::sort(pixels.begin(), pixels.end());
+        out.push_back(pixels);
+    }
+    return out;
+}
+
+TEST(Graph1ViewTest, ValueAxisLabelsStayApartOnShortAxes) {
+    struct Case {
+        QSize widget;
+        QSize picture; // drawn through pngBytes when not empty
+        bool split;
+        int minTicks; // per axis
+    };
+    const Case cases[] = {
+        {{1200, 800}, {}, true, 7}, // tall enough for every 10°
+        {{1200, 800}, {}, false, 7},
+        {{400, 260}, {}, true, 2}, // a quarter of a small window: fewer ticks
+        {{400, 160}, {}, false, 2},
+        {{1200, 800}, {400, 260}, true, 2}, // a small picture of a large window
+        {{400, 260}, {1600, 1200}, true, 7},
+    };
+    for (const Case& c : cases) {
+        auto g = shownGraph(c.widget.width(), c.widget.height());
+        fillFourChannels(*g, 50); // Y from -10 to 50
+        if (!c.split)
+            g->setMultiAxesSubsets(-1, 0);
+        g->redraw();
+        g->plot()->replot();
+        if (!c.picture.isEmpty()) {
+            ASSERT_FALSE(g->pngBytes(c.picture.width(), c.picture.height()).isEmpty());
+        }
+        const double labelHeight =
+            QFontMetricsF(g->axisRect(0)->axis(QCPAxis::atLeft)->tickLabelFont()).height();
+        const auto axes = valueLabelPositions(*g);
+        ASSERT_EQ(int(axes.size()), c.split ? 4 : 1);
+        for (const std::vector<double>& labels : axes) {
+            EXPECT_GE(int(labels.size()), c.minTicks) << c.widget.width() << "x" << c.widget.height();
+            for (std::size_t i = 1; i < labels.size(); ++i)
+                EXPECT_GE(labels[i] - labels[i - 1], labelHeight)
+                    << c.widget.width() << "x" << c.widget.height() << " picture " << c.picture.width();
+        }
+    }
+}
+
 TEST(Graph1ViewTest, SavesPngPdfAndPrints) {
     auto g = shownGraph();
     fillFourChannels(*g, 50);
