@@ -45,10 +45,10 @@ struct IconSpec {
 
 // In drawing order; battery levels lie on top of each other.
 constexpr IconSpec kIcons[] = {
-    {&TfrmPanel::T1_minus, "T1_minus", 92, 159, "minus", true},
-    {&TfrmPanel::T2_minus, "T2_minus", 92, 215, "minus", true},
-    {&TfrmPanel::T3_minus, "T3_minus", 92, 273, "minus", true},
-    {&TfrmPanel::T4_minus, "T4_minus", 92, 331, "minus", true},
+    {&TfrmPanel::T1_minus, "T1_minus", 111, 159, "minus", true},
+    {&TfrmPanel::T2_minus, "T2_minus", 111, 215, "minus", true},
+    {&TfrmPanel::T3_minus, "T3_minus", 111, 273, "minus", true},
+    {&TfrmPanel::T4_minus, "T4_minus", 112, 331, "minus", true},
     {&TfrmPanel::T1_P, "T1_P", 211, 179, "point", false},
     {&TfrmPanel::T2_P, "T2_P", 211, 233, "point", false},
     {&TfrmPanel::T3_P, "T3_P", 211, 293, "point", false},
