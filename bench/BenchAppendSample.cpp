@@ -10,6 +10,7 @@
 #include "core/TDateTime.h"
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
+#include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "ui/Resources.h"
@@ -50,6 +51,7 @@ public:
         ui::AppServices services;
         services.clock = &m_clock;
         services.usb = &m_usb;
+        services.serialPort = &m_serial;
         services.prompts = &m_prompts;
         services.paths =
             ui::Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
@@ -58,13 +60,12 @@ public:
         m_main = std::make_unique<ui::TfrmMain>(services);
         m_main->resize(1800, 1400);
         m_main->show();
-        m_main->MainTimer->stop();
+        m_main->session().stopPolling();
         ui::TfrmGraph& w = graph();
         fitChart(w);
 
-        ui::AppState& app = m_main->state();
         w.StartRecording(capacity, m_start);
-        app.recording = true;
+        m_main->session().recording().setRecording(true);
         // The samples before the measured one go straight into the cells, drawn once.
         chart::Graph1& g = *w.Graph1;
         for (int i = 0; i < recorded; ++i) {
@@ -73,13 +74,13 @@ public:
                 g.setYData(k, i, reading(k, i));
             }
         }
-        app.sampleCount = recorded;
+        w.adoptSamples(recorded);
         g.setManualMaxX(time(recorded));
         g.redraw();
         QCoreApplication::processEvents();
     }
 
-    ui::TfrmGraph& graph() { return *m_main->state().realTimeGraph; }
+    ui::TfrmGraph& graph() { return *ui::TfrmGraph::realTimeWindow(*m_main); }
     double time(int sample) const { return m_start + sample * kPeriod; }
 
 private:
@@ -105,6 +106,7 @@ private:
     link::ManualClock m_clock;
     sim::VirtualMeter m_meter;
     sim::SimUsbTransport m_usb;
+    sim::SimSerialPort m_serial{m_clock};
     ui::ScriptedPrompts m_prompts;
     std::unique_ptr<ui::TfrmMain> m_main;
     double m_start = core::TDateTimeFromDateTime(m_clock.now());

@@ -1,32 +1,23 @@
 #include "app/TfrmMain.h"
 
-#include "ui/MdiChild.h"
-#include "ui/Prompts.h"
 #include "app/TfrmAbout.h"
-#include "core/TDateTime.h"
-#include "files/FileCommands.h"
-#include "graph/RealTimeRecording.h"
 #include "graph/TfrmGraph.h"
-#include "link/Clock.h"
-#include "logger/DataLogger.h"
-#include "logger/TabularGraph.h"
+#include "link/SerialPortList.h"
 #include "logger/TfrmList.h"
+#include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
-#include "setup/TfrmSetup.h"
+#include "ui/MdiChild.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageSetupDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QStatusBar>
@@ -43,7 +34,6 @@ namespace {
 
 const QString kRealTimeRateKey = QStringLiteral("RealTimeRate");
 const QString kAnnoColorKey = QStringLiteral("AnnoColor");
-constexpr int kDefaultRealTimeRate = 2;
 constexpr int kDefaultAnnoColor = 0;
 /// 10 s in days, as the single-precision value the time axis has always used.
 constexpr double kInitialSamplePeriod = static_cast<double>(10.0f / 86400.0f);
@@ -72,14 +62,18 @@ QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& hint
 
 } // namespace
 
-TfrmMain::TfrmMain(const AppServices& services, QWidget* parent)
-    : QMainWindow(parent), m_usbLink(*services.usb, *services.clock), m_poller(m_state.link, m_usbLink, *services.clock) {
-    assert(services.clock && services.usb && services.prompts);
-    m_state.services = services;
+TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services) {
+    assert(services.clock && services.usb && services.serialPort && services.prompts);
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("470913"));
+    setWindowTitle(QStringLiteral("thermo4"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/thermo4.svg")));
-    m_poller.setLinkGuard(&m_state.linkGuard);
+
+    m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
+    m_session->setLinkNoticeSource(services.takeLinkNotice);
+    connect(m_session, &session::MeterSession::connectionChanged, this, &TfrmMain::connectionChanged);
+    connect(m_session, &session::MeterSession::linkNotice, this, &TfrmMain::showLinkNotice);
+    connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
+            &TfrmMain::recordingChanged);
 
     ClientArea = new QMdiArea(this);
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
@@ -94,10 +88,6 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent)
     createToolBar();
     createStatusBar();
 
-    MainTimer = new QTimer(this);
-    MainTimer->setObjectName(QStringLiteral("MainTimer"));
-    MainTimer->setInterval(kTimerIntervalMs);
-    connect(MainTimer, &QTimer::timeout, this, &TfrmMain::MainTimerTimer);
     MaxMinTimer = new QTimer(this);
     MaxMinTimer->setObjectName(QStringLiteral("MaxMinTimer"));
     MaxMinTimer->setInterval(kTimerIntervalMs);
@@ -108,20 +98,12 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
-    MainTimer->stop();
+    m_session->stopPolling();
     MaxMinTimer->stop();
-    // Children go before the state they point into.
+    // Children go before the session and the data they point into.
     for (QMdiSubWindow* window : ClientArea->subWindowList())
         delete window;
 }
-
-QPrinter& TfrmMain::printer() {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    return *m_printer;
-}
-
-// ---------------------------------------------------------------- building
 
 void TfrmMain::createActions() {
     auto action = [this](const char* name, const QString& caption, void (TfrmMain::*handler)()) {
@@ -254,61 +236,48 @@ void TfrmMain::createStatusBar() {
     bar->addWidget(StatusPanel1, 0);
 }
 
-// ---------------------------------------------------------------- life cycle
-
 void TfrmMain::FormCreate() {
     readSettings();
-    loadGlyphs();
+    LoadLcdGlyphs();
     fillDeviceList();
 }
 
 std::unique_ptr<QSettings> TfrmMain::openSettings() const {
-    if (!m_state.services.settingsFile.isEmpty())
-        return std::make_unique<QSettings>(m_state.services.settingsFile, QSettings::IniFormat);
-    // User scope, organisation "470913": the values sit under a key named like the documented one.
+    if (!m_services.settingsFile.isEmpty())
+        return std::make_unique<QSettings>(m_services.settingsFile, QSettings::IniFormat);
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("470913"));
 }
 
 void TfrmMain::readSettings() {
     const auto settings = openSettings();
-    m_state.realTimeRate = readInt(*settings, kRealTimeRateKey, kDefaultRealTimeRate);
-    m_state.annoColor = readInt(*settings, kAnnoColorKey, kDefaultAnnoColor);
+    m_session->recording().setRealTimeRate(
+        readInt(*settings, kRealTimeRateKey, session::RecordingState::kDefaultRate));
+    m_graphShared.annoColor = readInt(*settings, kAnnoColorKey, kDefaultAnnoColor);
 }
 
 void TfrmMain::writeSettings() {
     // A store that cannot be written is ignored, as a failed registry write was.
     const auto settings = openSettings();
-    settings->setValue(kRealTimeRateKey, m_state.realTimeRate);
-    settings->setValue(kAnnoColorKey, m_state.annoColor);
+    settings->setValue(kRealTimeRateKey, m_session->recording().realTimeRate());
+    settings->setValue(kAnnoColorKey, m_graphShared.annoColor);
     settings->sync();
 }
 
-void TfrmMain::loadGlyphs() {
-    // Each set stops at its first glyph that does not load; the rest stay empty.
-    auto load = [](GlyphSet& glyphs, const QString& name) {
-        for (int i = 0; i < core::kGlyphCount; ++i) {
-            QPixmap glyph(QStringLiteral(":/glyphs/%1%2").arg(name).arg(i));
-            if (glyph.isNull())
-                break;
-            glyphs[static_cast<std::size_t>(i)] = glyph;
-        }
-    };
-    load(m_state.lcdGlyphs, QStringLiteral("LCD"));
-    load(m_state.lcdSmallGlyphs, QStringLiteral("LCDS"));
-}
-
 void TfrmMain::fillDeviceList() {
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& port : ports)
-        ComboBoxDeviceName->addItem(port.systemLocation());
+    for (const QString& port : link::ListSerialPorts())
+        ComboBoxDeviceName->addItem(port);
     if (ComboBoxDeviceName->count() > 0)
         ComboBoxDeviceName->setCurrentIndex(0);
     else
         ComboBoxDeviceName->setEditText(QStringLiteral("ComPort"));
     // The port itself is only opened when the user chooses it.
-    m_state.serialDeviceName =
-        ComboBoxDeviceName->count() > 0 ? ComboBoxDeviceName->currentText() : QString();
+    m_session->setSerialDevice(ComboBoxDeviceName->count() > 0 ? ComboBoxDeviceName->currentText()
+                                                               : QString());
+}
+
+void TfrmMain::setSplash(TfrmAbout* splash) {
+    m_aboutBox = splash;
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -321,31 +290,19 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::FormShow() {
     Setup1->setVisible(false);
-    m_state.samplePeriod = kInitialSamplePeriod;
+    m_session->recording().samplePeriod = kInitialSamplePeriod;
     OpenRealTimeGraph();
     OpenPanel();
-    if (m_state.realTimeGraph) {
-        const int panelWidth = m_state.panelWindow && m_state.panelWindow->subWindow()
-                                   ? m_state.panelWindow->subWindow()->width()
-                                   : 0;
+    if (TfrmGraph* graph = TfrmGraph::realTimeWindow(*this)) {
+        const int panelWidth = m_panel && m_panel->subWindow() ? m_panel->subWindow()->width() : 0;
         const int height = this->height() - ToolBar1->height() - statusBar()->height() - 40;
-        m_state.realTimeGraph->place(panelWidth, 0, 1200, height);
-        m_state.realTimeGraph->setFocus();
+        graph->place(panelWidth, 0, 1200, height);
+        graph->setFocus();
     }
-    if (m_state.link.connected()) {
-        if (m_state.panelWindow)
-            m_state.panelWindow->lblNoConnection->hide();
-        setStatusText(1, QString::fromLatin1(kOnConnection));
-    } else {
-        if (m_state.panelWindow) {
-            m_state.panelWindow->ingBlutoothLink->hide();
-            m_state.panelWindow->lblNoConnection->show();
-        }
-        setStatusText(1, QString::fromLatin1(kOffConnection));
-    }
-    MainTimer->start();
-    if (m_state.aboutBox)
-        m_state.aboutBox->close();
+    setStatusText(1, QString::fromLatin1(m_session->connected() ? kOnConnection : kOffConnection));
+    m_session->startPolling();
+    if (m_aboutBox)
+        m_aboutBox->close();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -370,44 +327,29 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::FormClose() {
-    waitForPoll();
-    MainTimer->stop();
-    m_state.link.setLink(link::LinkKind::None);
+    m_session->shutDown();
     writeSettings();
 }
 
 void TfrmMain::Exit1Click() {
     m_exiting = true;
-    MainTimer->stop();
-    if (m_state.services.exitLoop)
-        m_state.services.exitLoop();
+    m_session->stopPolling();
+    if (m_services.exitLoop)
+        m_services.exitLoop();
     else
         QCoreApplication::exit(0);
 }
 
-void TfrmMain::waitForPoll() {
-    // The poll tick processes no window messages, so it is never found running
-    // from a handler; the bounded wait keeps a nested call from hanging.
-    link::Clock& c = clock();
-    const std::int64_t start = c.tickMs();
-    while (m_state.link.pollBusy && c.tickMs() - start <= kPollWaitLimitMs)
-        c.delayWithMessages(10);
+QPrinter& TfrmMain::printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
 }
-
-TfrmMain::PollPause::PollPause(TfrmMain& main) : m_main(main) {
-    m_main.waitForPoll();
-    m_main.MainTimer->stop();
-}
-
-TfrmMain::PollPause::~PollPause() {
-    m_main.MainTimer->start();
-}
-
-// ---------------------------------------------------------------- children
 
 QMdiSubWindow* TfrmMain::addChild(MdiChild* child) {
     QMdiSubWindow* window = ClientArea->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(child, &MdiChild::closed, this, &TfrmMain::childClosed);
     child->show();
     return window;
 }
@@ -415,6 +357,11 @@ QMdiSubWindow* TfrmMain::addChild(MdiChild* child) {
 MdiChild* TfrmMain::activeChild() const {
     QMdiSubWindow* window = ClientArea->activeSubWindow();
     return window ? qobject_cast<MdiChild*>(window->widget()) : nullptr;
+}
+
+void TfrmMain::activateChild(MdiChild* child) {
+    if (child && child->subWindow())
+        ClientArea->setActiveSubWindow(child->subWindow());
 }
 
 QList<MdiChild*> TfrmMain::children() const {
@@ -426,11 +373,29 @@ QList<MdiChild*> TfrmMain::children() const {
     return result;
 }
 
+QSize TfrmMain::clientSize() const {
+    return ClientArea->size();
+}
+
 void TfrmMain::childActivated(QMdiSubWindow* window) {
     if (!window)
         return;
-    if (auto* child = qobject_cast<MdiChild*>(window->widget()))
-        child->FormActivate();
+    auto* child = qobject_cast<MdiChild*>(window->widget());
+    if (!child)
+        return;
+    // "Output Tabular to graph" works on the active table; a graph or the panel turns it off.
+    if (qobject_cast<TfrmList*>(child))
+        btnOutputToGraph->setEnabled(true);
+    else if (qobject_cast<TfrmGraph*>(child) || qobject_cast<TfrmPanel*>(child))
+        btnOutputToGraph->setEnabled(false);
+    child->FormActivate();
+}
+
+void TfrmMain::childClosed(MdiChild* child) {
+    if (child == m_panel)
+        ControlPanel1->setChecked(false);
+    if (auto* graph = qobject_cast<TfrmGraph*>(child); graph && graph->isRealTime())
+        RealTimeGraph1->setChecked(false);
 }
 
 void TfrmMain::updateWindowMenu() {
@@ -457,224 +422,19 @@ void TfrmMain::OpenPanel() {
     auto* panel = new TfrmPanel(*this);
     addChild(panel);
     panel->placeAt(0, 0);
-    m_state.panelWindow = panel;
+    m_panel = panel;
     ControlPanel1->setChecked(true);
 }
 
 void TfrmMain::OpenRealTimeGraph() {
-    TfrmGraph::OpenRealTimeGraph(*this);
+    if (TfrmGraph::realTimeWindow(*this) == nullptr)
+        TfrmGraph::OpenRealTimeGraph(*this);
+    RealTimeGraph1->setChecked(true);
 }
 
-void TfrmMain::ControlPanel1Click() {
-    if (m_state.panelWindow)
-        m_state.panelWindow->restoreNormal();
-    else
-        OpenPanel();
-    // The entry shows whether the panel exists; a click never just toggles it.
-    ControlPanel1->setChecked(true);
+TfrmPanel* TfrmMain::panelWindow() const {
+    return m_panel;
 }
-
-void TfrmMain::RealTimeGraph1Click() {
-    if (m_state.realTimeGraph)
-        m_state.realTimeGraph->restoreNormal();
-    else
-        OpenRealTimeGraph();
-    RealTimeGraph1->setChecked(m_state.realTimeGraph != nullptr);
-}
-
-void TfrmMain::Tile1Click() {
-    ClientArea->tileSubWindows();
-}
-
-void TfrmMain::Cascade1Click() {
-    ClientArea->cascadeSubWindows();
-}
-
-void TfrmMain::Setup1Click() {
-    if (m_state.setupDialog) {
-        m_state.setupDialog->restoreNormal();
-        return;
-    }
-    auto* dialog = new TfrmSetup(*this);
-    addChild(dialog);
-    m_state.setupDialog = dialog;
-}
-
-// ---------------------------------------------------------------- help
-
-void TfrmMain::Contents1Click() {
-    // No check and no message when the file is missing, as before.
-    const QUrl url = QUrl::fromLocalFile(m_state.services.paths.helpFile());
-    if (m_state.services.openUrl)
-        m_state.services.openUrl(url);
-    else
-        QDesktopServices::openUrl(url);
-}
-
-void TfrmMain::About1Click() {
-    if (!m_state.aboutBox)
-        m_state.aboutBox = new TfrmAbout(this);
-    m_state.aboutBox->btnOK->show();
-    m_state.aboutBox->exec();
-    // The box frees itself when it closes; a box still open here is destroyed now.
-    delete m_state.aboutBox.data();
-}
-
-// ---------------------------------------------------------------- file and printing
-
-void TfrmMain::Open1Click() {
-    OpenFileCommand(*this);
-}
-
-void TfrmMain::Save1Click() {
-    SaveFileCommand(*this);
-}
-
-void TfrmMain::btnPrintClick() {
-    if (!activeChild())
-        return;
-    // Printing tables and graphs is added with the printing commands.
-}
-
-void TfrmMain::PrinterSetup1Click() {
-    QPageSetupDialog dialog(&printer(), this);
-    dialog.exec();
-}
-
-// ---------------------------------------------------------------- real time and logger
-
-void TfrmMain::btnRunClick() {
-    RealTimeRecording::Run(*this);
-}
-
-void TfrmMain::btnStopClick() {
-    RealTimeRecording::Stop(*this);
-}
-
-void TfrmMain::LoadData1Click() {
-    DataLoggerCommand(*this);
-}
-
-void TfrmMain::btnOutputToGraphClick() {
-    OutputTabularToGraph(*this);
-}
-
-void TfrmMain::ComboBoxDeviceNameChange() {
-    m_state.serialDeviceName = ComboBoxDeviceName->currentText();
-    // Connecting over the chosen serial port comes with the serial link.
-}
-
-void TfrmMain::BitBtn1Click() {
-    // The Bluetooth search comes with the serial link.
-}
-
-void TfrmMain::BitBtn2Click() {
-    // Dropping the serial connection comes with the serial link.
-}
-
-// ---------------------------------------------------------------- poll
-
-void TfrmMain::MainTimerTimer() {
-    if (m_state.link.pollBusy)
-        return;
-    const link::PollResult result = m_poller.tick(m_state.recording, m_state.realTimeRate);
-    switch (result.event) {
-    case link::PollEvent::Connected:
-        if (m_state.panelWindow)
-            m_state.panelWindow->ingBlutoothLink->hide();
-        OnConnection();
-        break;
-    case link::PollEvent::IdentifyFailed:
-        if (m_state.services.takeLinkNotice) {
-            const QString notice = m_state.services.takeLinkNotice();
-            if (!notice.isEmpty())
-                showLinkNotice(notice);
-        }
-        break;
-    case link::PollEvent::FrameDecoded:
-        if (result.refreshPanel && m_state.panelWindow)
-            m_state.panelWindow->RefreshPanel(m_state.link.meterStatus);
-        if (result.sampleDue && m_state.realTimeGraph) {
-            const core::MeterStatus& status = m_state.link.meterStatus;
-            m_state.realTimeGraph->AppendSample(core::TDateTimeFromDateTime(result.time), status.channelState,
-                                                status.reading);
-            m_state.realTimeUnsaved = true;
-        }
-        break;
-    case link::PollEvent::ConnectionLost:
-        OffConnection();
-        break;
-    case link::PollEvent::LinkBusy:
-    case link::PollEvent::FrameDropped:
-    case link::PollEvent::ReadFailed:
-        break;
-    }
-}
-
-void TfrmMain::showLinkNotice(const QString& notice) {
-    StatusPanel0->setText(notice);
-    StatusPanel0->setToolTip(notice);
-    qWarning("%s", qPrintable(notice));
-}
-
-void TfrmMain::OnConnection() {
-    setStatusText(0, QString());
-    setStatusText(1, QString::fromLatin1(kOnConnection));
-    if (!m_state.link.connected())
-        m_state.link.setLink(link::LinkKind::Usb);
-    MainTimer->setInterval(kTimerIntervalMs);
-    if (m_state.panelWindow)
-        m_state.panelWindow->lblNoConnection->hide();
-    DataLogger1->menuAction()->setVisible(true);
-    DataLogger1->menuAction()->setEnabled(true);
-    btnDataLogger->setVisible(true);
-    btnDataLogger->setEnabled(true);
-    QToolButton* clear = m_state.realTimeGraph ? m_state.realTimeGraph->tbntClr : nullptr;
-    if (m_state.recording) {
-        btnRun->setEnabled(false);
-        btnStop->setEnabled(true);
-        Stop1->setEnabled(true);
-        if (clear)
-            clear->setEnabled(false);
-    } else {
-        btnRun->setEnabled(true);
-        Run1->setEnabled(true);
-        btnStop->setEnabled(false);
-        Stop1->setEnabled(false);
-        if (clear)
-            clear->setEnabled(true);
-    }
-}
-
-void TfrmMain::OffConnection() {
-    btnRun->setEnabled(false);
-    Run1->setEnabled(false);
-    btnStop->setEnabled(false);
-    Stop1->setEnabled(false);
-    btnDataLogger->setEnabled(false);
-    DataLogger1->menuAction()->setEnabled(false);
-    setStatusText(0, QString());
-    m_state.link.meterStatus.recBlink = false;
-    m_state.link.meterStatus.statsBlink = false;
-    if (m_state.panelWindow) {
-        m_state.panelWindow->ingBlutoothLink->hide();
-        m_state.panelWindow->lblNoConnection->show();
-    }
-    MainTimer->setInterval(kTimerIntervalMs);
-    m_state.link.lostFrames = 0;
-    setStatusText(1, QString::fromLatin1(kNoConnection));
-    m_state.link.setLink(link::LinkKind::None);
-}
-
-void TfrmMain::MaxMinTimerTimer() {
-    m_state.blinkBusy = true;
-    m_state.blinkPhase = !m_state.blinkPhase;
-    if (m_state.panelWindow)
-        m_state.panelWindow->Blink();
-    m_state.blinkBusy = false;
-}
-
-// ---------------------------------------------------------------- status bar
 
 QString TfrmMain::statusText(int panel) const {
     return (panel == 0 ? StatusPanel0 : StatusPanel1)->text();

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "link/MeterPoller.h"
+#include "session/MeterSession.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
+#include "ui/SharedData.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -21,12 +24,15 @@ class QToolButton;
 
 namespace thermo4::ui {
 
-class MdiChild;
+class TfrmAbout;
+class TfrmPanel;
+class TfrmSetup;
 
-/// The program's multi-document frame: menu, tool bar, status bar, the poll
-/// and blink timers, the persisted settings and the process-wide AppState.
-/// Child windows (panel, graphs, tables, setup) live in its client area.
-class TfrmMain : public QMainWindow {
+/// The program's multi-document frame: menu, tool bar, status bar, the blink
+/// timer, the persisted settings, and the meter session the windows share.
+/// Child windows (panel, graphs, tables, setup) live in its client area and
+/// reach it only through MainFrame; its own widgets are its own.
+class TfrmMain : public QMainWindow, public MainFrame {
     Q_OBJECT
 public:
     static constexpr int kTimerIntervalMs = 500;
@@ -35,48 +41,107 @@ public:
     static constexpr const char* kOffConnection = "Off Connection";
     static constexpr const char* kNoConnection = "No Connection";
 
-    /// services.clock, services.usb and services.prompts must be set and outlive the window.
+    /// services.clock, .usb, .serialPort and .prompts must be set and outlive the window.
     explicit TfrmMain(const AppServices& services, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    AppState& state() { return m_state; }
-    const AppState& state() const { return m_state; }
-    Prompts& prompts() const { return *m_state.services.prompts; }
-    link::Clock& clock() const { return *m_state.services.clock; }
-    link::MeterPoller& poller() { return m_poller; }
-    link::UsbMeterLink& usbLink() { return m_usbLink; }
-    QMdiArea* clientArea() const { return ClientArea; }
-    /// The printer chosen by Printer Setup; the printouts use it.
-    QPrinter& printer();
+    // MainFrame
+    const AppServices& services() const override { return m_services; }
+    session::MeterSession& session() override { return *m_session; }
+    LoggerData& loggerData() override { return m_loggerData; }
+    GraphShared& graphShared() override { return m_graphShared; }
+    QPrinter& printer() override;
+    QWidget* frameWidget() override { return this; }
+    QMdiSubWindow* addChild(MdiChild* child) override;
+    MdiChild* activeChild() const override;
+    void activateChild(MdiChild* child) override;
+    QList<MdiChild*> children() const override;
+    QSize clientSize() const override;
+    void saveActiveChild() override { Save1Click(); }
+    void openRealTimeGraph() override { OpenRealTimeGraph(); }
 
-    /// Adds child to the client area in a sub-window that is destroyed when it closes, and shows it.
-    QMdiSubWindow* addChild(MdiChild* child);
-    /// The active child window, or null.
-    MdiChild* activeChild() const;
-    /// Every child window, in the order they were created.
-    QList<MdiChild*> children() const;
-
+    /// The about box shown as the splash until the window is first shown.
+    void setSplash(TfrmAbout* splash);
+    /// The panel window, or null.
+    TfrmPanel* panelWindow() const;
+    /// Phase of the last blink tick.
+    bool blinkPhase() const { return m_blinkPhase; }
     /// Text of status-bar panel 0 or 1.
     QString statusText(int panel) const;
+
+public slots:
+    void Open1Click();
+    void Save1Click();
+    void btnPrintClick();
+    void PrinterSetup1Click();
+    /// Ends the event loop at once: no child is asked, the settings are not written.
+    void Exit1Click();
+    void btnRunClick();
+    void btnStopClick();
+    void LoadData1Click();
+    void Setup1Click();
+    void ControlPanel1Click();
+    void RealTimeGraph1Click();
+    void Tile1Click();
+    void Cascade1Click();
+    void Contents1Click();
+    void About1Click();
+    void btnOutputToGraphClick();
+    void ComboBoxDeviceNameChange();
+    void BitBtn1Click();
+    void BitBtn2Click();
+
+    /// The poll tick (MainTimer runs it through the session).
+    void MainTimerTimer();
+    /// The blink tick of the panel's statistics labels, recording icons and link icon.
+    void MaxMinTimerTimer();
+
+    /// Creates the panel window at the top-left corner and checks "&Control Panel".
+    void OpenPanel();
+    /// Creates the real-time graph window and checks "Real Time &Graph".
+    void OpenRealTimeGraph();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void readSettings();
+    void writeSettings();
+    std::unique_ptr<QSettings> openSettings() const;
+    void fillDeviceList();
+    void updateWindowMenu();
+    void childActivated(QMdiSubWindow* window);
+    void childClosed(MdiChild* child);
     void setStatusText(int panel, const QString& text);
 
-    /// Waits until no poll tick runs (processing window messages), at most
-    /// kPollWaitLimitMs, and stops MainTimer; restarts it when destroyed. Every
-    /// transaction outside the poll (panel keys, downloads, setup) holds one.
-    class PollPause {
-    public:
-        explicit PollPause(TfrmMain& main);
-        ~PollPause();
-        PollPause(const PollPause&) = delete;
-        PollPause& operator=(const PollPause&) = delete;
+    // Reactions to the session.
+    void connectionChanged(session::ConnectionChange change);
+    void OnConnection();
+    void OffConnection();
+    void recordingChanged(bool recording);
+    void showLinkNotice(const QString& notice);
 
-    private:
-        TfrmMain& m_main;
-    };
-    /// Longest wait for a running poll tick (ms); a tick cannot outlast a few transaction time-outs.
-    static constexpr int kPollWaitLimitMs = 3000;
-    /// Waits until pollBusy is clear, processing window messages, at most kPollWaitLimitMs.
-    void waitForPoll();
+    AppServices m_services;
+    LoggerData m_loggerData;
+    GraphShared m_graphShared;
+    session::MeterSession* m_session = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
+    QPointer<TfrmPanel> m_panel;
+    QPointer<TfrmAbout> m_aboutBox;
+    QPointer<TfrmSetup> m_setupDialog;
+    bool m_blinkPhase = false;
+    bool m_shown = false;
+    bool m_exiting = false;
 
     // Menu (captions as stored; objectName = the entry's name).
     QMenu* File1 = nullptr;
@@ -117,76 +182,8 @@ public:
     QMdiArea* ClientArea = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
-    /// The poll, 500 ms; stopped until the window is first shown.
-    QTimer* MainTimer = nullptr;
     /// The blink tick, 500 ms; runs from start to end.
     QTimer* MaxMinTimer = nullptr;
-
-public slots:
-    void Open1Click();
-    void Save1Click();
-    void btnPrintClick();
-    void PrinterSetup1Click();
-    /// Ends the event loop at once: no child is asked, the settings are not written.
-    void Exit1Click();
-    void btnRunClick();
-    void btnStopClick();
-    void LoadData1Click();
-    void Setup1Click();
-    void ControlPanel1Click();
-    void RealTimeGraph1Click();
-    void Tile1Click();
-    void Cascade1Click();
-    void Contents1Click();
-    void About1Click();
-    void btnOutputToGraphClick();
-    void ComboBoxDeviceNameChange();
-    void BitBtn1Click();
-    void BitBtn2Click();
-
-    /// The poll tick: identify while not connected, else read and decode the live frame.
-    void MainTimerTimer();
-    /// The blink tick of the panel's statistics labels, recording icons and link icon.
-    void MaxMinTimerTimer();
-    /// Puts the window into the connected state.
-    void OnConnection();
-    /// Puts the window into the disconnected state ("No Connection").
-    void OffConnection();
-
-    /// Creates the panel window at the top-left corner and checks "&Control Panel".
-    void OpenPanel();
-    /// Creates the real-time graph window and checks "Real Time &Graph".
-    void OpenRealTimeGraph();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void FormCreate();
-    void FormShow();
-    bool FormCloseQuery();
-    void FormClose();
-
-    void createActions();
-    void createMenus();
-    void createToolBar();
-    void createStatusBar();
-    void readSettings();
-    void writeSettings();
-    std::unique_ptr<QSettings> openSettings() const;
-    void loadGlyphs();
-    void fillDeviceList();
-    void updateWindowMenu();
-    void childActivated(QMdiSubWindow* window);
-    void showLinkNotice(const QString& notice);
-
-    AppState m_state;
-    link::UsbMeterLink m_usbLink;
-    link::MeterPoller m_poller;
-    std::unique_ptr<QPrinter> m_printer;
-    bool m_shown = false;
-    bool m_exiting = false;
 };
 
 } // namespace thermo4::ui

@@ -1,16 +1,17 @@
 // thermo4: the desktop program for the four-channel thermocouple thermometer.
 
 #include "app/CommandLine.h"
-#include "ui/Paths.h"
-#include "ui/QtPrompts.h"
-#include "ui/Resources.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
 #include "link/HidUsbTransport.h"
+#include "link/QtSerialPort.h"
 #include "link/SystemClock.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "ui/Paths.h"
+#include "ui/QtPrompts.h"
+#include "ui/Resources.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -77,10 +78,13 @@ int main(int argc, char* argv[]) {
     }
 
     link::SystemClock clock;
+    link::QtSerialPort serialPort;
     std::unique_ptr<sim::VirtualMeter> meter;
     std::unique_ptr<link::UsbTransport> usb;
     ui::AppServices services;
     services.clock = &clock;
+    services.serialPort = &serialPort;
+    services.simulated = options.simulate;
     if (options.simulate) {
         QString error;
         meter = sim::MakeVirtualMeter(clock, options.scenario, &error);
@@ -111,7 +115,7 @@ int main(int argc, char* argv[]) {
 
     ui::TfrmMain window(services);
     prompts.setParent(&window);
-    window.state().aboutBox = splash;
+    window.setSplash(splash);
     window.showMaximized();
     return QApplication::exec();
 }

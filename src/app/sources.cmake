@@ -1,8 +1,8 @@
 list(APPEND THERMO4_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/AppState.h
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAbout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmMainCommands.cpp
 )
 
 # The help page and the default graph template must sit beside the executable

@@ -67,6 +67,7 @@ std::uint8_t TableBCodeForGlyph(std::uint8_t glyph) {
 
 void DecodeStatus(std::span<const std::uint8_t, kStatusFrameSize> f, MeterStatus& out) {
     MeterStatus s;
+    s.backlight = (f[kBacklightByte] & kBacklightBit) != 0;
 
     // T1 (bytes 42..45) and T3 (51..54): table A, left to right; bit 7 a panel element.
     for (int d = 0; d < 4; ++d) {

@@ -17,6 +17,9 @@ inline constexpr std::uint8_t kGlyphMinus = 17;
 inline constexpr std::uint8_t kGlyphL = 18;
 /// Number of large (and of small) glyph bitmaps.
 inline constexpr int kGlyphCount = 25;
+/// The LCD's backlight travels in byte 7, bit 0 of the live frame.
+inline constexpr std::size_t kBacklightByte = 7;
+inline constexpr std::uint8_t kBacklightBit = 0x01;
 
 /// The decoded 64-byte live frame: readings, digit glyphs, icon and mode flags.
 /// The per-element flags are named after the panel element they drive.
@@ -24,6 +27,8 @@ struct MeterStatus {
     /// T1 to T4 in °C, whatever unit the meter shows.
     std::array<float, 4> reading{};
     bool unitFahrenheit = false;
+    /// The LCD's backlight is on.
+    bool backlight = false;
     bool meterRecording = false;
     bool recBlink = false;
     bool statsBlink = false;

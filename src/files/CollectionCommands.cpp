@@ -1,10 +1,13 @@
 #include "files/CollectionCommands.h"
 
-#include "ui/Prompts.h"
-#include "app/TfrmMain.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
+#include "link/Clock.h"
 #include "logger/DataLogger.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
+#include "ui/Prompts.h"
+#include "ui/SharedData.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,10 +18,10 @@ using namespace formats;
 
 namespace {
 
-FileDialogRequest collectionRequest(const AppState& app, const char* caption, const char* filter) {
+FileDialogRequest collectionRequest(const AppServices& services, const char* caption, const char* filter) {
     FileDialogRequest request;
     request.caption = QLatin1String(caption);
-    request.directory = app.services.paths.dataDir();
+    request.directory = services.paths.dataDir();
     request.filters = FileFilter::parse(QLatin1String(filter));
     request.defaultSuffix = QLatin1String(kCollectionSuffix);
     return request;
@@ -26,10 +29,11 @@ FileDialogRequest collectionRequest(const AppState& app, const char* caption, co
 
 } // namespace
 
-void SaveCollection(TfrmMain& main) {
-    AppState& app = main.state();
-    Prompts& prompts = main.prompts();
-    FileDialogRequest request = collectionRequest(app, "Save As", kCollectionSaveFilter);
+void SaveCollection(MainFrame& frame) {
+    const AppServices& services = frame.services();
+    LoggerData& logger = frame.loggerData();
+    Prompts& prompts = *services.prompts;
+    FileDialogRequest request = collectionRequest(services, "Save As", kCollectionSaveFilter);
     // The replace question is asked here, so that a confirmed answer is acted on.
     request.overwritePrompt = false;
     QString path;
@@ -50,21 +54,21 @@ void SaveCollection(TfrmMain& main) {
         // No: back to the dialog, as a file dialog does.
         request.fileName = path;
     }
-    app.loggerUnsaved = false;
+    logger.loggerUnsaved = false;
 
     QString error;
-    switch (CopyCollectionFile(app.services.paths.tempFile(), path, replace, &error)) {
+    switch (CopyCollectionFile(services.paths.tempFile(), path, replace, &error)) {
     case CollectionCopy::Copied:
     case CollectionCopy::TargetExists:
         break;
     case CollectionCopy::NoSource:
         // Nothing was ever loaded: nothing to write. Data sets on show without
         // their copy (it could not be written) must not pass for saved.
-        if (!app.dataSets.isEmpty())
+        if (!logger.dataSets.isEmpty())
             prompts.error(
                 QStringLiteral("%1 was not saved: the temporary copy of the data sets (%2) is missing.")
                     .arg(QDir::toNativeSeparators(path),
-                         QDir::toNativeSeparators(app.services.paths.tempFile())));
+                         QDir::toNativeSeparators(services.paths.tempFile())));
         break;
     case CollectionCopy::Failed:
         prompts.error(QStringLiteral("%1 was not saved: %2").arg(QDir::toNativeSeparators(path), error));
@@ -72,18 +76,18 @@ void SaveCollection(TfrmMain& main) {
     }
 }
 
-void OpenCollection(TfrmMain& main) {
-    AppState& app = main.state();
-    OpenLoggerGraph(main, core::TDateTimeFromDateTime(main.clock().now()));
+void OpenCollection(MainFrame& frame) {
+    const AppServices& services = frame.services();
+    OpenLoggerGraph(frame, core::TDateTimeFromDateTime(services.clock->now()));
     const FileDialogResult chosen =
-        main.prompts().openFile(collectionRequest(app, "Open", kCollectionOpenFilter));
+        services.prompts->openFile(collectionRequest(services, "Open", kCollectionOpenFilter));
     if (!chosen.accepted())
         return;
     core::MemoryImage image;
     if (ReadImageFile(chosen.path, image) != ImageFileRead::Ok)
         return;
     // Opening does not mark the data as unsaved: they came from a file.
-    ShowLoadedImage(main, image);
+    ShowLoadedImage(frame, image);
 }
 
 } // namespace thermo4::ui

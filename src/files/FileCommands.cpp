@@ -1,9 +1,9 @@
 #include "files/FileCommands.h"
 
-#include "app/TfrmMain.h"
 #include "files/CollectionCommands.h"
 #include "files/TfrmOpenSave.h"
 #include "graph/TfrmGraph.h"
+#include "ui/MainFrame.h"
 
 #include <QLocale>
 
@@ -11,17 +11,17 @@ namespace thermo4::ui {
 
 namespace {
 
-TfrmOpenSave::Choice choose(TfrmMain& main, TfrmOpenSave::Mode mode) {
-    TfrmOpenSave dialog(mode, QLocale().decimalPoint() == QLatin1String(","), &main);
+TfrmOpenSave::Choice choose(MainFrame& frame, TfrmOpenSave::Mode mode) {
+    TfrmOpenSave dialog(mode, QLocale().decimalPoint() == QLatin1String(","), frame.frameWidget());
     return dialog.choose();
 }
 
 } // namespace
 
-void OpenFileCommand(TfrmMain& main) {
-    switch (choose(main, TfrmOpenSave::Mode::Open)) {
+void OpenFileCommand(MainFrame& frame) {
+    switch (choose(frame, TfrmOpenSave::Mode::Open)) {
     case TfrmOpenSave::Choice::Collection:
-        OpenCollection(main);
+        OpenCollection(frame);
         break;
     case TfrmOpenSave::Choice::SingleFile:
         // Graph and text files open with the single-file commands, not built yet.
@@ -30,8 +30,8 @@ void OpenFileCommand(TfrmMain& main) {
     }
 }
 
-void SaveFileCommand(TfrmMain& main) {
-    auto* graph = qobject_cast<TfrmGraph*>(main.activeChild());
+void SaveFileCommand(MainFrame& frame) {
+    auto* graph = qobject_cast<TfrmGraph*>(frame.activeChild());
     // Tables are saved as text by the single-file commands, not built yet.
     if (!graph)
         return;
@@ -39,9 +39,9 @@ void SaveFileCommand(TfrmMain& main) {
         graph->SaveGraph();
         return;
     }
-    switch (choose(main, TfrmOpenSave::Mode::Save)) {
+    switch (choose(frame, TfrmOpenSave::Mode::Save)) {
     case TfrmOpenSave::Choice::Collection:
-        SaveCollection(main);
+        SaveCollection(frame);
         break;
     case TfrmOpenSave::Choice::SingleFile:
         graph->SaveGraph();

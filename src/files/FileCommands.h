@@ -2,14 +2,14 @@
 
 namespace thermo4::ui {
 
-class TfrmMain;
+class MainFrame;
 
 /// File ▸ Open: the choice between a collection file and a single graph or
 /// text file, then the open of that kind.
-void OpenFileCommand(TfrmMain& main);
+void OpenFileCommand(MainFrame& frame);
 
 /// File ▸ Save for the active window: a table, a graph, or from the DataLogger
 /// window the choice between the collection file and the graph.
-void SaveFileCommand(TfrmMain& main);
+void SaveFileCommand(MainFrame& frame);
 
 } // namespace thermo4::ui

@@ -1,10 +1,10 @@
 #include "graph/GraphAppearance.h"
 
-#include "ui/Prompts.h"
-#include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "graph/TfrmGraph.h"
+#include "ui/AppServices.h"
+#include "ui/Prompts.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -81,7 +81,7 @@ void GraphAppearance::Button1Click() {
 void GraphAppearance::Graph1CustomizeDlg() {
     if (m_window.Graph1->dialogResult() != 1)
         return;
-    if (m_window.frmMain().prompts().question(QLatin1String(kSaveQuestion), false) == Answer::Yes)
+    if (m_window.prompts().question(QLatin1String(kSaveQuestion), false) == Answer::Yes)
         StoreTemplate();
 }
 
@@ -93,7 +93,7 @@ void GraphAppearance::btnChangeScaleClick() {
         return;
     const ScaleReading reading = dialog.readRanges();
     if (!reading.ranges) {
-        m_window.frmMain().prompts().warning(reading.invalidText + QLatin1String(kInvalidSuffix));
+        m_window.prompts().warning(reading.invalidText + QLatin1String(kInvalidSuffix));
         return;
     }
     ApplyScaleRanges(g, *reading.ranges);
@@ -103,7 +103,7 @@ void GraphAppearance::btnChangeScaleClick() {
 }
 
 void GraphAppearance::Button3Click() {
-    const std::optional<QFont> chosen = m_window.frmMain().prompts().font(m_font);
+    const std::optional<QFont> chosen = m_window.prompts().font(m_font);
     if (!chosen)
         return;
     m_font = *chosen;
@@ -113,9 +113,9 @@ void GraphAppearance::Button3Click() {
 
 bool GraphAppearance::StoreTemplate() {
     QString error;
-    if (chart::StoreGraphState(*m_window.Graph1, m_window.state().services.paths.templateFile(), &error))
+    if (chart::StoreGraphState(*m_window.Graph1, m_window.services().paths.templateFile(), &error))
         return true;
-    m_window.frmMain().prompts().error(error);
+    m_window.prompts().error(error);
     return false;
 }
 

@@ -15,7 +15,7 @@ class Graph1;
 
 namespace thermo4::ui {
 
-/// What a click on a graph does (AppState::clickTool): nothing, a text mark or a cross.
+/// What a click on a graph does (GraphShared::clickTool): nothing, a text mark or a cross.
 inline constexpr int kNormalTool = -99;
 inline constexpr int kTextTool = 0;
 inline constexpr int kCrossTool = 2;

@@ -1,12 +1,13 @@
 #include "graph/GraphTools.h"
 
-#include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "chart/StatisticsTable.h"
 #include "graph/GraphMarks.h"
 #include "graph/TfrmAnnoEdit.h"
 #include "graph/TfrmGraph.h"
+#include "ui/MainFrame.h"
 #include "ui/Prompts.h"
+#include "ui/SharedData.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -73,7 +74,7 @@ void GraphTools::chooseTool(int tool) {
         g.setArrowCursor(kArrowCursor);
         break;
     }
-    m_window.state().clickTool = tool;
+    m_window.frame().graphShared().clickTool = tool;
 }
 
 void GraphTools::ToolButton4Click() {
@@ -94,10 +95,10 @@ void GraphTools::FormShow() {
 }
 
 void GraphTools::ToolButton15Click() {
-    const std::optional<QColor> chosen = m_window.frmMain().prompts().color(m_window.annoDialogColor);
+    const std::optional<QColor> chosen = m_window.prompts().color(m_window.annoDialogColor);
     if (!chosen || !chosen->isValid())
         return;
-    AppState& app = m_window.state();
+    GraphShared& app = m_window.frame().graphShared();
     m_window.annoDialogColor = *chosen; // the dialog opens on the last choice next time
     RecolorMarks(*m_window.Graph1, app.annotationCount, *chosen);
     app.annoColor = BgrFromColor(*chosen);
@@ -117,7 +118,7 @@ void GraphTools::Graph1MouseMove() {
 }
 
 void GraphTools::Graph1Click() {
-    AppState& app = m_window.state();
+    GraphShared& app = m_window.frame().graphShared();
     const int tool = app.clickTool;
     if (tool != kTextTool && tool != kCrossTool)
         return;

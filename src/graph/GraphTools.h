@@ -9,7 +9,7 @@ class TfrmGraph;
 /// The reading and marking tools of a graph window: the two statistics switches, the mouse
 /// read-out in Panel12, the normal, cross and text click tools, marks and their deletion, the
 /// data-point label, the mark colour and the statistics table. It wires itself to the window's
-/// controls; the click tool and mark numbering are shared by all windows through AppState.
+/// controls; the click tool and mark numbering are shared by all windows through GraphShared.
 class GraphTools : public QObject {
     Q_OBJECT
 public:

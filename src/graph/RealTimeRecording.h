@@ -4,14 +4,12 @@
 
 namespace thermo4::ui {
 
-class TfrmMain;
+class MainFrame;
 
 /// The main window's real-time commands: Run asks for the number of samples and the
 /// rate and starts a recording into the real-time graph; Stop ends it.
 class RealTimeRecording {
 public:
-    /// Rate (s) that replaces a rate of 00:00.
-    static constexpr int kDefaultRate = 2;
     /// Samples whose recording period the set-up dialog shows when it opens.
     static constexpr int kPeriodSamples = 2000;
     /// Longest wait (ms) for a running poll tick before a recording is stopped.
@@ -21,12 +19,12 @@ public:
 
     /// Run (button and menu): nothing without a meter; offers to save samples already
     /// recorded, asks for count and rate, then starts the recording.
-    static void Run(TfrmMain& main);
+    static void Run(MainFrame& frame);
     /// Stop (button and menu, and a full graph): ends the recording, cuts the graph to the
     /// samples taken and shows the averages.
-    static void Stop(TfrmMain& main);
-    /// Marks the recording as ended: Run enabled while a meter is connected, Stop disabled.
-    static void EndRecording(TfrmMain& main);
+    static void Stop(MainFrame& frame);
+    /// Marks the recording as ended (the controls that follow it are set again).
+    static void EndRecording(MainFrame& frame);
 };
 
 } // namespace thermo4::ui

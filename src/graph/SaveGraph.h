@@ -6,11 +6,11 @@ class Graph1;
 
 namespace thermo4::ui {
 
-class TfrmMain;
+class MainFrame;
 
 /// Asks for a file name in the data folder and writes the graph there as a graph file
 /// (".ghf"). True when the file was written; a cancelled dialog or another extension
 /// writes nothing, a failed write is reported.
-bool SaveGraph(TfrmMain& main, const chart::Graph1& control);
+bool SaveGraph(MainFrame& frame, const chart::Graph1& control);
 
 } // namespace thermo4::ui

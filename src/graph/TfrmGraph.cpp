@@ -1,6 +1,5 @@
 #include "graph/TfrmGraph.h"
 
-#include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "chart/PrepareGraph.h"
 #include "core/DataSetTable.h"
@@ -13,7 +12,11 @@
 #include "graph/RealTimeRecording.h"
 #include "graph/SaveGraph.h"
 #include "graph/TfrmSetupRealTime.h"
+#include "session/MeterSession.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
 #include "ui/Prompts.h"
+#include "ui/SharedData.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,7 +42,6 @@ constexpr int kDataSetPanelWidth = 346;
 constexpr int kGraphStatisticHeight = 40;
 constexpr int kStatisticHeight = 130;
 constexpr std::array<int, core::kDataSetTableColumns> kGridWidths{25, 60, 60, 65, 40, 40, 40, 60, 60, 60, 60};
-constexpr int kNormalTool = -99;
 // The real-time graph at start: 100 points over 110 s, Y from −10 to 50 °C.
 constexpr int kRealTimePoints = 100;
 constexpr double kRealTimeSpanSeconds = 110.0;
@@ -73,7 +75,7 @@ QColor colorFromBgr(int bgr) {
 }
 } // namespace
 
-TfrmGraph::TfrmGraph(TfrmMain& main, const QString& caption) : MdiChild(main) {
+TfrmGraph::TfrmGraph(MainFrame& frame, const QString& caption) : MdiChild(frame) {
     setObjectName(QStringLiteral("frmGraph"));
     setWindowTitle(caption);
     liveMax.fill(core::kMaxStart);
@@ -277,7 +279,7 @@ void TfrmGraph::FormCreate() {
         Grid2->setColumnWidth(c, kGridWidths[std::size_t(c)]);
         Grid2->setItem(0, c, new QTableWidgetItem(QString()));
     }
-    annoDialogColor = colorFromBgr(state().annoColor);
+    annoDialogColor = colorFromBgr(frame().graphShared().annoColor);
 }
 
 bool TfrmGraph::isRealTime() const {
@@ -288,19 +290,40 @@ bool TfrmGraph::isDataLogger() const {
     return windowTitle() == QLatin1String(kDataLoggerCaption);
 }
 
-TfrmGraph* TfrmGraph::OpenRealTimeGraph(TfrmMain& main) {
-    AppState& app = main.state();
-    auto* graph = new TfrmGraph(main, QString::fromLatin1(kRealTimeCaption));
-    main.addChild(graph);
-    app.realTimeGraph = graph;
-    main.RealTimeGraph1->setChecked(true);
+TfrmGraph* TfrmGraph::realTimeWindow(const MainFrame& frame) {
+    for (MdiChild* child : frame.children()) {
+        if (auto* graph = qobject_cast<TfrmGraph*>(child); graph && graph->isRealTime())
+            return graph;
+    }
+    return nullptr;
+}
+
+TfrmGraph* TfrmGraph::dataLoggerWindow(const MainFrame& frame) {
+    for (MdiChild* child : frame.children()) {
+        if (auto* graph = qobject_cast<TfrmGraph*>(child); graph && graph->isDataLogger())
+            return graph;
+    }
+    return nullptr;
+}
+
+TfrmGraph* TfrmGraph::OpenRealTimeGraph(MainFrame& frame) {
+    session::RecordingState& recording = frame.session().recording();
+    auto* graph = new TfrmGraph(frame, QString::fromLatin1(kRealTimeCaption));
+    frame.addChild(graph);
     graph->placeAt(graph->subWindow() ? graph->subWindow()->x() : 0, 0);
     graph->clearDivider->setVisible(true);
     graph->tbntClrAction->setVisible(true);
+    connect(&frame.session(), &session::MeterSession::sampleDue, graph, &TfrmGraph::recordSample);
+    connect(&recording, &session::RecordingState::recordingChanged, graph, &TfrmGraph::followRecording);
+    connect(&frame.session(), &session::MeterSession::connectionChanged, graph,
+            [graph](session::ConnectionChange change) {
+                if (change == session::ConnectionChange::Connected)
+                    graph->followRecording();
+            });
 
-    const double now = core::TDateTimeFromDateTime(main.clock().now());
+    const double now = core::TDateTimeFromDateTime(graph->clock().now());
     graph->SetupGraph(4, kRealTimeYMax, kRealTimeYMin,
-                      now + double(app.spanFactor) * kRealTimeSpanSeconds / core::kSecondsPerDay, now,
+                      now + double(recording.spanFactor) * kRealTimeSpanSeconds / core::kSecondsPerDay, now,
                       kRealTimePoints);
     chart::Graph1& g = *graph->Graph1;
     g.setNoRandomPointsToExport(true);
@@ -308,15 +331,19 @@ TfrmGraph* TfrmGraph::OpenRealTimeGraph(TfrmMain& main) {
     g.setAllowBar(false);
     g.setLineGapThreshold(kNoLineGap);
     graph->pnlSamplingRate->setEnabled(true);
-    graph->setRateBoxes(app.realTimeRate);
+    graph->setRateBoxes(recording.realTimeRate());
     return graph;
+}
+
+void TfrmGraph::followRecording() {
+    tbntClr->setEnabled(!session().recording().recording());
 }
 
 // ---------------------------------------------------------------- set-up and data sets
 
 void TfrmGraph::SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points) {
-    ui::SetupGraph(*Graph1, subsets, yMax, yMin, xMax, xMin, points, state().services.paths.templateFile(),
-                   frmMain().prompts());
+    ui::SetupGraph(*Graph1, subsets, yMax, yMin, xMax, xMin, points, services().paths.templateFile(),
+                   prompts());
     ApplyToolAvailability();
 }
 
@@ -328,12 +355,12 @@ void TfrmGraph::ApplyToolAvailability() {
 }
 
 void TfrmGraph::ShowDataSet(int k) {
-    const core::DataSetCollection& sets = state().dataSets;
+    const core::DataSetCollection& sets = frame().loggerData().dataSets;
     if (k < 0 || k >= sets.count())
         return;
     const core::DataSet& set = sets.header(k);
     const bool fromTemplate =
-        LoadGraphTemplate(*Graph1, state().services.paths.templateFile(), frmMain().prompts());
+        LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts());
     chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
     ApplyToolAvailability();
     FillGraphStatistics();
@@ -386,7 +413,7 @@ void TfrmGraph::chkSplitClick() {
         ToolButton5->setEnabled(false);
         ToolButton9->setEnabled(false);
         g.setArrowCursor(1);
-        state().clickTool = kNormalTool;
+        frame().graphShared().clickTool = GraphShared::kNormalTool;
         ToolButton4->setChecked(true);
     } else {
         g.setMultiAxesSubsets(-1, 0);
@@ -410,12 +437,18 @@ void TfrmGraph::Graph1ZoomIn() {
 
 // ---------------------------------------------------------------- real-time recording
 
+void TfrmGraph::recordSample(const QDateTime& time, const core::MeterStatus& status) {
+    session::RecordingState& recording = session().recording();
+    AppendSample(core::TDateTimeFromDateTime(time), status.channelState, status.reading);
+    recording.realTimeUnsaved = true;
+    recording.announceSample(m_sampleCount, time, status);
+}
+
 void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings) {
-    AppState& app = state();
     chart::Graph1& g = *Graph1;
     if (t > g.manualMaxX())
-        g.setManualMaxX(t + app.samplePeriod);
-    const int point = app.sampleCount;
+        g.setManualMaxX(t + session().recording().samplePeriod);
+    const int point = m_sampleCount;
     const float null = float(chart::kDefaultNullValue);
     const QLocale locale;
     for (int k = 0; k < 4; ++k) {
@@ -445,21 +478,20 @@ void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::arr
         }
     }
     g.redraw();
-    ++app.sampleCount;
-    txtDataNo->setText(QString::number(app.sampleCount));
-    if (app.sampleCount >= g.points())
-        RealTimeRecording::Stop(frmMain());
+    ++m_sampleCount;
+    txtDataNo->setText(QString::number(m_sampleCount));
+    if (m_sampleCount >= g.points())
+        RealTimeRecording::Stop(frame());
 }
 
 void TfrmGraph::StartRecording(int points, double now) {
-    AppState& app = state();
     chart::Graph1& g = *Graph1;
     g.setPoints(points);
     for (int k = 0; k < g.subsets(); ++k) {
         g.setXDataII(-1, k, 0.0);
         g.setYDataII(-1, k, chart::kDefaultNullValue);
     }
-    app.sampleCount = 0;
+    m_sampleCount = 0;
     liveMax.fill(core::kMaxStart);
     liveMin.fill(core::kMinStart);
     emptyStatisticFields();
@@ -471,7 +503,7 @@ void TfrmGraph::StartRecording(int points, double now) {
 
 void TfrmGraph::StopRecording(double now) {
     chart::Graph1& g = *Graph1;
-    const int taken = state().sampleCount;
+    const int taken = m_sampleCount;
     if (taken < g.points()) {
         // Cutting the graph to the samples taken keeps the last sample of T4 as it was.
         const double x = g.xDataII(3, taken - 1);
@@ -508,7 +540,7 @@ void TfrmGraph::emptyStatisticFields() {
 }
 
 void TfrmGraph::ClearGraph() {
-    AppState& app = state();
+    GraphShared& shared = frame().graphShared();
     chart::Graph1& g = *Graph1;
     for (int k = 0; k < g.subsets(); ++k) {
         g.setYData(-1, k, float(chart::kDefaultNullValue));
@@ -516,25 +548,24 @@ void TfrmGraph::ClearGraph() {
     }
     txtDataNo->clear();
     emptyStatisticFields();
-    app.sampleCount = 0;
-    for (int index = kMarkBase; index <= app.annotationCount; ++index) {
+    m_sampleCount = 0;
+    for (int index = GraphShared::kMarkBase; index <= shared.annotationCount; ++index) {
         g.setGraphAnnotationX(index, 0.0);
         g.setGraphAnnotationY(index, 0.0);
     }
-    app.annotationCount = kMarkBase;
+    shared.annotationCount = GraphShared::kMarkBase;
     g.redraw();
 }
 
 bool TfrmGraph::SaveGraph() {
-    const bool saved = ui::SaveGraph(frmMain(), *Graph1);
+    const bool saved = ui::SaveGraph(frame(), *Graph1);
     if (saved && isRealTime())
-        state().realTimeUnsaved = false;
+        session().recording().realTimeUnsaved = false;
     return saved;
 }
 
 void TfrmGraph::tbntClrClick() {
-    if (frmMain().prompts().question(QStringLiteral("Save Real-Time Graph ?"), false) == Answer::Yes &&
-        !SaveGraph())
+    if (prompts().question(QStringLiteral("Save Real-Time Graph ?"), false) == Answer::Yes && !SaveGraph())
         return; // keep the samples when they were not saved
     Graph1->undoZoom();
     UndoZoom->setEnabled(false);
@@ -544,84 +575,67 @@ void TfrmGraph::tbntClrClick() {
 void TfrmGraph::ComboBox1Change() {
     if (!isRealTime())
         return;
-    AppState& app = state();
-    const int previous = app.realTimeRate;
+    session::RecordingState& recording = session().recording();
+    const int previous = recording.realTimeRate();
     const int rate = rateBoxSeconds();
     if (rate == previous)
         return;
-    app.realTimeRate = rate;
+    recording.setRealTimeRate(rate);
     if (rate == 0) {
-        setRateBoxes(RealTimeRecording::kDefaultRate);
-        app.realTimeRate = RealTimeRecording::kDefaultRate;
+        setRateBoxes(session::RecordingState::kDefaultRate);
+        recording.setRealTimeRate(session::RecordingState::kDefaultRate);
     }
-    if (app.recording || app.sampleCount > 0) {
-        const Answer answer = frmMain().prompts().question(QStringLiteral(
+    if (recording.recording() || m_sampleCount > 0) {
+        const Answer answer = prompts().question(QStringLiteral(
             "Sampling Rate is being changed and it is recording Real-Time data or there are data in "
             "Real_Time graph.If you want to make new sampling rate effective,it have to reset the "
             "graph.\nDo you want to save the Real-Time graph ?"));
         // Without the reset the recording goes on at its old rate, so the boxes show it again.
         if (answer == Answer::Cancel || (answer == Answer::Yes && !SaveGraph())) {
-            app.realTimeRate = previous;
+            recording.setRealTimeRate(previous);
             setRateBoxes(previous);
             return;
         }
     }
-    RealTimeRecording::EndRecording(frmMain());
+    RealTimeRecording::EndRecording(frame());
     tbntClr->setEnabled(true);
     ClearGraph();
     Graph1->setLineGapThreshold(kNoLineGap);
-    app.samplePeriod = app.realTimeRate * 100.0 / core::kSecondsPerDay;
+    recording.samplePeriod = recording.realTimeRate() * 100.0 / core::kSecondsPerDay;
     Graph1->setFocus();
 }
 
 // ---------------------------------------------------------------- window events
 
-void TfrmGraph::FormActivate() {
-    frmMain().btnOutputToGraph->setEnabled(false);
-}
-
 bool TfrmGraph::FormCloseQuery() {
-    AppState& app = state();
-    Prompts& prompts = frmMain().prompts();
-    if (app.loggerUnsaved && isDataLogger()) {
-        const Answer answer = prompts.question(QStringLiteral("Save DataLogger Data ?"));
+    LoggerData& logger = frame().loggerData();
+    session::RecordingState& recording = session().recording();
+    if (logger.loggerUnsaved && isDataLogger()) {
+        const Answer answer = prompts().question(QStringLiteral("Save DataLogger Data ?"));
         if (answer == Answer::Cancel)
             return false;
         if (answer == Answer::Yes) {
-            app.loggerUnsaved = false;
             // The File menu's Save works on the active window: make sure it is this one.
-            if (subWindow())
-                frmMain().clientArea()->setActiveSubWindow(subWindow());
-            frmMain().Save1Click();
+            frame().activateChild(this);
+            frame().saveActiveChild();
         }
     }
-    if (app.realTimeUnsaved && isRealTime()) {
-        const Answer answer = prompts.question(QStringLiteral("Save Real-Time Graph ?"));
+    if (recording.realTimeUnsaved && isRealTime()) {
+        const Answer answer = prompts().question(QStringLiteral("Save Real-Time Graph ?"));
         if (answer == Answer::Cancel)
             return false;
         if (answer == Answer::Yes && !SaveGraph())
             return false; // not saved: keep the window and its samples
-        app.realTimeUnsaved = false;
+        recording.realTimeUnsaved = false;
     }
     return true;
 }
 
 void TfrmGraph::FormClose() {
-    AppState& app = state();
-    app.loggerUnsaved = false;
+    frame().loggerData().loggerUnsaved = false;
     if (isRealTime()) {
-        TfrmMain& main = frmMain();
-        main.RealTimeGraph1->setChecked(false);
-        main.btnRun->setEnabled(app.link.connected());
-        main.Run1->setEnabled(app.link.connected());
-        main.btnStop->setEnabled(false);
-        main.Stop1->setEnabled(false);
-        app.recording = false;
-        app.sampleCount = 0;
-        if (app.realTimeGraph == this)
-            app.realTimeGraph = nullptr;
-    } else if (isDataLogger() && app.loggerGraph == this) {
-        app.loggerGraph = nullptr;
+        m_sampleCount = 0;
+        session().recording().setRecording(false);
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include "ui/MdiChild.h"
 
+#include "core/MeterStatus.h"
+
 #include <QColor>
+#include <QDateTime>
 
 #include <array>
 #include <cstdint>
@@ -38,38 +41,46 @@ public:
     static constexpr const char* kDataLoggerCaption = "DataLogger";
     static constexpr int kDesignWidth = 1175;
     static constexpr int kDesignHeight = 612;
-    /// Value of AppState::annotationCount with no user mark: marks are numbered from here + 1.
-    static constexpr int kMarkBase = 3;
     /// Text of an AVG field before anything is computed.
     static constexpr const char* kNoStatistic = "***.* ";
 
-    TfrmGraph(TfrmMain& main, const QString& caption);
+    TfrmGraph(MainFrame& frame, const QString& caption);
     ~TfrmGraph() override;
 
-    /// Creates the real-time window and prepares it for a recording: caption, AppState
-    /// reference, View menu check, Clear button, graph of 4 × 100 points from now over
-    /// 110 s × spanFactor, and rate boxes showing realTimeRate.
-    static TfrmGraph* OpenRealTimeGraph(TfrmMain& main);
+    /// Creates the real-time window and prepares it for a recording: caption, Clear
+    /// button, graph of 4 × 100 points from now over 110 s × spanFactor, and rate
+    /// boxes showing realTimeRate.
+    static TfrmGraph* OpenRealTimeGraph(MainFrame& frame);
+    /// The window captioned "Real-Time Graph", or null.
+    static TfrmGraph* realTimeWindow(const MainFrame& frame);
+    /// The window captioned "DataLogger", or null.
+    static TfrmGraph* dataLoggerWindow(const MainFrame& frame);
 
     bool isRealTime() const;
     bool isDataLogger() const;
 
-    // ---- Graph set-up and data sets ----
+    // Graph set-up and data sets
     /// Prepares Graph1 (template or built-in look, blank data, X from xMin to xMax in
     /// days) and applies the tool availability rule.
     void SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points);
     /// Cross and text tools only in the single view; "Split" shows the view in force.
     void ApplyToolAvailability();
-    /// Shows data set k (from 0) of AppState::dataSets with its statistics; nothing
-    /// for an index outside the collection.
+    /// Shows data set k (from 0) of the logger's data sets with its statistics;
+    /// nothing for an index outside the collection.
     void ShowDataSet(int k);
     /// Recomputes start time, rate boxes, point count and the MAX/MIN/AVG fields from Graph1.
     void FillGraphStatistics();
 
-    // ---- Real-time recording ----
+    // Real-time recording
     /// One sample at t (days since 1899-12-30); channelState bit n: Tn+1 "OL", bit n+4:
     /// "----"; readings in °C. Stops the recording when the graph is full.
     void AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings);
+    /// The poll's sample of a running recording: appended at time, marked unsaved and announced.
+    void recordSample(const QDateTime& time, const core::MeterStatus& status);
+    /// Samples appended since the recording started or the graph was cleared.
+    int sampleCount() const { return m_sampleCount; }
+    /// Takes the first count points already in Graph1's cells as the samples recorded so far.
+    void adoptSamples(int count) { m_sampleCount = count; }
     /// Empties the graph for a recording of `points` samples starting at now (days).
     void StartRecording(int points, double now);
     /// Cuts the graph to the samples taken, ends its time axis at now (days) and shows the averages.
@@ -84,7 +95,7 @@ public:
     /// Shows a rate in the boxes; minutes beyond the list show as a hint in an empty box.
     void setRateBoxes(int seconds);
 
-    // ---- Handlers ----
+    // Handlers
     void Grid2Click();
     void chkSplitClick();
     void tbntClrClick();
@@ -93,11 +104,10 @@ public:
     void UndoZoomClick();
     void Graph1ZoomIn();
 
-    void FormActivate() override;
     bool FormCloseQuery() override;
     void FormClose() override;
 
-    // ---- Controls (documented names) ----
+    // Controls (documented names)
     QWidget* pnlDataSets = nullptr;
     QTableWidget* Grid2 = nullptr;
     QSplitter* Splitter2 = nullptr;
@@ -153,6 +163,10 @@ private:
     void createStatisticPanel();
     void createDataSetPanel();
     void emptyStatisticFields();
+    /// The Clear button of the real-time window follows the recording.
+    void followRecording();
+
+    int m_sampleCount = 0;
 };
 
 } // namespace thermo4::ui

@@ -1,24 +1,22 @@
 #include "logger/DataLogger.h"
 
-#include "ui/Prompts.h"
-#include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "core/DataSetTable.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
 #include "graph/TfrmGraph.h"
+#include "link/Clock.h"
 #include "link/DownloadResult.h"
-#include "link/UsbTransport.h"
 #include "logger/ScopeDownloadProgress.h"
-#include "panel/TfrmPanel.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
+#include "ui/Prompts.h"
+#include "ui/SharedData.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMdiArea>
 #include <QTableWidget>
-#include <QTimer>
 
 namespace thermo4::ui {
 
@@ -32,22 +30,8 @@ constexpr float kBlankYMax = 130.0f;
 constexpr float kBlankYMin = 30.0f;
 /// The DataLogger window leaves this much of the client height free (pixels).
 constexpr int kLoggerHeightMargin = 60;
-/// Pause before a serial link is opened again after a download (ms).
-constexpr int kSerialSettleMs = 1000;
 /// Columns selected in the first row after a load.
 constexpr int kSelectedColumns = 5;
-
-/// Clears a flag when the scope ends, however it ends.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 /// Writes the temporary copy that a later "save as collection file" copies.
 void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
@@ -56,27 +40,6 @@ void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
         // data sets when the collection is saved.
         QFile::remove(path);
     }
-}
-
-/// Gives the live link back to the poll after a load.
-void handBackLink(TfrmMain& main) {
-    AppState& app = main.state();
-    if (app.link.serialLink() && app.link.connected()) {
-        app.link.lostFrames = 0;
-        main.clock().delayWithMessages(kSerialSettleMs);
-        // Opens the chosen port again, identifies the meter and restarts the poll.
-        main.ComboBoxDeviceNameChange();
-        return;
-    }
-    // USB: drop the connection; the poll identifies the meter again within a few ticks.
-    main.waitForPoll();
-    main.MainTimer->stop();
-    app.link.clearConnection();
-    if (app.panelWindow) {
-        app.panelWindow->lblNoConnection->show();
-        app.panelWindow->ingBlutoothLink->hide();
-    }
-    main.MainTimer->start();
 }
 
 } // namespace
@@ -98,95 +61,89 @@ void FillDataSetTable(QTableWidget& grid, const core::DataSetCollection& sets, c
     }
 }
 
-TfrmGraph* OpenLoggerGraph(TfrmMain& main, double now) {
-    AppState& app = main.state();
-    if (app.loggerGraph) {
-        app.loggerGraph->restoreNormal();
-        return app.loggerGraph;
+TfrmGraph* OpenLoggerGraph(MainFrame& frame, double now) {
+    if (TfrmGraph* existing = TfrmGraph::dataLoggerWindow(frame)) {
+        existing->restoreNormal();
+        return existing;
     }
-    auto* graph = new TfrmGraph(main, QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
-    app.loggerGraph = graph;
+    auto* graph = new TfrmGraph(frame, QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     graph->pnlDataSets->setVisible(true);
-    main.addChild(graph);
-    const QSize client = main.clientArea()->size();
+    frame.addChild(graph);
+    const QSize client = frame.clientSize();
     graph->place(0, 0, client.width(), client.height() - kLoggerHeightMargin);
     graph->SetupGraph(1, kBlankYMax, kBlankYMin, now + kBlankSpanDays, now, kBlankPoints);
     graph->Graph1->setAllowGraphAnnotHotSpots(true);
     return graph;
 }
 
-core::LinkResult ShowLoadedImage(TfrmMain& main, const core::MemoryImage& image) {
-    AppState& app = main.state();
-    const core::LinkResult code = core::DecodeMemoryImage(image, app.dataSets, main.clock().now());
+core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& image) {
+    LoggerData& logger = frame.loggerData();
+    const AppServices& services = frame.services();
+    const core::LinkResult code = core::DecodeMemoryImage(image, logger.dataSets, services.clock->now());
     if (code != core::kDecodeOk)
         return code;
-    if (app.loggerGraph)
-        FillDataSetTable(*app.loggerGraph->Grid2, app.dataSets, QLocale());
+    TfrmGraph* window = TfrmGraph::dataLoggerWindow(frame);
+    if (window)
+        FillDataSetTable(*window->Grid2, logger.dataSets, QLocale());
 
-    const QString folder = app.services.paths.tempFolder();
+    const QString folder = services.paths.tempFolder();
     if (!QDir().mkpath(folder)) {
-        main.prompts().error(QDir::toNativeSeparators(QDir(folder).absolutePath()));
+        services.prompts->error(QDir::toNativeSeparators(QDir(folder).absolutePath()));
         return kLoadTempFolderFailed;
     }
-    writeTemporaryCopy(app.services.paths.tempFile(), image);
-    if (app.loggerGraph)
-        app.loggerGraph->ShowDataSet(0);
+    writeTemporaryCopy(services.paths.tempFile(), image);
+    if (window)
+        window->ShowDataSet(0);
     return code;
 }
 
-core::LinkResult LoadLoggerData(TfrmMain& main, const SerialDownload& serial) {
-    AppState& app = main.state();
+core::LinkResult LoadLoggerData(MainFrame& frame, const session::MeterSession::Transaction& held) {
     // The image lives for this load only: it is empty before and after it.
     core::MemoryImage image;
-    core::LinkResult code = kSerialNoFirstBlock;
+    core::LinkResult code = 0;
     {
-        ScopeDownloadProgress progress(&main);
+        ScopeDownloadProgress progress(frame.frameWidget());
         progress.showWaitCursor();
-        if (app.link.serialLink()) {
-            if (serial)
-                code = serial(image, &progress);
-        } else {
-            code = main.usbLink().download(image, &progress);
-        }
+        code = frame.session().download(held, image, &progress);
     }
     if (code != link::UsbDownloadResult::kOk)
         return code;
-    return ShowLoadedImage(main, image);
+    return ShowLoadedImage(frame, image);
 }
 
-void DataLoggerCommand(TfrmMain& main, const SerialDownload& serial) {
-    AppState& app = main.state();
-    const double now = core::TDateTimeFromDateTime(main.clock().now());
-    if (app.downloadBusy)
+void DataLoggerCommand(MainFrame& frame) {
+    session::MeterSession& meter = frame.session();
+    Prompts& prompts = *frame.services().prompts;
+    const double now = core::TDateTimeFromDateTime(frame.services().clock->now());
+    // A download (or another transaction) holds the link: a second request does nothing.
+    if (meter.linkBusy())
         return;
-    const FlagScope busy(app.downloadBusy);
-    Prompts& prompts = main.prompts();
-    if (!app.link.connected()) {
+    if (!meter.connected()) {
         prompts.information(QStringLiteral("There is no connection with multimeter !"));
         return;
     }
-    if (app.meterStatus().meterRecording) {
+    if (meter.meterStatus().meterRecording) {
         prompts.information(
             QStringLiteral("The meter is recording data, please stop recording before loading data."));
         return;
     }
 
-    const TfrmMain::PollPause pause(main);
-    // The download's waits process window messages: keep panel keys, the setup
-    // dialog and poll ticks off the link until it is handed back.
-    link::LinkGuard::Hold hold = app.linkGuard.hold();
-    OpenLoggerGraph(main, now);
-    const core::LinkResult code = LoadLoggerData(main, serial);
+    // The download's waits process window messages: the transaction keeps panel
+    // keys, the setup dialog and poll ticks off the link until it is handed back.
+    const std::optional<session::MeterSession::Transaction> held = meter.beginTransaction();
+    if (!held)
+        return;
+    OpenLoggerGraph(frame, now);
+    const core::LinkResult code = LoadLoggerData(frame, *held);
     if (code == core::kDecodeOk) {
-        app.loggerUnsaved = true;
+        frame.loggerData().loggerUnsaved = true;
     } else if (code == core::kDecodeNoDataSet) {
         prompts.information(link::LoggerLoadMessage(code));
     } else if (code != kLoadTempFolderFailed) {
         prompts.information(link::LoggerLoadMessage(code));
-        main.usbLink().abortTransfer();
+        meter.abortTransfer(*held);
     }
-    hold.release();
-    handBackLink(main);
+    meter.handBackAfterDownload(*held);
 }
 
 } // namespace thermo4::ui

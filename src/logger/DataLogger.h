@@ -3,49 +3,42 @@
 #include "core/DataSet.h"
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
-#include "link/UsbDownload.h"
+#include "session/MeterSession.h"
 
 #include <QLocale>
-
-#include <functional>
 
 class QTableWidget;
 
 namespace thermo4::ui {
 
+class MainFrame;
 class TfrmGraph;
-class TfrmMain;
 
 /// A load of the logger memory ended without data sets to show for a reason
 /// already told to the user (the temporary folder could not be made).
 inline constexpr core::LinkResult kLoadTempFolderFailed = -1;
-/// The serial download's code for "no first block" (three requests unanswered).
-inline constexpr core::LinkResult kSerialNoFirstBlock = 9;
-
-/// The logger download over the serial link; appends to the image and reports progress.
-using SerialDownload = std::function<core::LinkResult(core::MemoryImage&, link::DownloadProgress*)>;
 
 /// The Data Logger command (menu "&Load " and the tool button): checks the
 /// connection, downloads the logger memory over the live link, lists and draws
 /// it in the DataLogger window, and hands the link back to the poll.
-void DataLoggerCommand(TfrmMain& main, const SerialDownload& serial = {});
+void DataLoggerCommand(MainFrame& frame);
 
 /// Creates the DataLogger window (caption "DataLogger", data-set panel shown,
 /// the main window's client size less 60 px, at the top-left corner, a blank
 /// graph of 500 points from now (days) over 500 s), or brings it back to its
 /// normal state when it exists.
-TfrmGraph* OpenLoggerGraph(TfrmMain& main, double now);
+TfrmGraph* OpenLoggerGraph(MainFrame& frame, double now);
 
 /// Download, decode, temporary copy, data set 1 drawn. Returns 0, the
 /// download's code, the decoder's code (2, 6) or kLoadTempFolderFailed. The
-/// caller has stopped the poll and holds the link.
-core::LinkResult LoadLoggerData(TfrmMain& main, const SerialDownload& serial = {});
+/// caller holds the transaction.
+core::LinkResult LoadLoggerData(MainFrame& frame, const session::MeterSession::Transaction& held);
 
-/// Decodes image into AppState::dataSets and, on success, lists them in the
+/// Decodes image into the logger's data sets and, on success, lists them in the
 /// DataLogger window, writes the image to the temporary file and draws data
 /// set 1. Returns the decoder's code or kLoadTempFolderFailed (after showing the
 /// folder's path). Any other code leaves the data sets, table and graph as they were.
-core::LinkResult ShowLoadedImage(TfrmMain& main, const core::MemoryImage& image);
+core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& image);
 
 /// Lists the collection in the data-set table, one row per data set, and selects
 /// the first row.

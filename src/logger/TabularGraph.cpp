@@ -1,13 +1,14 @@
 #include "logger/TabularGraph.h"
 
-#include "ui/Prompts.h"
-#include "app/TfrmMain.h"
 #include "chart/Graph1.h"
 #include "core/DataSet.h"
 #include "formats/RegionalText.h"
 #include "graph/TfrmGraph.h"
 #include "logger/TfrmList.h"
 #include "logger/TfrmScope.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
+#include "ui/Prompts.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -37,18 +38,18 @@ std::optional<double> rowTime(const TfrmList& list, int row, const QLocale& loca
 
 } // namespace
 
-void OutputTabularToGraph(TfrmMain& main) {
-    QPointer<TfrmList> list = qobject_cast<TfrmList*>(main.activeChild());
+void OutputTabularToGraph(MainFrame& frame) {
+    QPointer<TfrmList> list = qobject_cast<TfrmList*>(frame.activeChild());
     if (!list)
         return;
-    Prompts& prompts = main.prompts();
+    Prompts& prompts = *frame.services().prompts;
     if (list->cellText(0, 1).isEmpty()) {
         prompts.information(QStringLiteral("No data to graph !"));
         return;
     }
     const int n = list->Grid1->rowCount();
-    QPointer<TfrmGraph> graph = new TfrmGraph(main, list->windowTitle());
-    main.addChild(graph);
+    QPointer<TfrmGraph> graph = new TfrmGraph(frame, list->windowTitle());
+    frame.addChild(graph);
 
     const QLocale locale;
     const auto start = rowTime(*list, 0, locale);

@@ -1,6 +1,6 @@
 #include "logger/TfrmList.h"
 
-#include "app/TfrmMain.h"
+#include "ui/MainFrame.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -9,7 +9,7 @@
 
 namespace thermo4::ui {
 
-TfrmList::TfrmList(TfrmMain& main) : MdiChild(main) {
+TfrmList::TfrmList(MainFrame& frame) : MdiChild(frame) {
     setObjectName(QStringLiteral("frmList"));
     Grid1 = new QTableWidget(1, kColumns, this);
     Grid1->setObjectName(QStringLiteral("Grid1"));
@@ -54,10 +54,6 @@ void TfrmList::FormShow() {
     Grid1->setHorizontalHeaderLabels({QStringLiteral("No"), QStringLiteral("Date"), QStringLiteral("Time"),
                                       QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"),
                                       QStringLiteral("T4")});
-}
-
-void TfrmList::FormActivate() {
-    frmMain().btnOutputToGraph->setEnabled(true);
 }
 
 } // namespace thermo4::ui

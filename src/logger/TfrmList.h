@@ -15,14 +15,12 @@ public:
     /// Row height (pixels).
     static constexpr int kRowHeight = 18;
 
-    explicit TfrmList(TfrmMain& main);
+    explicit TfrmList(MainFrame& frame);
 
     /// Text of a cell; empty for a cell that does not exist or holds nothing.
     QString cellText(int row, int column) const;
     /// Writes a cell, growing the grid by rows as needed.
     void setCellText(int row, int column, const QString& text);
-
-    void FormActivate() override;
 
     QTableWidget* Grid1 = nullptr;
 

@@ -1,12 +1,12 @@
 #include "panel/TfrmPanel.h"
 
-#include "app/TfrmMain.h"
 #include "core/Commands.h"
 #include "link/Clock.h"
 #include "link/UsbTransactions.h"
 #include "panel/ClickArea.h"
+#include "panel/GlyphCache.h"
 #include "panel/LcdGlyphs.h"
-#include "sim/LiveFrameEncoder.h"
+#include "ui/MainFrame.h"
 
 #include <QAction>
 #include <QLabel>
@@ -206,7 +206,7 @@ QLabel* newLabel(QWidget* parent, const char* name) {
 
 } // namespace
 
-TfrmPanel::TfrmPanel(TfrmMain& main) : MdiChild(main) {
+TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
     setObjectName(QStringLiteral("frmPanel"));
     setWindowTitle(QStringLiteral("PANEL"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -220,6 +220,34 @@ TfrmPanel::TfrmPanel(TfrmMain& main) : MdiChild(main) {
 
     createElements();
     createKeys();
+
+    const session::MeterSession& meter = session();
+    lblNoConnection->setVisible(!meter.connected());
+    ingBlutoothLink->setVisible(meter.serialLink());
+    connect(&session(), &session::MeterSession::frameDecoded, this,
+            [this](const core::MeterStatus& status, bool refresh) {
+                // A frame without display segments leaves the panel as it was.
+                if (refresh)
+                    RefreshPanel(status);
+            });
+    connect(&session(), &session::MeterSession::connectionChanged, this, &TfrmPanel::connectionChanged);
+}
+
+void TfrmPanel::connectionChanged(session::ConnectionChange change) {
+    switch (change) {
+    case session::ConnectionChange::Connected:
+    case session::ConnectionChange::Found:
+        lblNoConnection->hide();
+        // The link icon is the serial link's: a meter found on USB hides it.
+        if (session().usbLink())
+            ingBlutoothLink->hide();
+        break;
+    case session::ConnectionChange::Lost:
+    case session::ConnectionChange::Dropped:
+        ingBlutoothLink->hide();
+        lblNoConnection->show();
+        break;
+    }
 }
 
 void TfrmPanel::createElements() {
@@ -313,41 +341,25 @@ void TfrmPanel::showEvent(QShowEvent* event) {
 
 void TfrmPanel::FormShow() {
     // A new panel's digits are empty: the first refresh draws all sixteen.
-    for (auto& row : state().shownGlyph)
+    for (auto& row : m_shownGlyph)
         row.fill(255);
 }
 
-void TfrmPanel::FormActivate() {
-    frmMain().btnOutputToGraph->setEnabled(false);
-}
-
-bool TfrmPanel::FormCloseQuery() {
-    // The blink tick runs on this thread and never inside a close; the bounded wait is a guard.
-    link::Clock& clock = frmMain().clock();
-    const std::int64_t start = clock.tickMs();
-    while (state().blinkBusy && clock.tickMs() - start <= TfrmMain::kPollWaitLimitMs)
-        clock.delayWithMessages(10);
-    return true;
-}
-
-void TfrmPanel::FormClose() {
-    frmMain().ControlPanel1->setChecked(false);
-}
-
 void TfrmPanel::RefreshPanel(const MeterStatus& status) {
-    const AppState& app = state();
-    auto& shown = state().shownGlyph;
+    const GlyphSet& large = LargeLcdGlyphs();
+    const GlyphSet& small = SmallLcdGlyphs();
+    auto& shown = m_shownGlyph;
     for (std::size_t ch = 0; ch < 4; ++ch) {
         for (std::size_t d = 0; d < 4; ++d) {
             const std::uint8_t glyph = status.digit[ch][d];
             if (glyph != shown[ch][d]) {
-                digitImages[ch][d]->setPixmap(glyphOf(app.lcdGlyphs, glyph));
+                digitImages[ch][d]->setPixmap(glyphOf(large, glyph));
                 shown[ch][d] = glyph;
             }
         }
     }
-    Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, status.smallDigit[0]));
-    Image18->setPixmap(glyphOf(app.lcdSmallGlyphs, status.smallDigit[1]));
+    Image17->setPixmap(glyphOf(small, status.smallDigit[0]));
+    Image18->setPixmap(glyphOf(small, status.smallDigit[1]));
 
     const auto show = [&](std::span<const FlagSpec> entries) {
         for (const FlagSpec& entry : entries)
@@ -364,11 +376,11 @@ void TfrmPanel::RefreshPanel(const MeterStatus& status) {
     // The left small digit spells the types without a letter icon, unless it shows a memory number.
     if (!status.imgRecall && !status.imgMEM) {
         if (status.thermocoupleType == kTypeN)
-            Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, kSmallGlyphN));
+            Image17->setPixmap(glyphOf(small, kSmallGlyphN));
         else if (status.thermocoupleType == kTypeR)
-            Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, kSmallGlyphR));
+            Image17->setPixmap(glyphOf(small, kSmallGlyphR));
         else if (status.thermocoupleType == kTypeS)
-            Image17->setPixmap(glyphOf(app.lcdSmallGlyphs, kSmallGlyphS));
+            Image17->setPixmap(glyphOf(small, kSmallGlyphS));
     }
 
     show(kLowerRowElements);
@@ -383,15 +395,11 @@ void TfrmPanel::RefreshPanel(const MeterStatus& status) {
     }
     show(kAlarmElements);
 
-    // The meter reports its backlight in a byte the status decoding leaves alone: the
-    // live frame this status was decoded from is still in the reply buffer.
-    lcdBacklight->setVisible((app.link.reply[sim::kBacklightByte] & sim::kBacklightBit) != 0);
+    lcdBacklight->setVisible(status.backlight);
 }
 
-void TfrmPanel::Blink() {
-    const AppState& app = state();
-    const MeterStatus& status = app.link.meterStatus;
-    const bool on = app.blinkPhase;
+void TfrmPanel::Blink(bool on) {
+    const MeterStatus& status = session().meterStatus();
     if (status.statsBlink && status.statsMode) {
         for (QLabel* label : {lblMAX, lblMIN, lblAVG})
             label->setVisible(on);
@@ -400,24 +408,21 @@ void TfrmPanel::Blink() {
         imgREC->setVisible(on);
         imgFULL->setVisible(on);
     }
-    if (app.link.serialLink())
+    if (session().serialLink())
         ingBlutoothLink->setVisible(on);
 }
 
 core::LinkResult TfrmPanel::PressKey(char letter) {
-    AppState& app = state();
-    if (app.linkGuard.busy())
+    const std::optional<session::MeterSession::Transaction> held = session().beginTransaction();
+    if (!held)
         return kKeyDropped;
-    const TfrmMain::PollPause pause(frmMain());
-    const link::LinkGuard::Hold hold = app.linkGuard.hold();
     m_frame.setCommand(letter);
     m_frame.param(1) = 0;
     m_frame.param(2) = 0;
-    const core::LinkResult result =
-        link::PanelTransaction(*app.services.usb, m_frame);
+    const core::LinkResult result = link::PanelTransaction(session().usb(), m_frame);
     // No second attempt: the user sees in the next frames that the meter did not react.
     if (result != core::kLinkOk)
-        frmMain().clock().delayWithMessages(kFailedKeyDelayMs);
+        clock().delayWithMessages(kFailedKeyDelayMs);
     return result;
 }
 

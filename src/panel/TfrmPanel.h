@@ -1,9 +1,10 @@
 #pragma once
 
-#include "ui/MdiChild.h"
 #include "core/CommandFrame.h"
 #include "core/LinkResult.h"
 #include "core/MeterStatus.h"
+#include "session/MeterSession.h"
+#include "ui/MdiChild.h"
 
 #include <QPointF>
 
@@ -16,9 +17,9 @@ namespace thermo4::ui {
 class ClickArea;
 
 /// The virtual panel (caption "PANEL"): a picture of the meter's front with its
-/// LCD rebuilt from glyph bitmaps and icons, refreshed from every valid live
-/// frame, blinking on the main window's 500 ms blink tick, and click areas on
-/// the meter's keys that send the key's command letter to the meter over USB.
+/// LCD rebuilt from glyph bitmaps and icons, refreshed from every live frame the
+/// session decodes, blinking on the main window's 500 ms blink tick, and click
+/// areas on the meter's keys that send the key's command letter over USB.
 class TfrmPanel : public MdiChild {
     Q_OBJECT
 public:
@@ -29,18 +30,14 @@ public:
     /// PressKey's result when another transaction held the link and nothing was sent.
     static constexpr core::LinkResult kKeyDropped = -1;
 
-    explicit TfrmPanel(TfrmMain& main);
+    explicit TfrmPanel(MainFrame& frame);
 
     /// Draws a decoded live frame: the digits that changed since the last
-    /// refresh (AppState::shownGlyph), the small digits, icons and labels.
+    /// refresh, the small digits, icons and labels.
     void RefreshPanel(const core::MeterStatus& status);
-    /// The blink tick's work on the panel, after AppState::blinkPhase was toggled:
-    /// statistics labels, REC/FULL and the link icon follow the phase while they blink.
-    void Blink();
-
-    void FormActivate() override;
-    bool FormCloseQuery() override;
-    void FormClose() override;
+    /// The blink tick's work on the panel in the tick's phase: statistics labels,
+    /// REC/FULL and the link icon follow the phase while they blink.
+    void Blink(bool phase);
 
     /// Sends one key's letter to the meter with the poll paused; a failed
     /// transaction costs kFailedKeyDelayMs and changes nothing. Returns the
@@ -101,7 +98,7 @@ public:
     QLabel* lblLO = nullptr;
     QLabel* imgAutoOff = nullptr;
     QLabel* imgblutooth = nullptr;
-    /// Link icon: blinks while the live link is the serial port.
+    /// Link icon: shown (blinking) only while the live link is the serial port.
     QLabel* ingBlutoothLink = nullptr;
     QLabel* lblNoConnection = nullptr;
     /// The LCD's backlight: a glow over the LCD window while the meter reports it on.
@@ -138,11 +135,14 @@ private:
     void createElements();
     void createKeys();
     void FormShow();
+    void connectionChanged(session::ConnectionChange change);
     /// imgPanelMouseDown and what follows it: the whole window follows the mouse.
     void imgPanelMouseDown(const QPointF& globalPos);
 
     /// Frame of the panel keys: bytes 4 and 5 are never written and stay 0.
     core::CommandFrame m_frame;
+    /// Large-glyph index last drawn per channel and digit; 255: nothing drawn yet.
+    std::array<std::array<std::uint8_t, 4>, 4> m_shownGlyph{};
     bool m_dragging = false;
     QPointF m_dragFrom;
 };

@@ -1,5 +1,6 @@
 list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ClickArea.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GlyphCache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LcdGlyphs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmPanel.cpp
 )

@@ -1,12 +1,10 @@
 #include "setup/TfrmSetup.h"
 
-#include "app/TfrmMain.h"
-
-#include <QTimer>
+#include "session/MeterSession.h"
 
 namespace thermo4::ui {
 
-TfrmSetup::TfrmSetup(TfrmMain& main) : MdiChild(main) {
+TfrmSetup::TfrmSetup(MainFrame& frame) : MdiChild(frame) {
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(QStringLiteral("Data Logger Setup"));
     resize(640, 480);
@@ -14,7 +12,7 @@ TfrmSetup::TfrmSetup(TfrmMain& main) : MdiChild(main) {
 
 void TfrmSetup::FormClose() {
     // The poll may have been stopped by an operation of the dialog; it runs again from here.
-    frmMain().MainTimer->start();
+    session().startPolling();
 }
 
 } // namespace thermo4::ui

@@ -8,7 +8,7 @@ namespace thermo4::ui {
 class TfrmSetup : public MdiChild {
     Q_OBJECT
 public:
-    explicit TfrmSetup(TfrmMain& main);
+    explicit TfrmSetup(MainFrame& frame);
 
     void FormClose() override;
 };

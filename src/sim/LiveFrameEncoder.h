@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MeterStatus.h"
 #include "sim/DisplayState.h"
 
 #include <array>
@@ -11,9 +12,8 @@ namespace thermo4::sim {
 inline constexpr std::size_t kLiveFrameSize = 64;
 using LiveFrame = std::array<std::uint8_t, kLiveFrameSize>;
 
-/// The backlight travels in byte 7 bit 0, a byte the live-frame decoder does not read.
-inline constexpr std::size_t kBacklightByte = 7;
-inline constexpr std::uint8_t kBacklightBit = 0x01;
+using core::kBacklightBit;
+using core::kBacklightByte;
 
 /// One row of four large digits as the LCD draws it: glyph indices left to right
 /// (0–9 digits, 16 blank, 17 minus, 18 L), the minus icon and the decimal point.

@@ -1,16 +1,29 @@
 #include "ui/MdiChild.h"
 
-#include "app/TfrmMain.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
 namespace thermo4::ui {
 
-MdiChild::MdiChild(TfrmMain& main) : m_main(main) {}
+MdiChild::MdiChild(MainFrame& frame) : m_frame(frame) {}
 
-AppState& MdiChild::state() const {
-    return m_main.state();
+const AppServices& MdiChild::services() const {
+    return m_frame.services();
+}
+
+session::MeterSession& MdiChild::session() const {
+    return m_frame.session();
+}
+
+Prompts& MdiChild::prompts() const {
+    return *m_frame.services().prompts;
+}
+
+link::Clock& MdiChild::clock() const {
+    return *m_frame.services().clock;
 }
 
 QMdiSubWindow* MdiChild::subWindow() const {
@@ -49,6 +62,7 @@ void MdiChild::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     event->accept();
+    emit closed(this);
 }
 
 } // namespace thermo4::ui

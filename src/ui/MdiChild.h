@@ -4,10 +4,18 @@
 
 class QMdiSubWindow;
 
+namespace thermo4::link {
+class Clock;
+}
+namespace thermo4::session {
+class MeterSession;
+}
+
 namespace thermo4::ui {
 
-class TfrmMain;
-struct AppState;
+class MainFrame;
+class Prompts;
+struct AppServices;
 
 /// Base of the main window's child windows (panel, graphs, tables, setup).
 /// A child lives in a sub-window of the frame, is destroyed when it closes and
@@ -15,10 +23,13 @@ struct AppState;
 class MdiChild : public QWidget {
     Q_OBJECT
 public:
-    explicit MdiChild(TfrmMain& main);
+    explicit MdiChild(MainFrame& frame);
 
-    TfrmMain& frmMain() const { return m_main; }
-    AppState& state() const;
+    MainFrame& frame() const { return m_frame; }
+    const AppServices& services() const;
+    session::MeterSession& session() const;
+    Prompts& prompts() const;
+    link::Clock& clock() const;
     /// The frame's sub-window holding this child; null until it is added.
     QMdiSubWindow* subWindow() const;
 
@@ -34,15 +45,18 @@ public:
     virtual void FormActivate() {}
     /// May the window close? A window holding unsaved data asks here; false keeps it open.
     virtual bool FormCloseQuery() { return true; }
-    /// The window is closing: undo its marks on the main window (menu checks,
-    /// buttons). Its AppState reference clears itself when it is destroyed.
+    /// The window is closing: last work on its own state before it is destroyed.
     virtual void FormClose() {}
+
+signals:
+    /// The window closed (after FormClose); it is destroyed next.
+    void closed(thermo4::ui::MdiChild* child);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    TfrmMain& m_main;
+    MainFrame& m_frame;
 };
 
 } // namespace thermo4::ui

@@ -7,15 +7,18 @@
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
 #include "logger/TfrmList.h"
+#include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
 #include "setup/TfrmSetup.h"
 #include "sim/LiveFrameEncoder.h"
+#include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/WindowTestSupport.h"
 #include "ui/ScriptedPrompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +28,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
@@ -39,13 +43,14 @@
 namespace thermo4::ui {
 namespace {
 
+using test::Child;
 using test::UseTestServices;
 using test::WriteGraphTemplate;
 
 /// A child window that refuses to close, as a graph with unsaved data does on Cancel.
 class VetoChild : public MdiChild {
 public:
-    explicit VetoChild(TfrmMain& main) : MdiChild(main) { setWindowTitle(QStringLiteral("Veto")); }
+    explicit VetoChild(MainFrame& frame) : MdiChild(frame) { setWindowTitle(QStringLiteral("Veto")); }
     bool FormCloseQuery() override {
         ++asked;
         return allow;
@@ -82,7 +87,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_meter = std::make_unique<sim::VirtualMeter>(m_clock);
         m_usb = std::make_unique<sim::SimUsbTransport>(*m_meter);
-        UseTestServices(m_services, m_clock, *m_usb, m_prompts, m_dir);
+        UseTestServices(m_services, m_clock, *m_usb, m_serial, m_prompts, m_dir);
         // An install has its graph template; without it every graph window reports it missing.
         ASSERT_TRUE(WriteGraphTemplate(m_services.paths, 50.0f, -10.0f));
         m_services.exitLoop = [this] { ++m_exitLoops; };
@@ -99,6 +104,14 @@ protected:
     }
 
     QString settingsFile() const { return m_dir.filePath(QStringLiteral("settings.ini")); }
+
+    static int sampleCount(const TfrmMain& w) {
+        const TfrmGraph* graph = TfrmGraph::realTimeWindow(w);
+        return graph ? graph->sampleCount() : 0;
+    }
+    static QAction* action(const TfrmMain& w, const char* name) { return Child<QAction>(w, name); }
+    static QMenu* menu(const TfrmMain& w, const char* name) { return Child<QMenu>(w, name); }
+    static QToolButton* button(const TfrmMain& w, const char* name) { return Child<QToolButton>(w, name); }
 
     TfrmMain& open(bool show = true) {
         m_window = std::make_unique<TfrmMain>(m_services);
@@ -118,27 +131,30 @@ protected:
 
     void connectMeter() {
         tick();
-        ASSERT_TRUE(m_window->state().link.connected());
+        ASSERT_TRUE(m_window->session().connected());
     }
 
     Controls controls() const {
         const TfrmMain& w = *m_window;
-        return {w.btnRun->isEnabled(), w.Run1->isEnabled(),          w.btnStop->isEnabled(),
-                w.Stop1->isEnabled(),  w.btnDataLogger->isEnabled(), w.DataLogger1->menuAction()->isEnabled(),
+        return {button(w, "btnRun")->isEnabled(),
+                action(w, "Run1")->isEnabled(),
+                button(w, "btnStop")->isEnabled(),
+                action(w, "Stop1")->isEnabled(),
+                button(w, "btnDataLogger")->isEnabled(),
+                menu(w, "DataLogger1")->menuAction()->isEnabled(),
                 w.statusText(1)};
     }
 
     /// What a channel's row of panel digits reads, e.g. "25.3" (blank digits left out).
     QString panelReading(int channel) const {
-        const AppState& s = m_window->state();
-        const TfrmPanel& panel = *s.panelWindow;
+        const TfrmPanel& panel = *m_window->panelWindow();
         const std::array<const QLabel*, 4> points{panel.T1_P, panel.T2_P, panel.T3_P, panel.T4_P};
         const auto ch = static_cast<std::size_t>(channel);
         QString text;
         for (std::size_t d = 0; d < 4; ++d) {
             const QPixmap shown = panel.digitImages[ch][d]->pixmap();
             for (std::size_t g = 0; g < 10; ++g) {
-                if (!shown.isNull() && s.lcdGlyphs[g].cacheKey() == shown.cacheKey())
+                if (!shown.isNull() && LargeLcdGlyphs()[g].cacheKey() == shown.cacheKey())
                     text += QChar(u'0' + static_cast<char16_t>(g));
             }
             if (d == 2 && !points[ch]->isHidden())
@@ -151,6 +167,7 @@ protected:
     link::ManualClock m_clock;
     std::unique_ptr<sim::VirtualMeter> m_meter;
     std::unique_ptr<sim::SimUsbTransport> m_usb;
+    sim::SimSerialPort m_serial{m_clock};
     ScriptedPrompts m_prompts;
     AppServices m_services;
     QList<QUrl> m_opened;
@@ -160,51 +177,52 @@ protected:
 
 TEST_F(MainWindowTest, MenuEntriesCarryTheirStoredCaptions) {
     TfrmMain& w = open(false);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("470913"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("thermo4"));
     const std::pair<QAction*, const char*> entries[] = {
-        {w.File1->menuAction(), "&File"},
-        {w.Open1, "&Open"},
-        {w.Save1, "&Save"},
-        {w.Print1, "&Print"},
-        {w.PrinterSetup1, "&Printer Setup"},
-        {w.Exit1, "E&xit"},
-        {w.RealTime1->menuAction(), "Real Time"},
-        {w.Run1, "Run"},
-        {w.Stop1, "Stop"},
-        {w.DataLogger1->menuAction(), "&Data Logger"},
-        {w.LoadData1, "&Load "},
-        {w.Setup1, "&Setup"},
-        {w.View1->menuAction(), "&View"},
-        {w.ControlPanel1, "&Control Panel"},
-        {w.RealTimeGraph1, "Real Time &Graph"},
-        {w.Window1->menuAction(), "&Window"},
-        {w.Tile1, "&Tile"},
-        {w.Cascade1, "&Cascade"},
-        {w.Help1->menuAction(), "&Help"},
-        {w.Contents1, "&Contents"},
-        {w.About1, "&About"},
+        {menu(w, "File1")->menuAction(), "&File"},
+        {action(w, "Open1"), "&Open"},
+        {action(w, "Save1"), "&Save"},
+        {action(w, "Print1"), "&Print"},
+        {action(w, "PrinterSetup1"), "&Printer Setup"},
+        {action(w, "Exit1"), "E&xit"},
+        {menu(w, "RealTime1")->menuAction(), "Real Time"},
+        {action(w, "Run1"), "Run"},
+        {action(w, "Stop1"), "Stop"},
+        {menu(w, "DataLogger1")->menuAction(), "&Data Logger"},
+        {action(w, "LoadData1"), "&Load "},
+        {action(w, "Setup1"), "&Setup"},
+        {menu(w, "View1")->menuAction(), "&View"},
+        {action(w, "ControlPanel1"), "&Control Panel"},
+        {action(w, "RealTimeGraph1"), "Real Time &Graph"},
+        {menu(w, "Window1")->menuAction(), "&Window"},
+        {action(w, "Tile1"), "&Tile"},
+        {action(w, "Cascade1"), "&Cascade"},
+        {menu(w, "Help1")->menuAction(), "&Help"},
+        {action(w, "Contents1"), "&Contents"},
+        {action(w, "About1"), "&About"},
     };
     for (const auto& [action, caption] : entries)
         EXPECT_EQ(action->text(), QLatin1String(caption));
     // Each menu holds its entries in the stored order.
-    EXPECT_EQ(w.File1->actions().first(), w.Open1);
-    EXPECT_EQ(w.File1->actions().last(), w.Exit1);
-    EXPECT_EQ(w.DataLogger1->actions(), QList<QAction*>({w.LoadData1, w.Setup1}));
-    EXPECT_EQ(w.Help1->actions(), QList<QAction*>({w.Contents1, w.About1}));
+    EXPECT_EQ(menu(w, "File1")->actions().first(), action(w, "Open1"));
+    EXPECT_EQ(menu(w, "File1")->actions().last(), action(w, "Exit1"));
+    EXPECT_EQ(menu(w, "DataLogger1")->actions(),
+              QList<QAction*>({action(w, "LoadData1"), action(w, "Setup1")}));
+    EXPECT_EQ(menu(w, "Help1")->actions(), QList<QAction*>({action(w, "Contents1"), action(w, "About1")}));
 }
 
 TEST_F(MainWindowTest, ToolButtonsCarryTheirStoredHintsLeftToRight) {
     TfrmMain& w = open();
     const std::pair<QWidget*, const char*> buttons[] = {
-        {w.SpeedButton1, "Open File"},
-        {w.SpeedButton2, "Save to file"},
-        {w.btnPrint, "Print"},
-        {w.btnDataLogger, "Data Logger"},
-        {w.btnOutputToGraph, "Output Tabular to graph"},
-        {w.btnRun, "Start Graphing Real Time Data"},
-        {w.btnStop, "Stop Graphing Real Time Data"},
-        {w.BitBtn1, "search bluetooth device"},
-        {w.BitBtn2, "disconnect bluetooth device"},
+        {button(w, "SpeedButton1"), "Open File"},
+        {button(w, "SpeedButton2"), "Save to file"},
+        {button(w, "btnPrint"), "Print"},
+        {button(w, "btnDataLogger"), "Data Logger"},
+        {button(w, "btnOutputToGraph"), "Output Tabular to graph"},
+        {button(w, "btnRun"), "Start Graphing Real Time Data"},
+        {button(w, "btnStop"), "Stop Graphing Real Time Data"},
+        {button(w, "BitBtn1"), "search bluetooth device"},
+        {button(w, "BitBtn2"), "disconnect bluetooth device"},
     };
     int previousX = -1;
     for (const auto& [button, hint] : buttons) {
@@ -212,34 +230,35 @@ TEST_F(MainWindowTest, ToolButtonsCarryTheirStoredHintsLeftToRight) {
         EXPECT_GT(button->x(), previousX) << hint;
         previousX = button->x();
     }
-    EXPECT_GT(w.ComboBoxDeviceName->x(), w.btnStop->x());
-    EXPECT_LT(w.ComboBoxDeviceName->x(), w.BitBtn1->x());
+    EXPECT_GT(Child<QComboBox>(w, "ComboBoxDeviceName")->x(), button(w, "btnStop")->x());
+    EXPECT_LT(Child<QComboBox>(w, "ComboBoxDeviceName")->x(), button(w, "BitBtn1")->x());
 }
 
 TEST_F(MainWindowTest, FirstShowingOpensPanelAndGraphAndStartsThePoll) {
     TfrmMain& w = open(false);
-    EXPECT_FALSE(w.MainTimer->isActive());
-    EXPECT_TRUE(w.MaxMinTimer->isActive());
-    EXPECT_TRUE(w.Setup1->isVisible());
+    EXPECT_FALSE(w.session().pollTimer()->isActive());
+    EXPECT_TRUE(Child<QTimer>(w, "MaxMinTimer")->isActive());
+    EXPECT_TRUE(action(w, "Setup1")->isVisible());
     w.show();
 
-    const AppState& s = w.state();
-    EXPECT_TRUE(w.MainTimer->isActive());
-    EXPECT_EQ(w.MainTimer->interval(), 500);
-    EXPECT_EQ(w.MaxMinTimer->interval(), 500);
-    EXPECT_FALSE(w.Setup1->isVisible());
-    EXPECT_DOUBLE_EQ(s.samplePeriod, static_cast<double>(10.0f / 86400.0f));
-    ASSERT_TRUE(s.panelWindow);
-    ASSERT_TRUE(s.realTimeGraph);
-    EXPECT_EQ(s.realTimeGraph->windowTitle(), QStringLiteral("Real-Time Graph"));
-    EXPECT_EQ(s.panelWindow->subWindow()->pos(), QPoint(0, 0));
-    EXPECT_EQ(s.realTimeGraph->subWindow()->pos(), QPoint(s.panelWindow->subWindow()->width(), 0));
-    EXPECT_EQ(s.realTimeGraph->subWindow()->width(), 1200);
-    EXPECT_TRUE(w.ControlPanel1->isChecked());
-    EXPECT_TRUE(w.RealTimeGraph1->isChecked());
-    EXPECT_FALSE(s.panelWindow->lblNoConnection->isHidden());
-    EXPECT_TRUE(s.panelWindow->ingBlutoothLink->isHidden());
-    EXPECT_FALSE(w.btnOutputToGraph->isEnabled());
+    EXPECT_TRUE(w.session().pollTimer()->isActive());
+    EXPECT_EQ(w.session().pollTimer()->interval(), 500);
+    EXPECT_EQ(Child<QTimer>(w, "MaxMinTimer")->interval(), 500);
+    EXPECT_FALSE(action(w, "Setup1")->isVisible());
+    EXPECT_DOUBLE_EQ(w.session().recording().samplePeriod, static_cast<double>(10.0f / 86400.0f));
+    TfrmPanel* panelWindow = w.panelWindow();
+    TfrmGraph* realTime = TfrmGraph::realTimeWindow(w);
+    ASSERT_TRUE(panelWindow);
+    ASSERT_TRUE(realTime);
+    EXPECT_EQ(realTime->windowTitle(), QStringLiteral("Real-Time Graph"));
+    EXPECT_EQ(panelWindow->subWindow()->pos(), QPoint(0, 0));
+    EXPECT_EQ(realTime->subWindow()->pos(), QPoint(panelWindow->subWindow()->width(), 0));
+    EXPECT_EQ(realTime->subWindow()->width(), 1200);
+    EXPECT_TRUE(action(w, "ControlPanel1")->isChecked());
+    EXPECT_TRUE(action(w, "RealTimeGraph1")->isChecked());
+    EXPECT_FALSE(panelWindow->lblNoConnection->isHidden());
+    EXPECT_TRUE(panelWindow->ingBlutoothLink->isHidden());
+    EXPECT_FALSE(button(w, "btnOutputToGraph")->isEnabled());
     EXPECT_EQ(controls(),
               (Controls{false, false, false, false, true, true, QStringLiteral("Off Connection")}));
 
@@ -276,7 +295,7 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionStateTable) {
     };
     open();
     for (const Step& step : idle) {
-        m_window->state().recording = step.recording;
+        m_window->session().recording().setRecording(step.recording);
         m_usb->setPlugged(step.plugged);
         tick(step.ticks);
         EXPECT_EQ(controls(), step.expected) << step.name;
@@ -286,7 +305,7 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionStateTable) {
     // keeps what it had (off since the connection was lost).
     m_usb->setPlugged(false);
     tick(3);
-    m_window->state().recording = true;
+    m_window->session().recording().setRecording(true);
     m_usb->setPlugged(true);
     tick();
     EXPECT_EQ(controls(), (Controls{false, false, true, true, true, true, QStringLiteral("On Connection")}));
@@ -294,23 +313,23 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionStateTable) {
 
 TEST_F(MainWindowTest, ConnectionShowsOnThePanel) {
     TfrmMain& w = open();
-    TfrmPanel* panel = w.state().panelWindow;
+    TfrmPanel* panel = w.panelWindow();
     connectMeter();
     EXPECT_TRUE(panel->lblNoConnection->isHidden());
-    EXPECT_TRUE(w.state().link.usbLink());
+    EXPECT_TRUE(w.session().linkState().usbLink());
     EXPECT_EQ(w.statusText(0), QString());
 
     m_usb->setPlugged(false);
     tick(3);
     EXPECT_FALSE(panel->lblNoConnection->isHidden());
     EXPECT_TRUE(panel->ingBlutoothLink->isHidden());
-    EXPECT_FALSE(w.state().link.usbLink());
+    EXPECT_FALSE(w.session().linkState().usbLink());
 }
 
 TEST_F(MainWindowTest, ThreeLostReadsInARowEndTheConnectionAndTwoDoNot) {
     TfrmMain& w = open();
     connectMeter();
-    const link::LinkState& link = w.state().link;
+    const link::LinkState& link = w.session().linkState();
 
     m_usb->setPlugged(false);
     tick(2);
@@ -336,7 +355,7 @@ TEST_F(MainWindowTest, AMeterWithAnotherModelCodeIsNeverConnected) {
     m_meter->setModel("419");
     TfrmMain& w = open();
     tick(10);
-    EXPECT_FALSE(w.state().link.connected());
+    EXPECT_FALSE(w.session().linkState().connected());
     EXPECT_EQ(controls(),
               (Controls{false, false, false, false, true, true, QStringLiteral("Off Connection")}));
     EXPECT_EQ(m_meter->receivedLetters(), std::string(10, 'K'));
@@ -358,15 +377,15 @@ TEST_F(MainWindowTest, FramesWithWrongMarkersAreIgnoredAndBlankSegmentsLeaveTheP
 
     TfrmMain& w = open();
     connectMeter();
-    const core::MeterStatus& status = w.state().link.meterStatus;
+    const core::MeterStatus& status = w.session().linkState().meterStatus;
 
     tick();
     EXPECT_FLOAT_EQ(status.reading[0], 25.3f);
     EXPECT_EQ(panelReading(0), QLocale().toString(25.3, 'f', 1));
 
     tick(2); // wrong start byte, wrong end byte: read, not lost, not decoded
-    EXPECT_TRUE(w.state().link.connected());
-    EXPECT_EQ(w.state().link.lostFrames, 0);
+    EXPECT_TRUE(w.session().linkState().connected());
+    EXPECT_EQ(w.session().linkState().lostFrames, 0);
     EXPECT_FLOAT_EQ(status.reading[0], 25.3f);
 
     tick(); // decoded, but the panel keeps its picture
@@ -376,33 +395,32 @@ TEST_F(MainWindowTest, FramesWithWrongMarkersAreIgnoredAndBlankSegmentsLeaveTheP
 
 TEST_F(MainWindowTest, SamplesReachTheRealTimeGraphOnlyWhileRecording) {
     TfrmMain& w = open();
-    AppState& s = w.state();
-    s.realTimeRate = 0;
+    w.session().recording().setRealTimeRate(0);
     connectMeter();
     tick(2);
-    EXPECT_EQ(s.sampleCount, 0);
-    EXPECT_FALSE(s.realTimeUnsaved);
+    EXPECT_EQ(sampleCount(w), 0);
+    EXPECT_FALSE(w.session().recording().realTimeUnsaved);
 
-    s.recording = true;
+    w.session().recording().setRecording(true);
     tick(3);
-    EXPECT_EQ(s.sampleCount, 3);
-    EXPECT_TRUE(s.realTimeUnsaved);
+    EXPECT_EQ(sampleCount(w), 3);
+    EXPECT_TRUE(w.session().recording().realTimeUnsaved);
 
     // With the panel closed the frames are still decoded and sampled.
-    ASSERT_TRUE(s.panelWindow->closeWindow());
+    ASSERT_TRUE(w.panelWindow()->closeWindow());
     processDeferredDeletes();
-    ASSERT_FALSE(s.panelWindow);
+    ASSERT_FALSE(w.panelWindow());
     tick();
-    EXPECT_EQ(s.sampleCount, 4);
+    EXPECT_EQ(sampleCount(w), 4);
 }
 
 TEST_F(MainWindowTest, SettingsDefaultThenSurviveAClose) {
     {
         TfrmMain& w = open();
-        EXPECT_EQ(w.state().realTimeRate, 2);
-        EXPECT_EQ(w.state().annoColor, 0);
-        w.state().realTimeRate = 7;
-        w.state().annoColor = 0x00FF00;
+        EXPECT_EQ(w.session().recording().realTimeRate(), 2);
+        EXPECT_EQ(w.graphShared().annoColor, 0);
+        w.session().recording().setRealTimeRate(7);
+        w.graphShared().annoColor = 0x00FF00;
         EXPECT_TRUE(w.close());
     }
     {
@@ -411,8 +429,8 @@ TEST_F(MainWindowTest, SettingsDefaultThenSurviveAClose) {
         EXPECT_EQ(stored.value(QStringLiteral("AnnoColor")).toInt(), 0x00FF00);
     }
     TfrmMain& again = open();
-    EXPECT_EQ(again.state().realTimeRate, 7);
-    EXPECT_EQ(again.state().annoColor, 0x00FF00);
+    EXPECT_EQ(again.session().recording().realTimeRate(), 7);
+    EXPECT_EQ(again.graphShared().annoColor, 0x00FF00);
 }
 
 TEST_F(MainWindowTest, UnreadableSettingsFallBackToTheDefaults) {
@@ -422,27 +440,27 @@ TEST_F(MainWindowTest, UnreadableSettingsFallBackToTheDefaults) {
         stored.setValue(QStringLiteral("AnnoColor"), QStringLiteral(""));
     }
     TfrmMain& w = open();
-    EXPECT_EQ(w.state().realTimeRate, 2);
-    EXPECT_EQ(w.state().annoColor, 0);
+    EXPECT_EQ(w.session().recording().realTimeRate(), 2);
+    EXPECT_EQ(w.graphShared().annoColor, 0);
 }
 
 TEST_F(MainWindowTest, ClosingStopsThePollAndDropsTheLink) {
     TfrmMain& w = open();
     connectMeter();
     EXPECT_TRUE(w.close());
-    EXPECT_FALSE(w.MainTimer->isActive());
-    EXPECT_FALSE(w.state().link.connected());
-    EXPECT_FALSE(w.state().link.usbLink());
+    EXPECT_FALSE(w.session().pollTimer()->isActive());
+    EXPECT_FALSE(w.session().linkState().connected());
+    EXPECT_FALSE(w.session().linkState().usbLink());
 }
 
 TEST_F(MainWindowTest, ExitEndsWithoutAskingAndWithoutWritingTheSettings) {
     TfrmMain& w = open();
     auto* veto = new VetoChild(w);
     w.addChild(veto);
-    w.state().realTimeRate = 9;
-    w.Exit1->trigger();
+    w.session().recording().setRealTimeRate(9);
+    action(w, "Exit1")->trigger();
     EXPECT_EQ(m_exitLoops, 1);
-    EXPECT_FALSE(w.MainTimer->isActive());
+    EXPECT_FALSE(w.session().pollTimer()->isActive());
     // Whatever happens to the window afterwards, the close path does not run.
     w.close();
     m_window.reset();
@@ -458,7 +476,7 @@ TEST_F(MainWindowTest, AChildThatRefusesKeepsTheProgramRunning) {
     EXPECT_FALSE(w.close());
     EXPECT_EQ(veto->asked, 1);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.MainTimer->isActive());
+    EXPECT_TRUE(w.session().pollTimer()->isActive());
     EXPECT_FALSE(QFile::exists(settingsFile()));
     EXPECT_EQ(w.children().size(), 3);
 
@@ -469,55 +487,52 @@ TEST_F(MainWindowTest, AChildThatRefusesKeepsTheProgramRunning) {
 
 TEST_F(MainWindowTest, ControlPanelIsReopenedAtTheCornerOrRestored) {
     TfrmMain& w = open();
-    AppState& s = w.state();
-    s.panelWindow->placeAt(200, 150);
-    ASSERT_TRUE(s.panelWindow->closeWindow());
+    w.panelWindow()->placeAt(200, 150);
+    ASSERT_TRUE(w.panelWindow()->closeWindow());
     processDeferredDeletes();
-    EXPECT_FALSE(s.panelWindow);
-    EXPECT_FALSE(w.ControlPanel1->isChecked());
+    EXPECT_FALSE(w.panelWindow());
+    EXPECT_FALSE(action(w, "ControlPanel1")->isChecked());
 
-    w.ControlPanel1->trigger();
-    ASSERT_TRUE(s.panelWindow);
-    EXPECT_EQ(s.panelWindow->subWindow()->pos(), QPoint(0, 0));
-    EXPECT_TRUE(w.ControlPanel1->isChecked());
+    action(w, "ControlPanel1")->trigger();
+    ASSERT_TRUE(w.panelWindow());
+    EXPECT_EQ(w.panelWindow()->subWindow()->pos(), QPoint(0, 0));
+    EXPECT_TRUE(action(w, "ControlPanel1")->isChecked());
 
-    TfrmPanel* panel = s.panelWindow;
+    TfrmPanel* panel = w.panelWindow();
     panel->subWindow()->showMinimized();
-    w.ControlPanel1->trigger();
-    EXPECT_EQ(s.panelWindow, panel);
+    action(w, "ControlPanel1")->trigger();
+    EXPECT_EQ(w.panelWindow(), panel);
     EXPECT_FALSE(panel->subWindow()->isMinimized());
-    EXPECT_TRUE(w.ControlPanel1->isChecked());
+    EXPECT_TRUE(action(w, "ControlPanel1")->isChecked());
 }
 
 TEST_F(MainWindowTest, ClosingTheRealTimeGraphClearsItsMarksAndTheViewMenuBringsItBack) {
     TfrmMain& w = open();
-    AppState& s = w.state();
     connectMeter();
-    s.recording = true;
-    s.sampleCount = 5;
-    w.btnRun->setEnabled(false);
-    w.btnStop->setEnabled(true);
+    w.session().recording().setRecording(true);
+    button(w, "btnRun")->setEnabled(false);
+    button(w, "btnStop")->setEnabled(true);
 
-    ASSERT_TRUE(s.realTimeGraph->closeWindow());
+    ASSERT_TRUE(TfrmGraph::realTimeWindow(w)->closeWindow());
     processDeferredDeletes();
-    EXPECT_FALSE(s.realTimeGraph);
-    EXPECT_FALSE(w.RealTimeGraph1->isChecked());
-    EXPECT_FALSE(s.recording);
-    EXPECT_EQ(s.sampleCount, 0);
-    EXPECT_TRUE(w.btnRun->isEnabled());
-    EXPECT_FALSE(w.btnStop->isEnabled());
+    EXPECT_FALSE(TfrmGraph::realTimeWindow(w));
+    EXPECT_FALSE(action(w, "RealTimeGraph1")->isChecked());
+    EXPECT_FALSE(w.session().recording().recording());
+    EXPECT_EQ(sampleCount(w), 0);
+    EXPECT_TRUE(button(w, "btnRun")->isEnabled());
+    EXPECT_FALSE(button(w, "btnStop")->isEnabled());
 
-    w.RealTimeGraph1->trigger();
-    ASSERT_TRUE(s.realTimeGraph);
-    EXPECT_TRUE(w.RealTimeGraph1->isChecked());
-    TfrmGraph* graph = s.realTimeGraph;
-    w.RealTimeGraph1->trigger();
-    EXPECT_EQ(s.realTimeGraph, graph);
+    action(w, "RealTimeGraph1")->trigger();
+    ASSERT_TRUE(TfrmGraph::realTimeWindow(w));
+    EXPECT_TRUE(action(w, "RealTimeGraph1")->isChecked());
+    TfrmGraph* graph = TfrmGraph::realTimeWindow(w);
+    action(w, "RealTimeGraph1")->trigger();
+    EXPECT_EQ(TfrmGraph::realTimeWindow(w), graph);
 }
 
 TEST_F(MainWindowTest, HelpContentsOpensThePageInTheProgramsFolder) {
     TfrmMain& w = open();
-    w.Contents1->trigger();
+    action(w, "Contents1")->trigger();
     ASSERT_EQ(m_opened.size(), 1);
     EXPECT_EQ(m_opened.first(), QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("bin/470913HELP.htm"))));
     EXPECT_TRUE(m_prompts.shown().isEmpty());
@@ -549,18 +564,16 @@ TEST_F(MainWindowTest, APermissionNoticeIsShownOnceAndGoesWithTheConnection) {
 
 TEST_F(MainWindowTest, TheBlinkTickTogglesAndBlinksTheLinkIconOnlyOnTheSerialLink) {
     TfrmMain& w = open();
-    AppState& s = w.state();
-    QLabel* icon = s.panelWindow->ingBlutoothLink;
-    const bool phase = s.blinkPhase;
+    QLabel* icon = w.panelWindow()->ingBlutoothLink;
+    const bool phase = w.blinkPhase();
     w.MaxMinTimerTimer();
-    EXPECT_NE(s.blinkPhase, phase);
+    EXPECT_NE(w.blinkPhase(), phase);
     EXPECT_TRUE(icon->isHidden());
-    EXPECT_FALSE(s.blinkBusy);
 
-    s.link.setLink(link::LinkKind::Serial);
+    w.session().linkState().setLink(link::LinkKind::Serial);
     for (int i = 0; i < 4; ++i) {
         w.MaxMinTimerTimer();
-        EXPECT_EQ(!icon->isHidden(), s.blinkPhase);
+        EXPECT_EQ(!icon->isHidden(), w.blinkPhase());
     }
 }
 
@@ -568,15 +581,15 @@ TEST_F(MainWindowTest, ActivatingATableEnablesOutputToGraphAndThePanelDisablesIt
     TfrmMain& w = open();
     auto* list = new TfrmList(w);
     w.addChild(list);
-    w.clientArea()->setActiveSubWindow(list->subWindow());
-    EXPECT_TRUE(w.btnOutputToGraph->isEnabled());
+    w.activateChild(list);
+    EXPECT_TRUE(button(w, "btnOutputToGraph")->isEnabled());
     EXPECT_EQ(list->Grid1->horizontalHeaderItem(3)->text(), QStringLiteral("T1"));
 
-    w.clientArea()->setActiveSubWindow(w.state().panelWindow->subWindow());
-    EXPECT_FALSE(w.btnOutputToGraph->isEnabled());
-    w.clientArea()->setActiveSubWindow(list->subWindow());
-    w.clientArea()->setActiveSubWindow(w.state().realTimeGraph->subWindow());
-    EXPECT_FALSE(w.btnOutputToGraph->isEnabled());
+    w.activateChild(w.panelWindow());
+    EXPECT_FALSE(button(w, "btnOutputToGraph")->isEnabled());
+    w.activateChild(list);
+    w.activateChild(TfrmGraph::realTimeWindow(w));
+    EXPECT_FALSE(button(w, "btnOutputToGraph")->isEnabled());
 }
 
 TEST_F(MainWindowTest, TheSplashClosesWhenTheWindowIsFirstShown) {
@@ -585,10 +598,11 @@ TEST_F(MainWindowTest, TheSplashClosesWhenTheWindowIsFirstShown) {
     EXPECT_FALSE(splash->btnOK->isVisibleTo(splash));
     EXPECT_EQ(splash->lblTitle->text(), QStringLiteral("Four Channel Thermometer Software"));
     TfrmMain& w = open(false);
-    w.state().aboutBox = splash;
+    const QPointer<TfrmAbout> splashWindow = splash;
+    w.setSplash(splash);
     w.show();
     processDeferredDeletes();
-    EXPECT_FALSE(w.state().aboutBox);
+    EXPECT_FALSE(splashWindow);
 }
 
 TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
@@ -598,7 +612,7 @@ TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
     QString version;
     // The box runs its own event loop; read and close it from inside that loop.
     QTimer::singleShot(0, &w, [&] {
-        TfrmAbout* box = w.state().aboutBox;
+        auto* box = qobject_cast<TfrmAbout*>(QApplication::activeModalWidget());
         ASSERT_TRUE(box);
         EXPECT_TRUE(box->isModal());
         title = box->lblTitle->text();
@@ -606,8 +620,9 @@ TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
         version = box->lblVersion->text() + box->lblVersionNumber->text();
         box->btnOK->click();
     });
-    w.About1->trigger();
-    EXPECT_FALSE(w.state().aboutBox);
+    action(w, "About1")->trigger();
+    processDeferredDeletes();
+    EXPECT_TRUE(w.findChildren<TfrmAbout*>().isEmpty());
     EXPECT_EQ(title, QStringLiteral("Four Channel Thermometer Software"));
     EXPECT_TRUE(okShown);
     EXPECT_EQ(version, QStringLiteral("Version:") + CommandLine::programVersion());
@@ -615,9 +630,9 @@ TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
 
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindowsAndSetupOpensOnce) {
     TfrmMain& w = open();
-    emit w.Window1->aboutToShow();
+    emit menu(w, "Window1")->aboutToShow();
     QStringList entries;
-    for (const QAction* action : w.Window1->actions())
+    for (const QAction* action : menu(w, "Window1")->actions())
         entries.append(action->text());
     EXPECT_TRUE(entries.contains(QStringLiteral("&Tile")));
     EXPECT_TRUE(entries.contains(QStringLiteral("&Cascade")));
@@ -625,11 +640,79 @@ TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindowsAndSetupOpensOnce) {
     EXPECT_TRUE(entries.contains(QStringLiteral("&2 PANEL")));
 
     w.Setup1Click();
-    TfrmSetup* setup = w.state().setupDialog;
-    ASSERT_TRUE(setup);
+    ASSERT_EQ(w.findChildren<TfrmSetup*>().size(), 1);
+    TfrmSetup* setup = w.findChildren<TfrmSetup*>().first();
     w.Setup1Click();
-    EXPECT_EQ(w.state().setupDialog, setup);
+    ASSERT_EQ(w.findChildren<TfrmSetup*>().size(), 1);
+    EXPECT_EQ(w.findChildren<TfrmSetup*>().first(), setup);
     EXPECT_EQ(w.children().size(), 3);
+}
+
+TEST_F(MainWindowTest, TheDeviceListConnectsTheSerialMeterAndDisconnectHandsBackToUsb) {
+    sim::VirtualMeter serialMeter(m_clock, 3);
+    m_serial.attach(QStringLiteral("/dev/rfcomm0"), serialMeter);
+    m_usb->setPlugged(false);
+    TfrmMain& w = open();
+    auto* devices = Child<QComboBox>(w, "ComboBoxDeviceName");
+    TfrmPanel* panel = w.panelWindow();
+
+    devices->setEditText(QStringLiteral("/dev/ttyUSB7"));
+    w.ComboBoxDeviceNameChange();
+    EXPECT_FALSE(w.session().connected());
+    EXPECT_EQ(w.statusText(1), QStringLiteral("No Connection"));
+
+    devices->setEditText(QStringLiteral("/dev/rfcomm0"));
+    w.ComboBoxDeviceNameChange();
+    EXPECT_TRUE(w.session().serialLink());
+    EXPECT_EQ(controls(), (Controls{true, true, false, false, true, true, QStringLiteral("On Connection")}));
+    EXPECT_TRUE(panel->lblNoConnection->isHidden());
+    tick();
+    EXPECT_EQ(serialMeter.receivedLetters(), "KA") << "the poll reads over the serial link";
+    for (int i = 0; i < 2; ++i) {
+        w.MaxMinTimerTimer();
+        EXPECT_EQ(!panel->ingBlutoothLink->isHidden(), w.blinkPhase()) << "the link icon blinks";
+    }
+
+    w.BitBtn2Click();
+    EXPECT_FALSE(w.session().connected());
+    EXPECT_FALSE(panel->lblNoConnection->isHidden());
+    EXPECT_TRUE(panel->ingBlutoothLink->isHidden());
+    m_usb->setPlugged(true);
+    tick();
+    EXPECT_TRUE(w.session().usbLink()) << "within one poll tick the USB meter is back";
+}
+
+TEST_F(MainWindowTest, TheSearchTriesTheListedPortsAndSelectsTheOneThatAnswered) {
+    sim::VirtualMeter serialMeter(m_clock, 3);
+    m_serial.attach(QStringLiteral("/dev/rfcomm2"), serialMeter);
+    m_usb->setPlugged(false);
+    TfrmMain& w = open();
+    auto* devices = Child<QComboBox>(w, "ComboBoxDeviceName");
+    devices->clear();
+    devices->addItems(
+        {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS1"), QStringLiteral("/dev/rfcomm2")});
+    devices->setCurrentIndex(0);
+    w.BitBtn1Click();
+    processDeferredDeletes();
+    EXPECT_EQ(devices->currentIndex(), 2);
+    EXPECT_TRUE(w.session().serialLink());
+    EXPECT_TRUE(button(w, "btnRun")->isEnabled());
+    EXPECT_FALSE(button(w, "btnStop")->isEnabled());
+    EXPECT_TRUE(w.panelWindow()->lblNoConnection->isHidden());
+    EXPECT_EQ(w.statusText(1), QStringLiteral("Off Connection")) << "the search leaves the status text";
+    EXPECT_TRUE(w.findChildren<TfrmAbout*>().isEmpty());
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TfrmAbout*>(top) && top->isVisible()) << "the progress window is closed";
+}
+
+TEST_F(MainWindowTest, AReopenedPanelShowsTheLinkIconOnlyForTheSerialLink) {
+    TfrmMain& w = open();
+    connectMeter();
+    ASSERT_TRUE(w.panelWindow()->closeWindow());
+    processDeferredDeletes();
+    action(w, "ControlPanel1")->trigger();
+    EXPECT_TRUE(w.panelWindow()->ingBlutoothLink->isHidden());
+    EXPECT_TRUE(w.panelWindow()->lblNoConnection->isHidden());
 }
 
 } // namespace

@@ -8,16 +8,19 @@
 #include "graph/TfrmGraph.h"
 #include "graph/TfrmSetupRealTime.h"
 #include "link/ManualClock.h"
+#include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/WindowTestSupport.h"
 #include "ui/ScriptedPrompts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -41,7 +44,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_meter = std::make_unique<sim::VirtualMeter>(m_clock);
         m_usb = std::make_unique<sim::SimUsbTransport>(*m_meter);
-        UseTestServices(m_services, m_clock, *m_usb, m_prompts, m_dir);
+        UseTestServices(m_services, m_clock, *m_usb, m_serial, m_prompts, m_dir);
         for (int k = 0; k < 4; ++k)
             m_meter->setFixedCelsius(k, 20.0 + k);
     }
@@ -62,20 +65,34 @@ protected:
         m_window = std::make_unique<TfrmMain>(m_services);
         m_window->resize(1600, 1000);
         m_window->show();
-        m_window->MainTimer->stop();
+        m_window->session().stopPolling();
         return *m_window;
     }
 
     TfrmMain& openConnected() {
         TfrmMain& w = open();
         tick();
-        EXPECT_TRUE(w.state().link.connected());
+        EXPECT_TRUE(w.session().connected());
         return w;
     }
 
-    AppState& app() { return m_window->state(); }
-    TfrmGraph& realTime() { return *app().realTimeGraph; }
-    chart::Graph1& realTimeChart() { return *app().realTimeGraph->Graph1; }
+    session::RecordingState& recording() { return m_window->session().recording(); }
+    GraphShared& shared() { return m_window->graphShared(); }
+    LoggerData& logger() { return m_window->loggerData(); }
+    TfrmGraph* realTimeWindow() const { return TfrmGraph::realTimeWindow(*m_window); }
+    TfrmGraph* loggerWindow() const { return TfrmGraph::dataLoggerWindow(*m_window); }
+    TfrmGraph& realTime() { return *realTimeWindow(); }
+    chart::Graph1& realTimeChart() { return *realTimeWindow()->Graph1; }
+    /// Samples in the real-time graph (0 without one).
+    int sampleCount() const { return realTimeWindow() ? realTimeWindow()->sampleCount() : 0; }
+    /// Whether a main-window control (tool button or menu action) is enabled.
+    bool enabled(const char* name) const {
+        if (auto* button = m_window->findChild<QToolButton*>(QLatin1String(name)))
+            return button->isEnabled();
+        auto* action = m_window->findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action && action->isEnabled();
+    }
     double now() const { return core::TDateTimeFromDateTime(m_clock.now()); }
 
     /// Poll ticks as MainTimer runs them, 500 ms apart.
@@ -88,7 +105,7 @@ protected:
 
     /// Ticks until the recording has taken `samples` samples or stopped; at most `limit` ticks.
     void tickUntilSamples(int samples, int limit = 400) {
-        for (int i = 0; i < limit && app().recording && app().sampleCount < samples; ++i)
+        for (int i = 0; i < limit && recording().recording() && sampleCount() < samples; ++i)
             tick();
     }
 
@@ -136,6 +153,7 @@ protected:
     link::ManualClock m_clock;
     std::unique_ptr<sim::VirtualMeter> m_meter;
     std::unique_ptr<sim::SimUsbTransport> m_usb;
+    sim::SimSerialPort m_serial{m_clock};
     ScriptedPrompts m_prompts;
     AppServices m_services;
     std::unique_ptr<TfrmMain> m_window;

@@ -51,7 +51,7 @@ protected:
     TfrmGraph& realTimeGraph() {
         if (!m_window)
             open();
-        TfrmGraph* graph = app().realTimeGraph;
+        TfrmGraph* graph = realTimeWindow();
         EXPECT_NE(graph, nullptr);
         return settled(*graph);
     }
@@ -75,11 +75,10 @@ protected:
         set.intervalSeconds = 60;
         set.pointCount = n;
         set.celsius = true;
-        m_window->state().dataSets = core::DataSetCollection({set}, std::move(values), std::move(times));
+        logger().dataSets = core::DataSetCollection({set}, std::move(values), std::move(times));
         auto* graph = new TfrmGraph(*m_window, QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
         m_window->addChild(graph);
         graph->place(0, 0, 1400, 900);
-        m_window->state().loggerGraph = graph;
         graph->ShowDataSet(0);
         return settled(*graph);
     }

@@ -35,7 +35,7 @@ QPoint markPixel(const TfrmGraph& graph, int index) {
 TEST_F(GraphToolsTest, MarksGoToTheCursorTipOnlyInsideThePlottingArea) {
     TfrmGraph& graph = realTimeGraph();
     singleView(graph);
-    AppState& state = app();
+    GraphShared& state = shared();
     state.annoColor = 0x0000FF; // red, kept as 0x00BBGGRR
     const QRect area = axis0Area(graph);
     const QPoint center = area.center();
@@ -98,13 +98,13 @@ TEST_F(GraphToolsTest, ClearStartsTheNumberingAgainButAMarkNeverReplacesAnother)
     const QPoint center = axis0Area(graph).center();
     crossAt(graph, center);
     crossAt(graph, center + QPoint(30, 0));
-    ASSERT_EQ(app().annotationCount, 5);
+    ASSERT_EQ(shared().annotationCount, 5);
     m_prompts.queueAnswer(Answer::No); // "Save Real-Time Graph ?"
     graph.tbntClr->click();
-    ASSERT_EQ(app().annotationCount, 3);
+    ASSERT_EQ(shared().annotationCount, 3);
     for (int i = 0; i < 2; ++i) {
         crossAt(graph, center + QPoint(0, 20 * i));
-        EXPECT_EQ(app().annotationCount, 4 + i);
+        EXPECT_EQ(shared().annotationCount, 4 + i);
         EXPECT_EQ(markPixel(graph, 4 + i), center + QPoint(0, 20 * i));
     }
     // Marks 6 and 7 came with the graph (a file or the template) while the count is at 5.
@@ -114,7 +114,7 @@ TEST_F(GraphToolsTest, ClearStartsTheNumberingAgainButAMarkNeverReplacesAnother)
             Qt::red);
     const auto before = graph.Graph1->state().annotations;
     crossAt(graph, center + QPoint(0, 40));
-    EXPECT_EQ(app().annotationCount, 8);
+    EXPECT_EQ(shared().annotationCount, 8);
     EXPECT_EQ(graph.Graph1->state().annotations[6], before[6]);
     EXPECT_EQ(graph.Graph1->state().annotations[7], before[7]);
 }
@@ -143,11 +143,11 @@ TEST_F(GraphToolsTest, ToolIsSharedUntilAWindowIsShown) {
     EXPECT_EQ(logger.Graph1->graphAnnotationType(4), AnnotationCross); // numbering shared too
     realTime.ToolButton9->click();
     realTime.chkSplit->click(); // split view: back to the normal tool
-    EXPECT_EQ(app().clickTool, kNormalTool);
+    EXPECT_EQ(shared().clickTool, kNormalTool);
     logger.ToolButton5->click();
     logger.hide();
     logger.show();
-    EXPECT_EQ(app().clickTool, kNormalTool);
+    EXPECT_EQ(shared().clickTool, kNormalTool);
     EXPECT_TRUE(logger.ToolButton4->isChecked());
     EXPECT_EQ(logger.Graph1->plot()->cursor().shape(), Qt::ArrowCursor);
 }
@@ -166,7 +166,7 @@ TEST_F(GraphToolsTest, AnnotationColorRecoloursMarksAndIsKept) {
     graph.ToolButton15->click();
     for (int index = 0; index <= 5; ++index)
         EXPECT_EQ(graph.Graph1->graphAnnotationColor(index), orange) << index;
-    EXPECT_EQ(app().annoColor, 0x0080FF);
+    EXPECT_EQ(shared().annoColor, 0x0080FF);
     crossAt(graph, center + QPoint(40, 0));
     EXPECT_EQ(graph.Graph1->graphAnnotationColor(6), orange);
 
@@ -237,7 +237,7 @@ TEST_F(GraphToolsTest, DataPointLabelMovesWithoutAddingMarks) {
                                                               QLatin1Char('\r') +
                                                               QLocale().toString(20.0 + point, 'f', 1));
     }
-    EXPECT_EQ(app().annotationCount, 3);
+    EXPECT_EQ(shared().annotationCount, 3);
 }
 
 TEST_F(GraphToolsTest, SwitchesAndHotSpotHint) {

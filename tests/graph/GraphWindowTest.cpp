@@ -24,8 +24,6 @@ protected:
     TfrmGraph& addGraph(const QString& caption) {
         auto* graph = new TfrmGraph(*m_window, caption);
         m_window->addChild(graph);
-        if (caption == QLatin1String(TfrmGraph::kDataLoggerCaption))
-            app().loggerGraph = graph;
         return *graph;
     }
 
@@ -44,7 +42,7 @@ protected:
                 }
             }
         }
-        app().dataSets = core::DataSetCollection(headers, values, times);
+        logger().dataSets = core::DataSetCollection(headers, values, times);
     }
 
     const double m_t0 = 45352.5; // 2024-03-01 12:00
@@ -209,7 +207,7 @@ TEST_F(GraphWindowTest, ShowDataSetDrawsTheSliceOfTheChosenSet) {
     EXPECT_FALSE(realTime().pnlDataSets->isVisibleTo(&realTime()));
     w.Grid2->setRowCount(3); // two sets and an empty row
     for (int set = 0; set < 2; ++set) {
-        const auto row = core::DataSetTableRow(set + 1, app().dataSets.header(set), QLocale());
+        const auto row = core::DataSetTableRow(set + 1, logger().dataSets.header(set), QLocale());
         for (int c = 0; c < core::kDataSetTableColumns; ++c)
             w.Grid2->setItem(set, c, new QTableWidgetItem(row[std::size_t(c)]));
     }
@@ -253,7 +251,7 @@ TEST_F(GraphWindowTest, ADataSetsStatisticsTableHasTheTextsOfTheWindowsFields) {
     TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     w.ShowDataSet(1);
     const chart::StatisticsTableValues values =
-        chart::DataSetStatisticsValues(*w.Graph1, app().dataSets.header(1), QLocale());
+        chart::DataSetStatisticsValues(*w.Graph1, logger().dataSets.header(1), QLocale());
     EXPECT_EQ(values[0], w.txtStartTime->text());
     EXPECT_EQ(values[1], w.ComboBox1->currentText() + QLatin1Char(':') + w.ComboBox2->currentText());
     EXPECT_EQ(values[2], w.txtDataNo->text());
@@ -267,7 +265,7 @@ TEST_F(GraphWindowTest, ADataSetsStatisticsTableHasTheTextsOfTheWindowsFields) {
 TEST_F(GraphWindowTest, DataSetWithoutPointsShowsAnEmptyGraph) {
     writeTemplate();
     open();
-    app().dataSets =
+    logger().dataSets =
         core::DataSetCollection({{.startTime = m_t0, .intervalSeconds = 5, .pointCount = 0}}, {}, {});
     TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     w.ShowDataSet(0);
@@ -281,7 +279,7 @@ TEST_F(GraphWindowTest, SplitSwitchesBetweenFourEqualAxesAndOne) {
     open();
     TfrmGraph& w = realTime();
     chart::Graph1& g = *w.Graph1;
-    app().clickTool = 2;
+    shared().clickTool = 2;
     for (bool split : {false, true, false, true}) {
         w.chkSplit->setChecked(split);
         w.chkSplitClick();
@@ -292,35 +290,35 @@ TEST_F(GraphWindowTest, SplitSwitchesBetweenFourEqualAxesAndOne) {
         for (int r = 1; r < g.axisRectCount(); ++r)
             EXPECT_NEAR(g.axisRect(r)->rect().height(), g.axisRect(0)->rect().height(), 1);
     }
-    EXPECT_EQ(app().clickTool, -99);
+    EXPECT_EQ(shared().clickTool, -99);
     EXPECT_TRUE(w.ToolButton4->isChecked());
 }
 
 TEST_F(GraphWindowTest, ClosingAFileGraphForgetsUnsavedLoggerData) {
     writeTemplate();
     open();
-    TfrmGraph& logger = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
+    TfrmGraph& loggerGraph = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     TfrmGraph& file = addGraph(QStringLiteral("a.ghf"));
-    app().loggerUnsaved = true;
+    logger().loggerUnsaved = true;
     EXPECT_TRUE(file.closeWindow());
-    EXPECT_FALSE(app().loggerUnsaved);
-    EXPECT_TRUE(logger.closeWindow());
+    EXPECT_FALSE(logger().loggerUnsaved);
+    EXPECT_TRUE(loggerGraph.closeWindow());
     EXPECT_TRUE(m_prompts.shown().isEmpty());
-    EXPECT_FALSE(app().loggerGraph);
+    EXPECT_FALSE(loggerWindow());
 }
 
 TEST_F(GraphWindowTest, DataLoggerWindowAsksBeforeItsDataAreLost) {
     writeTemplate();
     open();
-    TfrmGraph& logger = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
-    app().loggerUnsaved = true;
+    TfrmGraph& loggerGraph = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
+    logger().loggerUnsaved = true;
     m_prompts.queueAnswer(Answer::Cancel);
-    EXPECT_FALSE(logger.closeWindow());
-    EXPECT_TRUE(app().loggerUnsaved);
+    EXPECT_FALSE(loggerGraph.closeWindow());
+    EXPECT_TRUE(logger().loggerUnsaved);
     m_prompts.queueAnswer(Answer::No);
-    EXPECT_TRUE(logger.closeWindow());
+    EXPECT_TRUE(loggerGraph.closeWindow());
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(2, QStringLiteral("Save DataLogger Data ?")));
-    EXPECT_FALSE(app().loggerUnsaved);
+    EXPECT_FALSE(logger().loggerUnsaved);
 }
 
 } // namespace

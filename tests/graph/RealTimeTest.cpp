@@ -40,19 +40,18 @@ protected:
     }
 
     /// Connected, recording `count` samples at 2 s, with `taken` of them taken.
-    void recording(const QString& count, int taken) {
+    void startRecording(const QString& count, int taken) {
         openConnected();
         ASSERT_EQ(runFor(count), 1);
-        ASSERT_TRUE(app().recording);
+        ASSERT_TRUE(recording().recording());
         tickUntilSamples(taken);
-        ASSERT_EQ(app().sampleCount, taken);
+        ASSERT_EQ(sampleCount(), taken);
     }
 
     QString savePath() const { return m_dir.filePath(QStringLiteral("saved.ghf")); }
 
     Buttons buttons() {
-        return {m_window->btnRun->isEnabled() && m_window->Run1->isEnabled(),
-                m_window->btnStop->isEnabled() || m_window->Stop1->isEnabled(),
+        return {enabled("btnRun") && enabled("Run1"), enabled("btnStop") || enabled("Stop1"),
                 realTime().tbntClr->isEnabled()};
     }
 };
@@ -87,14 +86,14 @@ TEST_F(RealTimeTest, SetupDialogShowsCountRateAndPeriod) {
                            QStringLiteral("02"), QStringLiteral("1:6:40"), QStringLiteral("1:40:00"),
                            QStringLiteral("02"), QStringLiteral("1:06:40"), QStringLiteral("100054:33:18")}));
     // Cancelled: nothing starts and the window's boxes keep their rate.
-    EXPECT_FALSE(app().recording);
+    EXPECT_FALSE(recording().recording());
     EXPECT_EQ(realTime().ComboBox2->currentText(), QStringLiteral("02"));
 }
 
 TEST_F(RealTimeTest, RunDoesNothingWithoutAMeter) {
     open();
     EXPECT_EQ(run(), 0);
-    EXPECT_FALSE(app().recording);
+    EXPECT_FALSE(recording().recording());
 }
 
 TEST_F(RealTimeTest, CountThatIsNotANumberIsReported) {
@@ -107,8 +106,8 @@ TEST_F(RealTimeTest, CountThatIsNotANumberIsReported) {
             d.ComboBox2->setCurrentIndex(5);
         });
         EXPECT_EQ(m_prompts.texts(Kind::Warning), QStringList(count + QStringLiteral(" is not valid.\n")));
-        EXPECT_FALSE(app().recording);
-        EXPECT_EQ(app().realTimeRate, 2);
+        EXPECT_FALSE(recording().recording());
+        EXPECT_EQ(recording().realTimeRate(), 2);
         EXPECT_EQ(realTimeChart().points(), points);
         // The window's boxes already show the dialog's choice.
         EXPECT_EQ(realTime().ComboBox2->currentText(), QStringLiteral("05"));
@@ -125,9 +124,9 @@ TEST_F(RealTimeTest, FiveSamplesAtTwoSecondsStopByThemselves) {
     const double start = now();
     tickUntilSamples(6);
 
-    EXPECT_FALSE(app().recording);
-    EXPECT_EQ(app().sampleCount, 5);
-    EXPECT_TRUE(app().realTimeUnsaved);
+    EXPECT_FALSE(recording().recording());
+    EXPECT_EQ(sampleCount(), 5);
+    EXPECT_TRUE(recording().realTimeUnsaved);
     EXPECT_EQ(buttons(), (Buttons{true, false, true}));
     const chart::Graph1& g = realTimeChart();
     ASSERT_EQ(g.points(), 5);
@@ -145,13 +144,13 @@ TEST_F(RealTimeTest, FiveSamplesAtTwoSecondsStopByThemselves) {
 }
 
 TEST_F(RealTimeTest, StopAfterThreeOfTwoThousandKeepsThreePoints) {
-    recording(QStringLiteral(" 2000"), 3);
+    startRecording(QStringLiteral(" 2000"), 3);
     const chart::Graph1& g = realTimeChart();
     EXPECT_EQ(g.points(), 2000);
     const double third = g.xDataII(3, 2);
     m_clock.advance(700);
     m_window->btnStopClick();
-    EXPECT_FALSE(app().recording);
+    EXPECT_FALSE(recording().recording());
     EXPECT_EQ(buttons(), (Buttons{true, false, true}));
     ASSERT_EQ(g.points(), 3);
     EXPECT_DOUBLE_EQ(g.xDataII(3, 2), third);
@@ -160,7 +159,7 @@ TEST_F(RealTimeTest, StopAfterThreeOfTwoThousandKeepsThreePoints) {
     EXPECT_EQ(realTime().txtAvg[2]->text(), QLocale().toString(22.0, 'f', 3));
     // No more samples arrive.
     tick(8);
-    EXPECT_EQ(app().sampleCount, 3);
+    EXPECT_EQ(sampleCount(), 3);
 }
 
 TEST_F(RealTimeTest, OverRangeAndMissingReadingsAreGaps) {
@@ -174,14 +173,14 @@ TEST_F(RealTimeTest, OverRangeAndMissingReadingsAreGaps) {
                   d.ComboBox2->setCurrentIndex(1);
               }),
               1);
-    for (int i = 0; i < 400 && app().recording; ++i) {
-        if (app().sampleCount == 10)
+    for (int i = 0; i < 400 && recording().recording(); ++i) {
+        if (sampleCount() == 10)
             m_meter->setProbe(1, sim::ChannelShow::OverRange);
-        if (app().sampleCount == 20)
+        if (sampleCount() == 20)
             m_meter->setProbe(1, sim::ChannelShow::Reading);
         tick();
     }
-    ASSERT_FALSE(app().recording);
+    ASSERT_FALSE(recording().recording());
     const chart::Graph1& g = realTimeChart();
     ASSERT_EQ(g.points(), 40);
     for (int i = 0; i < 40; ++i) {
@@ -213,15 +212,15 @@ TEST_F(RealTimeTest, OverRangeAndMissingReadingsAreGaps) {
 }
 
 TEST_F(RealTimeTest, TimeAxisGrowsBySamplePeriodWhenASampleFallsPastItsEnd) {
-    recording(QStringLiteral("10"), 1);
+    startRecording(QStringLiteral("10"), 1);
     chart::Graph1& g = realTimeChart();
     const double late = g.manualMaxX() + 30 * kSecond;
     realTime().AppendSample(late, 0, {1, 2, 3, 4});
-    EXPECT_DOUBLE_EQ(g.manualMaxX(), late + app().samplePeriod);
-    EXPECT_NEAR(app().samplePeriod / kSecond, 10.0, 1e-3);
-    const double inside = late + app().samplePeriod / 2;
+    EXPECT_DOUBLE_EQ(g.manualMaxX(), late + recording().samplePeriod);
+    EXPECT_NEAR(recording().samplePeriod / kSecond, 10.0, 1e-3);
+    const double inside = late + recording().samplePeriod / 2;
     realTime().AppendSample(inside, 0, {1, 2, 3, 4});
-    EXPECT_DOUBLE_EQ(g.manualMaxX(), late + app().samplePeriod);
+    EXPECT_DOUBLE_EQ(g.manualMaxX(), late + recording().samplePeriod);
 }
 
 struct AnswerCase {
@@ -236,7 +235,7 @@ struct AnswerCase {
 class SaveQuestionTest : public RealTimeTest, public ::testing::WithParamInterface<AnswerCase> {
 protected:
     void recordAndQueueAnswers(int taken) {
-        recording(QStringLiteral("50"), taken);
+        startRecording(QStringLiteral("50"), taken);
         const AnswerCase& c = GetParam();
         m_prompts.queueAnswer(c.answer);
         if (c.answer == Answer::Yes)
@@ -250,8 +249,8 @@ TEST_P(SaveQuestionTest, RunWithSamplesOffersToSaveFirst) {
     const int opened = run([](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(QStringLiteral("7")); });
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(RealTimeRecording::kRunQuestion));
     EXPECT_EQ(opened, c.goesOn ? 1 : 0);
-    EXPECT_TRUE(app().recording);
-    EXPECT_EQ(app().sampleCount, c.goesOn ? 0 : 2);
+    EXPECT_TRUE(recording().recording());
+    EXPECT_EQ(sampleCount(), c.goesOn ? 0 : 2);
     EXPECT_EQ(realTimeChart().points(), c.goesOn ? 7 : 50);
     EXPECT_EQ(QFile::exists(savePath()), c.answer == Answer::Yes && c.saveTo);
 }
@@ -262,10 +261,10 @@ TEST_P(SaveQuestionTest, RateChangeWithSamplesAsksBeforeResetting) {
     realTime().ComboBox2->setCurrentIndex(5);
     realTime().ComboBox1Change();
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kRateQuestion));
-    EXPECT_EQ(app().recording, !c.goesOn);
-    EXPECT_EQ(app().realTimeRate, c.goesOn ? 5 : 2);
+    EXPECT_EQ(recording().recording(), !c.goesOn);
+    EXPECT_EQ(recording().realTimeRate(), c.goesOn ? 5 : 2);
     EXPECT_EQ(realTime().ComboBox2->currentText(), c.goesOn ? QStringLiteral("05") : QStringLiteral("02"));
-    EXPECT_EQ(app().sampleCount, c.goesOn ? 0 : 2);
+    EXPECT_EQ(sampleCount(), c.goesOn ? 0 : 2);
     EXPECT_EQ(realTimeChart().yData(0, 0), c.goesOn ? 9999.0f : 20.0f);
     EXPECT_EQ(buttons(), c.goesOn ? (Buttons{true, false, true}) : (Buttons{false, true, false}));
     EXPECT_EQ(QFile::exists(savePath()), c.answer == Answer::Yes && c.saveTo);
@@ -281,9 +280,9 @@ TEST_F(RealTimeTest, RateChangeOnAnEmptyGraphAsksNothing) {
         realTime().ComboBox1->setCurrentIndex(c.minutes);
         realTime().ComboBox2->setCurrentIndex(c.seconds);
         realTime().ComboBox1Change();
-        EXPECT_EQ(app().realTimeRate, c.rate);
+        EXPECT_EQ(recording().realTimeRate(), c.rate);
         EXPECT_EQ(realTime().rateBoxSeconds(), c.rate);
-        EXPECT_NEAR(app().samplePeriod / kSecond, 100.0 * c.rate, 1e-6);
+        EXPECT_NEAR(recording().samplePeriod / kSecond, 100.0 * c.rate, 1e-6);
     }
     EXPECT_TRUE(m_prompts.shown().isEmpty());
     // The recording then samples at the new rate.
@@ -298,14 +297,14 @@ TEST_P(SaveQuestionTest, ClosingWithUnsavedSamplesAsks) {
     const bool closed = realTime().closeWindow();
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
     EXPECT_EQ(closed, c.goesOn);
-    EXPECT_EQ(app().realTimeUnsaved, !c.goesOn);
-    EXPECT_EQ(app().recording, !c.goesOn);
-    EXPECT_EQ(m_window->RealTimeGraph1->isChecked(), !c.goesOn);
+    EXPECT_EQ(recording().realTimeUnsaved, !c.goesOn);
+    EXPECT_EQ(recording().recording(), !c.goesOn);
+    EXPECT_EQ(Child<QAction>(*m_window, "RealTimeGraph1")->isChecked(), !c.goesOn);
     if (c.goesOn) {
-        EXPECT_FALSE(app().realTimeGraph);
-        EXPECT_EQ(app().sampleCount, 0);
-        EXPECT_TRUE(m_window->btnRun->isEnabled());
-        EXPECT_FALSE(m_window->btnStop->isEnabled());
+        EXPECT_FALSE(realTimeWindow());
+        EXPECT_EQ(sampleCount(), 0);
+        EXPECT_TRUE(enabled("btnRun"));
+        EXPECT_FALSE(enabled("btnStop"));
     }
     if (c.answer == Answer::Yes && c.saveTo) {
         chart::Graph1 reloaded;
@@ -324,27 +323,27 @@ INSTANTIATE_TEST_SUITE_P(RealTime, SaveQuestionTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RealTimeTest, ClosingTheProgramWithUnsavedSamplesAsksFirst) {
-    recording(QStringLiteral("50"), 1);
+    startRecording(QStringLiteral("50"), 1);
     m_prompts.queueAnswer(Answer::Cancel);
     EXPECT_FALSE(m_window->close());
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
     EXPECT_TRUE(m_window->isVisible());
-    EXPECT_TRUE(app().realTimeGraph);
+    EXPECT_TRUE(realTimeWindow());
 }
 
 TEST_F(RealTimeTest, ClearBlanksDataFieldsAndMarks) {
-    recording(QStringLiteral("3"), 3);
+    startRecording(QStringLiteral("3"), 3);
     chart::Graph1& g = realTimeChart();
     for (int mark = 4; mark <= 5; ++mark) {
         g.setGraphAnnotationType(mark, chart::AnnotationCross);
         g.setGraphAnnotationX(mark, g.xDataII(0, 1));
         g.setGraphAnnotationY(mark, 21.0);
     }
-    app().annotationCount = 5;
+    shared().annotationCount = 5;
     m_prompts.queueAnswer(Answer::No);
     realTime().tbntClrClick();
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kSaveRealTime));
-    EXPECT_EQ(app().sampleCount, 0);
+    EXPECT_EQ(sampleCount(), 0);
     EXPECT_EQ(g.yData(0, 0), 9999.0f);
     EXPECT_DOUBLE_EQ(g.xDataII(3, 2), 0.0);
     EXPECT_TRUE(realTime().txtDataNo->text().isEmpty());
@@ -353,40 +352,40 @@ TEST_F(RealTimeTest, ClearBlanksDataFieldsAndMarks) {
         EXPECT_DOUBLE_EQ(g.graphAnnotationX(mark), 0.0);
         EXPECT_DOUBLE_EQ(g.graphAnnotationY(mark), 0.0);
     }
-    EXPECT_EQ(app().annotationCount, 3);
+    EXPECT_EQ(shared().annotationCount, 3);
     EXPECT_FALSE(realTime().UndoZoom->isEnabled());
 }
 
 TEST_F(RealTimeTest, ClearKeepsSamplesThatCouldNotBeSaved) {
-    recording(QStringLiteral("3"), 3);
+    startRecording(QStringLiteral("3"), 3);
     m_prompts.queueAnswer(Answer::Yes);
     m_prompts.queueSaveFile(QString());
     realTime().tbntClrClick();
-    EXPECT_EQ(app().sampleCount, 3);
+    EXPECT_EQ(sampleCount(), 3);
     EXPECT_EQ(realTimeChart().yData(0, 0), 20.0f);
 }
 
 TEST_F(RealTimeTest, CountOfZeroStopsAtTheFirstSampleWithoutWritingOutside) {
-    recording(QStringLiteral("0"), 0);
+    startRecording(QStringLiteral("0"), 0);
     tick(6);
-    EXPECT_FALSE(app().recording);
+    EXPECT_FALSE(recording().recording());
     EXPECT_EQ(realTimeChart().points(), 0);
     EXPECT_EQ(realTime().txtAvg[0]->text(), QStringLiteral("****"));
 }
 
 TEST_F(RealTimeTest, StopWithoutARealTimeWindowOnlyEndsTheRecording) {
-    recording(QStringLiteral("50"), 1);
-    app().realTimeUnsaved = false;
+    startRecording(QStringLiteral("50"), 1);
+    recording().realTimeUnsaved = false;
     ASSERT_TRUE(realTime().closeWindow());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    app().recording = true;
+    recording().setRecording(true);
     m_window->btnStopClick();
-    EXPECT_FALSE(app().recording);
-    EXPECT_TRUE(m_window->btnRun->isEnabled());
+    EXPECT_FALSE(recording().recording());
+    EXPECT_TRUE(enabled("btnRun"));
     // Run opens a new real-time window first.
     EXPECT_EQ(runFor(QStringLiteral("2")), 1);
-    ASSERT_TRUE(app().realTimeGraph);
-    EXPECT_TRUE(app().recording);
+    ASSERT_TRUE(realTimeWindow());
+    EXPECT_TRUE(recording().recording());
 }
 
 } // namespace

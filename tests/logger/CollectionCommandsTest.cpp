@@ -10,8 +10,8 @@ protected:
     void load(std::vector<sim::LoggedDataSet> sets) {
         setMemory(sets);
         download();
-        ASSERT_TRUE(app().loggerGraph);
-        activate(app().loggerGraph);
+        ASSERT_TRUE(loggerWindow());
+        activate(loggerWindow());
     }
     /// File ▸ Save with the collection chosen and file given.
     void save(const QString& file) {
@@ -30,13 +30,13 @@ protected:
 TEST_F(CollectionCommandsTest, ASavedCollectionReopensWithTheSameDataSets) {
     load({MakeSet(90, true, 3), MakeSet(60, false, 5, 900)});
     const QList<QStringList> table = loggerTable();
-    const core::DataSetCollection sets = app().dataSets;
+    const core::DataSetCollection sets = logger().dataSets;
     save(path("two.ch4"));
     EXPECT_EQ(fileBytes(path("two.ch4")), fileBytes(tempFile()));
-    EXPECT_FALSE(app().loggerUnsaved);
+    EXPECT_FALSE(logger().loggerUnsaved);
 
     load({MakeSet(2, true, 7)});
-    app().loggerUnsaved = false;
+    logger().loggerUnsaved = false;
     openFile(path("two.ch4"));
     EXPECT_EQ(m_choiceCaptions, (QStringList{"Save File", "Open File"}));
     EXPECT_EQ(m_prompts.fileRequests().first().filters,
@@ -44,10 +44,10 @@ TEST_F(CollectionCommandsTest, ASavedCollectionReopensWithTheSameDataSets) {
     EXPECT_EQ(m_prompts.fileRequests().last().filters,
               FileFilter::parse("Data Sets Collection (*.CH4)|*.CH4"));
     EXPECT_EQ(loggerTable(), table);
-    EXPECT_EQ(app().dataSets, sets);
-    EXPECT_EQ(app().loggerGraph->Graph1->points(), 3);
+    EXPECT_EQ(logger().dataSets, sets);
+    EXPECT_EQ(loggerWindow()->Graph1->points(), 3);
     EXPECT_EQ(fileBytes(tempFile()), fileBytes(path("two.ch4")));
-    EXPECT_FALSE(app().loggerUnsaved); // the data came from a file
+    EXPECT_FALSE(logger().loggerUnsaved); // the data came from a file
     EXPECT_TRUE(messages().isEmpty());
 }
 
@@ -68,13 +68,13 @@ TEST_F(CollectionCommandsTest, ASecondSaveReplacesTheFirstOnlyWhenTheQuestionIsC
     ASSERT_EQ(questions().size(), 1);
     EXPECT_TRUE(questions().first().contains(QStringLiteral("already exists")));
     EXPECT_EQ(fileBytes(path("run.ch4")), first);
-    EXPECT_TRUE(app().loggerUnsaved);
+    EXPECT_TRUE(logger().loggerUnsaved);
 
     m_prompts.queueAnswer(Answer::Yes);
     save(path("run.ch4"));
     EXPECT_EQ(questions().size(), 2);
     EXPECT_EQ(fileBytes(path("run.ch4")), second);
-    EXPECT_FALSE(app().loggerUnsaved);
+    EXPECT_FALSE(logger().loggerUnsaved);
 }
 
 TEST_F(CollectionCommandsTest, FilesThatDoNotDecodeChangeNothingAndSayNothing) {
@@ -107,8 +107,8 @@ TEST_F(CollectionCommandsTest, FilesThatDoNotDecodeChangeNothingAndSayNothing) {
 
 TEST_F(CollectionCommandsTest, OpenCreatesOrRestoresTheLoggerWindowBeforeAsking) {
     openFile(QString()); // cancelled
-    ASSERT_TRUE(app().loggerGraph);
-    QPointer<TfrmGraph> graph = app().loggerGraph;
+    ASSERT_TRUE(loggerWindow());
+    QPointer<TfrmGraph> graph = loggerWindow();
     EXPECT_EQ(graph->windowTitle(), QStringLiteral("DataLogger"));
     // Nothing loaded yet: saving writes nothing and says nothing.
     activate(graph);
@@ -117,7 +117,7 @@ TEST_F(CollectionCommandsTest, OpenCreatesOrRestoresTheLoggerWindowBeforeAsking)
 
     graph->subWindow()->showMinimized();
     openFile(QString());
-    EXPECT_EQ(app().loggerGraph, graph);
+    EXPECT_EQ(loggerWindow(), graph);
     EXPECT_FALSE(graph->subWindow()->isMinimized());
     EXPECT_TRUE(messages().isEmpty());
 
@@ -132,7 +132,7 @@ TEST_F(CollectionCommandsTest, OpenCreatesOrRestoresTheLoggerWindowBeforeAsking)
 
 TEST_F(CollectionCommandsTest, SaveGoesWhereTheWindowAndTheChoiceSay) {
     m_window->OpenRealTimeGraph();
-    activate(app().realTimeGraph);
+    activate(realTimeWindow());
     m_prompts.queueSaveFile(QString());
     m_window->Save1Click(); // a graph window other than the DataLogger one: a graph file
     EXPECT_TRUE(m_choiceCaptions.isEmpty());
@@ -145,16 +145,16 @@ TEST_F(CollectionCommandsTest, SaveGoesWhereTheWindowAndTheChoiceSay) {
     ASSERT_EQ(m_prompts.fileRequests().size(), 2);
     for (const FileDialogRequest& request : m_prompts.fileRequests())
         EXPECT_EQ(request.defaultSuffix, QStringLiteral("GHF"));
-    EXPECT_TRUE(app().loggerUnsaved);
+    EXPECT_TRUE(logger().loggerUnsaved);
 
     // Closing the window with unsaved data offers the collection.
     m_prompts.queueAnswer(Answer::Yes);
     answerChoice(TfrmOpenSave::Choice::Collection);
     m_prompts.queueSaveFile(path("kept.ch4"));
-    EXPECT_TRUE(app().loggerGraph->closeWindow());
+    EXPECT_TRUE(loggerWindow()->closeWindow());
     EXPECT_EQ(questions(), QStringList{"Save DataLogger Data ?"});
     EXPECT_EQ(fileBytes(path("kept.ch4")), fileBytes(tempFile()));
-    EXPECT_FALSE(app().loggerUnsaved);
+    EXPECT_FALSE(logger().loggerUnsaved);
 }
 
 } // namespace

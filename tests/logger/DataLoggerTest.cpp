@@ -32,15 +32,15 @@ protected:
 TEST_F(DataLoggerTest, WithoutAConnectionOrWhileTheMeterRecordsOnlyTheMessageIsShown) {
     m_window->LoadData1Click();
     connectMeter();
-    app().meterStatus().meterRecording = true;
+    session().linkState().meterStatus.meterRecording = true;
     m_meter.clearReceived();
     m_window->LoadData1Click();
     EXPECT_EQ(messages(),
               (QStringList{"There is no connection with multimeter !",
                            "The meter is recording data, please stop recording before loading data."}));
     EXPECT_EQ(m_meter.receivedLetters(), "");
-    EXPECT_FALSE(app().downloadBusy);
-    EXPECT_FALSE(app().loggerGraph);
+    EXPECT_FALSE(session().linkBusy());
+    EXPECT_FALSE(loggerWindow());
 }
 
 TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
@@ -49,7 +49,7 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     EXPECT_TRUE(messages().isEmpty());
     const int blocks = link::UsbTransferSize(m_meter.memory().endAddress()) / 32;
     EXPECT_EQ(m_meter.receivedLetters(), "P" + std::string(std::size_t(blocks - 1), 'p') + "q");
-    const core::DataSetCollection& sets = app().dataSets;
+    const core::DataSetCollection& sets = logger().dataSets;
     ASSERT_EQ(sets.count(), 2);
     QList<QStringList> expected;
     for (int i = 0; i < 2; ++i) {
@@ -59,7 +59,7 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     EXPECT_EQ(loggerTable(), expected);
     EXPECT_EQ(expected[1][4], QStringLiteral("5"));
 
-    TfrmGraph* graph = app().loggerGraph;
+    TfrmGraph* graph = loggerWindow();
     ASSERT_TRUE(graph);
     EXPECT_TRUE(graph->pnlDataSets->isVisible());
     EXPECT_EQ(graph->Graph1->points(), 3);
@@ -67,20 +67,20 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     EXPECT_FLOAT_EQ(graph->Graph1->yData(3, 2), sets.valuesOf(0)[11]);
 
     EXPECT_EQ(fileBytes(tempFile()), downloaded());
-    EXPECT_TRUE(app().loggerUnsaved);
-    EXPECT_FALSE(app().downloadBusy || app().linkGuard.busy());
-    EXPECT_TRUE(m_window->MainTimer->isActive());
+    EXPECT_TRUE(logger().loggerUnsaved);
+    EXPECT_FALSE(session().linkBusy());
+    EXPECT_TRUE(mainTimer()->isActive());
     // USB: the connection is dropped, and the poll finds the meter again.
-    EXPECT_FALSE(app().link.connected());
-    EXPECT_FALSE(app().panelWindow->lblNoConnection->isHidden());
+    EXPECT_FALSE(session().connected());
+    EXPECT_FALSE(m_window->panelWindow()->lblNoConnection->isHidden());
     m_window->MainTimerTimer();
-    EXPECT_TRUE(app().link.connected());
+    EXPECT_TRUE(session().connected());
 
     // A second load reuses the window, restored, and replaces table and graph.
     graph->subWindow()->showMinimized();
     setMemory({MakeSet(2, true, 7)});
     download();
-    EXPECT_EQ(app().loggerGraph, graph);
+    EXPECT_EQ(loggerWindow(), graph);
     EXPECT_FALSE(graph->subWindow()->isMinimized());
     EXPECT_EQ(loggerTable().size(), 1);
     EXPECT_EQ(graph->Graph1->points(), 7);
@@ -96,7 +96,7 @@ TEST_F(DataLoggerTest, WhileDownloadingNeitherASecondCommandNorThePollUseTheLink
     m_clock.addListener([&](std::int64_t) {
         if (!nested) {
             nested = true;
-            EXPECT_FALSE(m_window->MainTimer->isActive());
+            EXPECT_FALSE(mainTimer()->isActive());
             m_window->LoadData1Click();
             m_window->MainTimerTimer();
         }
@@ -119,10 +119,10 @@ TEST_F(DataLoggerTest, WhileDownloadingNeitherASecondCommandNorThePollUseTheLink
 TEST_F(DataLoggerTest, AFailedLoadKeepsTheOldDataSetsAndTellsTheCode) {
     setTwoSets();
     download();
-    const core::DataSetCollection before = app().dataSets;
+    const core::DataSetCollection before = logger().dataSets;
     const QList<QStringList> table = loggerTable();
     const QByteArray temp = fileBytes(tempFile());
-    app().loggerUnsaved = false;
+    logger().loggerUnsaved = false;
 
     using Spoil = std::function<void(sim::VirtualMeter&, sim::SimUsbTransport&)>;
     const std::tuple<Spoil, QString, bool> cases[] = {
@@ -146,10 +146,10 @@ TEST_F(DataLoggerTest, AFailedLoadKeepsTheOldDataSetsAndTellsTheCode) {
         spoil(m_meter, m_usb);
         m_window->LoadData1Click();
         EXPECT_EQ(messages(), QStringList{message});
-        EXPECT_EQ(app().dataSets, before);
+        EXPECT_EQ(logger().dataSets, before);
         EXPECT_EQ(loggerTable(), table);
         EXPECT_EQ(fileBytes(tempFile()), temp);
-        EXPECT_FALSE(app().loggerUnsaved || app().downloadBusy || app().link.connected());
+        EXPECT_FALSE(logger().loggerUnsaved || session().connected());
         EXPECT_EQ(m_meter.receivedLetters().find('Q') != std::string::npos, abortSent);
     }
 }
@@ -163,9 +163,42 @@ TEST_F(DataLoggerTest, ATemporaryFolderThatCannotBeMadeIsNamedAndNothingIsDrawn)
     EXPECT_EQ(messages(), QStringList{QDir::toNativeSeparators(m_services.paths.tempFolder())});
     EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Error).size(), 1);
     EXPECT_EQ(loggerTable().size(), 2);
-    EXPECT_EQ(app().loggerGraph->Graph1->points(), 500); // still the blank graph
-    EXPECT_FALSE(app().loggerUnsaved || app().downloadBusy);
-    EXPECT_TRUE(m_window->MainTimer->isActive());
+    EXPECT_EQ(loggerWindow()->Graph1->points(), 500); // still the blank graph
+    EXPECT_FALSE(logger().loggerUnsaved);
+    EXPECT_TRUE(mainTimer()->isActive());
+}
+
+TEST_F(DataLoggerTest, OverTheSerialLinkTheDownloadUsesThePortAndReconnectsThere) {
+    setTwoSets();
+    m_usb.setPlugged(false);
+    m_serial.attach(QStringLiteral("/dev/rfcomm0"), m_meter);
+    ASSERT_TRUE(session().connectSerial(QStringLiteral("/dev/rfcomm0")));
+    m_meter.clearReceived();
+    m_window->LoadData1Click();
+    EXPECT_TRUE(messages().isEmpty());
+    ASSERT_EQ(logger().dataSets.count(), 2);
+    EXPECT_EQ(loggerTable().size(), 2);
+    const std::string letters = m_meter.receivedLetters();
+    EXPECT_EQ(letters.substr(0, 2), "Pp");
+    EXPECT_NE(letters.find("pQK"), std::string::npos)
+        << letters << ": Q ends the transfer, K identifies again";
+    EXPECT_TRUE(session().serialLink()) << "the serial link is opened again on its port";
+    EXPECT_TRUE(m_window->panelWindow()->lblNoConnection->isHidden());
+    EXPECT_TRUE(mainTimer()->isActive());
+}
+
+TEST_F(DataLoggerTest, ASerialMeterThatNeverSendsTheFirstBlockEndsWithCodeNine) {
+    setTwoSets();
+    m_usb.setPlugged(false);
+    sim::SerialMeterLine& line = m_serial.attach(QStringLiteral("/dev/rfcomm0"), m_meter);
+    ASSERT_TRUE(session().connectSerial(QStringLiteral("/dev/rfcomm0")));
+    line.setReplyFilter([](char letter, std::vector<std::uint8_t>& reply) {
+        if (letter == 'P')
+            reply.clear();
+    });
+    m_window->LoadData1Click();
+    EXPECT_EQ(messages(), QStringList{kError + QStringLiteral("9")});
+    EXPECT_TRUE(logger().dataSets.isEmpty());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "files/TfrmOpenSave.h"
 #include "graph/TfrmGraph.h"
 #include "link/ManualClock.h"
+#include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/WindowTestSupport.h"
@@ -45,7 +46,7 @@ class LoggerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_services = {};
-        UseTestServices(m_services, m_clock, m_usb, m_prompts, m_dir);
+        UseTestServices(m_services, m_clock, m_usb, m_serial, m_prompts, m_dir);
         ASSERT_TRUE(WriteGraphTemplate(m_services.paths, 100.0f, -20.0f));
         m_window = std::make_unique<TfrmMain>(m_services);
         m_window->resize(1600, 1000);
@@ -59,14 +60,18 @@ protected:
 
     QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
     QString tempFile() const { return m_services.paths.tempFile(); }
-    AppState& app() { return m_window->state(); }
+    session::MeterSession& session() { return m_window->session(); }
+    LoggerData& logger() { return m_window->loggerData(); }
+    TfrmGraph* loggerWindow() const { return TfrmGraph::dataLoggerWindow(*m_window); }
+    TfrmGraph* realTimeWindow() const { return TfrmGraph::realTimeWindow(*m_window); }
+    QTimer* mainTimer() { return session().pollTimer(); }
 
     void connectMeter() {
-        for (int i = 0; i < 10 && !app().link.connected(); ++i) {
+        for (int i = 0; i < 10 && !session().connected(); ++i) {
             m_window->MainTimerTimer();
             m_clock.advance(TfrmMain::kTimerIntervalMs);
         }
-        ASSERT_TRUE(app().link.connected());
+        ASSERT_TRUE(session().connected());
     }
     void setMemory(const std::vector<sim::LoggedDataSet>& sets) {
         m_meter.memory() = {};
@@ -79,12 +84,11 @@ protected:
         m_meter.clearReceived();
         m_window->LoadData1Click();
     }
-    void activate(MdiChild* child) { m_window->clientArea()->setActiveSubWindow(child->subWindow()); }
+    void activate(MdiChild* child) { m_window->activateChild(child); }
 
     QList<QStringList> loggerTable() const {
         QList<QStringList> rows;
-        const QTableWidget* grid =
-            m_window->state().loggerGraph ? m_window->state().loggerGraph->Grid2 : nullptr;
+        const QTableWidget* grid = loggerWindow() ? loggerWindow()->Grid2 : nullptr;
         for (int r = 0; grid && r < grid->rowCount(); ++r) {
             rows.append(QStringList());
             for (int c = 0; c < grid->columnCount(); ++c)
@@ -119,6 +123,7 @@ protected:
     link::ManualClock m_clock;
     sim::VirtualMeter m_meter{m_clock};
     sim::SimUsbTransport m_usb{m_meter};
+    sim::SimSerialPort m_serial{m_clock};
     ScriptedPrompts m_prompts;
     AppServices m_services;
     std::unique_ptr<TfrmMain> m_window;

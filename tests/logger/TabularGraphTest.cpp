@@ -52,7 +52,7 @@ TEST_F(TabularGraphTest, OverRangeCellsAreGapsAndBadCellsLeaveTheRestOfTheirRowO
         rows[1][2] = "25:00:00"; // row 2: no such time
         rows[2][5] = "x";        // row 3: T3 is no number, T4 is not read
     });
-    EXPECT_TRUE(m_window->btnOutputToGraph->isEnabled());
+    EXPECT_TRUE(Child<QToolButton>(*m_window, "btnOutputToGraph")->isEnabled());
     m_window->btnOutputToGraphClick();
     const chart::Graph1& g = graph();
     EXPECT_EQ(qobject_cast<TfrmGraph*>(m_window->children().last())->windowTitle(), path("readings.txt"));
@@ -93,8 +93,8 @@ TEST_F(TabularGraphTest, AnEmptyTableOrAnUnreadableFirstOrLastRowDrawsNothing) {
         EXPECT_EQ(graph().xDataII(0, 0), 0.0);
     }
     // Only a table window is graphed.
-    activate(app().panelWindow);
-    EXPECT_FALSE(m_window->btnOutputToGraph->isEnabled());
+    activate(m_window->panelWindow());
+    EXPECT_FALSE(Child<QToolButton>(*m_window, "btnOutputToGraph")->isEnabled());
     const qsizetype before = m_window->children().size();
     m_window->btnOutputToGraphClick();
     EXPECT_EQ(m_window->children().size(), before);

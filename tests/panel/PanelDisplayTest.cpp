@@ -43,8 +43,8 @@ TEST_F(PanelDisplayTest, TheMainWindowLoadsEveryDrawnGlyphFromItsNamedResource) 
     for (std::size_t i = 0; i < core::kGlyphCount; ++i) {
         const QImage large = DrawLcdGlyph(static_cast<int>(i), GlyphSize::Large);
         const QImage small = DrawLcdGlyph(static_cast<int>(i), GlyphSize::Small);
-        EXPECT_EQ(state().lcdGlyphs[i].toImage().convertToFormat(large.format()), large) << i;
-        EXPECT_EQ(state().lcdSmallGlyphs[i].toImage().convertToFormat(small.format()), small) << i;
+        EXPECT_EQ(LargeLcdGlyphs()[i].toImage().convertToFormat(large.format()), large) << i;
+        EXPECT_EQ(SmallLcdGlyphs()[i].toImage().convertToFormat(small.format()), small) << i;
     }
 }
 
@@ -72,9 +72,7 @@ TEST_F(PanelDisplayTest, TheSnapshotShowsTheDigitsOverThePictureOfTheMeter) {
     const QImage picture = panel().grab().toImage();
     ASSERT_TRUE(picture.save(QStringLiteral(THERMO4_PANEL_SNAPSHOT)));
     // The "2" of 25.3 and the "5" of -12.5 (the decimal points overlap the third digits).
-    const auto glyph = [&](int i) {
-        return state().lcdGlyphs[i].toImage().convertToFormat(picture.format());
-    };
+    const auto glyph = [&](int i) { return LargeLcdGlyphs()[i].toImage().convertToFormat(picture.format()); };
     EXPECT_EQ(picture.copy(panel().digitImages[0][1]->geometry()), glyph(2));
     EXPECT_EQ(picture.copy(panel().digitImages[1][3]->geometry()), glyph(5));
     EXPECT_NE(picture.pixelColor(150, 700), QColor(Qt::white)) << "the meter's front is drawn";
@@ -96,7 +94,7 @@ TEST_F(PanelDisplayTest, OnlyChangedDigitsAreRedrawnAndAReopenedPanelDrawsAllSix
     ASSERT_TRUE(panel().closeWindow());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     window().ControlPanel1Click();
-    ASSERT_TRUE(state().panelWindow);
+    ASSERT_TRUE(window().panelWindow());
     tick();
     EXPECT_EQ(rowGlyphs(0), (Row{B, 3, 5, 3}));
     for (std::size_t ch = 1; ch < 4; ++ch) {
@@ -120,9 +118,8 @@ TEST_F(PanelDisplayTest, TheLeftSmallDigitSpellsTypesNRSUnlessAMemoryNumberIsSho
         display.mem = c.mem;
         display.smallGlyphs = {kDigit, 9};
         panel().RefreshPanel(statusOf(display));
-        EXPECT_EQ(glyphIn(panel().Image17, state().lcdSmallGlyphs), c.left)
-            << int(c.type) << c.recall << c.mem;
-        EXPECT_EQ(glyphIn(panel().Image18, state().lcdSmallGlyphs), 9);
+        EXPECT_EQ(glyphIn(panel().Image17, SmallLcdGlyphs()), c.left) << int(c.type) << c.recall << c.mem;
+        EXPECT_EQ(glyphIn(panel().Image18, SmallLcdGlyphs()), 9);
     }
 }
 
@@ -144,22 +141,22 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
     display.statsLabel = sim::StatsLabel::All;
     display.statsMode = display.statsBlink = true;
     display.recIcon = display.full = display.recBlink = true;
-    state().link.meterStatus = statusOf(display);
-    state().link.setLink(link::LinkKind::Serial);
+    linkState().meterStatus = statusOf(display);
+    linkState().setLink(link::LinkKind::Serial);
     for (int i = 0; i < 4; ++i) {
         window().MaxMinTimerTimer();
-        panel().RefreshPanel(state().link.meterStatus); // a frame between two blink ticks
+        panel().RefreshPanel(linkState().meterStatus); // a frame between two blink ticks
         m_clock.advance(TfrmMain::kTimerIntervalMs);
         for (const QLabel* element : {p.lblMAX, p.lblMIN, p.lblAVG, p.imgREC, p.imgFULL, p.ingBlutoothLink})
-            EXPECT_EQ(shown(element), state().blinkPhase) << element->objectName().toStdString() << i;
+            EXPECT_EQ(shown(element), window().blinkPhase()) << element->objectName().toStdString() << i;
     }
     // Statistics mode without blinking: the labels stay as last drawn, REC comes from the frame.
     const bool last = shown(p.lblMIN);
     display.statsBlink = display.recBlink = false;
-    state().link.meterStatus = statusOf(display);
+    linkState().meterStatus = statusOf(display);
     for (int i = 0; i < 2; ++i) {
         window().MaxMinTimerTimer();
-        panel().RefreshPanel(state().link.meterStatus);
+        panel().RefreshPanel(linkState().meterStatus);
         EXPECT_EQ(shown(p.lblMIN), last);
         EXPECT_TRUE(shown(p.imgREC));
     }
@@ -168,7 +165,7 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
 TEST_F(PanelDisplayTest, LosingTheMeterShowsNoConnectionKeepsTheDigitsAndStopsTheLinkBlink) {
     m_meter.setFixedCelsius(0, 25.3);
     connectAndRefresh();
-    state().link.setLink(link::LinkKind::Serial);
+    linkState().setLink(link::LinkKind::Serial);
     m_usb.setPlugged(false);
     tick(3);
     EXPECT_TRUE(shown(panel().lblNoConnection));

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "ui/ScriptedPrompts.h"
 #include "app/TfrmMain.h"
 #include "link/ManualClock.h"
+#include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
+#include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/WindowTestSupport.h"
+#include "ui/ScriptedPrompts.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -42,16 +45,12 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         AppServices services;
-        services.clock = &m_clock;
-        services.usb = &m_usb;
-        services.prompts = &m_prompts;
-        services.paths = Paths(m_dir.filePath(QStringLiteral("bin")), m_dir.filePath(QStringLiteral("data")));
-        services.settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
+        test::UseTestServices(services, m_clock, m_usb, m_serial, m_prompts, m_dir);
         services.openUrl = [](const QUrl&) { return true; };
         m_window = std::make_unique<TfrmMain>(services);
         m_window->show();
         stopTimers();
-        ASSERT_TRUE(state().panelWindow);
+        ASSERT_TRUE(window().panelWindow());
     }
     void TearDown() override {
         m_window.reset();
@@ -59,11 +58,13 @@ protected:
     }
 
     TfrmMain& window() { return *m_window; }
-    AppState& state() { return m_window->state(); }
-    TfrmPanel& panel() { return *state().panelWindow; }
+    session::MeterSession& session() { return m_window->session(); }
+    link::LinkState& linkState() { return session().linkState(); }
+    TfrmPanel& panel() { return *window().panelWindow(); }
+    QTimer* mainTimer() { return session().pollTimer(); }
     void stopTimers() {
-        m_window->MainTimer->stop();
-        m_window->MaxMinTimer->stop();
+        session().stopPolling();
+        test::Child<QTimer>(*m_window, "MaxMinTimer")->stop();
     }
     /// One poll tick, then the 500 ms to the next.
     void tick(int count = 1) {
@@ -75,7 +76,7 @@ protected:
     /// Identifies the meter, then reads and draws its first frame.
     void connectAndRefresh() {
         tick();
-        ASSERT_TRUE(state().link.connected());
+        ASSERT_TRUE(session().connected());
         tick();
     }
 
@@ -92,7 +93,7 @@ protected:
     std::array<int, 4> rowGlyphs(std::size_t channel) {
         std::array<int, 4> row{};
         for (std::size_t d = 0; d < 4; ++d)
-            row[d] = glyphIn(panel().digitImages[channel][d], state().lcdGlyphs);
+            row[d] = glyphIn(panel().digitImages[channel][d], LargeLcdGlyphs());
         return row;
     }
 
@@ -100,6 +101,7 @@ protected:
     link::ManualClock m_clock;
     sim::VirtualMeter m_meter{m_clock};
     CountingTransport m_usb{m_meter};
+    sim::SimSerialPort m_serial{m_clock};
     ScriptedPrompts m_prompts;
     std::unique_ptr<TfrmMain> m_window;
 };

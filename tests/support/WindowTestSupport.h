@@ -1,9 +1,11 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
+#include "ui/AppServices.h"
+
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,12 +15,13 @@
 
 namespace thermo4::ui::test {
 
-/// Points the window services at a test's clock, meter transport and prompts, with the
-/// program folder, data folder and settings file inside dir.
+/// Points the window services at a test's clock, meter transport, serial port and prompts,
+/// with the program folder, data folder and settings file inside dir.
 inline void UseTestServices(AppServices& services, link::Clock& clock, link::UsbTransport& usb,
-                            Prompts& prompts, const QTemporaryDir& dir) {
+                            link::SerialPort& serial, Prompts& prompts, const QTemporaryDir& dir) {
     services.clock = &clock;
     services.usb = &usb;
+    services.serialPort = &serial;
     services.prompts = &prompts;
     services.paths = Paths(dir.filePath(QStringLiteral("bin")), dir.filePath(QStringLiteral("data")));
     services.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
@@ -36,6 +39,13 @@ inline bool WriteGraphTemplate(const Paths& paths, float yMax, float yMin,
     if (change)
         change(look);
     return chart::StoreGraphState(look, file);
+}
+
+/// The child of parent named name (a window's widget or action); fails the test when there is none.
+template <typename T> T* Child(const QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << "no " << name;
+    return found;
 }
 
 } // namespace thermo4::ui::test

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// The journal writer reports failures through its owner's event loop.
+// Test executables below the windows that need an event loop (timers, queued signals)
+// but no display.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QCoreApplication app(argc, argv);

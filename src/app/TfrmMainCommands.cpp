@@ -1,0 +1,217 @@
+// The main window's commands (menu, tool bar) and how it follows the meter session.
+#include "app/TfrmAbout.h"
+#include "app/TfrmMain.h"
+#include "files/FileCommands.h"
+#include "graph/RealTimeRecording.h"
+#include "graph/TfrmGraph.h"
+#include "logger/DataLogger.h"
+#include "logger/TabularGraph.h"
+#include "panel/TfrmPanel.h"
+#include "setup/TfrmSetup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPageSetupDialog>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace thermo4::ui {
+
+void TfrmMain::ControlPanel1Click() {
+    if (m_panel)
+        m_panel->restoreNormal();
+    else
+        OpenPanel();
+    // The entry shows whether the panel exists; a click never just toggles it.
+    ControlPanel1->setChecked(true);
+}
+
+void TfrmMain::RealTimeGraph1Click() {
+    if (TfrmGraph* graph = TfrmGraph::realTimeWindow(*this))
+        graph->restoreNormal();
+    else
+        OpenRealTimeGraph();
+    RealTimeGraph1->setChecked(TfrmGraph::realTimeWindow(*this) != nullptr);
+}
+
+void TfrmMain::Tile1Click() {
+    ClientArea->tileSubWindows();
+}
+
+void TfrmMain::Cascade1Click() {
+    ClientArea->cascadeSubWindows();
+}
+
+void TfrmMain::Setup1Click() {
+    if (m_setupDialog) {
+        m_setupDialog->restoreNormal();
+        return;
+    }
+    auto* dialog = new TfrmSetup(*this);
+    addChild(dialog);
+    m_setupDialog = dialog;
+}
+
+void TfrmMain::Contents1Click() {
+    // A missing help file is not reported: the desktop's handler says so itself.
+    const QUrl url = QUrl::fromLocalFile(m_services.paths.helpFile());
+    if (m_services.openUrl)
+        m_services.openUrl(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void TfrmMain::About1Click() {
+    if (!m_aboutBox)
+        m_aboutBox = new TfrmAbout(this);
+    m_aboutBox->btnOK->show();
+    m_aboutBox->exec();
+    // The box frees itself when it closes; a box still open here is destroyed now.
+    delete m_aboutBox.data();
+}
+
+void TfrmMain::Open1Click() {
+    OpenFileCommand(*this);
+}
+
+void TfrmMain::Save1Click() {
+    SaveFileCommand(*this);
+}
+
+void TfrmMain::btnPrintClick() {
+    if (!activeChild())
+        return;
+}
+
+void TfrmMain::PrinterSetup1Click() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+void TfrmMain::btnRunClick() {
+    RealTimeRecording::Run(*this);
+}
+
+void TfrmMain::btnStopClick() {
+    RealTimeRecording::Stop(*this);
+}
+
+void TfrmMain::LoadData1Click() {
+    DataLoggerCommand(*this);
+}
+
+void TfrmMain::btnOutputToGraphClick() {
+    OutputTabularToGraph(*this);
+}
+
+void TfrmMain::ComboBoxDeviceNameChange() {
+    m_session->connectSerial(ComboBoxDeviceName->currentText());
+}
+
+void TfrmMain::BitBtn1Click() {
+    QStringList ports;
+    for (int i = 0; i < ComboBoxDeviceName->count(); ++i)
+        ports.append(ComboBoxDeviceName->itemText(i));
+    // The about box is the search's progress window.
+    auto* progress = new TfrmAbout;
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->btnOK->hide();
+    progress->show();
+    progress->repaint();
+    m_aboutBox = progress;
+    m_session->searchSerial(ports, [this](int index, const QString& title) {
+        ComboBoxDeviceName->setCurrentIndex(index);
+        if (m_aboutBox) {
+            m_aboutBox->setWindowTitle(title);
+            m_aboutBox->lblTitle->setText(title);
+        }
+    });
+    if (m_aboutBox)
+        m_aboutBox->close();
+}
+
+void TfrmMain::BitBtn2Click() {
+    m_session->disconnectSerial();
+}
+
+void TfrmMain::MainTimerTimer() {
+    m_session->pollTick();
+}
+
+void TfrmMain::MaxMinTimerTimer() {
+    m_blinkPhase = !m_blinkPhase;
+    if (m_panel)
+        m_panel->Blink(m_blinkPhase);
+}
+
+void TfrmMain::connectionChanged(session::ConnectionChange change) {
+    switch (change) {
+    case session::ConnectionChange::Connected:
+        OnConnection();
+        break;
+    case session::ConnectionChange::Lost:
+        OffConnection();
+        break;
+    case session::ConnectionChange::Found:
+        btnRun->setEnabled(true);
+        Run1->setEnabled(true);
+        btnStop->setEnabled(false);
+        Stop1->setEnabled(false);
+        break;
+    case session::ConnectionChange::Dropped:
+        break;
+    }
+}
+
+void TfrmMain::OnConnection() {
+    setStatusText(0, QString());
+    setStatusText(1, QString::fromLatin1(kOnConnection));
+    DataLogger1->menuAction()->setVisible(true);
+    DataLogger1->menuAction()->setEnabled(true);
+    btnDataLogger->setVisible(true);
+    btnDataLogger->setEnabled(true);
+    const bool recording = m_session->recording().recording();
+    btnRun->setEnabled(!recording);
+    if (!recording)
+        Run1->setEnabled(true);
+    btnStop->setEnabled(recording);
+    Stop1->setEnabled(recording);
+}
+
+void TfrmMain::OffConnection() {
+    btnRun->setEnabled(false);
+    Run1->setEnabled(false);
+    btnStop->setEnabled(false);
+    Stop1->setEnabled(false);
+    btnDataLogger->setEnabled(false);
+    DataLogger1->menuAction()->setEnabled(false);
+    setStatusText(0, QString());
+    setStatusText(1, QString::fromLatin1(kNoConnection));
+}
+
+void TfrmMain::recordingChanged(bool recording) {
+    if (recording) {
+        btnRun->setEnabled(false);
+        Run1->setEnabled(false);
+        btnStop->setEnabled(true);
+        Stop1->setEnabled(true);
+    } else {
+        btnRun->setEnabled(m_session->connected());
+        Run1->setEnabled(m_session->connected());
+        btnStop->setEnabled(false);
+        Stop1->setEnabled(false);
+    }
+}
+
+void TfrmMain::showLinkNotice(const QString& notice) {
+    StatusPanel0->setText(notice);
+    StatusPanel0->setToolTip(notice);
+    qWarning("%s", qPrintable(notice));
+}
+
+} // namespace thermo4::ui

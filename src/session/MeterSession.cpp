@@ -1,0 +1,189 @@
+#include "session/MeterSession.h"
+
+#include "core/TDateTime.h"
+#include "link/Clock.h"
+#include "link/SerialPort.h"
+
+#include <QTimer>
+
+namespace thermo4::session {
+
+MeterSession::Transaction::Transaction(MeterSession& session, link::LinkGuard::Hold hold)
+    : m_session(&session), m_hold(std::move(hold)) {}
+
+MeterSession::Transaction::Transaction(Transaction&& other) noexcept
+    : m_session(other.m_session), m_hold(std::move(other.m_hold)) {
+    other.m_session = nullptr;
+}
+
+MeterSession::Transaction::~Transaction() {
+    if (m_session) {
+        m_hold.release();
+        m_session->endTransaction();
+    }
+}
+
+MeterSession::MeterSession(link::Clock& clock, link::UsbTransport& usb, link::SerialPort& serialPort,
+                           QObject* parent)
+    : QObject(parent), m_clock(clock), m_usbTransport(usb), m_serialPort(serialPort), m_usbLink(usb, clock),
+      m_serialLink(serialPort, clock), m_poller(m_state, m_usbLink, clock) {
+    m_poller.setSerialLink(&m_serialLink);
+    m_poller.setLinkGuard(&m_guard);
+    m_pollTimer = new QTimer(this);
+    m_pollTimer->setObjectName(QStringLiteral("MainTimer"));
+    m_pollTimer->setInterval(kPollIntervalMs);
+    connect(m_pollTimer, &QTimer::timeout, this, &MeterSession::pollTick);
+}
+
+MeterSession::~MeterSession() {
+    m_pollTimer->stop();
+}
+
+void MeterSession::startPolling() {
+    if (m_shutDown)
+        return;
+    m_pollTimer->setInterval(kPollIntervalMs);
+    m_pollTimer->start();
+}
+
+void MeterSession::stopPolling() {
+    m_pollTimer->stop();
+}
+
+void MeterSession::waitForPoll() {
+    // The poll tick processes no window messages, so it is never found running
+    // from a handler; the bounded wait keeps a nested call from hanging.
+    const std::int64_t start = m_clock.tickMs();
+    while (m_state.pollBusy && m_clock.tickMs() - start <= kPollWaitLimitMs)
+        m_clock.delayWithMessages(10);
+}
+
+void MeterSession::pollTick() {
+    if (m_state.pollBusy)
+        return;
+    const link::PollResult result = m_poller.tick(m_recording.recording(), m_recording.realTimeRate());
+    switch (result.event) {
+    case link::PollEvent::Connected:
+        m_identifyFailures = 0;
+        emit connectionChanged(ConnectionChange::Connected);
+        break;
+    case link::PollEvent::IdentifyFailed:
+        ++m_identifyFailures;
+        if (m_takeNotice) {
+            if (const QString notice = m_takeNotice(); !notice.isEmpty())
+                emit linkNotice(notice);
+        }
+        emit identifyFailed(m_identifyFailures);
+        break;
+    case link::PollEvent::FrameDecoded:
+        emit frameDecoded(m_state.meterStatus, result.refreshPanel);
+        if (result.sampleDue)
+            emit sampleDue(result.time, m_state.meterStatus);
+        break;
+    case link::PollEvent::ConnectionLost:
+        emit connectionChanged(ConnectionChange::Lost);
+        break;
+    case link::PollEvent::LinkBusy:
+    case link::PollEvent::FrameDropped:
+    case link::PollEvent::ReadFailed:
+        break;
+    }
+}
+
+std::optional<MeterSession::Transaction> MeterSession::beginTransaction() {
+    if (m_guard.busy())
+        return std::nullopt;
+    waitForPoll();
+    m_pollTimer->stop();
+    return Transaction(*this, m_guard.hold());
+}
+
+void MeterSession::endTransaction() {
+    startPolling();
+}
+
+void MeterSession::closeSerialPort() {
+    m_serialPort.close();
+}
+
+bool MeterSession::connectSerialHeld() {
+    m_state.setLink(link::LinkKind::None);
+    if (m_serialLink.connectTo(m_serialDevice, m_state.reply)) {
+        m_state.setLink(link::LinkKind::Serial);
+        m_state.lostFrames = 0;
+        emit connectionChanged(ConnectionChange::Connected);
+        return true;
+    }
+    m_state.clearConnection();
+    emit connectionChanged(ConnectionChange::Lost);
+    return false;
+}
+
+bool MeterSession::connectSerial(const QString& device) {
+    std::optional<Transaction> held = beginTransaction();
+    if (!held)
+        return false;
+    m_serialDevice = device;
+    connectSerialHeld();
+    return true;
+}
+
+std::optional<int> MeterSession::searchSerial(const QStringList& ports,
+                                              const link::SerialSearchProgress& progress) {
+    std::optional<Transaction> held = beginTransaction();
+    if (!held)
+        return std::nullopt;
+    m_state.setLink(link::LinkKind::None);
+    const std::optional<int> found = m_serialLink.search(ports, m_state.reply, progress);
+    if (found) {
+        m_serialDevice = ports.at(*found);
+        m_state.setLink(link::LinkKind::Serial);
+        m_state.lostFrames = 0;
+        emit connectionChanged(ConnectionChange::Found);
+    }
+    return found;
+}
+
+void MeterSession::disconnectSerial() {
+    std::optional<Transaction> held = beginTransaction();
+    if (!held)
+        return;
+    closeSerialPort();
+    m_state.clearConnection();
+    emit connectionChanged(ConnectionChange::Dropped);
+}
+
+core::LinkResult MeterSession::download(const Transaction&, core::MemoryImage& image,
+                                        link::DownloadProgress* progress) {
+    if (m_state.serialLink())
+        return m_serialLink.download(image, progress);
+    return m_usbLink.download(image, progress);
+}
+
+void MeterSession::abortTransfer(const Transaction&) {
+    m_usbLink.abortTransfer();
+}
+
+void MeterSession::handBackAfterDownload(const Transaction&) {
+    if (m_state.serialLink()) {
+        m_state.lostFrames = 0;
+        m_serialPort.discardInput();
+        m_clock.delayWithMessages(kSerialSettleMs);
+        connectSerialHeld();
+        return;
+    }
+    // USB: drop the connection; the poll identifies the meter again within a few ticks.
+    closeSerialPort();
+    m_state.clearConnection();
+    emit connectionChanged(ConnectionChange::Dropped);
+}
+
+void MeterSession::shutDown() {
+    waitForPoll();
+    m_shutDown = true;
+    m_pollTimer->stop();
+    m_state.setLink(link::LinkKind::None);
+    closeSerialPort();
+}
+
+} // namespace thermo4::session
