@@ -17,7 +17,10 @@ constexpr std::array<double, 22> kSteps = {1,     2,     5,      10,     15,    
 } // namespace
 
 QDateTime dateTimeFromDays(double days) {
-    if (!std::isfinite(days))
+    // Beyond about ±27 000 years the day count no longer fits the calendar (nor, far beyond, an
+    // integer): a file's axis may reach there, its labels stay empty.
+    constexpr double kLimitDays = 1e7;
+    if (!std::isfinite(days) || std::fabs(days) > kLimitDays)
         return {};
     const double whole = std::floor(days);
     auto ms = qint64(std::llround((days - whole) * kMsPerDay));

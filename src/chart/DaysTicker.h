@@ -6,7 +6,8 @@
 
 namespace thermo4::chart {
 
-/// Converts days since 1899-12-30 (local wall-clock time) to a date-time, to the millisecond.
+/// Converts days since 1899-12-30 (local wall-clock time) to a date-time, to the millisecond;
+/// invalid for days not finite or beyond ±1e7 (about 27 000 years).
 QDateTime dateTimeFromDays(double days);
 /// Days since 1899-12-30 of a local date-time; an invalid one gives 0.
 double daysFromDateTime(const QDateTime& dateTime);

@@ -327,7 +327,8 @@ TEST(Graph1ViewTest, DaysConvertToLocalDateTimes) {
         EXPECT_NEAR(daysFromDateTime(c.expected), std::round(c.days * 86400000.0) / 86400000.0, 1e-9)
             << c.days;
     }
-    EXPECT_FALSE(dateTimeFromDays(std::numeric_limits<double>::infinity()).isValid());
+    for (double beyond : {std::numeric_limits<double>::infinity(), 1e8, -1e8, 2e34, -2e34})
+        EXPECT_FALSE(dateTimeFromDays(beyond).isValid()) << beyond;
     EXPECT_EQ(daysFromDateTime(QDateTime()), 0.0);
 }
 
