@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -33,12 +34,16 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
         why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    if (file.size() > maxBytes) {
-        why = QStringLiteral("%1 holds %2 bytes, more than %3").arg(path).arg(file.size()).arg(maxBytes);
+    const qint64 measured = file.size();
+    if (measured > maxBytes) {
+        why = QStringLiteral("%1 holds %2 bytes, more than %3").arg(path).arg(measured).arg(maxBytes);
         return std::nullopt;
     }
-    // Never more than the limit, even if the file grew since it was measured.
-    QByteArray bytes = file.read(maxBytes);
+    // Never more than the limit, even if the file grew since it was measured; asking for the
+    // limit at once would reserve it whatever the file's size.
+    QByteArray bytes = file.read(std::min(measured + 1, maxBytes));
+    if (bytes.size() > measured && bytes.size() < maxBytes)
+        bytes += file.read(maxBytes - bytes.size());
     if (file.error() != QFileDevice::NoError) {
         why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
