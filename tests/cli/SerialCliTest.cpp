@@ -1,5 +1,6 @@
+#include "CliRun.h"
+
 #include "sim/LoggerMemory.h"
-#include "support/ProgramRun.h"
 
 #include <QFile>
 #include <QProcess>
@@ -12,11 +13,8 @@ namespace {
 // Generous limits: the machine running the tests may be heavily loaded.
 constexpr int kProcessLimitMs = 60000;
 
-using CliResult = thermo4::test::ProgramRun;
-
-CliResult RunCli(const QStringList& args) {
-    return thermo4::test::RunProgram(QStringLiteral(THERMO4_CLI_PATH), args);
-}
+using thermo4::cli::test::RunCli;
+using CliResult = thermo4::cli::test::CliRun;
 
 /// thermo4-sim in a process of its own; path() is the terminal it serves.
 class SimProcess {

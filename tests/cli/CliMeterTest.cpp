@@ -1,5 +1,6 @@
+#include "CliRun.h"
+
 #include "sim/LoggerMemory.h"
-#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,15 +10,8 @@
 
 #include <gtest/gtest.h>
 
-namespace thermo4::link {
+namespace thermo4::cli::test {
 namespace {
-
-using CliRun = test::ProgramRun;
-
-/// Runs the built thermo4-cli to its end.
-CliRun RunCli(const QStringList& args) {
-    return test::RunProgram(QStringLiteral(THERMO4_CLI), args);
-}
 
 /// A temporary folder holding scenario files and the images they name.
 struct ScenarioDir {
@@ -66,7 +60,7 @@ TEST(CliLive, AKillLeavesEveryPrintedLineWhole) {
     // Each line reaches the pipe (or a redirected file) as it is printed: without the
     // flush nothing would arrive before the buffer fills.
     QProcess process;
-    process.start(QStringLiteral(THERMO4_CLI), {"live", "--simulate"});
+    process.start(QStringLiteral(THERMO4_CLI_PATH), {"live", "--simulate"});
     QByteArray out;
     while (out.count('\n') < 4 && process.waitForReadyRead(60000))
         out += process.readAllStandardOutput();
@@ -167,4 +161,4 @@ TEST(CliDownload, AFailureNamesItsCodeAndKeepsTheOldFile) {
 }
 
 } // namespace
-} // namespace thermo4::link
+} // namespace thermo4::cli::test

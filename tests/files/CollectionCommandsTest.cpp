@@ -1,4 +1,4 @@
-#include "LoggerFixture.h"
+#include "logger/LoggerFixture.h"
 
 #include <QMdiSubWindow>
 
