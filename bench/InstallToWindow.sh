@@ -17,7 +17,7 @@ for run in $(seq "$runs"); do
     installed=$(date +%s%N)
     "$prefix/bin/thermo4" --simulate 2>/dev/null &
     pid=$!
-    xdotool search --sync --onlyvisible --name '^470913$' >/dev/null
+    xdotool search --sync --onlyvisible --name '^thermo4$' >/dev/null
     shown=$(date +%s%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true

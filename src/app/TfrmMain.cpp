@@ -246,11 +246,27 @@ std::unique_ptr<QSettings> TfrmMain::openSettings() const {
     if (!m_services.settingsFile.isEmpty())
         return std::make_unique<QSettings>(m_services.settingsFile, QSettings::IniFormat);
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("thermo4"), QStringLiteral("thermo4"));
+}
+
+std::unique_ptr<QSettings> TfrmMain::openFormerSettings() const {
+    if (!m_services.settingsFile.isEmpty()) {
+        if (m_services.formerSettingsFile.isEmpty())
+            return nullptr;
+        return std::make_unique<QSettings>(m_services.formerSettingsFile, QSettings::IniFormat);
+    }
+    // Earlier versions kept the two values under another organisation name.
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("470913"));
 }
 
 void TfrmMain::readSettings() {
-    const auto settings = openSettings();
+    auto settings = openSettings();
+    // A store without either value takes the former store's; closing writes them to the new one.
+    if (!settings->contains(kRealTimeRateKey) && !settings->contains(kAnnoColorKey)) {
+        if (auto former = openFormerSettings())
+            settings = std::move(former);
+    }
     m_session->recording().setRealTimeRate(
         readInt(*settings, kRealTimeRateKey, session::RecordingState::kDefaultRate));
     m_graphShared.annoColor = readInt(*settings, kAnnoColorKey, kDefaultAnnoColor);

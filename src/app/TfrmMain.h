@@ -118,6 +118,8 @@ private:
     void readSettings();
     void writeSettings();
     std::unique_ptr<QSettings> openSettings() const;
+    /// The store of earlier versions, or null when there is none to read.
+    std::unique_ptr<QSettings> openFormerSettings() const;
     void fillDeviceList();
     void updateWindowMenu();
     void childActivated(QMdiSubWindow* window);

@@ -33,9 +33,11 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(activeWindow(), QStringLiteral("470913"), QString::fromLocal8Bit(e.what()));
+            QMessageBox::critical(activeWindow(), QStringLiteral("thermo4"),
+                                  QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            QMessageBox::critical(activeWindow(), QStringLiteral("470913"), QStringLiteral("Unknown error."));
+            QMessageBox::critical(activeWindow(), QStringLiteral("thermo4"),
+                                  QStringLiteral("Unknown error."));
         }
         return false;
     }
@@ -65,7 +67,7 @@ int main(int argc, char* argv[]) {
     }
 
     Application app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("470913"));
+    QCoreApplication::setOrganizationName(QStringLiteral("thermo4"));
     QCoreApplication::setApplicationName(QStringLiteral("thermo4"));
     QCoreApplication::setApplicationVersion(ui::CommandLine::programVersion());
     ui::InitResources();

@@ -7,8 +7,8 @@ list(APPEND THERMO4_UI_SOURCES
 
 # The help page and the default graph template must sit beside the executable
 # ("the program's folder"). Copied at configure time; an edit re-runs the copy.
-configure_file(${PROJECT_SOURCE_DIR}/resources/470913HELP.htm
-  ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/470913HELP.htm COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/thermo4HELP.htm
+  ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/thermo4HELP.htm COPYONLY)
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/template/graph.ghf)
   configure_file(${PROJECT_SOURCE_DIR}/resources/template/graph.ghf
     ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/template/graph.ghf COPYONLY)

@@ -33,6 +33,9 @@ struct AppServices {
     bool simulated = false;
     /// An INI file for the two persisted settings; empty: the user's native settings store.
     QString settingsFile;
+    /// Where earlier versions kept the settings, read when the store above has neither value:
+    /// an INI file when settingsFile is set (empty: none), else the former native store.
+    QString formerSettingsFile;
     /// Opens a local file or URL with the desktop's default handler; empty: QDesktopServices.
     std::function<bool(const QUrl&)> openUrl;
     /// Ends the event loop (File > Exit); empty: QCoreApplication::exit(0).

@@ -15,15 +15,21 @@
 
 namespace thermo4::ui {
 
-Paths::Paths(QString shippedDir, QString dataDir)
-    : m_shippedDir(QDir::cleanPath(shippedDir)), m_dataDir(QDir::cleanPath(dataDir)) {}
+Paths::Paths(QString shippedDir, QString dataDir, QString formerDataDir)
+    : m_shippedDir(QDir::cleanPath(shippedDir)), m_dataDir(QDir::cleanPath(dataDir)),
+      m_formerDataDir(formerDataDir.isEmpty() ? QString() : QDir::cleanPath(formerDataDir)) {}
 
 Paths Paths::forApplication(const QString& dataDirOverride) {
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString shippedDir = findShippedDir(programDir);
     const bool installed = shippedDir != QDir::cleanPath(programDir);
-    const QString fallback = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const Paths paths(shippedDir, chooseDataDir(programDir, installed, dataDirOverride, fallback));
+    const QDir userData(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const QString fallback = userData.filePath(QStringLiteral("thermo4"));
+    const QString dataDir = chooseDataDir(programDir, installed, dataDirOverride, fallback);
+    // Earlier versions kept the user's data under another organisation name.
+    const QString former =
+        dataDir == fallback ? userData.filePath(QStringLiteral("470913/thermo4")) : QString();
+    const Paths paths(shippedDir, dataDir, former);
     for (const QString& file : paths.missingShippedFiles())
         std::fprintf(stderr, "thermo4: missing file %s\n", qPrintable(QDir::toNativeSeparators(file)));
     return paths;
@@ -85,12 +91,15 @@ bool Paths::prepareDataDir() const {
     if (!QDir().mkpath(m_dataDir))
         return false;
     const QString target = templateFile();
-    const QString shipped = shippedTemplateFile();
-    if (QFileInfo(target) == QFileInfo(shipped) || QFile::exists(target) || !QFile::exists(shipped))
+    const QString former = m_formerDataDir.isEmpty()
+                               ? QString()
+                               : QDir(m_formerDataDir).filePath(QStringLiteral("template/graph.ghf"));
+    const QString source = !former.isEmpty() && QFileInfo(former).isFile() ? former : shippedTemplateFile();
+    if (QFileInfo(target) == QFileInfo(source) || QFile::exists(target) || !QFile::exists(source))
         return true;
     // A failed copy leaves the graphs on their built-in look; it does not stop the program.
     if (QDir().mkpath(QFileInfo(target).absolutePath()))
-        QFile::copy(shipped, target);
+        QFile::copy(source, target);
     return true;
 }
 

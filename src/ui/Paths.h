@@ -11,13 +11,15 @@ namespace thermo4::ui {
 /// for a run from the build folder, the executable's own folder. The data folder holds
 /// "template/graph.ghf" and "temp/DataSetsTemp.tmp": --data-dir when given; else, for a
 /// build-folder run, the program's folder when writable; else the user's application-data
-/// folder. An installed program never writes into its prefix, even as root.
+/// folder (~/.local/share/thermo4). An installed program never writes into its prefix, even as root.
 class Paths {
 public:
-    static constexpr const char* kHelpFileName = "470913HELP.htm";
+    static constexpr const char* kHelpFileName = "thermo4HELP.htm";
 
     Paths() = default;
-    Paths(QString shippedDir, QString dataDir);
+    /// formerDataDir: the user's data folder of earlier versions, whose template a new data
+    /// folder takes over; empty for none.
+    Paths(QString shippedDir, QString dataDir, QString formerDataDir = {});
 
     /// The paths of the running program, from its executable's folder and --data-dir (may be
     /// empty). Says on stderr which shipped files it cannot find.
@@ -47,14 +49,16 @@ public:
     /// The shipped files (help page, template) that are not there.
     QStringList missingShippedFiles() const;
 
-    /// Makes sure the data folder exists and, when it has no template yet, copies
-    /// the shipped one there (so a user's first graph looks as shipped). False
-    /// when the folder cannot be created; a missing shipped template is not an error.
+    /// Makes sure the data folder exists and, when it has no template yet, copies the
+    /// former data folder's template there, else the shipped one (so a user's first graph
+    /// looks as before, or as shipped). False when the folder cannot be created; a missing
+    /// template to copy is not an error.
     bool prepareDataDir() const;
 
 private:
     QString m_shippedDir;
     QString m_dataDir;
+    QString m_formerDataDir;
 };
 
 } // namespace thermo4::ui

@@ -8,7 +8,7 @@
 namespace thermo4::ui {
 
 namespace {
-const QString kBoxTitle = QStringLiteral("470913");
+const QString kBoxTitle = QStringLiteral("thermo4");
 } // namespace
 
 Answer QtPrompts::question(const QString& text, bool withCancel) {

@@ -433,6 +433,32 @@ TEST_F(MainWindowTest, SettingsDefaultThenSurviveAClose) {
     EXPECT_EQ(again.graphShared().annoColor, 0x00FF00);
 }
 
+TEST_F(MainWindowTest, SettingsAreTakenOnceFromTheFormerStoreWhenTheNewOneHasNone) {
+    m_services.formerSettingsFile = m_dir.filePath(QStringLiteral("former.ini"));
+    {
+        QSettings former(m_services.formerSettingsFile, QSettings::IniFormat);
+        former.setValue(QStringLiteral("RealTimeRate"), 5);
+        former.setValue(QStringLiteral("AnnoColor"), 0x0000FF);
+    }
+    {
+        TfrmMain& w = open();
+        EXPECT_EQ(w.session().recording().realTimeRate(), 5);
+        EXPECT_EQ(w.graphShared().annoColor, 0x0000FF);
+        w.session().recording().setRealTimeRate(3);
+        EXPECT_TRUE(w.close());
+    }
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value(QStringLiteral("RealTimeRate")).toInt(),
+              3);
+    // The new store now answers; the former one is left as it was and no longer read.
+    TfrmMain& again = open();
+    EXPECT_EQ(again.session().recording().realTimeRate(), 3);
+    EXPECT_EQ(again.graphShared().annoColor, 0x0000FF);
+    EXPECT_EQ(QSettings(m_services.formerSettingsFile, QSettings::IniFormat)
+                  .value(QStringLiteral("RealTimeRate"))
+                  .toInt(),
+              5);
+}
+
 TEST_F(MainWindowTest, UnreadableSettingsFallBackToTheDefaults) {
     {
         QSettings stored(settingsFile(), QSettings::IniFormat);
@@ -534,13 +560,13 @@ TEST_F(MainWindowTest, HelpContentsOpensThePageInTheProgramsFolder) {
     TfrmMain& w = open();
     action(w, "Contents1")->trigger();
     ASSERT_EQ(m_opened.size(), 1);
-    EXPECT_EQ(m_opened.first(), QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("bin/470913HELP.htm"))));
+    EXPECT_EQ(m_opened.first(), QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("bin/thermo4HELP.htm"))));
     EXPECT_TRUE(m_prompts.shown().isEmpty());
 }
 
 TEST(ShippedFiles, TheHelpPageSitsBesideTheExecutable) {
     // Tests run from build/tests; the program and its help page from build/bin.
-    QFile help(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/470913HELP.htm"));
+    QFile help(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/thermo4HELP.htm"));
     ASSERT_TRUE(help.open(QIODevice::ReadOnly));
     const QByteArray page = help.readAll();
     for (const char* topic : {"Control panel", "Real-time graph", "Data logger", "70-thermo4.rules"})

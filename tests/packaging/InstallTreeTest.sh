@@ -22,7 +22,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 cd "$work" # neither the build folder nor the prefix
 
 # The tree.
-for f in bin/thermo4 bin/thermo4-cli share/thermo4/470913HELP.htm share/thermo4/template/graph.ghf \
+for f in bin/thermo4 bin/thermo4-cli share/thermo4/thermo4HELP.htm share/thermo4/template/graph.ghf \
          share/thermo4/scenarios/demo.ch4 share/thermo4/scenarios/demo.json \
          share/applications/thermo4.desktop share/metainfo/org.thermo4.thermo4.metainfo.xml \
          share/icons/hicolor/scalable/apps/thermo4.svg share/icons/hicolor/48x48/apps/thermo4.png \
@@ -55,7 +55,7 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 touch "$work/before-start"
 "$prefix/bin/thermo4" --simulate 2>"$work/gui.err" &
 gui=$!
-template="$XDG_DATA_HOME/470913/thermo4/template/graph.ghf"
+template="$XDG_DATA_HOME/thermo4/template/graph.ghf"
 shipped="$prefix/share/thermo4/template/graph.ghf"
 for _ in $(seq 600); do # up to 60 s on a loaded machine
     if cmp -s "$template" "$shipped"; then break; fi

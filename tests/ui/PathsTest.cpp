@@ -81,7 +81,7 @@ TEST(Paths, MissingShippedFilesAreNamed) {
 
 TEST(Paths, FilesSitInTheirFolders) {
     const Paths paths(QStringLiteral("/usr/share/thermo4"), QStringLiteral("/home/u/data"));
-    EXPECT_EQ(paths.helpFile(), QStringLiteral("/usr/share/thermo4/470913HELP.htm"));
+    EXPECT_EQ(paths.helpFile(), QStringLiteral("/usr/share/thermo4/thermo4HELP.htm"));
     EXPECT_EQ(paths.shippedTemplateFile(), QStringLiteral("/usr/share/thermo4/template/graph.ghf"));
     EXPECT_EQ(paths.templateFile(), QStringLiteral("/home/u/data/template/graph.ghf"));
     EXPECT_EQ(paths.tempFolder(), QStringLiteral("/home/u/data/temp"));
@@ -101,6 +101,28 @@ TEST(Paths, PreparingTheDataFolderCopiesTheShippedTemplateOnlyWhenItHasNone) {
     ASSERT_TRUE(writeFile(paths.templateFile(), "mine"));
     ASSERT_TRUE(paths.prepareDataDir());
     EXPECT_EQ(readFile(paths.templateFile()), QByteArray("mine"));
+}
+
+TEST(Paths, ANewDataFolderTakesTheFormerFoldersTemplateBeforeTheShippedOne) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString former = root.filePath(QStringLiteral("old/thermo4"));
+    const Paths paths(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data")), former);
+    ASSERT_TRUE(writeFile(paths.shippedTemplateFile(), "shipped"));
+    ASSERT_TRUE(writeFile(former + QStringLiteral("/template/graph.ghf"), "former"));
+
+    ASSERT_TRUE(paths.prepareDataDir());
+    EXPECT_EQ(readFile(paths.templateFile()), QByteArray("former"));
+    // Once the new folder has a template, the former one is not read again.
+    ASSERT_TRUE(writeFile(former + QStringLiteral("/template/graph.ghf"), "changed later"));
+    ASSERT_TRUE(paths.prepareDataDir());
+    EXPECT_EQ(readFile(paths.templateFile()), QByteArray("former"));
+
+    // A former folder without a template leaves the shipped one to copy.
+    const Paths fresh(paths.shippedDir(), root.filePath(QStringLiteral("data2")),
+                      root.filePath(QStringLiteral("old/none")));
+    ASSERT_TRUE(fresh.prepareDataDir());
+    EXPECT_EQ(readFile(fresh.templateFile()), QByteArray("shipped"));
 }
 
 TEST(Paths, PreparingWorksWithoutAShippedTemplateAndWhenBothFoldersAreOne) {

@@ -14,8 +14,8 @@ TEST(FileFilter, SplitsStoredFiltersIntoPairsKeepingTheirTextsAsTheyAre) {
     const QString spaces(29, QLatin1Char(' '));
     const Case cases[] = {
         {QStringLiteral(
-             "Graph file(*.ghf,only for 470913)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT"),
-         {{QStringLiteral("Graph file(*.ghf,only for 470913)"), QStringLiteral("*.GHF")},
+             "Graph file(*.ghf,only for thermo4)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT"),
+         {{QStringLiteral("Graph file(*.ghf,only for thermo4)"), QStringLiteral("*.GHF")},
           {QStringLiteral("TXT file(*.txt,data seperated by tab)"), QStringLiteral("*.TXT")}}},
         {QStringLiteral(" TXT file(*.txt,data seperated by tab) |*.TXT"),
          {{QStringLiteral(" TXT file(*.txt,data seperated by tab) "), QStringLiteral("*.TXT")}}},
@@ -33,10 +33,10 @@ TEST(FileFilter, SplitsStoredFiltersIntoPairsKeepingTheirTextsAsTheyAre) {
 TEST(QtPrompts, NameFiltersKeepTheDescriptionAndMatchBothCases) {
     const QString spaces(29, QLatin1Char(' '));
     const QStringList filters = QtPrompts::nameFilters(
-        {{QStringLiteral("Graph file(*.ghf,only for 470913)"), QStringLiteral("*.GHF")},
+        {{QStringLiteral("Graph file(*.ghf,only for thermo4)"), QStringLiteral("*.GHF")},
          {QStringLiteral("Text"), QStringLiteral("*.TXT") + spaces},
          {QStringLiteral("Several"), QStringLiteral("*.txt;*.CSV")}});
-    EXPECT_EQ(filters, QStringList({QStringLiteral("Graph file(*.ghf,only for 470913) (*.GHF *.ghf)"),
+    EXPECT_EQ(filters, QStringList({QStringLiteral("Graph file(*.ghf,only for thermo4) (*.GHF *.ghf)"),
                                     QStringLiteral("Text (*.TXT *.txt)"),
                                     QStringLiteral("Several (*.txt *.CSV *.csv)")}));
 }
