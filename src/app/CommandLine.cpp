@@ -48,6 +48,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                 line.error = QStringLiteral("--mqtt: %1").arg(reason);
                 return line;
             }
+        } else if (arguments[i] == QLatin1String("--service")) {
+            line.service = true;
         } else if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             line.help = true;
         } else if (name == QLatin1String("--version")) {
@@ -65,7 +67,7 @@ QString CommandLine::programVersion() {
 }
 
 QString CommandLine::usage() {
-    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL]\n"
+    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL] [--service]\n"
                           "\n"
                           "Desktop program for the four-channel thermocouple thermometer.\n"
                           "\n"
@@ -78,6 +80,9 @@ QString CommandLine::usage() {
                           "                        mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE (or mqtts://)\n"
                           "                        with the password from THERMO4_MQTT_PASSWORD\n"
                           "                        when the URL has none\n"
+                          "  --service             offer Data Logger > Setup, the meter's setup dialog\n"
+                          "                        (clock, interval, erase, defaults, calibration,\n"
+                          "                        EEPROM cells, quick recording) for service work\n"
                           "  -h, --help            show this text\n"
                           "  --version             show the program's version\n");
 }

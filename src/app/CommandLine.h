@@ -19,6 +19,8 @@ struct CommandLine {
     QString dataDir;
     /// Broker given by --mqtt URL (password possibly from the environment); none without the option.
     std::optional<mqtt::BrokerUrl> mqttBroker;
+    /// Offer Data Logger > Setup, the service person's setup dialog (--service).
+    bool service = false;
     bool help = false;
     bool version = false;
     /// Set when the arguments cannot be used; says what is wrong.

@@ -305,7 +305,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::FormShow() {
-    Setup1->setVisible(false);
+    Setup1->setVisible(m_services.service);
     m_session->recording().samplePeriod = kInitialSamplePeriod;
     OpenRealTimeGraph();
     OpenPanel();

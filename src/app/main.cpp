@@ -87,6 +87,7 @@ int main(int argc, char* argv[]) {
     services.clock = &clock;
     services.serialPort = &serialPort;
     services.simulated = options.simulate;
+    services.service = options.service;
     if (options.simulate) {
         QString error;
         meter = sim::MakeVirtualMeter(clock, options.scenario, &error);

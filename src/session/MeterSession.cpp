@@ -26,7 +26,7 @@ MeterSession::Transaction::~Transaction() {
 MeterSession::MeterSession(link::Clock& clock, link::UsbTransport& usb, link::SerialPort& serialPort,
                            QObject* parent)
     : QObject(parent), m_clock(clock), m_usbTransport(usb), m_serialPort(serialPort), m_usbLink(usb, clock),
-      m_serialLink(serialPort, clock), m_poller(m_state, m_usbLink, clock) {
+      m_serialLink(serialPort, clock), m_poller(m_state, m_usbLink, clock), m_meterSetup(usb, clock) {
     m_poller.setSerialLink(&m_serialLink);
     m_poller.setLinkGuard(&m_guard);
     m_pollTimer = new QTimer(this);

@@ -6,6 +6,7 @@
 #include "link/LinkGuard.h"
 #include "link/LinkState.h"
 #include "link/MeterPoller.h"
+#include "link/MeterSetup.h"
 #include "link/SerialMeterLink.h"
 #include "link/UsbMeterLink.h"
 #include "session/RecordingState.h"
@@ -102,6 +103,9 @@ public:
     /// The USB transport, for the commands that exist on USB only (panel keys, setup).
     link::UsbTransport& usb() { return m_usbTransport; }
     RecordingState& recording() { return m_recording; }
+    /// The setup dialog's conversation over USB; it lives as long as the session,
+    /// since its command frame and reply buffer carry bytes from one dialog to the next.
+    link::MeterSetup& meterSetup() { return m_meterSetup; }
 
     /// Where a one-time message about the USB link comes from (e.g. no permission on the device node).
     void setLinkNoticeSource(std::function<QString()> takeNotice) { m_takeNotice = std::move(takeNotice); }
@@ -177,6 +181,7 @@ private:
     link::SerialMeterLink m_serialLink;
     link::MeterPoller m_poller;
     link::LinkGuard m_guard;
+    link::MeterSetup m_meterSetup;
     RecordingState m_recording;
     QTimer* m_pollTimer = nullptr;
     QString m_serialDevice;

@@ -31,6 +31,8 @@ struct AppServices {
     Paths paths;
     /// The USB meter is the built-in virtual meter (--simulate).
     bool simulated = false;
+    /// Data Logger > Setup is offered (--service); hidden otherwise.
+    bool service = false;
     /// An INI file for the two persisted settings; empty: the user's native settings store.
     QString settingsFile;
     /// Where earlier versions kept the settings, read when the store above has neither value:

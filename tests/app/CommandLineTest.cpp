@@ -45,9 +45,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandLine, UsageNamesEveryOption) {
     const QString usage = CommandLine::usage();
-    for (const char* option : {"--simulate", "--simulate=SCENARIO", "--data-dir", "--help", "--version"})
+    for (const char* option :
+         {"--simulate", "--simulate=SCENARIO", "--data-dir", "--service", "--help", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(CommandLine::programVersion().isEmpty());
+}
+
+TEST(CommandLine, ServiceIsAPlainSwitch) {
+    EXPECT_TRUE(CommandLine::parse({"--simulate", "--service"}).service);
+    EXPECT_FALSE(CommandLine::parse({"--simulate"}).service);
+    EXPECT_FALSE(CommandLine::parse({"--service=yes"}).error.isEmpty());
 }
 
 TEST(CommandLine, MqttTakesAValidBrokerUrl) {

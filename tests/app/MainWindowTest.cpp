@@ -654,6 +654,18 @@ TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
     EXPECT_EQ(version, QStringLiteral("Version:") + CommandLine::programVersion());
 }
 
+TEST_F(MainWindowTest, OnlyAServiceStartOffersTheSetupEntry) {
+    for (const bool service : {false, true}) {
+        SCOPED_TRACE(service ? "--service" : "plain start");
+        m_services.service = service;
+        TfrmMain& w = open();
+        EXPECT_EQ(action(w, "Setup1")->isVisible(), service);
+        EXPECT_TRUE(action(w, "LoadData1")->isVisible());
+        m_window.reset();
+        processDeferredDeletes();
+    }
+}
+
 TEST_F(MainWindowTest, TheWindowMenuListsTheOpenWindowsAndSetupOpensOnce) {
     TfrmMain& w = open();
     emit menu(w, "Window1")->aboutToShow();
