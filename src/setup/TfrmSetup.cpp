@@ -324,11 +324,26 @@ void TfrmSetup::runOperation(const std::function<void()>& operation) {
         prompts().information(QString::fromLatin1(kUsbOnlyMessage));
         return;
     }
-    m_running = true;
-    setButtonsEnabled(false);
-    operation();
-    setButtonsEnabled(true);
-    m_running = false;
+    // However the operation ends (an error escaping it included), the window is usable again,
+    // the cursor is back and the link is handed back to the poll.
+    struct Running {
+        TfrmSetup& window;
+        explicit Running(TfrmSetup& w) : window(w) {
+            window.m_running = true;
+            window.setButtonsEnabled(false);
+        }
+        ~Running() {
+            window.setHourglass(false);
+            window.m_holdAcrossSteps = false;
+            window.m_held.reset();
+            window.setButtonsEnabled(true);
+            window.m_running = false;
+        }
+    };
+    {
+        Running running(*this);
+        operation();
+    }
     if (m_closeWhenDone) {
         m_closeWhenDone = false;
         QTimer::singleShot(0, this, [this] { closeWindow(); });
@@ -366,11 +381,10 @@ void TfrmSetup::Button6Click() {
         std::optional<session::MeterSession::Transaction> held = session().beginTransaction();
         if (!held)
             return;
+        // Held until runOperation ends, across every step.
         m_held.emplace(std::move(*held));
         m_holdAcrossSteps = true;
         meterSetup().setupAll(edtInt1->text(), edtInt2->text());
-        m_holdAcrossSteps = false;
-        m_held.reset();
     });
 }
 

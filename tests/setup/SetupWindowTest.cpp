@@ -21,6 +21,8 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <utility>
 
 namespace thermo4::ui {
 namespace {
@@ -33,9 +35,14 @@ public:
     std::function<QString()> state;
     QStringList statesAtMessages;
 
+    /// The next information message throws, as an error escaping a handler would.
+    bool throwOnInformation = false;
+
     void information(const QString& text) override {
         note();
         ScriptedPrompts::information(text);
+        if (std::exchange(throwOnInformation, false))
+            throw std::runtime_error("message box failed");
     }
     void error(const QString& text) override {
         note();
@@ -304,6 +311,21 @@ TEST_F(SetupWindowTest, SetupAllHoldsTheLinkFromItsFirstStepToItsLast) {
     EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Information), QStringList{"Setup Blooth On fail "});
     EXPECT_EQ(setupLetters(), "s#WQWQWQ");
     EXPECT_EQ(state(), "poll");
+}
+
+TEST_F(SetupWindowTest, AnErrorEscapingAnOperationLeavesTheWindowUsable) {
+    m_meter.faults().refuseReplies['W'] = -1;
+    m_prompts.throwOnInformation = true;
+    EXPECT_THROW(m_setup->Button6Click(), std::runtime_error);
+    EXPECT_FALSE(m_setup->operationRunning());
+    EXPECT_EQ(state(), "poll");
+    EXPECT_FALSE(m_window->session().linkBusy());
+
+    m_meter.faults().refuseReplies.clear();
+    m_meter.clearReceived();
+    button("Button4")->click();
+    EXPECT_EQ(setupLetters(), "X");
+    EXPECT_EQ(status(label("lblOK5")), "OK green");
 }
 
 TEST_F(SetupWindowTest, OnTheSerialLinkTheUserIsToldToUseUsb) {
