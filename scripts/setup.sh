@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   dpkg-dev help2man desktop-file-utils appstream
+  poppler-utils
 )
 
 missing=()

@@ -358,7 +358,7 @@ void TfrmMain::Exit1Click() {
 
 QPrinter& TfrmMain::printer() {
     if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
 }
 

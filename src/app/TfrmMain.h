@@ -57,7 +57,7 @@ public:
     void activateChild(MdiChild* child) override;
     QList<MdiChild*> children() const override;
     QSize clientSize() const override;
-    void saveActiveChild() override { Save1Click(); }
+    bool saveActiveChild() override;
     void openRealTimeGraph() override { OpenRealTimeGraph(); }
 
     /// The about box shown as the splash until the window is first shown.

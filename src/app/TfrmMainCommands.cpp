@@ -2,6 +2,7 @@
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
 #include "files/FileCommands.h"
+#include "files/PrintCommands.h"
 #include "graph/RealTimeRecording.h"
 #include "graph/TfrmGraph.h"
 #include "logger/DataLogger.h"
@@ -83,9 +84,12 @@ void TfrmMain::Save1Click() {
     SaveFileCommand(*this);
 }
 
+bool TfrmMain::saveActiveChild() {
+    return SaveFileCommand(*this);
+}
+
 void TfrmMain::btnPrintClick() {
-    if (!activeChild())
-        return;
+    PrintActiveChild(*this);
 }
 
 void TfrmMain::PrinterSetup1Click() {

@@ -29,7 +29,7 @@ FileDialogRequest collectionRequest(const AppServices& services, const char* cap
 
 } // namespace
 
-void SaveCollection(MainFrame& frame) {
+bool SaveCollection(MainFrame& frame) {
     const AppServices& services = frame.services();
     LoggerData& logger = frame.loggerData();
     Prompts& prompts = *services.prompts;
@@ -37,43 +37,32 @@ void SaveCollection(MainFrame& frame) {
     // The replace question is asked here, so that a confirmed answer is acted on.
     request.overwritePrompt = false;
     QString path;
-    bool replace = false;
     for (;;) {
         const FileDialogResult chosen = prompts.saveFile(request);
         if (!chosen.accepted())
-            return;
+            return false;
         path = chosen.path;
         if (!QFileInfo::exists(path))
             break;
         const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?")
                                      .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-        if (prompts.question(question, false) == Answer::Yes) {
-            replace = true;
+        if (prompts.question(question, false) == Answer::Yes)
             break;
-        }
         // No: back to the dialog, as a file dialog does.
         request.fileName = path;
     }
-    logger.loggerUnsaved = false;
-
+    // Nothing loaded yet: nothing to write.
+    if (logger.image.isEmpty())
+        return false;
+    // The image the shown data sets came from, not the temporary copy, which a
+    // failed write or another running instance may have left stale.
     QString error;
-    switch (CopyCollectionFile(services.paths.tempFile(), path, replace, &error)) {
-    case CollectionCopy::Copied:
-    case CollectionCopy::TargetExists:
-        break;
-    case CollectionCopy::NoSource:
-        // Nothing was ever loaded: nothing to write. Data sets on show without
-        // their copy (it could not be written) must not pass for saved.
-        if (!logger.dataSets.isEmpty())
-            prompts.error(
-                QStringLiteral("%1 was not saved: the temporary copy of the data sets (%2) is missing.")
-                    .arg(QDir::toNativeSeparators(path),
-                         QDir::toNativeSeparators(services.paths.tempFile())));
-        break;
-    case CollectionCopy::Failed:
+    if (!WriteImageFile(path, logger.image, &error)) {
         prompts.error(QStringLiteral("%1 was not saved: %2").arg(QDir::toNativeSeparators(path), error));
-        break;
+        return false;
     }
+    logger.loggerUnsaved = false;
+    return true;
 }
 
 void OpenCollection(MainFrame& frame) {

@@ -1,8 +1,11 @@
 #include "files/FileCommands.h"
 
 #include "files/CollectionCommands.h"
+#include "files/SingleFileCommands.h"
 #include "files/TfrmOpenSave.h"
+#include "formats/FileFilters.h"
 #include "graph/TfrmGraph.h"
+#include "logger/TfrmList.h"
 #include "ui/MainFrame.h"
 
 #include <QLocale>
@@ -12,7 +15,7 @@ namespace thermo4::ui {
 namespace {
 
 TfrmOpenSave::Choice choose(MainFrame& frame, TfrmOpenSave::Mode mode) {
-    TfrmOpenSave dialog(mode, QLocale().decimalPoint() == QLatin1String(","), frame.frameWidget());
+    TfrmOpenSave dialog(mode, formats::DecimalSeparatorIsComma(QLocale()), frame.frameWidget());
     return dialog.choose();
 }
 
@@ -24,31 +27,31 @@ void OpenFileCommand(MainFrame& frame) {
         OpenCollection(frame);
         break;
     case TfrmOpenSave::Choice::SingleFile:
-        // Graph and text files open with the single-file commands, not built yet.
+        OpenSingleFile(frame);
+        break;
     case TfrmOpenSave::Choice::Cancel:
         break;
     }
 }
 
-void SaveFileCommand(MainFrame& frame) {
-    auto* graph = qobject_cast<TfrmGraph*>(frame.activeChild());
-    // Tables are saved as text by the single-file commands, not built yet.
+bool SaveFileCommand(MainFrame& frame) {
+    MdiChild* child = frame.activeChild();
+    if (auto* table = qobject_cast<TfrmList*>(child))
+        return SaveTable(frame, *table);
+    auto* graph = qobject_cast<TfrmGraph*>(child);
     if (!graph)
-        return;
-    if (!graph->isDataLogger()) {
-        graph->SaveGraph();
-        return;
-    }
+        return false;
+    if (!graph->isDataLogger())
+        return graph->SaveGraph();
     switch (choose(frame, TfrmOpenSave::Mode::Save)) {
     case TfrmOpenSave::Choice::Collection:
-        SaveCollection(frame);
-        break;
+        return SaveCollection(frame);
     case TfrmOpenSave::Choice::SingleFile:
-        graph->SaveGraph();
-        break;
+        return graph->SaveGraph();
     case TfrmOpenSave::Choice::Cancel:
         break;
     }
+    return false;
 }
 
 } // namespace thermo4::ui

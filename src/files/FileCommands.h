@@ -9,7 +9,8 @@ class MainFrame;
 void OpenFileCommand(MainFrame& frame);
 
 /// File ▸ Save for the active window: a table, a graph, or from the DataLogger
-/// window the choice between the collection file and the graph.
-void SaveFileCommand(MainFrame& frame);
+/// window the choice between the collection file and the graph. True when a
+/// file was written; with no window, or any other window, nothing happens.
+bool SaveFileCommand(MainFrame& frame);
 
 } // namespace thermo4::ui

@@ -1,6 +1,6 @@
 #include "files/TfrmOpenSave.h"
 
-#include "logger/TfrmScope.h"
+#include "ui/TfrmScope.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>

@@ -7,16 +7,6 @@
 
 namespace thermo4::formats {
 
-namespace {
-
-ImportedTable failed(const QString& path, const QString& reason) {
-    ImportedTable table;
-    table.error = QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason);
-    return table;
-}
-
-} // namespace
-
 QStringView ImportedTable::field(int row, int index) const {
     const Row& r = m_rows[std::size_t(row)];
     if (index < 0 || index >= r.count)
@@ -76,23 +66,38 @@ ImportedTable ParseTextTable(QString text, QChar separator, const LineProgress& 
     return table;
 }
 
-ImportedTable ReadTextTable(const QString& path, QChar separator, const LineProgress& progress) {
+bool ReadTextFile(const QString& path, QString& text, QString* error) {
+    text.clear();
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error =
+                QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    };
     const QFileInfo info(path);
     // A pipe or device could block or never end.
     if (info.exists() && !info.isFile())
-        return failed(path, QStringLiteral("It is not a regular file."));
+        return fail(QStringLiteral("It is not a regular file."));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(path, file.errorString());
+        return fail(file.errorString());
     if (file.size() > kMaxImportBytes)
-        return failed(path, QStringLiteral("It is larger than %1 MiB.").arg(kMaxImportBytes >> 20));
+        return fail(QStringLiteral("It is larger than %1 MiB.").arg(kMaxImportBytes >> 20));
     const QByteArray bytes = file.read(kMaxImportBytes);
     if (file.error() != QFileDevice::NoError)
-        return failed(path, file.errorString());
+        return fail(file.errorString());
     QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
+    text = utf8(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);
+    return true;
+}
+
+ImportedTable ReadTextTable(const QString& path, QChar separator, const LineProgress& progress) {
+    QString text;
+    ImportedTable failed;
+    if (!ReadTextFile(path, text, &failed.error))
+        return failed;
     return ParseTextTable(std::move(text), separator, progress);
 }
 

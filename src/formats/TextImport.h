@@ -52,8 +52,12 @@ private:
 /// row count before each row is kept; false cancels (the rows so far stay).
 ImportedTable ParseTextTable(QString text, QChar separator, const LineProgress& progress = {});
 
-/// Reads a regular file of at most kMaxImportBytes (UTF-8, or Latin-1 when it
-/// is not valid UTF-8) and parses it as ParseTextTable does.
+/// Reads a regular file of at most kMaxImportBytes as text (UTF-8, or Latin-1
+/// when it is not valid UTF-8). False, with the file and the system's reason in
+/// error, when it cannot be read.
+bool ReadTextFile(const QString& path, QString& text, QString* error = nullptr);
+
+/// Reads a file as ReadTextFile does and parses it as ParseTextTable does.
 ImportedTable ReadTextTable(const QString& path, QChar separator, const LineProgress& progress = {});
 
 } // namespace thermo4::formats

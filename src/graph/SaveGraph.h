@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QChar>
+#include <QString>
+
 namespace thermo4::chart {
 class Graph1;
 }
@@ -8,9 +11,16 @@ namespace thermo4::ui {
 
 class MainFrame;
 
-/// Asks for a file name in the data folder and writes the graph there as a graph file
-/// (".ghf"). True when the file was written; a cancelled dialog or another extension
-/// writes nothing, a failed write is reported.
+/// The save dialog for a graph (graph file, or text with tabs or, unless the
+/// decimal separator is a comma, commas; switching the type switches the name's
+/// extension), then the graph file or the text export. True when a file was
+/// written; a cancelled dialog or another extension writes nothing, a failed
+/// write is reported and leaves an earlier file as it was.
 bool SaveGraph(MainFrame& frame, const chart::Graph1& control);
+
+/// The graph text export of control to path: the range dialog over its points,
+/// then one line per point with the progress window and its Cancel. True when
+/// the file was written; cancelled or failed (reported), an earlier file stays.
+bool WriteGraphText(MainFrame& frame, const chart::Graph1& control, const QString& path, QChar separator);
 
 } // namespace thermo4::ui

@@ -359,8 +359,7 @@ void TfrmGraph::ShowDataSet(int k) {
     if (k < 0 || k >= sets.count())
         return;
     const core::DataSet& set = sets.header(k);
-    const bool fromTemplate =
-        LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts());
+    const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts());
     chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
     ApplyToolAvailability();
     FillGraphStatistics();
@@ -617,7 +616,8 @@ bool TfrmGraph::FormCloseQuery() {
         if (answer == Answer::Yes) {
             // The File menu's Save works on the active window: make sure it is this one.
             frame().activateChild(this);
-            frame().saveActiveChild();
+            if (!frame().saveActiveChild())
+                return false; // not saved: keep the window, so that closing asks again
         }
     }
     if (recording.realTimeUnsaved && isRealTime()) {

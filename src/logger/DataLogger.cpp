@@ -82,6 +82,7 @@ core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& imag
     const core::LinkResult code = core::DecodeMemoryImage(image, logger.dataSets, services.clock->now());
     if (code != core::kDecodeOk)
         return code;
+    logger.image = image;
     TfrmGraph* window = TfrmGraph::dataLoggerWindow(frame);
     if (window)
         FillDataSetTable(*window->Grid2, logger.dataSets, QLocale());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/UsbDownload.h"
-#include "logger/TfrmScope.h"
+#include "ui/TfrmScope.h"
 
 #include <QPointer>
 

@@ -5,10 +5,10 @@
 #include "formats/RegionalText.h"
 #include "graph/TfrmGraph.h"
 #include "logger/TfrmList.h"
-#include "logger/TfrmScope.h"
 #include "ui/AppServices.h"
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
+#include "ui/TfrmScope.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -47,7 +47,7 @@ void OutputTabularToGraph(MainFrame& frame) {
         prompts.information(QStringLiteral("No data to graph !"));
         return;
     }
-    const int n = list->Grid1->rowCount();
+    const int n = list->rowCount();
     QPointer<TfrmGraph> graph = new TfrmGraph(frame, list->windowTitle());
     frame.addChild(graph);
 

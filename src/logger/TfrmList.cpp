@@ -1,19 +1,21 @@
 #include "logger/TfrmList.h"
 
-#include "ui/MainFrame.h"
+#include "logger/TableListModel.h"
 
 #include <QHeaderView>
-#include <QTableWidget>
-#include <QToolButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace thermo4::ui {
 
 TfrmList::TfrmList(MainFrame& frame) : MdiChild(frame) {
     setObjectName(QStringLiteral("frmList"));
-    Grid1 = new QTableWidget(1, kColumns, this);
+    m_model = new TableListModel(this);
+    Grid1 = new QTableView(this);
     Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1->setModel(m_model);
     Grid1->verticalHeader()->hide();
+    Grid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
     Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Grid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -24,36 +26,27 @@ TfrmList::TfrmList(MainFrame& frame) : MdiChild(frame) {
     layout->addWidget(Grid1);
 }
 
+int TfrmList::rowCount() const {
+    return m_model->rowCount();
+}
+
 QString TfrmList::cellText(int row, int column) const {
-    const QTableWidgetItem* item = Grid1->item(row, column);
-    return item ? item->text() : QString();
+    return m_model->text(row, column);
 }
 
 void TfrmList::setCellText(int row, int column, const QString& text) {
-    if (row < 0 || column < 0 || column >= Grid1->columnCount())
-        return;
-    if (row >= Grid1->rowCount())
-        Grid1->setRowCount(row + 1);
-    QTableWidgetItem* item = Grid1->item(row, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        // The first column (the row number) is fixed, as the header is.
-        if (column == 0)
-            item->setBackground(palette().button());
-        Grid1->setItem(row, column, item);
-    }
-    item->setText(text);
+    m_model->setText(row, column, text);
 }
 
-void TfrmList::showEvent(QShowEvent* event) {
-    MdiChild::showEvent(event);
-    FormShow();
+QStringList TfrmList::rowCells(int row) const {
+    QStringList cells;
+    for (int column = 0; column < kColumns; ++column)
+        cells << m_model->text(row, column);
+    return cells;
 }
 
-void TfrmList::FormShow() {
-    Grid1->setHorizontalHeaderLabels({QStringLiteral("No"), QStringLiteral("Date"), QStringLiteral("Time"),
-                                      QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"),
-                                      QStringLiteral("T4")});
+void TfrmList::setTable(formats::ImportedTable table) {
+    m_model->setTable(std::move(table));
 }
 
 } // namespace thermo4::ui

@@ -2,12 +2,19 @@
 
 #include "ui/MdiChild.h"
 
-class QTableWidget;
+class QTableView;
+
+namespace thermo4::formats {
+class ImportedTable;
+}
 
 namespace thermo4::ui {
 
+class TableListModel;
+
 /// A table of readings opened from a text file: number, date, time, T1 to T4
-/// (text, or "OL"). Row r of the grid (from 0) is the file's line r + 1.
+/// (text, or "OL"). Row r of the grid (from 0) is the file's line r + 1; the
+/// header row above the grid holds the column titles.
 class TfrmList : public MdiChild {
     Q_OBJECT
 public:
@@ -17,18 +24,21 @@ public:
 
     explicit TfrmList(MainFrame& frame);
 
+    /// Rows of the grid below its header (a new window has one empty row).
+    int rowCount() const;
     /// Text of a cell; empty for a cell that does not exist or holds nothing.
     QString cellText(int row, int column) const;
     /// Writes a cell, growing the grid by rows as needed.
     void setCellText(int row, int column, const QString& text);
+    /// The cells of a row, column 0 first.
+    QStringList rowCells(int row) const;
+    /// Shows the rows of a text file read back, replacing every row.
+    void setTable(formats::ImportedTable table);
 
-    QTableWidget* Grid1 = nullptr;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    QTableView* Grid1 = nullptr;
 
 private:
-    void FormShow();
+    TableListModel* m_model = nullptr;
 };
 
 } // namespace thermo4::ui

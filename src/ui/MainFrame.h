@@ -44,8 +44,8 @@ public:
     /// Size of the client area that holds the child windows (pixels).
     virtual QSize clientSize() const = 0;
 
-    /// File > Save on the active child window.
-    virtual void saveActiveChild() = 0;
+    /// File > Save on the active child window; true when a file was written.
+    virtual bool saveActiveChild() = 0;
     /// Creates the real-time graph window if there is none, placed and set up as at start-up.
     virtual void openRealTimeGraph() = 0;
 };

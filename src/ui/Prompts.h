@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class QPrinter;
+
 namespace thermo4::ui {
 
 /// Answer to a question box.
@@ -65,6 +67,9 @@ public:
     virtual std::optional<QColor> color(const QColor& initial) = 0;
     /// The chosen font, or nothing when cancelled.
     virtual std::optional<QFont> font(const QFont& initial) = 0;
+    /// The print dialog on printer (which keeps the choice: printer, pages, a PDF
+    /// file); false when cancelled.
+    virtual bool print(QPrinter& printer) = 0;
 };
 
 } // namespace thermo4::ui

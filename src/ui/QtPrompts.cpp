@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace thermo4::ui {
 
@@ -105,6 +106,11 @@ std::optional<QFont> QtPrompts::font(const QFont& initial) {
     if (!ok)
         return std::nullopt;
     return chosen;
+}
+
+bool QtPrompts::print(QPrinter& printer) {
+    QPrintDialog dialog(&printer, m_parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace thermo4::ui

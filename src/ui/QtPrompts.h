@@ -23,6 +23,7 @@ public:
     FileDialogResult saveFile(const FileDialogRequest& request) override;
     std::optional<QColor> color(const QColor& initial) override;
     std::optional<QFont> font(const QFont& initial) override;
+    bool print(QPrinter& printer) override;
 
     /// Qt name filters for filters: "description (masks)", each mask also in lower
     /// case so that "*.GHF" finds "a.ghf" on a case-sensitive file system.

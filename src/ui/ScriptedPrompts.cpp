@@ -39,6 +39,15 @@ std::optional<QFont> ScriptedPrompts::font(const QFont& initial) {
     return take(m_fonts, std::optional<QFont>{});
 }
 
+bool ScriptedPrompts::print(QPrinter& printer) {
+    record(Kind::Print, QStringLiteral("Print"));
+    const std::function<void(QPrinter&)> choose = take(m_prints, std::function<void(QPrinter&)>{});
+    if (!choose)
+        return false;
+    choose(printer);
+    return true;
+}
+
 QStringList ScriptedPrompts::texts(Kind kind) const {
     QStringList result;
     for (const Shown& shown : m_shown) {
@@ -50,7 +59,7 @@ QStringList ScriptedPrompts::texts(Kind kind) const {
 
 int ScriptedPrompts::pending() const {
     return static_cast<int>(m_answers.size() + m_openFiles.size() + m_saveFiles.size() + m_colors.size() +
-                            m_fonts.size());
+                            m_fonts.size() + m_prints.size());
 }
 
 void ScriptedPrompts::clear() {
@@ -61,6 +70,7 @@ void ScriptedPrompts::clear() {
     m_saveFiles.clear();
     m_colors.clear();
     m_fonts.clear();
+    m_prints.clear();
     m_unanswered = 0;
 }
 

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 namespace thermo4::ui {
 
 /// Prompts answered from queues instead of a screen, for tests: every box and
@@ -13,7 +15,7 @@ namespace thermo4::ui {
 /// gets the answer that changes least (Cancel, or a cancelled dialog).
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Question, Information, Warning, Error, OpenFile, SaveFile, Color, Font };
+    enum class Kind { Question, Information, Warning, Error, OpenFile, SaveFile, Color, Font, Print };
     struct Shown {
         Kind kind;
         /// The message text, or the dialog's caption.
@@ -25,6 +27,9 @@ public:
     void queueSaveFile(const QString& path, int filterIndex = 0) { m_saveFiles.enqueue({path, filterIndex}); }
     void queueColor(std::optional<QColor> color) { m_colors.enqueue(color); }
     void queueFont(std::optional<QFont> font) { m_fonts.enqueue(font); }
+    /// Accepts the next print dialog after choose has set the printer up (for
+    /// instance to print to a PDF file); an empty function cancels it.
+    void queuePrint(std::function<void(QPrinter&)> choose) { m_prints.enqueue(std::move(choose)); }
 
     Answer question(const QString& text, bool withCancel = true) override;
     void information(const QString& text) override { record(Kind::Information, text); }
@@ -34,6 +39,7 @@ public:
     FileDialogResult saveFile(const FileDialogRequest& request) override;
     std::optional<QColor> color(const QColor& initial) override;
     std::optional<QFont> font(const QFont& initial) override;
+    bool print(QPrinter& printer) override;
 
     /// Everything shown so far, in order.
     const QList<Shown>& shown() const { return m_shown; }
@@ -58,6 +64,7 @@ private:
     QQueue<FileDialogResult> m_saveFiles;
     QQueue<std::optional<QColor>> m_colors;
     QQueue<std::optional<QFont>> m_fonts;
+    QQueue<std::function<void(QPrinter&)>> m_prints;
     int m_unanswered = 0;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataSet.h"
+#include "core/MemoryImage.h"
 
 namespace thermo4::ui {
 
@@ -8,6 +9,8 @@ namespace thermo4::ui {
 /// file) and whether they are saved; a failed load leaves them as they were.
 struct LoggerData {
     core::DataSetCollection dataSets;
+    /// The memory image those data sets were decoded from: what a collection file saves.
+    core::MemoryImage image;
     /// The DataLogger window holds data not yet saved.
     bool loggerUnsaved = false;
 };

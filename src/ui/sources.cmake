@@ -7,4 +7,5 @@ list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QtPrompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Resources.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScriptedPrompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmScope.cpp
 )

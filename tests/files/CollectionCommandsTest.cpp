@@ -120,14 +120,6 @@ TEST_F(CollectionCommandsTest, OpenCreatesOrRestoresTheLoggerWindowBeforeAsking)
     EXPECT_EQ(loggerWindow(), graph);
     EXPECT_FALSE(graph->subWindow()->isMinimized());
     EXPECT_TRUE(messages().isEmpty());
-
-    // Data sets on show whose temporary copy is gone: the save does not pass for done.
-    load({MakeSet(90, true, 3)});
-    ASSERT_TRUE(QFile::remove(tempFile()));
-    save(path("lost.ch4"));
-    EXPECT_FALSE(QFile::exists(path("lost.ch4")));
-    ASSERT_EQ(messages().size(), 1);
-    EXPECT_TRUE(messages().first().contains(QStringLiteral("lost.ch4")));
 }
 
 TEST_F(CollectionCommandsTest, SaveGoesWhereTheWindowAndTheChoiceSay) {

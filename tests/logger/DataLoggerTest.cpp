@@ -2,8 +2,8 @@
 
 #include "core/DataSetTable.h"
 #include "link/UsbDownload.h"
-#include "logger/TfrmScope.h"
 #include "panel/TfrmPanel.h"
+#include "ui/TfrmScope.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>

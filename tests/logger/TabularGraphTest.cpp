@@ -3,8 +3,8 @@
 #include "core/TDateTime.h"
 #include "formats/RegionalText.h"
 #include "logger/TfrmList.h"
-#include "logger/TfrmScope.h"
 #include "panel/TfrmPanel.h"
+#include "ui/TfrmScope.h"
 
 #include <QToolButton>
 

@@ -1,5 +1,8 @@
-#include "logger/TfrmScope.h"
+#include "ui/TfrmScope.h"
 
+#include "ui/Prompts.h"
+
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -92,6 +95,58 @@ TfrmScope::TfrmScope(QWidget* parent) : QDialog(parent) {
 void TfrmScope::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CenterOnScreen(this);
+}
+
+std::optional<formats::ExportRange> TfrmScope::AskExportRange(QWidget* parent, int last, Prompts& prompts) {
+    TfrmScope dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Save File"));
+    dialog.setModal(true);
+    dialog.GroupBox1->show();
+    dialog.BitBtn1->show();
+    dialog.BitBtn2->show();
+    dialog.BitBtn1->setDefault(true);
+    dialog.edtSelFrom->setText(QStringLiteral("1"));
+    dialog.edtSelTo->setText(QString::number(last));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const auto range = formats::ResolveExportRange(dialog.radAll->isChecked(), dialog.edtSelFrom->text(),
+                                                   dialog.edtSelTo->text(), last);
+    if (!range)
+        prompts.error(QLatin1String(formats::kInvalidIntegerMessage));
+    return range;
+}
+
+void TfrmScope::showFileProgress(const QString& caption, const QString& text, int total) {
+    setWindowTitle(caption);
+    SText1->setText(text);
+    SText1->show();
+    Progress1->setVisible(total > 0);
+    Progress1->setRange(0, std::max(total, 1));
+    Progress1->setValue(0);
+    BitBtn2->show();
+    resetResult();
+    // Input elsewhere waits until the command ends: the window being saved or
+    // filled cannot be closed or saved again meanwhile.
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    m_sinceEvents.invalidate();
+}
+
+bool TfrmScope::lineDone(int count, bool showCount) {
+    // Cancel pressed during a pass is seen on the next line, as a per-line check would see it.
+    const bool cancelled = m_result == Result::Cancel;
+    // The clock is read every 64 lines: a pass per line would cost more than the line.
+    const bool due =
+        !m_sinceEvents.isValid() || ((count & 63) == 0 && m_sinceEvents.elapsed() >= kEventIntervalMs);
+    if (due) {
+        if (showCount)
+            SText1->setText(QString::number(count));
+        if (Progress1->isVisible())
+            Progress1->setValue(std::min(count, Progress1->maximum()));
+        QCoreApplication::processEvents();
+        m_sinceEvents.start();
+    }
+    return !cancelled;
 }
 
 void TfrmScope::BitBtn1Click() {

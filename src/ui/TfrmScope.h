@@ -1,6 +1,11 @@
 #pragma once
 
+#include "formats/ExportRange.h"
+
 #include <QDialog>
+#include <QElapsedTimer>
+
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -10,6 +15,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace thermo4::ui {
+
+class Prompts;
 
 /// Moves a top-level window so that its frame is centred on its screen.
 void CenterOnScreen(QWidget* window);
@@ -28,6 +35,24 @@ public:
 
     Result modalResult() const { return m_result; }
     void resetResult() { m_result = Result::None; }
+
+    /// The range dialog of the exports ("Save File"): "&All" items 1..last, or
+    /// "&Select" from..to. Nothing when it is not closed with OK, or when a field
+    /// is not an integer (then "invalid integer" is shown).
+    static std::optional<formats::ExportRange> AskExportRange(QWidget* parent, int last, Prompts& prompts);
+
+    /// Shows the window, not modal, as the progress window of a file command:
+    /// caption, SText1's text, Progress1 from 0 to total (no bar when total is
+    /// 0) and the Cancel button.
+    void showFileProgress(const QString& caption, const QString& text, int total);
+    /// Called after each line with the lines done so far: moves the bar (or shows
+    /// the count in SText1 when showCount) and lets the window's events through
+    /// on the first line and then every kEventIntervalMs, so the counter moves
+    /// and Cancel is seen without an event-loop pass per line. False once Cancel
+    /// was pressed.
+    bool lineDone(int count, bool showCount);
+    /// Longest time between two event passes of a running file command (ms).
+    static constexpr int kEventIntervalMs = 50;
 
     /// Progress bar and its two counters with their captions ("bytes received", "total bytes").
     QProgressBar* Progress1 = nullptr;
@@ -53,6 +78,7 @@ private:
     void BitBtn2Click();
 
     Result m_result = Result::None;
+    QElapsedTimer m_sinceEvents;
 };
 
 } // namespace thermo4::ui

@@ -1,0 +1,132 @@
+#include "files/SingleFileCommands.h"
+
+#include "chart/Graph1.h"
+#include "chart/GraphStateFile.h"
+#include "formats/FileFilters.h"
+#include "formats/TextExport.h"
+#include "formats/TextImport.h"
+#include "graph/TfrmGraph.h"
+#include "logger/TfrmList.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
+#include "ui/Prompts.h"
+#include "ui/TfrmScope.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTableView>
+
+#include <memory>
+
+namespace thermo4::ui {
+
+using namespace formats;
+
+namespace {
+
+/// A graph window opened from a file leaves this much of the client height free (pixels).
+constexpr int kFileGraphHeightMargin = 40;
+
+QString fullName(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+bool SaveTable(MainFrame& frame, const TfrmList& table) {
+    Prompts& prompts = *frame.services().prompts;
+    const QString filter = TableFileFilter(DecimalSeparatorIsComma(QLocale()));
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Save As");
+    request.directory = frame.services().paths.dataDir();
+    request.filters = FileFilter::parse(filter);
+    request.defaultSuffix = QLatin1String(kTableDefaultSuffix);
+    request.typeChange = [filter](int index, const QString& name) {
+        return FileNameForFilterType(name, filter, index + 1).value_or(QString());
+    };
+    const FileDialogResult chosen = prompts.saveFile(request);
+    if (!chosen.accepted())
+        return false;
+    const std::optional<ExportRange> range =
+        TfrmScope::AskExportRange(frame.frameWidget(), table.rowCount(), prompts);
+    if (!range)
+        return false;
+    TfrmScope progress(frame.frameWidget());
+    progress.showFileProgress(QStringLiteral("Saving Progress"), QStringLiteral("saving....."),
+                              range->count());
+    const QPointer<const TfrmList> alive(&table);
+    // Rows are counted from 1 in the range; column 0 (the row number) is not written.
+    const TextExportResult result = WriteTableText(
+        chosen.path, [&table](int row) { return table.rowCells(row - 1).mid(1); }, *range,
+        TextSeparatorFor(chosen.path), [&](int lines) { return progress.lineDone(lines, false) && alive; });
+    progress.close();
+    if (!result.error.isEmpty())
+        prompts.error(result.error);
+    return result.written();
+}
+
+TfrmGraph* OpenGraphFile(MainFrame& frame, const QString& path) {
+    auto graph = std::make_unique<TfrmGraph>(frame, fullName(path));
+    chart::Graph1& g = *graph->Graph1;
+    QString error;
+    if (!chart::LoadGraphState(g, path, &error)) {
+        frame.services().prompts->error(error);
+        return nullptr;
+    }
+    TfrmGraph* window = graph.release();
+    frame.addChild(window);
+    const QSize client = frame.clientSize();
+    window->place(0, 0, client.width(), client.height() - kFileGraphHeightMargin);
+    window->FillGraphStatistics();
+    window->chkSplit->setChecked(g.multiAxesSubsets(1) != 0);
+    g.setAllowDataLabels(0);
+    g.reinitAndReset();
+    window->ApplyToolAvailability();
+    g.setAllowGraphAnnotHotSpots(true);
+    return window;
+}
+
+TfrmList* OpenTextTable(MainFrame& frame, const QString& path, QChar separator) {
+    QString text;
+    QString error;
+    if (!ReadTextFile(path, text, &error)) {
+        frame.services().prompts->error(error);
+        return nullptr;
+    }
+    QPointer<TfrmList> list = new TfrmList(frame);
+    list->setWindowTitle(fullName(path));
+    frame.addChild(list);
+    list->Grid1->setUpdatesEnabled(false);
+
+    TfrmScope progress(frame.frameWidget());
+    progress.showFileProgress(QStringLiteral("Open Progress"), QStringLiteral("0"), 0);
+    ImportedTable table = ParseTextTable(std::move(text), separator,
+                                         [&](int rows) { return progress.lineDone(rows, true) && list; });
+    progress.close();
+    if (!list)
+        return nullptr;
+    list->setTable(std::move(table));
+    list->Grid1->setUpdatesEnabled(true);
+    list->Grid1->update();
+    return list;
+}
+
+void OpenSingleFile(MainFrame& frame) {
+    const AppServices& services = frame.services();
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Open");
+    request.directory = services.paths.dataDir();
+    request.filters = FileFilter::parse(GraphFileFilter(DecimalSeparatorIsComma(QLocale())));
+    const FileDialogResult chosen = services.prompts->openFile(request);
+    if (!chosen.accepted())
+        return;
+    const QString ext = QFileInfo(chosen.path).suffix().toLower();
+    if (ext == QLatin1String("ghf"))
+        OpenGraphFile(frame, chosen.path);
+    else if (ext == QLatin1String("txt") || ext == QLatin1String("csv"))
+        OpenTextTable(frame, chosen.path, ext == QLatin1String("csv") ? QLatin1Char(',') : QLatin1Char('\t'));
+}
+
+} // namespace thermo4::ui
