@@ -21,9 +21,14 @@ TfrmList::TfrmList(MainFrame& frame) : MdiChild(frame) {
     Grid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->setShowGrid(true);
+    // Number, date and time, then the four readings (pixels).
+    const int widths[kColumns] = {50, 100, 100, 80, 80, 80, 80};
+    for (int column = 0; column < kColumns; ++column)
+        Grid1->setColumnWidth(column, widths[column]);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Grid1);
+    resize(kDesignWidth, kDesignHeight);
 }
 
 int TfrmList::rowCount() const {

@@ -21,6 +21,9 @@ public:
     static constexpr int kColumns = 7;
     /// Row height (pixels).
     static constexpr int kRowHeight = 18;
+    /// Size of a new window (pixels): every column in view.
+    static constexpr int kDesignWidth = 640;
+    static constexpr int kDesignHeight = 480;
 
     explicit TfrmList(MainFrame& frame);
 
