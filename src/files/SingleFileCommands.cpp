@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <algorithm>
 #include <memory>
 
 namespace thermo4::ui {
@@ -98,6 +99,9 @@ TfrmList* OpenTextTable(MainFrame& frame, const QString& path, QChar separator) 
     QPointer<TfrmList> list = new TfrmList(frame);
     list->setWindowTitle(fullName(path));
     frame.addChild(list);
+    const QSize client = frame.clientSize();
+    list->place(0, 0, std::min(TfrmList::kDesignWidth, client.width()),
+                std::min(TfrmList::kDesignHeight, client.height()));
     list->Grid1->setUpdatesEnabled(false);
 
     TfrmScope progress(frame.frameWidget());

@@ -28,7 +28,6 @@ TfrmList::TfrmList(MainFrame& frame) : MdiChild(frame) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Grid1);
-    resize(kDesignWidth, kDesignHeight);
 }
 
 int TfrmList::rowCount() const {

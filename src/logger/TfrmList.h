@@ -21,7 +21,7 @@ public:
     static constexpr int kColumns = 7;
     /// Row height (pixels).
     static constexpr int kRowHeight = 18;
-    /// Size of a new window (pixels): every column in view.
+    /// Size of a window opened from a file (pixels): every column in view.
     static constexpr int kDesignWidth = 640;
     static constexpr int kDesignHeight = 480;
 

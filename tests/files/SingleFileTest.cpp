@@ -245,6 +245,8 @@ TEST_F(SingleFileTest, ATextFileOpensIntoATableThatStopsAtTheFirstLineWithoutThe
         auto* list = qobject_cast<TfrmList*>(newest());
         ASSERT_TRUE(list) << c.file;
         EXPECT_EQ(list->windowTitle(), fullName(path(c.file)));
+        EXPECT_EQ(list->subWindow()->geometry(),
+                  QRect(0, 0, TfrmList::kDesignWidth, TfrmList::kDesignHeight));
         ASSERT_EQ(list->rowCount(), c.rows.size()) << c.file;
         for (int r = 0; r < list->rowCount(); ++r) {
             QStringList cells = list->rowCells(r);
