@@ -15,7 +15,7 @@ constexpr std::size_t kPoints = 32000;
 // 262 144 bytes (the largest download) holding one data set of 32 000 points.
 const MemoryImage& fullImage() {
     static const MemoryImage image = [] {
-        thermo4::test::RecordSpec record;
+        thermo4::test::ImageRecord record;
         record.typeByte = 0x10; // °C: the conversion runs for every value
         record.samples.resize(kPoints);
         for (std::size_t k = 0; k < kPoints; ++k) {

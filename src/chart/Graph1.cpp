@@ -68,8 +68,6 @@ Graph1::Graph1(QWidget* parent) : QWidget(parent) {
 
 Graph1::~Graph1() = default;
 
-// ---------------------------------------------------------------- axes
-
 void Graph1::setManualScaleControlX(int mode) {
     m_state.settings.manualScaleControlX = std::clamp(mode, int(ScaleAuto), int(ScaleManual));
 }
@@ -148,8 +146,6 @@ void Graph1::setMultiAxesSeparators(int kind) {
     m_state.settings.multiAxesSeparators = std::clamp(kind, 0, 3);
 }
 
-// ---------------------------------------------------------------- look
-
 QString Graph1::subsetLabel(int subset) const {
     return subset >= 0 && std::size_t(subset) < m_state.subsetStyles.size()
                ? m_state.subsetStyles[subset].label
@@ -204,8 +200,6 @@ double Graph1::textScale(int percent) const {
     return std::max(kSmallestReadable, m_state.settings.fontSize * percent / 100.0);
 }
 
-// ---------------------------------------------------------------- behaviour
-
 void Graph1::setAllowZooming(int mode) {
     m_state.settings.allowZooming = std::clamp(mode, int(ZoomNone), int(ZoomBoth));
 }
@@ -238,8 +232,6 @@ void Graph1::applyCursor() {
         break;
     }
 }
-
-// ---------------------------------------------------------------- annotations
 
 const GraphAnnotation& Graph1::annotation(int index) const {
     static const GraphAnnotation kNone;
@@ -331,8 +323,6 @@ void Graph1::setVertLineAnnotationText(int index, const QString& text) {
         l->text = text;
 }
 
-// ---------------------------------------------------------------- table annotation
-
 void Graph1::setTARows(int rows) {
     m_state.table.resize(rows, m_state.table.columns);
 }
@@ -380,8 +370,6 @@ void Graph1::setTATextSize(int percent) {
 QRectF Graph1::tableAnnotationRect() const {
     return m_overlay->tableRect();
 }
-
-// ---------------------------------------------------------------- actions
 
 void Graph1::performAction(Action action) {
     switch (action) {
@@ -435,6 +423,7 @@ void Graph1::reinitAndReset() {
     markAllDirty();
     redraw();
 }
+
 std::unique_ptr<CustomizeDialog> Graph1::createCustomizeDialog(QWidget* parent) const {
     return std::make_unique<CustomizeDialog>(m_state, std::max(1, axisRectCount()), parent);
 }
@@ -464,7 +453,6 @@ void Graph1::printDialog() {
 int Graph1::runDialog(QDialog& dialog) {
     return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
 }
-// ---------------------------------------------------------------- whole state
 
 QByteArray Graph1::storeState() const {
     return serializeGraphState(m_state);
@@ -483,8 +471,6 @@ bool Graph1::loadState(const QByteArray& block, QString* error) {
     applyCursor();
     return true;
 }
-
-// ---------------------------------------------------------------- output
 
 void Graph1::print(QPrinter& printer) {
     resetImage();

@@ -35,7 +35,7 @@ public:
     explicit Graph1(QWidget* parent = nullptr);
     ~Graph1() override;
 
-    // ---- Size and data ----
+    // Size and data
     int subsets() const { return m_state.subsets; }
     /// Number of curves (0 to kMaxSubsets); existing data are kept. False when out of range.
     bool setSubsets(int count);
@@ -71,7 +71,7 @@ public:
     double lineGapThreshold() const { return m_state.settings.lineGapThreshold; }
     void setLineGapThreshold(double days);
 
-    // ---- Axes ----
+    // Axes
     int manualScaleControlX() const { return m_state.settings.manualScaleControlX; }
     void setManualScaleControlX(int mode);
     double manualMinX() const { return m_state.settings.manualMinX; }
@@ -101,7 +101,7 @@ public:
     int multiAxesSeparators() const { return m_state.settings.multiAxesSeparators; }
     void setMultiAxesSeparators(int kind);
 
-    // ---- Look ----
+    // Look
     QString mainTitle() const { return m_state.settings.mainTitle; }
     void setMainTitle(const QString& text) { m_state.settings.mainTitle = text; }
     QString subTitle() const { return m_state.settings.subTitle; }
@@ -128,7 +128,7 @@ public:
     bool showLegend() const { return m_state.settings.showLegend; }
     void setShowLegend(bool on) { m_state.settings.showLegend = on; }
 
-    // ---- Behaviour ----
+    // Behaviour
     int allowZooming() const { return m_state.settings.allowZooming; }
     void setAllowZooming(int mode);
     bool scrollingHorzZoom() const { return m_state.settings.scrollingHorzZoom; }
@@ -176,7 +176,7 @@ public:
     bool allowBar() const { return m_state.settings.allowBar; }
     void setAllowBar(bool on) { m_state.settings.allowBar = on; }
 
-    // ---- Graph annotations, by index ----
+    // Graph annotations, by index
     bool showGraphAnnotations() const { return m_state.settings.showGraphAnnotations; }
     void setShowGraphAnnotations(bool on) { m_state.settings.showGraphAnnotations = on; }
     int graphAnnotationTextSize() const { return m_state.settings.graphAnnotationTextSize; }
@@ -194,7 +194,7 @@ public:
     QColor graphAnnotationColor(int index) const { return annotation(index).color; }
     void setGraphAnnotationColor(int index, const QColor& color);
 
-    // ---- Vertical line annotations (line cursors) ----
+    // Vertical line annotations (line cursors)
     bool showVertLineAnnotations() const { return m_state.settings.showVertLineAnnotations; }
     void setShowVertLineAnnotations(bool on) { m_state.settings.showVertLineAnnotations = on; }
     int lineAnnotationTextSize() const { return m_state.settings.lineAnnotationTextSize; }
@@ -207,7 +207,7 @@ public:
     QString vertLineAnnotationText(int index) const;
     void setVertLineAnnotationText(int index, const QString& text);
 
-    // ---- Table annotation ----
+    // Table annotation
     int TARows() const { return m_state.table.rows; }
     void setTARows(int rows);
     int TAColumns() const { return m_state.table.columns; }
@@ -239,7 +239,7 @@ public:
     /// Where the table annotation is drawn, in pixels of the plot; empty when hidden.
     QRectF tableAnnotationRect() const;
 
-    // ---- Actions ----
+    // Actions
     void performAction(Action action);
     /// Brings the drawing in line with the state: layout, data, look and scales.
     void resetImage();
@@ -269,12 +269,12 @@ public:
     /// Applies an accepted dialog: its fields go into the state, dialogResult becomes 1, redraw.
     void applyCustomizeDialog(const CustomizeDialog& dialog);
 
-    // ---- Zoom ----
+    // Zoom
     bool isZoomed() const { return !m_zoomStack.empty(); }
     /// Zooms to a rectangle given in pixels of the plot, as a drag of the mouse does.
     bool zoomToPixelRect(const QRect& rect);
 
-    // ---- Pointer queries ----
+    // Pointer queries
     /// Last mouse position over the graph, in pixels of the plot.
     QPoint lastMousePosition() const { return m_lastMouse; }
     /// The plotting area (all axes of the split view together), in pixels of the plot.
@@ -285,14 +285,14 @@ public:
     /// Index of the axis under a pixel position, −1 outside every axis.
     int axisAt(const QPointF& pixel) const;
 
-    // ---- Whole state ----
+    // Whole state
     QByteArray storeState() const;
     /// Replaces settings, data and annotations by those of a stored block. A truncated, foreign
     /// or damaged block is refused with a reason and leaves the control unchanged.
     bool loadState(const QByteArray& block, QString* error = nullptr);
     const GraphState& state() const { return m_state; }
 
-    // ---- Output ----
+    // Output
     void print(QPrinter& printer);
     /// The graph laid out and drawn at width × height pixels, as the bytes of a PNG file;
     /// empty when it cannot be drawn or encoded.

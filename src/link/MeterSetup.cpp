@@ -87,8 +87,6 @@ struct MeterSetup::Exchange {
 MeterSetup::MeterSetup(UsbTransport& transport, Clock& clock, std::uint16_t vendorId, std::uint16_t productId)
     : m_transport(transport), m_clock(clock), m_vendorId(vendorId), m_productId(productId) {}
 
-// ---------------------------------------------------------------- the frame around each operation
-
 template <typename Body> SetupOutcome MeterSetup::guarded(SetupOperation operation, Body&& body) {
     if (m_running) {
         return busy(operation);
@@ -172,8 +170,6 @@ void MeterSetup::releaseLink() const {
     }
 }
 
-// ---------------------------------------------------------------- transport steps
-
 template <typename Call> int MeterSetup::call(Call&& transportCall) {
     try {
         return transportCall();
@@ -212,8 +208,6 @@ QString MeterSetup::readSerialNumber() {
     const auto end = std::find(text.begin(), text.end(), '\0');
     return QString::fromLatin1(text.data(), end - text.begin());
 }
-
-// ---------------------------------------------------------------- the three-attempt family
 
 // Every step runs even after an earlier one failed; each failing step overwrites
 // the code, so an attempt ends with the code of the last step that failed.
@@ -317,8 +311,6 @@ SetupOutcome MeterSetup::doSetDefaultValues() {
     });
 }
 
-// ---------------------------------------------------------------- calibration
-
 LinkResult MeterSetup::attemptCalibration() {
     using R = core::CalibrationResult;
     LinkResult code = core::kLinkOk;
@@ -352,8 +344,6 @@ LinkResult MeterSetup::attemptCalibration() {
     }
     return code;
 }
-
-// ---------------------------------------------------------------- EEPROM
 
 // One EEPROM command on a fresh open, up to its reply: the first step that fails ends it with its code.
 template <typename Codes, typename Fill>
@@ -477,8 +467,6 @@ SetupOutcome MeterSetup::doSetBluetoothOn() {
         return outcome;
     });
 }
-
-// ---------------------------------------------------------------- public operations
 
 SetupOutcome MeterSetup::readMeterInfo() {
     return guarded(SetupOperation::ReadInfo, [&] { return doReadMeterInfo(); });

@@ -36,8 +36,8 @@ constexpr int kSelectedColumns = 5;
 /// Writes the temporary copy that a later "save as collection file" copies.
 void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
     if (!formats::WriteImageFile(path, image)) {
-        // No message, as before; but an older copy must not stand in for these
-        // data sets when the collection is saved.
+        // The download itself succeeded, so no message; but an older copy must not stand in
+        // for these data sets when the collection is saved.
         QFile::remove(path);
     }
 }

@@ -34,7 +34,7 @@ using Element = QLabel* TfrmPanel::*;
 using Flag = bool MeterStatus::*;
 
 /// An icon of the LCD: its picture in :/panel/icons and where it sits.
-struct IconSpec {
+struct IconEntry {
     Element element;
     const char* name;
     int left;
@@ -44,7 +44,7 @@ struct IconSpec {
 };
 
 // In drawing order; battery levels lie on top of each other.
-constexpr IconSpec kIcons[] = {
+constexpr IconEntry kIcons[] = {
     {&TfrmPanel::T1_minus, "T1_minus", 111, 159, "minus", true},
     {&TfrmPanel::T2_minus, "T2_minus", 111, 215, "minus", true},
     {&TfrmPanel::T3_minus, "T3_minus", 111, 273, "minus", true},
@@ -85,7 +85,7 @@ constexpr IconSpec kIcons[] = {
 };
 
 /// A text element of the LCD (pixel size of its font).
-struct TextSpec {
+struct TextEntry {
     Element element;
     const char* name;
     const char* text;
@@ -95,7 +95,7 @@ struct TextSpec {
     bool hidden;
 };
 
-constexpr TextSpec kTexts[] = {
+constexpr TextEntry kTexts[] = {
     {&TfrmPanel::lblT1, "lblT1", "T1", 88, 136, 17, false},
     {&TfrmPanel::lblT2, "lblT2", "T2", 89, 193, 17, false},
     {&TfrmPanel::lblT3, "lblT3", "T3", 89, 250, 17, false},
@@ -106,7 +106,7 @@ constexpr TextSpec kTexts[] = {
 };
 
 /// A click area over one of the meter's keys (left, top, width, height in panel px).
-struct KeySpec {
+struct KeyArea {
     ClickArea* TfrmPanel::*element;
     const char* name;
     int left;
@@ -116,7 +116,7 @@ struct KeySpec {
     void (TfrmPanel::*click)();
 };
 
-constexpr KeySpec kKeys[] = {
+constexpr KeyArea kKeys[] = {
     {&TfrmPanel::btnClose, "btnClose", 60, 445, 50, 51, &TfrmPanel::btnCloseClick},
     {&TfrmPanel::btnHOLD, "btnHOLD", 132, 487, 47, 59, &TfrmPanel::btnHOLDClick},
     {&TfrmPanel::btnCF, "btnCF", 200, 534, 53, 52, &TfrmPanel::btnCFClick},
@@ -131,13 +131,13 @@ constexpr std::array<int, 4> kDigitLeft{114, 148, 183, 217};
 constexpr std::array<int, 4> kRowTop{136, 192, 249, 307};
 
 /// An element shown exactly while its flag in the decoded frame is set.
-struct FlagSpec {
+struct FlaggedElement {
     Flag flag;
     Element element;
 };
 
 // The groups of the refresh, each in the order the refresh draws them.
-constexpr FlagSpec kRowElements[] = {
+constexpr FlaggedElement kRowElements[] = {
     {&MeterStatus::lblT1, &TfrmPanel::lblT1},   {&MeterStatus::T1_minus, &TfrmPanel::T1_minus},
     {&MeterStatus::T1_P, &TfrmPanel::T1_P},     {&MeterStatus::imgT1C, &TfrmPanel::imgT1C},
     {&MeterStatus::imgT2C, &TfrmPanel::imgT2C}, {&MeterStatus::T2_P, &TfrmPanel::T2_P},
@@ -145,40 +145,40 @@ constexpr FlagSpec kRowElements[] = {
     {&MeterStatus::lblT4, &TfrmPanel::lblT4},   {&MeterStatus::T3_P, &TfrmPanel::T3_P},
     {&MeterStatus::T4_P, &TfrmPanel::T4_P},
 };
-constexpr FlagSpec kRecordElements[] = {
+constexpr FlaggedElement kRecordElements[] = {
     {&MeterStatus::imgREC, &TfrmPanel::imgREC},
     {&MeterStatus::imgFULL, &TfrmPanel::imgFULL},
 };
-constexpr FlagSpec kMemoryElements[] = {
+constexpr FlaggedElement kMemoryElements[] = {
     {&MeterStatus::imgRecall, &TfrmPanel::imgRecall},
     {&MeterStatus::imgT1F, &TfrmPanel::imgT1F},
     {&MeterStatus::imgMEM, &TfrmPanel::imgMEM},
 };
-constexpr FlagSpec kStatisticsElements[] = {
+constexpr FlaggedElement kStatisticsElements[] = {
     {&MeterStatus::lblAVG, &TfrmPanel::lblAVG},
     {&MeterStatus::lblMIN, &TfrmPanel::lblMIN},
     {&MeterStatus::lblMAX, &TfrmPanel::lblMAX},
 };
-constexpr FlagSpec kModeElements[] = {
+constexpr FlaggedElement kModeElements[] = {
     {&MeterStatus::imgHOLD, &TfrmPanel::imgHOLD}, {&MeterStatus::lblT2, &TfrmPanel::lblT2},
     {&MeterStatus::imgK, &TfrmPanel::imgK},       {&MeterStatus::imgJ, &TfrmPanel::imgJ},
     {&MeterStatus::imgE, &TfrmPanel::imgE},       {&MeterStatus::imgT, &TfrmPanel::imgT},
     {&MeterStatus::imgType, &TfrmPanel::imgType},
 };
-constexpr FlagSpec kLowerRowElements[] = {
+constexpr FlaggedElement kLowerRowElements[] = {
     {&MeterStatus::T2_minus, &TfrmPanel::T2_minus}, {&MeterStatus::imgblutooth, &TfrmPanel::imgblutooth},
     {&MeterStatus::lblT3, &TfrmPanel::lblT3},       {&MeterStatus::T3_minus, &TfrmPanel::T3_minus},
     {&MeterStatus::lblT1_T2, &TfrmPanel::lblT1_T2}, {&MeterStatus::imgT3F, &TfrmPanel::imgT3F},
     {&MeterStatus::imgT3C, &TfrmPanel::imgT3C},     {&MeterStatus::imgT4F, &TfrmPanel::imgT4F},
     {&MeterStatus::imgT4C, &TfrmPanel::imgT4C},     {&MeterStatus::T4_minus, &TfrmPanel::T4_minus},
 };
-constexpr FlagSpec kAlarmElements[] = {
+constexpr FlaggedElement kAlarmElements[] = {
     {&MeterStatus::imgAlarm, &TfrmPanel::imgAlarm},
     {&MeterStatus::lblHi, &TfrmPanel::lblHi},
     {&MeterStatus::lblLO, &TfrmPanel::lblLO},
 };
 // Highest level first: the first level whose flag is set is the one shown.
-constexpr FlagSpec kBatteryLevels[] = {
+constexpr FlaggedElement kBatteryLevels[] = {
     {&MeterStatus::imgBat3, &TfrmPanel::imgBat3},
     {&MeterStatus::imgBat2, &TfrmPanel::imgBat2},
     {&MeterStatus::imgBat1, &TfrmPanel::imgBat1},
@@ -270,7 +270,7 @@ void TfrmPanel::createElements() {
     Image18 = newLabel(this, "Image18");
     Image18->setGeometry(252, 105, 16, 26);
 
-    for (const IconSpec& entry : kIcons) {
+    for (const IconEntry& entry : kIcons) {
         QLabel* icon = newLabel(this, entry.name);
         icon->setPixmap(QPixmap(QStringLiteral(":/panel/icons/%1.svg").arg(QLatin1String(entry.picture))));
         icon->move(entry.left, entry.top);
@@ -281,7 +281,7 @@ void TfrmPanel::createElements() {
 
     QPalette lcdText = palette();
     lcdText.setColor(QPalette::WindowText, kLcdSegment);
-    for (const TextSpec& entry : kTexts) {
+    for (const TextEntry& entry : kTexts) {
         QLabel* text = newLabel(this, entry.name);
         text->setText(QString::fromLatin1(entry.text));
         QFont textFont(QStringLiteral("Arial"));
@@ -313,7 +313,7 @@ void TfrmPanel::createElements() {
 }
 
 void TfrmPanel::createKeys() {
-    for (const KeySpec& entry : kKeys) {
+    for (const KeyArea& entry : kKeys) {
         auto* key = new ClickArea(this);
         key->setObjectName(QString::fromLatin1(entry.name));
         key->setGeometry(entry.left, entry.top, entry.width, entry.height);
@@ -361,8 +361,8 @@ void TfrmPanel::RefreshPanel(const MeterStatus& status) {
     Image17->setPixmap(glyphOf(small, status.smallDigit[0]));
     Image18->setPixmap(glyphOf(small, status.smallDigit[1]));
 
-    const auto show = [&](std::span<const FlagSpec> entries) {
-        for (const FlagSpec& entry : entries)
+    const auto show = [&](std::span<const FlaggedElement> entries) {
+        for (const FlaggedElement& entry : entries)
             (this->*entry.element)->setVisible(status.*entry.flag);
     };
     show(kRowElements);
@@ -386,9 +386,9 @@ void TfrmPanel::RefreshPanel(const MeterStatus& status) {
     show(kLowerRowElements);
 
     // One battery picture at a time; a frame without any level leaves them as they are.
-    for (const FlagSpec& level : kBatteryLevels) {
+    for (const FlaggedElement& level : kBatteryLevels) {
         if (status.*level.flag) {
-            for (const FlagSpec& other : kBatteryLevels)
+            for (const FlaggedElement& other : kBatteryLevels)
                 (this->*other.element)->setVisible(other.element == level.element);
             break;
         }

@@ -18,7 +18,7 @@ namespace thermo4::cli::test {
 namespace {
 
 using thermo4::test::ImageBuilder;
-using thermo4::test::RecordSpec;
+using thermo4::test::ImageRecord;
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -70,7 +70,7 @@ TEST(CliOutput, ADownloadThatCannotBeWrittenFailsAndKeepsTheOldFile) {
 TEST(CliOutput, AFailingStandardOutputIsAFailure) {
     QTemporaryDir dir;
     const QString set = dir.filePath(QStringLiteral("one.ch4"));
-    RecordSpec record;
+    ImageRecord record;
     record.samples = {{1, 2, 3, 4}};
     const auto bytes = ImageBuilder().add(record).bytes();
     WriteFile(set, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
@@ -144,10 +144,10 @@ TEST(CliOutput, DownloadChecksTheOutputFolderBeforeAskingTheMeter) {
 
 TEST(CliOutput, ExportWritesOLWhereTheGraphTextExportDoes) {
     QTemporaryDir dir;
-    RecordSpec fahrenheit;
+    ImageRecord fahrenheit;
     fahrenheit.typeByte = 0x00; // °F: the raw tenths as they are
     fahrenheit.samples = {{32767, 25000, 25001, -3280}, {-3281, -32768, 0, 1}};
-    RecordSpec celsius; // °C: a channel without a probe reads -32768 tenths of °F, −1838.22 °C
+    ImageRecord celsius; // °C: a channel without a probe reads -32768 tenths of °F, −1838.22 °C
     celsius.samples = {{-32768, 0, 0, 0}};
     const auto bytes = ImageBuilder().add(fahrenheit).add(celsius).bytes();
     const QString path = dir.filePath(QStringLiteral("extremes.ch4"));
@@ -167,7 +167,7 @@ TEST(CliOutput, ExportWritesOLWhereTheGraphTextExportDoes) {
 
 TEST(CliOutput, AGraphFileOfADataSetExportsTheSameRowsAsTheDataSet) {
     QTemporaryDir dir;
-    RecordSpec record;
+    ImageRecord record;
     record.typeByte = 0x00; // °F
     record.intervalSeconds = 30;
     record.samples = {{700, 32767, -3281, 10}, {701, 250, 25000, -5}, {702, 251, -3280, 0}};

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 using thermo4::test::ImageBuilder;
+using thermo4::test::ImageRecord;
 using thermo4::test::RampRecord;
-using thermo4::test::RecordSpec;
 
 namespace {
 
@@ -33,12 +33,12 @@ protected:
 };
 
 std::vector<std::uint8_t> twoSets() {
-    RecordSpec first = RampRecord(3, 1000); // 100.0 °F and up
+    ImageRecord first = RampRecord(3, 1000); // 100.0 °F and up
     first.intervalMinutes = 1;
     first.intervalSeconds = 30;
     first.typeByte = 0x11; // J, °C
     first.offsets = {5, 0, -9, 18};
-    RecordSpec second = RampRecord(2, -200);
+    ImageRecord second = RampRecord(2, -200);
     second.dateTime = {0x23, 0x12, 0x31, 0x23, 0x59, 0x59};
     second.intervalMinutes = 0;
     second.intervalSeconds = 2;
@@ -80,7 +80,7 @@ TEST_F(Cli, ExportPrintsSamplesInTheSetsUnit) {
 }
 
 TEST_F(Cli, ValuesNearZeroHaveNoMinusSign) {
-    RecordSpec r;
+    ImageRecord r;
     r.typeByte = 0x00;
     r.samples = {{0, -1, 1, -4}};
     const CliRun run = runCli({"export", write("zero.ch4", ImageBuilder().add(r).bytes()), "--set", "1"});

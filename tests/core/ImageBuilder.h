@@ -12,7 +12,7 @@ namespace thermo4::test {
 
 /// One data-set record as the meter writes it. Date and time bytes are raw
 /// (normally BCD), samples in tenths of °F.
-struct RecordSpec {
+struct ImageRecord {
     std::array<std::uint8_t, 6> dateTime{0x17, 0x03, 0x09, 0x14, 0x05, 0x30}; // 2017-03-09 14:05:30
     std::uint8_t intervalMinutes = 0;
     std::uint8_t intervalSeconds = 1;
@@ -26,7 +26,7 @@ struct RecordSpec {
 /// Builds logger memory images: the memory header, then the records from 0xB00.
 class ImageBuilder {
 public:
-    ImageBuilder& add(RecordSpec record) {
+    ImageBuilder& add(ImageRecord record) {
         m_records.push_back(std::move(record));
         return *this;
     }
@@ -45,7 +45,7 @@ public:
         const auto sets = m_announced.value_or(static_cast<std::uint16_t>(m_records.size()));
         out[8] = static_cast<std::uint8_t>(sets >> 8);
         out[9] = static_cast<std::uint8_t>(sets);
-        for (const RecordSpec& r : m_records) {
+        for (const ImageRecord& r : m_records) {
             const std::uint16_t n = r.declaredPoints.value_or(static_cast<std::uint16_t>(r.samples.size()));
             out.insert(out.end(), {0xA5, 0x5A, 0x00});
             out.insert(out.end(), r.dateTime.begin(), r.dateTime.end());
@@ -73,13 +73,13 @@ public:
     core::MemoryImage image() const { return core::MemoryImage(bytes()); }
 
 private:
-    std::vector<RecordSpec> m_records;
+    std::vector<ImageRecord> m_records;
     std::optional<std::uint16_t> m_announced;
 };
 
 /// A record of points samples whose channel c of point k is base + 10k + c (tenths of °F).
-inline RecordSpec RampRecord(std::size_t points, std::int16_t base = 700) {
-    RecordSpec r;
+inline ImageRecord RampRecord(std::size_t points, std::int16_t base = 700) {
+    ImageRecord r;
     for (std::size_t k = 0; k < points; ++k) {
         const auto v = static_cast<std::int16_t>(base + 10 * static_cast<int>(k));
         r.samples.push_back({v, static_cast<std::int16_t>(v + 1), static_cast<std::int16_t>(v + 2),

@@ -6,8 +6,8 @@
 
 using namespace thermo4::core;
 using thermo4::test::ImageBuilder;
+using thermo4::test::ImageRecord;
 using thermo4::test::RampRecord;
-using thermo4::test::RecordSpec;
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST(DecodeMemoryImage, StartTimeFromBcdWithFallbacks) {
         {{0x17, 0xA1, 0x31, 0x14, 0x05, 0x30}, kFallback}, // fallback month (November) has no 31st
     };
     for (const Row& row : rows) {
-        RecordSpec r;
+        ImageRecord r;
         r.dateTime = row.bytes;
         const Decoded d = decode(ImageBuilder().add(r).image());
         ASSERT_EQ(d.code, kDecodeOk);
@@ -78,7 +78,7 @@ TEST(DecodeMemoryImage, TypeUnitIntervalAndOffsets) {
     };
     for (const Row& row :
          {Row{0x13, 3, true}, Row{0x08, 8, false}, Row{0xFF, 15, true}, Row{0xE6, 6, false}}) {
-        RecordSpec r = RampRecord(1);
+        ImageRecord r = RampRecord(1);
         r.typeByte = row.typeByte;
         r.intervalMinutes = 0x01;
         r.intervalSeconds = 0x1E;
@@ -92,7 +92,7 @@ TEST(DecodeMemoryImage, TypeUnitIntervalAndOffsets) {
         EXPECT_EQ(set.offsets, (std::array<std::int8_t, 4>{5, 0, -9, -128}));
         EXPECT_EQ(set.pointCount, 1);
     }
-    RecordSpec longest;
+    ImageRecord longest;
     longest.intervalMinutes = 255;
     longest.intervalSeconds = 255;
     EXPECT_EQ(decode(ImageBuilder().add(longest).image()).collection.header(0).intervalSeconds,
@@ -102,7 +102,7 @@ TEST(DecodeMemoryImage, TypeUnitIntervalAndOffsets) {
 TEST(DecodeMemoryImage, SamplesInFahrenheitAndCelsiusSets) {
     const std::vector<std::array<std::int16_t, 4>> samples{{1000, -200, 0, 320}, {32767, -32768, 1, -1}};
     for (bool celsius : {false, true}) {
-        RecordSpec r;
+        ImageRecord r;
         r.typeByte = celsius ? 0x10 : 0x00;
         r.samples = samples;
         const Decoded d = decode(ImageBuilder().add(r).image());
@@ -120,7 +120,7 @@ TEST(DecodeMemoryImage, SamplesInFahrenheitAndCelsiusSets) {
 }
 
 TEST(DecodeMemoryImage, TimesStepByTheIntervalAndRepeatPerChannel) {
-    RecordSpec r = RampRecord(3);
+    ImageRecord r = RampRecord(3);
     r.intervalMinutes = 1;
     r.intervalSeconds = 30;
     const Decoded d = decode(ImageBuilder().add(r).image());
@@ -237,7 +237,7 @@ TEST(DecodeMemoryImage, ImageCutShortKeepsTheCompleteRecords) {
 }
 
 TEST(DecodeMemoryImage, PointCountLargerThanTheImageHolds) {
-    RecordSpec liar = RampRecord(2);
+    ImageRecord liar = RampRecord(2);
     liar.declaredPoints = 65535;
     const Decoded alone = decode(ImageBuilder().add(liar).image());
     EXPECT_EQ(alone.code, kDecodeTooManySets);
