@@ -1,5 +1,6 @@
 #include "formats/CollectionFile.h"
 
+#include "formats/BoundedRead.h"
 #include "formats/SafeFileWriter.h"
 
 #include <QDir>
@@ -32,12 +33,8 @@ ImageFileRead readLimited(const QString& path, QByteArray& bytes, QString* error
     if (!file.open(QIODevice::ReadOnly))
         return failRead(error, path, QStringLiteral("cannot open: %1").arg(file.errorString()),
                         ImageFileRead::CannotOpen);
-    // What the file held when measured, and one byte more to see whether it grew since; only a
-    // file that grew is read on, to at most one byte past the limit. Asking for the limit at once
-    // would reserve 16 MiB for every file.
-    bytes = file.read(info.size() + 1);
-    if (bytes.size() > info.size())
-        bytes += file.read(kMaxImageFileSize + 1 - bytes.size());
+    // At most one byte past the limit, in case the file grew since it was measured.
+    bytes = ReadAtMost(file, kMaxImageFileSize + 1);
     if (file.error() != QFileDevice::NoError) {
         bytes.clear();
         return failRead(error, path, QStringLiteral("cannot read: %1").arg(file.errorString()),

@@ -1,5 +1,7 @@
 #include "formats/JournalReader.h"
 
+#include "formats/BoundedRead.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -96,7 +98,7 @@ JournalContents JournalReader::read(const QString& path) {
         return contents;
     }
     // At most the limit, even if the file grew meanwhile.
-    const QByteArray bytes = file.read(kMaxFileSize);
+    const QByteArray bytes = ReadAtMost(file, kMaxFileSize);
     if (file.error() != QFileDevice::NoError) {
         contents.error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
         return contents;

@@ -1,5 +1,7 @@
 #include "formats/TextImport.h"
 
+#include "formats/BoundedRead.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,7 +85,8 @@ bool ReadTextFile(const QString& path, QString& text, QString* error) {
         return fail(file.errorString());
     if (file.size() > kMaxImportBytes)
         return fail(QStringLiteral("It is larger than %1 MiB.").arg(kMaxImportBytes >> 20));
-    const QByteArray bytes = file.read(kMaxImportBytes);
+    // At most the limit, even if the file grew since it was measured.
+    const QByteArray bytes = ReadAtMost(file, kMaxImportBytes);
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
     QStringDecoder utf8(QStringDecoder::Utf8);
