@@ -41,6 +41,10 @@ constexpr double kInitialSamplePeriod = static_cast<double>(10.0f / 86400.0f);
 constexpr int kToolBarHeight = 59;
 constexpr int kStatusPanel0Width = 150;
 constexpr int kStatusPanel1Width = 50;
+/// The real-time graph: its width, and how much less than the main window's height less
+/// tool bar and status bar it is (pixels).
+constexpr int kRealTimeGraphWidth = 1200;
+constexpr int kRealTimeGraphMargin = 40;
 
 /// An integer setting; fallback when it is absent or not an integer.
 int readInt(const QSettings& settings, const QString& key, int fallback) {
@@ -72,6 +76,7 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     m_session->setLinkNoticeSource(services.takeLinkNotice);
     connect(m_session, &session::MeterSession::connectionChanged, this, &TfrmMain::connectionChanged);
     connect(m_session, &session::MeterSession::linkNotice, this, &TfrmMain::showLinkNotice);
+    connect(m_session, &session::MeterSession::identifyFailed, this, &TfrmMain::identifyFailed);
     connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
             &TfrmMain::recordingChanged);
 
@@ -309,16 +314,38 @@ void TfrmMain::FormShow() {
     m_session->recording().samplePeriod = kInitialSamplePeriod;
     OpenRealTimeGraph();
     OpenPanel();
-    if (TfrmGraph* graph = TfrmGraph::realTimeWindow(*this)) {
-        const int panelWidth = m_panel && m_panel->subWindow() ? m_panel->subWindow()->width() : 0;
-        const int height = this->height() - ToolBar1->height() - statusBar()->height() - 40;
-        graph->place(panelWidth, 0, 1200, height);
+    placeRealTimeGraph();
+    if (TfrmGraph* graph = TfrmGraph::realTimeWindow(*this))
         graph->setFocus();
-    }
     setStatusText(1, QString::fromLatin1(m_session->connected() ? kOnConnection : kOffConnection));
     m_session->startPolling();
     if (m_aboutBox)
         m_aboutBox->close();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The window manager maximises the window after it is first shown: a graph still where
+    // the program put it takes the new height.
+    const TfrmGraph* graph = TfrmGraph::realTimeWindow(*this);
+    if (m_shown && graph && graph->subWindow() && graph->subWindow()->geometry() == m_realTimePlace)
+        placeRealTimeGraph();
+}
+
+QRect TfrmMain::realTimeGraphGeometry() const {
+    const int left = m_panel && m_panel->subWindow() ? m_panel->subWindow()->width() : 0;
+    const int height = this->height() - ToolBar1->height() - statusBar()->height() - kRealTimeGraphMargin;
+    return {left, 0, kRealTimeGraphWidth, height};
+}
+
+void TfrmMain::placeRealTimeGraph() {
+    TfrmGraph* graph = TfrmGraph::realTimeWindow(*this);
+    if (!graph || !graph->subWindow())
+        return;
+    const QRect place = realTimeGraphGeometry();
+    graph->place(place.x(), place.y(), place.width(), place.height());
+    // A window cannot be made smaller than its minimum: remember what it really got.
+    m_realTimePlace = graph->subWindow()->geometry();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -443,8 +470,11 @@ void TfrmMain::OpenPanel() {
 }
 
 void TfrmMain::OpenRealTimeGraph() {
-    if (TfrmGraph::realTimeWindow(*this) == nullptr)
+    if (TfrmGraph::realTimeWindow(*this) == nullptr) {
         TfrmGraph::OpenRealTimeGraph(*this);
+        // At the first showing FormShow places it again, beside the panel it opens next.
+        placeRealTimeGraph();
+    }
     RealTimeGraph1->setChecked(true);
 }
 
@@ -460,6 +490,8 @@ void TfrmMain::setStatusText(int panel, const QString& text) {
     QLabel* label = panel == 0 ? StatusPanel0 : StatusPanel1;
     label->setText(text);
     label->setToolTip(QString());
+    if (panel == 0)
+        m_noticeShown = false;
 }
 
 } // namespace thermo4::ui

@@ -40,6 +40,12 @@ public:
     static constexpr const char* kOnConnection = "On Connection";
     static constexpr const char* kOffConnection = "Off Connection";
     static constexpr const char* kNoConnection = "No Connection";
+    /// Failed identifies in a row after which the status bar says how to attach a meter.
+    static constexpr int kHintAfterFailures = 3;
+    /// What to do when no meter answers.
+    static constexpr const char* kNoMeterHint =
+        "No meter found on USB. For a serial or Bluetooth meter, choose its port in the device list; "
+        "to try the program without a meter, start it with --simulate.";
 
     /// services.clock, .usb, .serialPort and .prompts must be set and outlive the window.
     explicit TfrmMain(const AppServices& services, QWidget* parent = nullptr);
@@ -103,6 +109,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -121,6 +128,12 @@ private:
     /// The store of earlier versions, or null when there is none to read.
     std::unique_ptr<QSettings> openFormerSettings() const;
     void fillDeviceList();
+    /// Where the real-time graph opens: beside the panel at the top, 1200 px wide, as high as
+    /// the main window less its tool bar, status bar and 40 px.
+    QRect realTimeGraphGeometry() const;
+    /// Puts the real-time graph at realTimeGraphGeometry() and remembers it, so that it
+    /// follows the main window's size until the user moves or resizes it.
+    void placeRealTimeGraph();
     void updateWindowMenu();
     void childActivated(QMdiSubWindow* window);
     void childClosed(MdiChild* child);
@@ -132,6 +145,7 @@ private:
     void OffConnection();
     void recordingChanged(bool recording);
     void showLinkNotice(const QString& notice);
+    void identifyFailed(int failures);
 
     AppServices m_services;
     LoggerData m_loggerData;
@@ -141,7 +155,11 @@ private:
     QPointer<TfrmPanel> m_panel;
     QPointer<TfrmAbout> m_aboutBox;
     QPointer<TfrmSetup> m_setupDialog;
+    /// Geometry the program last gave the real-time graph's sub-window.
+    QRect m_realTimePlace;
     bool m_blinkPhase = false;
+    /// Status panel 0 holds a notice from the link, which the hint must not replace.
+    bool m_noticeShown = false;
     bool m_shown = false;
     bool m_exiting = false;
 

@@ -1,6 +1,7 @@
 // The main window's commands (menu, tool bar) and how it follows the meter session.
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
+#include "app/TileLayout.h"
 #include "files/FileCommands.h"
 #include "files/PrintCommands.h"
 #include "graph/RealTimeRecording.h"
@@ -16,6 +17,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPageSetupDialog>
 #include <QPushButton>
@@ -41,7 +43,22 @@ void TfrmMain::RealTimeGraph1Click() {
 }
 
 void TfrmMain::Tile1Click() {
-    ClientArea->tileSubWindows();
+    QList<QMdiSubWindow*> windows;
+    QList<TileWindow> tiles;
+    for (QMdiSubWindow* window : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isHidden() || window->isMinimized())
+            continue;
+        if (window->isMaximized())
+            window->showNormal();
+        const QWidget* content = window->widget();
+        const bool fixed = content && content->minimumSize() == content->maximumSize();
+        windows.append(window);
+        tiles.append(
+            {fixed ? window->size() : window->minimumSizeHint().expandedTo(window->minimumSize()), fixed});
+    }
+    const QList<QRect> rects = TileRects(QRect(QPoint(0, 0), ClientArea->viewport()->size()), tiles);
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(rects[i]);
 }
 
 void TfrmMain::Cascade1Click() {
@@ -215,7 +232,17 @@ void TfrmMain::recordingChanged(bool recording) {
 void TfrmMain::showLinkNotice(const QString& notice) {
     StatusPanel0->setText(notice);
     StatusPanel0->setToolTip(notice);
+    m_noticeShown = true;
     qWarning("%s", qPrintable(notice));
+}
+
+void TfrmMain::identifyFailed(int failures) {
+    // A meter whose node cannot be opened has its own notice, which says more.
+    if (failures < kHintAfterFailures || m_noticeShown || !StatusPanel0->text().isEmpty())
+        return;
+    const QString hint = QString::fromLatin1(kNoMeterHint);
+    StatusPanel0->setText(hint);
+    StatusPanel0->setToolTip(hint);
 }
 
 } // namespace thermo4::ui

@@ -1,6 +1,7 @@
 // thermo4: the desktop program for the four-channel thermocouple thermometer.
 
 #include "app/CommandLine.h"
+#include "app/StartFailure.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
 #include "link/HidUsbTransport.h"
@@ -74,8 +75,14 @@ int main(int argc, char* argv[]) {
 
     // The toolkit has taken its own options (-platform ...) out of the arguments by now.
     const ui::CommandLine options = ui::CommandLine::parse(QCoreApplication::arguments().mid(1));
+    // Started from a desktop launcher, no one reads stderr: a failing start shows a box as well.
+    const auto failStart = [](const QString& message) {
+        ui::QtPrompts box;
+        ui::ReportStartFailure(message, stderr,
+                               ui::PlatformShowsBoxes(QGuiApplication::platformName()) ? &box : nullptr);
+    };
     if (!options.error.isEmpty()) {
-        printText(stderr, QStringLiteral("thermo4: %1\nTry 'thermo4 --help'.\n").arg(options.error));
+        failStart(options.error + QStringLiteral("\nTry 'thermo4 --help'."));
         return 2;
     }
 
@@ -92,7 +99,7 @@ int main(int argc, char* argv[]) {
         QString error;
         meter = sim::MakeVirtualMeter(clock, options.scenario, &error);
         if (!meter) {
-            printText(stderr, QStringLiteral("thermo4: %1\n").arg(error));
+            failStart(error);
             return 1;
         }
         usb = std::make_unique<sim::SimUsbTransport>(*meter);

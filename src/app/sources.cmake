@@ -1,8 +1,10 @@
 list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StartFailure.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAbout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMainCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TileLayout.cpp
 )
 
 # The help page and the default graph template must sit beside the executable

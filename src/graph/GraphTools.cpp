@@ -38,20 +38,19 @@ GraphTools::GraphTools(TfrmGraph& window) : QObject(&window), m_window(window) {
     connect(w.Graph1, &chart::Graph1::onGraphHotSpot, this, &GraphTools::Graph1GraphHotSpot);
     connect(w.Graph1, &chart::Graph1::onGraphAnnotHotSpot, this, &GraphTools::Graph1GraphAnnotHotSpot);
     w.installEventFilter(this);
-    w.pnlGraph->installEventFilter(this);
+    w.Graph1->plot()->installEventFilter(this);
 }
 
 bool GraphTools::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && watched == &m_window && !event->spontaneous())
         FormShow();
-    else if (event->type() == QEvent::Resize && watched == m_window.pnlGraph)
-        pnlGraphResize();
+    else if (event->type() == QEvent::Leave && watched == m_window.Graph1->plot())
+        m_window.clearReadOut();
     return QObject::eventFilter(watched, event);
 }
 
 void GraphTools::ToolButton1Click() {
     m_window.pnlGraphStatistic->setVisible(m_window.ToolButton1->isChecked());
-    pnlGraphResize();
 }
 
 void GraphTools::ToolButton2Click() {
@@ -105,16 +104,12 @@ void GraphTools::ToolButton15Click() {
     m_window.Graph1->redraw();
 }
 
-void GraphTools::pnlGraphResize() {
-    QWidget* holder = m_window.Panel12->parentWidget();
-    m_window.Panel12->move(holder->mapFrom(&m_window, m_window.Graph1->mapTo(&m_window, QPoint())));
-    m_window.Panel12->raise();
-}
-
 void GraphTools::Graph1MouseMove() {
     const chart::Graph1& g = *m_window.Graph1;
     if (const auto text = MouseReadOut(g, g.lastMousePosition(), QLocale()))
         m_window.Panel12->setText(*text);
+    else
+        m_window.clearReadOut(); // outside every axis: a value there would be made up
 }
 
 void GraphTools::Graph1Click() {

@@ -7,9 +7,10 @@ namespace thermo4::ui {
 class TfrmGraph;
 
 /// The reading and marking tools of a graph window: the two statistics switches, the mouse
-/// read-out in Panel12, the normal, cross and text click tools, marks and their deletion, the
-/// data-point label, the mark colour and the statistics table. It wires itself to the window's
-/// controls; the click tool and mark numbering are shared by all windows through GraphShared.
+/// read-out in Panel12 (empty while the mouse is off the plotting area), the normal, cross and text click
+/// tools, marks and their deletion, the data-point label, the mark colour and the statistics table. It wires
+/// itself to the window's controls; the click tool and mark numbering are shared by all windows through
+/// GraphShared.
 class GraphTools : public QObject {
     Q_OBJECT
 public:
@@ -33,8 +34,6 @@ public:
 
     /// The window is shown: the normal tool.
     void FormShow();
-    /// The graph area changed size: the read-out stays at the graph's top-left corner.
-    void pnlGraphResize();
     void Graph1MouseMove();
     void Graph1Click();
     void Graph1DataHotSpot(int subset, int point);

@@ -29,6 +29,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QToolBar>
@@ -38,10 +39,16 @@
 namespace thermo4::ui {
 
 namespace {
-constexpr int kDataSetPanelWidth = 346;
 constexpr int kGraphStatisticHeight = 40;
 constexpr int kStatisticHeight = 130;
-constexpr std::array<int, core::kDataSetTableColumns> kGridWidths{25, 60, 60, 65, 40, 40, 40, 60, 60, 60, 60};
+// The mouse read-out's strip (pixels; taller for a larger font).
+constexpr int kReadOutWidth = 167;
+constexpr int kReadOutHeight = 21;
+// Smallest chart area: four split axes still hold a few readable labels each (pixels).
+constexpr int kMinGraphWidth = 360;
+constexpr int kMinGraphHeight = 180;
+// Room around a cell's text: focus frame and margins (pixels).
+constexpr int kCellPadding = 12;
 
 QLineEdit* displayField(QWidget* parent, const QString& name, const QString& text, int width) {
     auto* field = new QLineEdit(text, parent);
@@ -51,6 +58,12 @@ QLineEdit* displayField(QWidget* parent, const QString& name, const QString& tex
     if (width > 0)
         field->setFixedWidth(width);
     return field;
+}
+
+/// Keeps field wide enough for text in its own font.
+void fitWidthTo(QLineEdit* field, const QString& text) {
+    constexpr int kFramePadding = 12; // frame and text margins of a line edit (pixels)
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(text) + kFramePadding);
 }
 
 void showIndex(QComboBox* box, int index) {
@@ -88,14 +101,20 @@ TfrmGraph::TfrmGraph(MainFrame& frame, const QString& caption) : MdiChild(frame)
     pnlGraph->setObjectName(QStringLiteral("pnlGraph"));
     auto* graphLayout = new QVBoxLayout(pnlGraph);
     graphLayout->setContentsMargins(0, 0, 0, 0);
-    Graph1 = new chart::Graph1(pnlGraph);
-    Graph1->setObjectName(QStringLiteral("Graph1"));
-    graphLayout->addWidget(Graph1);
-    // The mouse read-out sits over the graph's top-left corner.
+    graphLayout->setSpacing(0);
+    // The mouse read-out has its own opaque strip along the graph's top-left corner, so that
+    // it never covers the legend or the curves.
     Panel12 = new QLabel(pnlGraph);
     Panel12->setObjectName(QStringLiteral("Panel12"));
-    Panel12->setGeometry(0, 0, 167, 21);
-    Panel12->raise();
+    Panel12->setAutoFillBackground(true);
+    Panel12->setContentsMargins(4, 0, 4, 0);
+    Panel12->setMinimumWidth(kReadOutWidth);
+    Panel12->setFixedHeight(std::max(kReadOutHeight, Panel12->fontMetrics().height() + 4));
+    graphLayout->addWidget(Panel12);
+    Graph1 = new chart::Graph1(pnlGraph);
+    Graph1->setObjectName(QStringLiteral("Graph1"));
+    Graph1->setMinimumSize(kMinGraphWidth, kMinGraphHeight);
+    graphLayout->addWidget(Graph1, 1);
 
     createStatisticPanel();
     Splitter1 = new QSplitter(Qt::Vertical, right);
@@ -111,11 +130,13 @@ TfrmGraph::TfrmGraph(MainFrame& frame, const QString& caption) : MdiChild(frame)
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     Splitter2->addWidget(pnlDataSets);
     Splitter2->addWidget(right);
+    // The data-set table keeps its width when the window is resized; the graph takes the rest.
+    Splitter2->setStretchFactor(0, 0);
     Splitter2->setStretchFactor(1, 1);
+    Splitter2->setChildrenCollapsible(false);
     auto* top = new QHBoxLayout(this);
     top->setContentsMargins(0, 0, 0, 0);
     top->addWidget(Splitter2);
-    Splitter2->setSizes({kDataSetPanelWidth, kDesignWidth - kDataSetPanelWidth});
     Splitter1->setSizes({kDesignHeight - kStatisticHeight, kStatisticHeight});
     pnlDataSets->setVisible(isDataLogger());
     resize(kDesignWidth, kDesignHeight);
@@ -133,7 +154,10 @@ TfrmGraph::TfrmGraph(MainFrame& frame, const QString& caption) : MdiChild(frame)
     FormCreate();
 }
 
-TfrmGraph::~TfrmGraph() = default;
+TfrmGraph::~TfrmGraph() {
+    // The chart sends a last leave event while its parents go: the read-out is gone by then.
+    Graph1->plot()->removeEventFilter(tools);
+}
 
 void TfrmGraph::createDataSetPanel() {
     pnlDataSets = new QWidget(this);
@@ -205,6 +229,23 @@ void TfrmGraph::createToolBar() {
     btnChangeScale = push("btnChangeScale", "Y Axis");
     btnChangeScale->setToolTip(QStringLiteral("set the maximum and minimum extent of the left y axis."));
     Button3 = push("Button3", "Font");
+    keepToolRowWhole();
+}
+
+void TfrmGraph::keepToolRowWhole() {
+    // A tool bar narrower than its tools moves the last ones into an overflow menu: the
+    // window may not get that narrow.
+    ToolBar1->setMinimumWidth(ToolBar1->sizeHint().width());
+}
+
+void TfrmGraph::clearReadOut() {
+    Panel12->clear();
+}
+
+void TfrmGraph::showClearButton() {
+    clearDivider->setVisible(true);
+    tbntClrAction->setVisible(true);
+    keepToolRowWhole();
 }
 
 void TfrmGraph::createStatisticHeader() {
@@ -243,9 +284,13 @@ void TfrmGraph::createStatisticHeader() {
 void TfrmGraph::createStatisticPanel() {
     pnlStatistic = new QWidget(this);
     pnlStatistic->setObjectName(QStringLiteral("pnlStatistic"));
-    pnlStatistic->setMinimumHeight(kStatisticHeight / 2);
     auto* grid = new QGridLayout(pnlStatistic);
     grid->setContentsMargins(4, 4, 4, 4);
+    // The widest texts the fields show: a four-digit reading with its date and time.
+    const QLocale locale;
+    const double wideTime = core::TDateTimeFromDateTime(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)));
+    const QString wideExtreme = core::ExtremeText(-1888.8f, wideTime, locale);
+    const QString wideAverage = core::AverageText(-1888.888, 1, 3, locale);
     for (int k = 0; k < 4; ++k) {
         const QString channel = QStringLiteral("T%1").arg(k + 1);
         const auto std = std::size_t(k);
@@ -253,6 +298,9 @@ void TfrmGraph::createStatisticPanel() {
         txtMin[std] = displayField(pnlStatistic, QStringLiteral("txt%1Min").arg(channel), QString(), 0);
         txtAvg[std] = displayField(pnlStatistic, QStringLiteral("txt%1Avg").arg(channel),
                                    QString::fromLatin1(kNoStatistic), 0);
+        fitWidthTo(txtMax[std], wideExtreme);
+        fitWidthTo(txtMin[std], wideExtreme);
+        fitWidthTo(txtAvg[std], wideAverage);
         grid->addWidget(new QLabel(channel + QStringLiteral(" MAX "), pnlStatistic), k, 0);
         grid->addWidget(txtMax[std], k, 1);
         grid->addWidget(new QLabel(QStringLiteral("MIN"), pnlStatistic), k, 2);
@@ -269,10 +317,33 @@ void TfrmGraph::FormCreate() {
     for (int c = 0; c < core::kDataSetTableColumns; ++c) {
         Grid2->setHorizontalHeaderItem(
             c, new QTableWidgetItem(QString::fromLatin1(core::kDataSetTableHeader[c])));
-        Grid2->setColumnWidth(c, kGridWidths[std::size_t(c)]);
         Grid2->setItem(0, c, new QTableWidgetItem(QString()));
     }
+    fitDataSetTable();
     annoDialogColor = colorFromBgr(frame().graphShared().annoColor);
+}
+
+void TfrmGraph::fitDataSetTable() {
+    // A row as wide as any the table shows: the largest numbers and a two-digit date.
+    core::DataSet wide;
+    wide.startTime = core::TDateTimeFromDateTime(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)));
+    wide.intervalSeconds = 59 * 60 + 59;
+    wide.pointCount = 65535;
+    wide.offsets = {-128, -128, -128, -128};
+    const auto sample = core::DataSetTableRow(4000, wide, QLocale());
+    const QFontMetrics cells(Grid2->font());
+    QHeaderView* header = Grid2->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < core::kDataSetTableColumns; ++c) {
+        const int width = std::max(header->sectionSizeHint(c),
+                                   cells.horizontalAdvance(sample[std::size_t(c)]) + kCellPadding);
+        Grid2->setColumnWidth(c, width);
+        total += width;
+    }
+    Grid2->setWordWrap(false);
+    // The panel shows every column, beside a vertical scroll bar, without scrolling sideways.
+    const int panel = total + 2 * Grid2->frameWidth() + Grid2->verticalScrollBar()->sizeHint().width();
+    Splitter2->setSizes({panel, std::max(0, kDesignWidth - panel)});
 }
 
 bool TfrmGraph::isRealTime() const {
@@ -317,6 +388,7 @@ void TfrmGraph::ShowDataSet(int k) {
     if (k < 0 || k >= sets.count())
         return;
     const core::DataSet& set = sets.header(k);
+    clearReadOut();
     const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts());
     chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
     ApplyToolAvailability();

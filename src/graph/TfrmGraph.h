@@ -56,6 +56,11 @@ public:
     /// The window captioned "DataLogger", or null.
     static TfrmGraph* dataLoggerWindow(const MainFrame& frame);
 
+    /// Shows the divider and the "Clear" button of the real-time window.
+    void showClearButton();
+    /// The mouse read-out is emptied (the mouse left the plotting area, or the data went).
+    void clearReadOut();
+
     bool isRealTime() const;
     bool isDataLogger() const;
 
@@ -162,6 +167,9 @@ private:
     void createStatisticHeader();
     void createStatisticPanel();
     void createDataSetPanel();
+    void keepToolRowWhole();
+    /// Sizes Grid2's columns to their texts in the table's font and widens pnlDataSets to them.
+    void fitDataSetTable();
     void emptyStatisticFields();
     /// The Clear button of the real-time window follows the recording.
     void followRecording();

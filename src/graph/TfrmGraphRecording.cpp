@@ -34,8 +34,7 @@ TfrmGraph* TfrmGraph::OpenRealTimeGraph(MainFrame& frame) {
     auto* graph = new TfrmGraph(frame, QString::fromLatin1(kRealTimeCaption));
     frame.addChild(graph);
     graph->placeAt(graph->subWindow() ? graph->subWindow()->x() : 0, 0);
-    graph->clearDivider->setVisible(true);
-    graph->tbntClrAction->setVisible(true);
+    graph->showClearButton();
     connect(&frame.session(), &session::MeterSession::sampleDue, graph, &TfrmGraph::recordSample);
     connect(&recording, &session::RecordingState::recordingChanged, graph, &TfrmGraph::followRecording);
     connect(&frame.session(), &session::MeterSession::connectionChanged, graph,
@@ -167,6 +166,7 @@ void TfrmGraph::emptyStatisticFields() {
 void TfrmGraph::ClearGraph() {
     GraphShared& shared = frame().graphShared();
     chart::Graph1& g = *Graph1;
+    clearReadOut();
     for (int k = 0; k < g.subsets(); ++k) {
         g.setYData(-1, k, float(chart::kDefaultNullValue));
         g.setXDataII(-1, k, 0.0);

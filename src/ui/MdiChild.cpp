@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 namespace thermo4::ui {
 
 MdiChild::MdiChild(MainFrame& frame) : m_frame(frame) {}
@@ -41,7 +43,9 @@ void MdiChild::restoreNormal() {
 
 void MdiChild::place(int left, int top, int width, int height) {
     QWidget* window = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
-    window->setGeometry(left, top, width, height);
+    // Never below what the window's layout needs, or its fields pile up on each other.
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    window->setGeometry(left, top, std::max(width, least.width()), std::max(height, least.height()));
 }
 
 void MdiChild::placeAt(int left, int top) {

@@ -35,7 +35,8 @@ public:
 
     /// Brings the window back from minimised or maximised to its normal state and shows it.
     void restoreNormal();
-    /// Sets the sub-window's outer geometry in the frame's client area (pixels).
+    /// Sets the sub-window's outer geometry in the frame's client area (pixels), no smaller
+    /// than the window's layout needs.
     void place(int left, int top, int width, int height);
     void placeAt(int left, int top);
     /// Closes the window through its sub-window, as the user's close box does.

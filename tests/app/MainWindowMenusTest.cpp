@@ -1,5 +1,11 @@
 #include "MainWindowFixture.h"
 
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <functional>
+
 namespace thermo4::ui::test {
 namespace {
 
@@ -193,6 +199,72 @@ TEST_F(MainWindowTest, ClosingTheRealTimeGraphClearsItsMarksAndTheViewMenuBrings
     TfrmGraph* graph = TfrmGraph::realTimeWindow(w);
     action(w, "RealTimeGraph1")->trigger();
     EXPECT_EQ(TfrmGraph::realTimeWindow(w), graph);
+}
+
+/// Height the real-time graph opens with in w: the main window's less tool bar, status bar and 40.
+int realTimeGraphHeight(const TfrmMain& w) {
+    const auto* bar = w.findChild<QToolBar*>(QStringLiteral("ToolBar1"), Qt::FindDirectChildrenOnly);
+    return w.height() - bar->height() - w.statusBar()->height() - 40;
+}
+
+TEST_F(MainWindowTest, TheRealTimeGraphTakesALateMaximiseUntilTheUserResizesIt) {
+    m_window = std::make_unique<TfrmMain>(m_services);
+    TfrmMain& w = *m_window;
+    w.resize(1600, 800); // shown before the window manager maximises it
+    w.show();
+    QMdiSubWindow* graph = TfrmGraph::realTimeWindow(w)->subWindow();
+    EXPECT_EQ(graph->height(), realTimeGraphHeight(w));
+
+    w.resize(1600, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return graph->height() == realTimeGraphHeight(w); }, 10000))
+        << graph->height() << " for a window of " << w.height();
+    EXPECT_EQ(graph->pos(), QPoint(w.panelWindow()->subWindow()->width(), 0));
+    EXPECT_EQ(graph->width(), 1200);
+
+    // Once the user has given the graph a size of their own, it keeps it.
+    graph->setGeometry(100, 50, 900, 600);
+    w.resize(1600, 900);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.clientSize().height() < 900 - 59; }, 10000));
+    EXPECT_EQ(graph->geometry(), QRect(100, 50, 900, 600));
+}
+
+TEST_F(MainWindowTest, AReCreatedRealTimeGraphOpensWhereAndAsLargeAsAtStartUp) {
+    TfrmMain& w = open();
+    const QRect atStart = TfrmGraph::realTimeWindow(w)->subWindow()->geometry();
+    EXPECT_EQ(atStart.height(), realTimeGraphHeight(w));
+    const std::function<void()> reopen[] = {
+        [&w] { action(w, "RealTimeGraph1")->trigger(); },
+        [&w] { static_cast<MainFrame&>(w).openRealTimeGraph(); }, // as Run does
+    };
+    for (const auto& open : reopen) {
+        ASSERT_TRUE(TfrmGraph::realTimeWindow(w)->closeWindow());
+        processDeferredDeletes();
+        ASSERT_FALSE(TfrmGraph::realTimeWindow(w));
+        open();
+        ASSERT_TRUE(TfrmGraph::realTimeWindow(w));
+        EXPECT_EQ(TfrmGraph::realTimeWindow(w)->subWindow()->geometry(), atStart);
+    }
+}
+
+TEST_F(MainWindowTest, TileKeepsThePanelAtItsSizeAndGivesTheGraphsTheRest) {
+    TfrmMain& w = open();
+    auto* file = new TfrmGraph(w, QStringLiteral("file.ghf"));
+    w.addChild(file);
+    QMdiSubWindow* panel = w.panelWindow()->subWindow();
+    const QSize panelSize = panel->size();
+    action(w, "Tile1")->trigger();
+    QCoreApplication::sendPostedEvents();
+
+    EXPECT_EQ(panel->geometry(), QRect(QPoint(0, 0), panelSize));
+    const QRect client(QPoint(0, 0), w.clientSize());
+    for (TfrmGraph* graph : {TfrmGraph::realTimeWindow(w), file}) {
+        const QRect place = graph->subWindow()->geometry();
+        EXPECT_FALSE(place.intersects(panel->geometry())) << graph->windowTitle().toStdString();
+        EXPECT_TRUE(client.contains(place)) << graph->windowTitle().toStdString();
+        EXPECT_GE(graph->ToolBar1->width(), graph->ToolBar1->sizeHint().width());
+    }
+    EXPECT_FALSE(
+        TfrmGraph::realTimeWindow(w)->subWindow()->geometry().intersects(file->subWindow()->geometry()));
 }
 
 TEST_F(MainWindowTest, HelpContentsOpensThePageInTheProgramsFolder) {

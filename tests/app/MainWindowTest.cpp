@@ -192,6 +192,20 @@ TEST_F(MainWindowTest, ClosingStopsThePollAndDropsTheLink) {
     EXPECT_FALSE(w.session().linkState().usbLink());
 }
 
+TEST_F(MainWindowTest, AfterAFewFailedIdentifiesTheStatusBarSaysHowToAttachAMeter) {
+    m_usb->setPlugged(false);
+    TfrmMain& w = open();
+    tick(TfrmMain::kHintAfterFailures - 1);
+    EXPECT_EQ(w.statusText(0), QString());
+    tick();
+    EXPECT_EQ(w.statusText(0), QLatin1String(TfrmMain::kNoMeterHint));
+    EXPECT_EQ(w.statusText(1), QStringLiteral("Off Connection"));
+    m_usb->setPlugged(true);
+    tick();
+    EXPECT_EQ(w.statusText(0), QString());
+    EXPECT_EQ(w.statusText(1), QStringLiteral("On Connection"));
+}
+
 TEST_F(MainWindowTest, APermissionNoticeIsShownOnceAndGoesWithTheConnection) {
     int asked = 0;
     m_services.takeLinkNotice = [&asked] {
@@ -199,9 +213,10 @@ TEST_F(MainWindowTest, APermissionNoticeIsShownOnceAndGoesWithTheConnection) {
     };
     m_usb->setPlugged(false);
     TfrmMain& w = open();
-    tick(3);
+    tick(TfrmMain::kHintAfterFailures + 2);
+    // The notice says more than the hint of a meter not found, which does not replace it.
     EXPECT_EQ(w.statusText(0), QStringLiteral("no access: fix"));
-    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(asked, TfrmMain::kHintAfterFailures + 2);
     m_usb->setPlugged(true);
     tick();
     EXPECT_EQ(w.statusText(0), QString());

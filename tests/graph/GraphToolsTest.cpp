@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
+
 namespace thermo4::ui::test {
 namespace {
 
@@ -217,9 +219,28 @@ TEST_F(GraphToolsTest, ReadOutShowsTheValueOfTheAxisUnderTheMouse) {
     const double perPixel = 120.0 / g.axisRect(1)->rect().height(); // −20 to 100 °C
     EXPECT_NEAR(QLocale().toDouble(parts[0]), 40.0, perPixel);
     EXPECT_EQ(parts[1], formats::TimeText(g.pixelToGraph(onT2, 1).x(), QLocale()));
-    const QString shown = graph.Panel12->text();
-    QTest::mouseMove(g.plot(), QPoint(2, 2)); // outside every axis: the text stays
-    EXPECT_EQ(graph.Panel12->text(), shown);
+}
+
+TEST_F(GraphToolsTest, ReadOutIsEmptiedOffThePlottingAreaWhenTheMouseLeavesAndOnClear) {
+    const std::function<void(TfrmGraph&)> ways[] = {
+        [](TfrmGraph& graph) { QTest::mouseMove(graph.Graph1->plot(), QPoint(2, 2)); }, // outside every axis
+        [](TfrmGraph& graph) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(graph.Graph1->plot(), &leave);
+        },
+        [this](TfrmGraph& graph) {
+            m_prompts.queueAnswer(Answer::No); // "Save Real-Time Graph ?"
+            graph.tbntClr->click();
+        },
+    };
+    TfrmGraph& graph = realTimeGraph();
+    int step = 0;
+    for (const auto& way : ways) {
+        QTest::mouseMove(graph.Graph1->plot(), axis0Area(graph).center() + QPoint(++step, 0));
+        ASSERT_TRUE(graph.Panel12->text().contains(QLatin1Char('@')));
+        way(graph);
+        EXPECT_EQ(graph.Panel12->text(), QString());
+    }
 }
 
 TEST_F(GraphToolsTest, DataPointLabelMovesWithoutAddingMarks) {
@@ -249,7 +270,12 @@ TEST_F(GraphToolsTest, SwitchesAndHotSpotHint) {
         EXPECT_EQ(graph.pnlStatistic->isVisible(), down);
         EXPECT_EQ(graph.Graph1->showVertLineAnnotations(), down);
     }
-    EXPECT_EQ(graph.Panel12->mapTo(&graph, QPoint()), graph.Graph1->mapTo(&graph, QPoint()));
+    // The read-out has its own opaque strip at the graph's top-left corner, clear of the chart.
+    const QRect readOut(graph.Panel12->mapTo(&graph, QPoint()), graph.Panel12->size());
+    const QRect chart(graph.Graph1->mapTo(&graph, QPoint()), graph.Graph1->size());
+    EXPECT_FALSE(readOut.intersects(chart));
+    EXPECT_EQ(readOut.bottomLeft() + QPoint(0, 1), chart.topLeft());
+    EXPECT_TRUE(graph.Panel12->autoFillBackground());
     graph.Graph1->setAllowGraphHotSpots(true);
     clickAt(graph, axis0Area(graph).center());
     EXPECT_EQ(graph.Graph1->toolTip(), QLatin1String(GraphTools::kDeleteHint));

@@ -8,9 +8,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace thermo4::ui::test {
@@ -203,6 +207,8 @@ TEST_F(GraphWindowTest, ShowDataSetDrawsTheSliceOfTheChosenSet) {
     open();
     loadDataSets();
     TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
+    w.place(0, 0, 1500, 800);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(w.pnlDataSets->isVisibleTo(&w));
     EXPECT_FALSE(realTime().pnlDataSets->isVisibleTo(&realTime()));
     w.Grid2->setRowCount(3); // two sets and an empty row
@@ -212,7 +218,19 @@ TEST_F(GraphWindowTest, ShowDataSetDrawsTheSliceOfTheChosenSet) {
             w.Grid2->setItem(set, c, new QTableWidgetItem(row[std::size_t(c)]));
     }
     EXPECT_EQ(w.Grid2->horizontalHeaderItem(1)->text(), QStringLiteral("DATE"));
-    EXPECT_EQ(w.Grid2->columnWidth(3), 65);
+    // Every column holds its header and its texts on one line, and the panel shows them all.
+    const QFontMetrics metrics(w.Grid2->font());
+    int total = 0;
+    for (int c = 0; c < core::kDataSetTableColumns; ++c) {
+        int widest = w.Grid2->horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < 2; ++r)
+            widest = std::max(widest, metrics.horizontalAdvance(w.Grid2->item(r, c)->text()));
+        EXPECT_GT(w.Grid2->columnWidth(c), widest - 1)
+            << w.Grid2->horizontalHeaderItem(c)->text().toStdString();
+        total += w.Grid2->columnWidth(c);
+    }
+    EXPECT_FALSE(w.Grid2->wordWrap());
+    EXPECT_GE(w.pnlDataSets->width(), total);
 
     w.Grid2->selectRow(1);
     w.Grid2Click();
@@ -272,6 +290,23 @@ TEST_F(GraphWindowTest, DataSetWithoutPointsShowsAnEmptyGraph) {
     EXPECT_EQ(w.Graph1->points(), 0);
     EXPECT_EQ(w.txtDataNo->text(), QStringLiteral("0"));
     EXPECT_EQ(w.txtAvg[0]->text(), QStringLiteral("****"));
+}
+
+TEST_F(GraphWindowTest, AGraphWindowMadeSmallKeepsItsToolsAndFieldsWhole) {
+    open();
+    for (TfrmGraph* w : {&realTime(), &addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption))}) {
+        w->place(0, 0, 200, 150);
+        QCoreApplication::processEvents();
+        const std::string caption = w->windowTitle().toStdString();
+        // "Font", the last tool, stays on the tool bar and does not move into an overflow menu.
+        EXPECT_TRUE(w->Button3->isVisible()) << caption;
+        EXPECT_LE(w->Button3->geometry().right(), w->ToolBar1->width()) << caption;
+        for (QLineEdit* field : {w->txtMax[0], w->txtMin[3], w->txtAvg[3]})
+            EXPECT_GE(field->height(), field->minimumSizeHint().height()) << caption;
+        EXPECT_GE(w->Graph1->height(), w->Graph1->minimumHeight()) << caption;
+        EXPECT_GE(w->Graph1->width(), w->Graph1->minimumWidth()) << caption;
+        EXPECT_GT(w->Graph1->minimumHeight(), 0) << caption;
+    }
 }
 
 TEST_F(GraphWindowTest, SplitSwitchesBetweenFourEqualAxesAndOne) {
