@@ -1,11 +1,14 @@
 #include "app/TfrmMain.h"
 
 #include "app/TfrmAbout.h"
+#include "formats/JournalFormat.h"
+#include "graph/JournalRecovery.h"
 #include "graph/TfrmGraph.h"
 #include "link/SerialPortList.h"
 #include "logger/TfrmList.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
+#include "session/RecordingJournal.h"
 #include "ui/MdiChild.h"
 
 #include <QAction>
@@ -75,10 +78,13 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
     m_session->setLinkNoticeSource(services.takeLinkNotice);
     connect(m_session, &session::MeterSession::connectionChanged, this, &TfrmMain::connectionChanged);
-    connect(m_session, &session::MeterSession::linkNotice, this, &TfrmMain::showLinkNotice);
+    connect(m_session, &session::MeterSession::linkNotice, this, &TfrmMain::showNotice);
     connect(m_session, &session::MeterSession::identifyFailed, this, &TfrmMain::identifyFailed);
     connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
             &TfrmMain::recordingChanged);
+    m_journal = std::make_unique<session::RecordingJournal>(
+        *m_session, formats::JournalFolderIn(services.paths.dataDir()), services.simulated);
+    connect(m_journal.get(), &session::RecordingJournal::notice, this, &TfrmMain::showNotice);
 
     ClientArea = new QMdiArea(this);
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
@@ -321,6 +327,9 @@ void TfrmMain::FormShow() {
     m_session->startPolling();
     if (m_aboutBox)
         m_aboutBox->close();
+    // Asked once the window is on the screen; the poll goes on meanwhile.
+    QMetaObject::invokeMethod(
+        this, [this] { JournalRecovery::OfferUnsaved(*this); }, Qt::QueuedConnection);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* event) {

@@ -22,6 +22,10 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
+namespace thermo4::session {
+class RecordingJournal;
+}
+
 namespace thermo4::ui {
 
 class TfrmAbout;
@@ -65,6 +69,7 @@ public:
     QSize clientSize() const override;
     bool saveActiveChild() override;
     void openRealTimeGraph() override { OpenRealTimeGraph(); }
+    void showNotice(const QString& text) override;
 
     /// The about box shown as the splash until the window is first shown.
     void setSplash(TfrmAbout* splash);
@@ -74,6 +79,8 @@ public:
     bool blinkPhase() const { return m_blinkPhase; }
     /// Text of status-bar panel 0 or 1.
     QString statusText(int panel) const;
+    /// The journal of the real-time graph's unsaved samples.
+    session::RecordingJournal& journal() const { return *m_journal; }
 
 public slots:
     void Open1Click();
@@ -144,7 +151,6 @@ private:
     void OnConnection();
     void OffConnection();
     void recordingChanged(bool recording);
-    void showLinkNotice(const QString& notice);
     void identifyFailed(int failures);
 
     AppServices m_services;
@@ -152,6 +158,8 @@ private:
     GraphShared m_graphShared;
     session::MeterSession* m_session = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    /// Destroyed before the session it follows (a member, not a child object).
+    std::unique_ptr<session::RecordingJournal> m_journal;
     QPointer<TfrmPanel> m_panel;
     QPointer<TfrmAbout> m_aboutBox;
     QPointer<TfrmSetup> m_setupDialog;

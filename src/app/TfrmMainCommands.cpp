@@ -229,7 +229,7 @@ void TfrmMain::recordingChanged(bool recording) {
     }
 }
 
-void TfrmMain::showLinkNotice(const QString& notice) {
+void TfrmMain::showNotice(const QString& notice) {
     StatusPanel0->setText(notice);
     StatusPanel0->setToolTip(notice);
     m_noticeShown = true;

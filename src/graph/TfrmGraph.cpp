@@ -494,6 +494,7 @@ void TfrmGraph::FormClose() {
     if (isRealTime()) {
         m_sampleCount = 0;
         session().recording().setRecording(false);
+        session().recording().noteDiscarded();
     }
 }
 

@@ -68,6 +68,9 @@ public:
     /// Prepares Graph1 (template or built-in look, blank data, X from xMin to xMax in
     /// days) and applies the tool availability rule.
     void SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points);
+    /// SetupGraph as the real-time graph has it: 4 curves of `points` points, X from xMin
+    /// to xMax (days), no line gaps, no bars.
+    void SetupRealTimeLook(double xMin, double xMax, int points);
     /// Cross and text tools only in the single view; "Split" shows the view in force.
     void ApplyToolAvailability();
     /// Shows data set k (from 0) of the logger's data sets with its statistics;
@@ -160,6 +163,10 @@ public:
     /// Handlers of the reading and marking tools, and of the appearance commands (children).
     GraphTools* tools = nullptr;
     GraphAppearance* appearance = nullptr;
+
+signals:
+    /// SaveGraph wrote the graph to a file.
+    void graphSaved();
 
 private:
     void FormCreate();

@@ -44,17 +44,21 @@ TfrmGraph* TfrmGraph::OpenRealTimeGraph(MainFrame& frame) {
             });
 
     const double now = core::TDateTimeFromDateTime(graph->clock().now());
-    graph->SetupGraph(4, kRealTimeYMax, kRealTimeYMin,
-                      now + double(recording.spanFactor) * kRealTimeSpanSeconds / core::kSecondsPerDay, now,
-                      kRealTimePoints);
-    chart::Graph1& g = *graph->Graph1;
+    graph->SetupRealTimeLook(now,
+                             now + double(recording.spanFactor) * kRealTimeSpanSeconds / core::kSecondsPerDay,
+                             kRealTimePoints);
+    graph->pnlSamplingRate->setEnabled(true);
+    graph->setRateBoxes(recording.realTimeRate());
+    return graph;
+}
+
+void TfrmGraph::SetupRealTimeLook(double xMin, double xMax, int points) {
+    SetupGraph(4, kRealTimeYMax, kRealTimeYMin, xMax, xMin, points);
+    chart::Graph1& g = *Graph1;
     g.setNoRandomPointsToExport(true);
     g.setFocalRect(false);
     g.setAllowBar(false);
     g.setLineGapThreshold(kNoLineGap);
-    graph->pnlSamplingRate->setEnabled(true);
-    graph->setRateBoxes(recording.realTimeRate());
-    return graph;
 }
 
 void TfrmGraph::followRecording() {
@@ -63,8 +67,9 @@ void TfrmGraph::followRecording() {
 
 void TfrmGraph::recordSample(const QDateTime& time, const core::MeterStatus& status) {
     session::RecordingState& recording = session().recording();
-    AppendSample(core::TDateTimeFromDateTime(time), status.channelState, status.reading);
+    // Marked first: a sample that fills the graph stops the recording before it is announced.
     recording.realTimeUnsaved = true;
+    AppendSample(core::TDateTimeFromDateTime(time), status.channelState, status.reading);
     recording.announceSample(m_sampleCount, time, status);
 }
 
@@ -109,6 +114,7 @@ void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::arr
 }
 
 void TfrmGraph::StartRecording(int points, double now) {
+    session().recording().noteDiscarded();
     chart::Graph1& g = *Graph1;
     g.setPoints(points);
     for (int k = 0; k < g.subsets(); ++k) {
@@ -180,12 +186,16 @@ void TfrmGraph::ClearGraph() {
     }
     shared.annotationCount = GraphShared::kMarkBase;
     g.redraw();
+    if (isRealTime())
+        session().recording().noteDiscarded();
 }
 
 bool TfrmGraph::SaveGraph() {
     const bool saved = ui::SaveGraph(frame(), *Graph1);
     if (saved && isRealTime())
-        session().recording().realTimeUnsaved = false;
+        session().recording().noteSaved();
+    if (saved)
+        emit graphSaved();
     return saved;
 }
 

@@ -1,5 +1,6 @@
 list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/GraphSetup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JournalRecovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RealTimeRecording.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveGraph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmGraph.cpp

@@ -13,4 +13,13 @@ void RecordingState::announceSample(int number, const QDateTime& time, const cor
     emit sampleRecorded(number, time, status);
 }
 
+void RecordingState::noteSaved() {
+    realTimeUnsaved = false;
+    emit samplesSaved();
+}
+
+void RecordingState::noteDiscarded() {
+    emit samplesDiscarded();
+}
+
 } // namespace thermo4::session

@@ -36,11 +36,18 @@ public:
 
     /// The real-time graph appended sample number (from 1) taken at time from status.
     void announceSample(int number, const QDateTime& time, const core::MeterStatus& status);
+    /// The real-time graph's samples were written to a file: clears realTimeUnsaved.
+    void noteSaved();
+    /// The real-time graph's samples were thrown away on purpose (cleared, replaced
+    /// by a new recording, or the window closed after its question).
+    void noteDiscarded();
 
 signals:
     void recordingChanged(bool recording);
     /// A sample went into the real-time graph (for the journal and the network publisher).
     void sampleRecorded(int number, const QDateTime& time, const thermo4::core::MeterStatus& status);
+    void samplesSaved();
+    void samplesDiscarded();
 
 private:
     bool m_recording = false;

@@ -5,6 +5,7 @@
 
 class QMdiSubWindow;
 class QPrinter;
+class QString;
 class QWidget;
 
 namespace thermo4::session {
@@ -48,6 +49,9 @@ public:
     virtual bool saveActiveChild() = 0;
     /// Creates the real-time graph window if there is none, placed and set up as at start-up.
     virtual void openRealTimeGraph() = 0;
+    /// A one-line message for the user in the status bar (also on stderr), e.g. a journal
+    /// that cannot be written or a broker that went away.
+    virtual void showNotice(const QString& text) = 0;
 };
 
 } // namespace thermo4::ui

@@ -12,8 +12,8 @@ class QPrinter;
 
 namespace thermo4::ui {
 
-/// Answer to a question box.
-enum class Answer { Yes, No, Cancel };
+/// Answer to a question box; Other is the third button of questionWithThird.
+enum class Answer { Yes, No, Cancel, Other };
 
 /// One file type of a file dialog: description and mask, as in "TXT file(*.txt,...)" and "*.TXT".
 struct FileFilter {
@@ -58,6 +58,9 @@ public:
 
     /// A confirmation: Yes and No, plus Cancel when withCancel.
     virtual Answer question(const QString& text, bool withCancel = true) = 0;
+    /// A question with Yes, No and a third button captioned third (e.g. "Delete"), which
+    /// answers Other; closing the box answers No, the choice that changes nothing.
+    virtual Answer questionWithThird(const QString& text, const QString& third) = 0;
     virtual void information(const QString& text) = 0;
     virtual void warning(const QString& text) = 0;
     virtual void error(const QString& text) = 0;

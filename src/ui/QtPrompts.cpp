@@ -5,6 +5,7 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
 
 namespace thermo4::ui {
 
@@ -25,6 +26,17 @@ Answer QtPrompts::question(const QString& text, bool withCancel) {
         // Closing the box with Escape or its close button counts as the safest answer.
         return withCancel ? Answer::Cancel : Answer::No;
     }
+}
+
+Answer QtPrompts::questionWithThird(const QString& text, const QString& third) {
+    QMessageBox box(QMessageBox::Question, kBoxTitle, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    QPushButton* other = box.addButton(third, QMessageBox::DestructiveRole);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    if (box.clickedButton() == other)
+        return Answer::Other;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
 void QtPrompts::information(const QString& text) {

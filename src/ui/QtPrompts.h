@@ -16,6 +16,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     Answer question(const QString& text, bool withCancel = true) override;
+    Answer questionWithThird(const QString& text, const QString& third) override;
     void information(const QString& text) override;
     void warning(const QString& text) override;
     void error(const QString& text) override;

@@ -13,8 +13,16 @@ template <typename T> T ScriptedPrompts::take(QQueue<T>& queue, T fallback) {
 Answer ScriptedPrompts::question(const QString& text, bool withCancel) {
     record(Kind::Question, text);
     const Answer answer = take(m_answers, withCancel ? Answer::Cancel : Answer::No);
-    // A two-button box cannot return Cancel; a script that queues it gets No, as Escape would.
+    // A box without Cancel cannot return it, nor the third answer of questionWithThird.
+    if (answer == Answer::Other)
+        return withCancel ? Answer::Cancel : Answer::No;
     return (!withCancel && answer == Answer::Cancel) ? Answer::No : answer;
+}
+
+Answer ScriptedPrompts::questionWithThird(const QString& text, const QString&) {
+    record(Kind::Question, text);
+    const Answer answer = take(m_answers, Answer::No);
+    return answer == Answer::Cancel ? Answer::No : answer;
 }
 
 FileDialogResult ScriptedPrompts::openFile(const FileDialogRequest& request) {

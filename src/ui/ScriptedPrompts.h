@@ -32,6 +32,8 @@ public:
     void queuePrint(std::function<void(QPrinter&)> choose) { m_prints.enqueue(std::move(choose)); }
 
     Answer question(const QString& text, bool withCancel = true) override;
+    /// Recorded as a Question; a queued Cancel answers No, as closing the box does.
+    Answer questionWithThird(const QString& text, const QString& third) override;
     void information(const QString& text) override { record(Kind::Information, text); }
     void warning(const QString& text) override { record(Kind::Warning, text); }
     void error(const QString& text) override { record(Kind::Error, text); }

@@ -1,7 +1,14 @@
 #include "ui/QtPrompts.h"
 #include "ui/ScriptedPrompts.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace thermo4::ui {
 namespace {
@@ -78,6 +85,74 @@ TEST(ScriptedPrompts, UnscriptedPromptsChangeNothingAndAreCounted) {
     prompts.queueAnswer(Answer::Cancel);
     EXPECT_EQ(prompts.question(QStringLiteral("q"), false), Answer::No);
     EXPECT_EQ(prompts.unanswered(), 5);
+}
+
+TEST(ScriptedPrompts, TheThirdAnswerReachesOnlyTheQuestionThatHasIt) {
+    struct Case {
+        Answer queued;
+        Answer withThird;
+        Answer withCancel;
+        Answer twoButtons;
+    };
+    const Case cases[] = {
+        {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes},
+        {Answer::No, Answer::No, Answer::No, Answer::No},
+        {Answer::Cancel, Answer::No, Answer::Cancel, Answer::No},
+        {Answer::Other, Answer::Other, Answer::Cancel, Answer::No},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompts prompts;
+        for (int i = 0; i < 3; ++i)
+            prompts.queueAnswer(c.queued);
+        EXPECT_EQ(prompts.questionWithThird(QStringLiteral("a"), QStringLiteral("Delete")), c.withThird);
+        EXPECT_EQ(prompts.question(QStringLiteral("b")), c.withCancel);
+        EXPECT_EQ(prompts.question(QStringLiteral("c"), false), c.twoButtons);
+        EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Question),
+                  QStringList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    }
+    ScriptedPrompts unscripted;
+    EXPECT_EQ(unscripted.questionWithThird(QStringLiteral("a"), QStringLiteral("Delete")), Answer::No);
+    EXPECT_EQ(unscripted.unanswered(), 1);
+}
+
+TEST(QtPrompts, TheThirdButtonAnswersOtherAndClosingTheBoxAnswersNo) {
+    struct Case {
+        const char* name;
+        std::function<void(QMessageBox&)> act;
+        Answer expected;
+    };
+    const auto click = [](const QString& text) {
+        return [text](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons()) {
+                if (button->text().remove(QLatin1Char('&')) == text)
+                    button->click();
+            }
+        };
+    };
+    const Case cases[] = {
+        {"third", click(QStringLiteral("Delete")), Answer::Other},
+        {"yes", click(QStringLiteral("Yes")), Answer::Yes},
+        {"no", click(QStringLiteral("No")), Answer::No},
+        {"closed", [](QMessageBox& box) { box.reject(); }, Answer::No},
+    };
+    for (const Case& c : cases) {
+        QString shown;
+        QTimer answer;
+        answer.setInterval(0);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer.stop();
+            shown = box->text();
+            c.act(*box);
+        });
+        answer.start();
+        QtPrompts prompts;
+        EXPECT_EQ(prompts.questionWithThird(QStringLiteral("Open it?"), QStringLiteral("Delete")), c.expected)
+            << c.name;
+        EXPECT_EQ(shown, QStringLiteral("Open it?")) << c.name;
+    }
 }
 
 } // namespace

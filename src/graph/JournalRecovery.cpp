@@ -1,0 +1,90 @@
+#include "graph/JournalRecovery.h"
+
+#include "chart/DefaultLook.h"
+#include "chart/Graph1.h"
+#include "chart/GraphState.h"
+#include "core/GraphStatistics.h"
+#include "core/TDateTime.h"
+#include "formats/JournalFolder.h"
+#include "formats/JournalReader.h"
+#include "graph/TfrmGraph.h"
+#include "ui/AppServices.h"
+#include "ui/MainFrame.h"
+#include "ui/Prompts.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace thermo4::ui {
+
+const QString JournalRecovery::kDeleteButton = QStringLiteral("Delete");
+
+QString JournalRecovery::question(const QDateTime& start, int samples) {
+    return QStringLiteral("A real-time recording from %1 with %2 samples was not saved. Open it?")
+        .arg(core::DateTimeText(core::TDateTimeFromDateTime(start), QLocale()))
+        .arg(samples);
+}
+
+void JournalRecovery::OfferUnsaved(MainFrame& frame) {
+    const formats::JournalFolder folder = formats::JournalFolder::inDataDir(frame.services().paths.dataDir());
+    Prompts& prompts = *frame.services().prompts;
+    for (const formats::JournalEntry& entry : folder.unfinished()) {
+        if (!entry.error.isEmpty()) {
+            qWarning("%s", qPrintable(entry.error));
+            continue;
+        }
+        if (entry.samples == 0) {
+            formats::JournalFolder::remove(entry.path);
+            continue;
+        }
+        switch (prompts.questionWithThird(question(entry.start, entry.samples), kDeleteButton)) {
+        case Answer::Yes:
+            OpenJournal(frame, entry.path);
+            break;
+        case Answer::Other:
+            if (QString error; !formats::JournalFolder::remove(entry.path, &error))
+                prompts.error(error);
+            break;
+        case Answer::No:
+        case Answer::Cancel:
+            break;
+        }
+    }
+}
+
+TfrmGraph* JournalRecovery::OpenJournal(MainFrame& frame, const QString& path) {
+    const formats::JournalContents journal = formats::JournalReader::read(path);
+    if (!journal.ok() || journal.samples.empty()) {
+        frame.services().prompts->error(journal.ok() ? QStringLiteral("%1: no samples").arg(path)
+                                                     : journal.error);
+        return nullptr;
+    }
+    const auto& samples = journal.samples;
+    const int points = static_cast<int>(samples.size());
+    const double first =
+        journal.header.start.isValid()
+            ? std::min(core::TDateTimeFromDateTime(journal.header.start), samples.front().time)
+            : samples.front().time;
+    const double last =
+        std::max(samples.back().time, first + std::max(journal.header.rateSeconds, 1) / core::kSecondsPerDay);
+
+    auto* graph = new TfrmGraph(frame, path);
+    frame.addChild(graph);
+    graph->SetupRealTimeLook(first, last, points);
+    chart::Graph1& g = *graph->Graph1;
+    for (int i = 0; i < points; ++i) {
+        const formats::JournalSample& sample = samples[std::size_t(i)];
+        for (int k = 0; k < chart::kGraphChannels; ++k) {
+            const bool flagged = sample.channelState & (0x11u << k);
+            g.setXDataII(k, i, sample.time);
+            g.setYData(k, i, flagged ? float(chart::kDefaultNullValue) : sample.reading[std::size_t(k)]);
+        }
+    }
+    g.redraw();
+    graph->FillGraphStatistics();
+    QObject::connect(graph, &TfrmGraph::graphSaved, graph, [path] { formats::JournalFolder::remove(path); });
+    return graph;
+}
+
+} // namespace thermo4::ui
