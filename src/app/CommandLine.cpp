@@ -48,6 +48,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                 line.error = QStringLiteral("--mqtt: %1").arg(reason);
                 return line;
             }
+        } else if (arguments[i] == QLatin1String("--record")) {
+            line.record = true;
         } else if (arguments[i] == QLatin1String("--service")) {
             line.service = true;
         } else if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
@@ -67,7 +69,8 @@ QString CommandLine::programVersion() {
 }
 
 QString CommandLine::usage() {
-    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL] [--service]\n"
+    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL] [--record]\n"
+                          "              [--service]\n"
                           "\n"
                           "Desktop program for the four-channel thermocouple thermometer.\n"
                           "\n"
@@ -79,7 +82,12 @@ QString CommandLine::usage() {
                           "  --mqtt URL            publish live readings to the MQTT broker at URL:\n"
                           "                        mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE (or mqtts://)\n"
                           "                        with the password from THERMO4_MQTT_PASSWORD\n"
-                          "                        when the URL has none\n"
+                          "                        when the URL has none; JSON on BASE/live, each\n"
+                          "                        recorded sample on BASE/recording, \"online\" or\n"
+                          "                        \"offline\" on BASE/status\n"
+                          "  --record              start a real-time recording as soon as a meter is\n"
+                          "                        connected, at the saved sampling rate and with the\n"
+                          "                        largest sample count (99999), for unattended logging\n"
                           "  --service             offer Data Logger > Setup, the meter's setup dialog\n"
                           "                        (clock, interval, erase, defaults, calibration,\n"
                           "                        EEPROM cells, quick recording) for service work\n"

@@ -19,6 +19,8 @@ struct CommandLine {
     QString dataDir;
     /// Broker given by --mqtt URL (password possibly from the environment); none without the option.
     std::optional<mqtt::BrokerUrl> mqttBroker;
+    /// Start a real-time recording as soon as a meter is connected (--record).
+    bool record = false;
     /// Offer Data Logger > Setup, the service person's setup dialog (--service).
     bool service = false;
     bool help = false;

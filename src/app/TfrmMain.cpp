@@ -1,5 +1,6 @@
 #include "app/TfrmMain.h"
 
+#include "app/LivePublishing.h"
 #include "app/TfrmAbout.h"
 #include "formats/JournalFormat.h"
 #include "graph/JournalRecovery.h"
@@ -305,6 +306,11 @@ void TfrmMain::fillDeviceList() {
 
 void TfrmMain::setSplash(TfrmAbout* splash) {
     m_aboutBox = splash;
+}
+
+void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
+    auto* publishing = new LivePublishing(*m_session, publisher, m_services.simulated, this);
+    connect(publishing, &LivePublishing::notice, this, &TfrmMain::showNotice);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

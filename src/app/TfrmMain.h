@@ -22,6 +22,9 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
+namespace thermo4::mqtt {
+class MqttPublisher;
+}
 namespace thermo4::session {
 class RecordingJournal;
 }
@@ -73,6 +76,11 @@ public:
 
     /// The about box shown as the splash until the window is first shown.
     void setSplash(TfrmAbout* splash);
+    /// thermo4 --record: a real-time recording starts by itself when a meter is first connected.
+    void setRecordOnConnect(bool record) { m_recordOnConnect = record; }
+    /// thermo4 --mqtt: publishes the live readings and recorded samples through publisher
+    /// (started, and outliving the window).
+    void publishTo(mqtt::MqttPublisher& publisher);
     /// The panel window, or null.
     TfrmPanel* panelWindow() const;
     /// Phase of the last blink tick.
@@ -170,6 +178,9 @@ private:
     bool m_noticeShown = false;
     bool m_shown = false;
     bool m_exiting = false;
+    bool m_recordOnConnect = false;
+    /// The recording of --record was started (once, at the first connection).
+    bool m_recordStarted = false;
 
     // Menu (captions as stored; objectName = the entry's name).
     QMenu* File1 = nullptr;

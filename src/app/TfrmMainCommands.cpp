@@ -202,6 +202,10 @@ void TfrmMain::OnConnection() {
         Run1->setEnabled(true);
     btnStop->setEnabled(recording);
     Stop1->setEnabled(recording);
+    if (m_recordOnConnect && !m_recordStarted) {
+        m_recordStarted = true;
+        RealTimeRecording::StartUnattended(*this);
+    }
 }
 
 void TfrmMain::OffConnection() {

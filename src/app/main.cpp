@@ -7,6 +7,7 @@
 #include "link/HidUsbTransport.h"
 #include "link/QtSerialPort.h"
 #include "link/SystemClock.h"
+#include "mqtt/MqttPublisher.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
@@ -85,6 +86,14 @@ int main(int argc, char* argv[]) {
         failStart(options.error + QStringLiteral("\nTry 'thermo4 --help'."));
         return 2;
     }
+    std::unique_ptr<mqtt::MqttPublisher> publisher;
+    if (options.mqttBroker) {
+        publisher = std::make_unique<mqtt::MqttPublisher>(*options.mqttBroker);
+        if (QString error; !publisher->start(&error)) {
+            failStart(QStringLiteral("--mqtt: %1").arg(error));
+            return 1;
+        }
+    }
 
     link::SystemClock clock;
     link::QtSerialPort serialPort;
@@ -126,6 +135,9 @@ int main(int argc, char* argv[]) {
     ui::TfrmMain window(services);
     prompts.setParent(&window);
     window.setSplash(splash);
+    window.setRecordOnConnect(options.record);
+    if (publisher)
+        window.publishTo(*publisher);
     window.showMaximized();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LivePublishing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartFailure.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAbout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp

@@ -67,6 +67,24 @@ void RealTimeRecording::Run(MainFrame& frame) {
     recording.setRecording(true);
 }
 
+void RealTimeRecording::StartUnattended(MainFrame& frame) {
+    session::RecordingState& recording = frame.session().recording();
+    if (!frame.session().connected() || recording.recording())
+        return;
+    TfrmGraph* graph = TfrmGraph::realTimeWindow(frame);
+    if (!graph) {
+        frame.openRealTimeGraph();
+        graph = TfrmGraph::realTimeWindow(frame);
+    }
+    if (!graph || graph->sampleCount() > 0)
+        return;
+    if (recording.realTimeRate() < 1)
+        recording.setRealTimeRate(session::RecordingState::kDefaultRate);
+    graph->setRateBoxes(recording.realTimeRate());
+    graph->StartRecording(kMaxSamples, core::TDateTimeFromDateTime(frame.services().clock->now()));
+    recording.setRecording(true);
+}
+
 void RealTimeRecording::EndRecording(MainFrame& frame) {
     frame.session().recording().setRecording(false);
 }

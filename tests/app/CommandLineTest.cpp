@@ -45,16 +45,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandLine, UsageNamesEveryOption) {
     const QString usage = CommandLine::usage();
-    for (const char* option :
-         {"--simulate", "--simulate=SCENARIO", "--data-dir", "--service", "--help", "--version"})
+    for (const char* option : {"--simulate", "--simulate=SCENARIO", "--data-dir", "--service", "--record",
+                               "--mqtt", "--help", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(CommandLine::programVersion().isEmpty());
 }
 
-TEST(CommandLine, ServiceIsAPlainSwitch) {
+TEST(CommandLine, ServiceAndRecordArePlainSwitches) {
     EXPECT_TRUE(CommandLine::parse({"--simulate", "--service"}).service);
     EXPECT_FALSE(CommandLine::parse({"--simulate"}).service);
     EXPECT_FALSE(CommandLine::parse({"--service=yes"}).error.isEmpty());
+    EXPECT_TRUE(CommandLine::parse({"--record", "--simulate"}).record);
+    EXPECT_FALSE(CommandLine::parse({"--simulate"}).record);
+    EXPECT_FALSE(CommandLine::parse({"--record=yes"}).error.isEmpty());
 }
 
 TEST(CommandLine, MqttTakesAValidBrokerUrl) {

@@ -1,0 +1,35 @@
+#include "app/LivePublishing.h"
+
+#include "core/Commands.h"
+#include "link/Clock.h"
+#include "mqtt/MqttPublisher.h"
+#include "session/MeterSession.h"
+
+namespace thermo4::ui {
+
+LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublisher& publisher, bool simulated,
+                               QObject* parent)
+    : QObject(parent), m_session(session), m_publisher(publisher), m_simulated(simulated) {
+    connect(&session, &session::MeterSession::connectionChanged, this, &LivePublishing::updateMeter);
+    connect(&session, &session::MeterSession::frameDecoded, this, [this](const core::MeterStatus& status) {
+        m_publisher.publishLive(m_session.clock().now(), status);
+    });
+    connect(&session.recording(), &session::RecordingState::sampleRecorded, this,
+            [this](int number, const QDateTime& time, const core::MeterStatus& status) {
+                m_publisher.publishRecording(number, time, status);
+            });
+    connect(&publisher, &mqtt::MqttPublisher::statusMessage, this,
+            [this](const QString& text) { emit notice(text); });
+    updateMeter();
+}
+
+void LivePublishing::updateMeter() {
+    mqtt::MeterIdentity meter;
+    meter.model = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
+    meter.link = m_session.serialLink() ? mqtt::LinkName::Serial
+                 : m_simulated          ? mqtt::LinkName::Simulated
+                                        : mqtt::LinkName::Usb;
+    m_publisher.setMeter(meter);
+}
+
+} // namespace thermo4::ui

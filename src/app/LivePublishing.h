@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace thermo4::mqtt {
+class MqttPublisher;
+}
+namespace thermo4::session {
+class MeterSession;
+}
+
+namespace thermo4::ui {
+
+/// Hands the session's readings to the MQTT publisher: every valid live frame while
+/// a meter is connected (whatever the link) to BASE/live, every recorded sample to
+/// BASE/recording. The publisher only queues them for its network thread, so the
+/// poll tick never waits for the network.
+class LivePublishing : public QObject {
+    Q_OBJECT
+public:
+    /// session and publisher must outlive this object; simulated: the USB meter is the virtual one.
+    LivePublishing(session::MeterSession& session, mqtt::MqttPublisher& publisher, bool simulated,
+                   QObject* parent = nullptr);
+
+signals:
+    /// The publisher's connection lines (up, lost once per outage, back) for the status bar.
+    void notice(const QString& text);
+
+private:
+    void updateMeter();
+
+    session::MeterSession& m_session;
+    mqtt::MqttPublisher& m_publisher;
+    bool m_simulated;
+};
+
+} // namespace thermo4::ui
