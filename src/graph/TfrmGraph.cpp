@@ -155,8 +155,11 @@ TfrmGraph::TfrmGraph(MainFrame& frame, const QString& caption) : MdiChild(frame)
 }
 
 TfrmGraph::~TfrmGraph() {
-    // The chart sends a last leave event while its parents go: the read-out is gone by then.
-    Graph1->plot()->removeEventFilter(tools);
+    // The tools filter events of this window and its chart, and Qt still sends some (a last leave,
+    // hide events) while the base class takes the widgets down: by then this object is a plain
+    // QWidget, so the tools go first.
+    delete tools;
+    tools = nullptr;
 }
 
 void TfrmGraph::createDataSetPanel() {
