@@ -27,9 +27,6 @@ using namespace formats;
 
 namespace {
 
-/// A graph window opened from a file leaves this much of the client height free (pixels).
-constexpr int kFileGraphHeightMargin = 40;
-
 QString fullName(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
@@ -78,8 +75,7 @@ TfrmGraph* OpenGraphFile(MainFrame& frame, const QString& path) {
     }
     TfrmGraph* window = graph.release();
     frame.addChild(window);
-    const QSize client = frame.clientSize();
-    window->place(0, 0, client.width(), client.height() - kFileGraphHeightMargin);
+    window->fillClientArea();
     window->FillGraphStatistics();
     window->chkSplit->setChecked(g.multiAxesSubsets(1) != 0);
     g.setAllowDataLabels(0);

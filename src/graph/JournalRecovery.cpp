@@ -71,6 +71,7 @@ TfrmGraph* JournalRecovery::OpenJournal(MainFrame& frame, const QString& path) {
 
     auto* graph = new TfrmGraph(frame, path);
     frame.addChild(graph);
+    graph->fillClientArea();
     graph->SetupRealTimeLook(first, last, points);
     chart::Graph1& g = *graph->Graph1;
     for (int i = 0; i < points; ++i) {

@@ -241,6 +241,11 @@ void TfrmGraph::keepToolRowWhole() {
     ToolBar1->setMinimumWidth(ToolBar1->sizeHint().width());
 }
 
+void TfrmGraph::fillClientArea() {
+    const QSize client = frame().clientSize();
+    place(0, 0, client.width(), client.height() - kOpenedHeightMargin);
+}
+
 void TfrmGraph::clearReadOut() {
     Panel12->clear();
 }

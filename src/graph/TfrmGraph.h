@@ -56,6 +56,11 @@ public:
     /// The window captioned "DataLogger", or null.
     static TfrmGraph* dataLoggerWindow(const MainFrame& frame);
 
+    /// Places the window at the top left of the frame's client area, as wide as it and
+    /// kOpenedHeightMargin less high: where a graph opened from a file or a journal goes.
+    void fillClientArea();
+    static constexpr int kOpenedHeightMargin = 40;
+
     /// Shows the divider and the "Clear" button of the real-time window.
     void showClearButton();
     /// The mouse read-out is emptied (the mouse left the plotting area, or the data went).

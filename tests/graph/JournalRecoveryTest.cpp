@@ -100,6 +100,9 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     ASSERT_EQ(graphs.size(), 1);
     TfrmGraph& graph = *graphs.first();
     EXPECT_EQ(graph.windowTitle(), opened);
+    const QSize client = m_window->clientSize();
+    EXPECT_EQ(graph.subWindow()->geometry(),
+              QRect(0, 0, client.width(), client.height() - TfrmGraph::kOpenedHeightMargin));
     const chart::Graph1& g = *graph.Graph1;
     ASSERT_EQ(g.points(), 7);
     for (int i = 0; i < 7; ++i) {
