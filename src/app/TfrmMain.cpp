@@ -79,7 +79,10 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
     m_session->setLinkNoticeSource(services.takeLinkNotice);
     connect(m_session, &session::MeterSession::connectionChanged, this, &TfrmMain::connectionChanged);
-    connect(m_session, &session::MeterSession::linkNotice, this, &TfrmMain::showNotice);
+    connect(m_session, &session::MeterSession::linkNotice, this, [this](const QString& notice) {
+        showNotice(notice);
+        m_linkNoticeShown = true;
+    });
     connect(m_session, &session::MeterSession::identifyFailed, this, &TfrmMain::identifyFailed);
     connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
             &TfrmMain::recordingChanged);
@@ -506,7 +509,7 @@ void TfrmMain::setStatusText(int panel, const QString& text) {
     label->setText(text);
     label->setToolTip(QString());
     if (panel == 0)
-        m_noticeShown = false;
+        m_linkNoticeShown = false;
 }
 
 } // namespace thermo4::ui

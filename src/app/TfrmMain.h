@@ -175,7 +175,7 @@ private:
     QRect m_realTimePlace;
     bool m_blinkPhase = false;
     /// Status panel 0 holds a notice from the link, which the hint must not replace.
-    bool m_noticeShown = false;
+    bool m_linkNoticeShown = false;
     bool m_shown = false;
     bool m_exiting = false;
     bool m_recordOnConnect = false;

@@ -236,13 +236,13 @@ void TfrmMain::recordingChanged(bool recording) {
 void TfrmMain::showNotice(const QString& notice) {
     StatusPanel0->setText(notice);
     StatusPanel0->setToolTip(notice);
-    m_noticeShown = true;
     qWarning("%s", qPrintable(notice));
 }
 
 void TfrmMain::identifyFailed(int failures) {
-    // A meter whose node cannot be opened has its own notice, which says more.
-    if (failures < kHintAfterFailures || m_noticeShown || !StatusPanel0->text().isEmpty())
+    // Shown once per stretch without a meter; a later notice (journal, MQTT) replaces it. A meter
+    // whose node cannot be opened has its own notice, which says more, so no hint then.
+    if (failures != kHintAfterFailures || m_linkNoticeShown)
         return;
     const QString hint = QString::fromLatin1(kNoMeterHint);
     StatusPanel0->setText(hint);

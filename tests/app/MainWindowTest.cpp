@@ -206,6 +206,19 @@ TEST_F(MainWindowTest, AfterAFewFailedIdentifiesTheStatusBarSaysHowToAttachAMete
     EXPECT_EQ(w.statusText(1), QStringLiteral("On Connection"));
 }
 
+TEST_F(MainWindowTest, TheHintReplacesAnEarlierNoticeAndANewerNoticeStays) {
+    m_usb->setPlugged(false);
+    TfrmMain& w = open();
+    // A broker's or journal's notice at start does not keep the user from learning why no meter shows.
+    w.showNotice(QStringLiteral("MQTT: connected"));
+    tick(TfrmMain::kHintAfterFailures);
+    EXPECT_EQ(w.statusText(0), QLatin1String(TfrmMain::kNoMeterHint));
+    // The hint is given once: a notice after it is not overwritten by the next failed identifies.
+    w.showNotice(QStringLiteral("MQTT: broker lost"));
+    tick(3);
+    EXPECT_EQ(w.statusText(0), QStringLiteral("MQTT: broker lost"));
+}
+
 TEST_F(MainWindowTest, APermissionNoticeIsShownOnceAndGoesWithTheConnection) {
     int asked = 0;
     m_services.takeLinkNotice = [&asked] {
