@@ -36,14 +36,8 @@ QString fullName(const QString& path) {
 bool SaveTable(MainFrame& frame, const TfrmList& table) {
     Prompts& prompts = *frame.services().prompts;
     const QString filter = TableFileFilter(DecimalSeparatorIsComma(QLocale()));
-    FileDialogRequest request;
-    request.caption = QStringLiteral("Save As");
-    request.directory = frame.services().paths.dataDir();
-    request.filters = FileFilter::parse(filter);
-    request.defaultSuffix = QLatin1String(kTableDefaultSuffix);
-    request.typeChange = [filter](int index, const QString& name) {
-        return FileNameForFilterType(name, filter, index + 1).value_or(QString());
-    };
+    const FileDialogRequest request = FileDialogRequest::saveAs(frame.services().paths.dataDir(), filter,
+                                                                QLatin1String(kTableDefaultSuffix));
     const FileDialogResult chosen = prompts.saveFile(request);
     if (!chosen.accepted())
         return false;

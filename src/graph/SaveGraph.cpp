@@ -17,14 +17,8 @@ using namespace formats;
 
 bool SaveGraph(MainFrame& frame, const chart::Graph1& control) {
     const QString filter = GraphFileFilter(DecimalSeparatorIsComma(QLocale()));
-    FileDialogRequest request;
-    request.caption = QStringLiteral("Save As");
-    request.directory = frame.services().paths.dataDir();
-    request.filters = FileFilter::parse(filter);
-    request.defaultSuffix = QLatin1String(kGraphDefaultSuffix);
-    request.typeChange = [filter](int index, const QString& name) {
-        return FileNameForFilterType(name, filter, index + 1).value_or(QString());
-    };
+    const FileDialogRequest request = FileDialogRequest::saveAs(frame.services().paths.dataDir(), filter,
+                                                                QLatin1String(kGraphDefaultSuffix));
     Prompts& prompts = *frame.services().prompts;
     const FileDialogResult chosen = prompts.saveFile(request);
     if (!chosen.accepted())

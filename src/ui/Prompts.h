@@ -41,6 +41,11 @@ struct FileDialogRequest {
     /// Called when the user picks another file type, with its index and the name
     /// typed so far; returns the name to show instead (e.g. with the new extension).
     std::function<QString(int filterIndex, const QString& fileName)> typeChange;
+
+    /// A "Save As" dialog in directory over a stored filter: a typed name without an
+    /// extension gets defaultSuffix, and choosing another type gives the name its extension.
+    static FileDialogRequest saveAs(const QString& directory, const QString& filter,
+                                    const QString& defaultSuffix);
 };
 
 /// The user's choice in a file dialog; path is empty when the dialog was cancelled.
