@@ -101,7 +101,8 @@ QLabel* TfrmSetup::statusLabel(const char* name) {
     bold.setBold(true);
     label->setFont(bold);
     label->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(kWidestStatus));
-    setStatus(label, QStringLiteral("OK"), kOkColor);
+    // Empty until its operation has run: an "OK" there would claim a success that never happened.
+    setStatus(label, QString(), kOkColor);
     return label;
 }
 
@@ -251,6 +252,7 @@ QGroupBox* TfrmSetup::createEepromGroup() {
     txtWAddress = field("txtWAddress", QStringLiteral("0"));
     txtWData = field("txtWData", QStringLiteral("0"));
     edtPassword = field("edtPassword", QStringLiteral("0"));
+    edtPassword->setEchoMode(QLineEdit::Password);
     txtRAddress = field("txtRAddress", QStringLiteral("0"));
     txtRData = field("txtRData", QStringLiteral("0"), true);
     Button8 = button("Button8", QStringLiteral("Write EEProm"), &TfrmSetup::Button8Click);
@@ -364,8 +366,15 @@ void TfrmSetup::Button2Click() {
     runOperation([this] { meterSetup().adjustRecordingInterval(edtInt1->text(), edtInt2->text()); });
 }
 
+bool TfrmSetup::eraseConfirmed() {
+    return prompts().confirm(QString::fromLatin1(kEraseQuestion));
+}
+
 void TfrmSetup::Button3Click() {
-    runOperation([this] { meterSetup().eraseMeterMemory(); });
+    runOperation([this] {
+        if (eraseConfirmed())
+            meterSetup().eraseMeterMemory();
+    });
 }
 
 void TfrmSetup::Button4Click() {
@@ -378,6 +387,9 @@ void TfrmSetup::Button5Click() {
 
 void TfrmSetup::Button6Click() {
     runOperation([this] {
+        // Its erase step (and the default settings before it) empty the memory as Erase does.
+        if (!eraseConfirmed())
+            return;
         std::optional<session::MeterSession::Transaction> held = session().beginTransaction();
         if (!held)
             return;

@@ -37,6 +37,9 @@ public:
     static const QColor kFailColor;
     /// Shown instead of an operation while the meter is connected over the serial link.
     static const char* const kUsbOnlyMessage;
+    /// Asked before the meter's memory is erased (Erase, "Setup All"); No is the default.
+    static constexpr const char* kEraseQuestion =
+        "Erase all data sets in the meter's memory? This cannot be undone.";
 
     explicit TfrmSetup(MainFrame& frame);
 
@@ -80,6 +83,8 @@ private:
     /// disabled until it returns, and a close asked for meanwhile follows it.
     void runOperation(const std::function<void()>& operation);
     void setButtonsEnabled(bool enabled);
+    /// Asks kEraseQuestion; true for Yes.
+    bool eraseConfirmed();
 
     // What the operations ask of the window.
     void operationStarted(link::SetupOperation operation);

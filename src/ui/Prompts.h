@@ -66,6 +66,9 @@ public:
     /// A question with Yes, No and a third button captioned third (e.g. "Delete"), which
     /// answers Other; closing the box answers No, the choice that changes nothing.
     virtual Answer questionWithThird(const QString& text, const QString& third) = 0;
+    /// Yes or No before something that cannot be undone: No is the default button, and
+    /// Escape or closing the box answers No. True only for Yes.
+    virtual bool confirm(const QString& text) = 0;
     virtual void information(const QString& text) = 0;
     virtual void warning(const QString& text) = 0;
     virtual void error(const QString& text) = 0;

@@ -39,6 +39,14 @@ Answer QtPrompts::questionWithThird(const QString& text, const QString& third) {
     return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
 }
 
+bool QtPrompts::confirm(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kBoxTitle, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
 void QtPrompts::information(const QString& text) {
     QMessageBox::information(m_parent, kBoxTitle, text);
 }

@@ -17,6 +17,7 @@ public:
 
     Answer question(const QString& text, bool withCancel = true) override;
     Answer questionWithThird(const QString& text, const QString& third) override;
+    bool confirm(const QString& text) override;
     void information(const QString& text) override;
     void warning(const QString& text) override;
     void error(const QString& text) override;

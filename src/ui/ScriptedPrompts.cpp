@@ -25,6 +25,11 @@ Answer ScriptedPrompts::questionWithThird(const QString& text, const QString&) {
     return answer == Answer::Cancel ? Answer::No : answer;
 }
 
+bool ScriptedPrompts::confirm(const QString& text) {
+    record(Kind::Question, text);
+    return take(m_answers, Answer::No) == Answer::Yes;
+}
+
 FileDialogResult ScriptedPrompts::openFile(const FileDialogRequest& request) {
     record(Kind::OpenFile, request.caption);
     m_fileRequests.append(request);

@@ -34,6 +34,8 @@ public:
     Answer question(const QString& text, bool withCancel = true) override;
     /// Recorded as a Question; a queued Cancel answers No, as closing the box does.
     Answer questionWithThird(const QString& text, const QString& third) override;
+    /// Recorded as a Question; only a queued Yes confirms.
+    bool confirm(const QString& text) override;
     void information(const QString& text) override { record(Kind::Information, text); }
     void warning(const QString& text) override { record(Kind::Warning, text); }
     void error(const QString& text) override { record(Kind::Error, text); }

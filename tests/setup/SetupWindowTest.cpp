@@ -148,7 +148,11 @@ TEST_F(SetupWindowTest, EveryStatusLabelShowsItsFailureInRedAndOkInGreen) {
     edit("edtPassword")->setText(QStringLiteral("8737"));
     for (const ButtonCase& c : kButtons) {
         SCOPED_TRACE(c.button);
-        EXPECT_EQ(status(label(c.label)), "OK green") << "as the dialog opens";
+        EXPECT_EQ(label(c.label)->text(), "") << "nothing has run yet as the dialog opens";
+        if (c.letter == 'e') {
+            m_prompts.queueAnswer(Answer::Yes);
+            m_prompts.queueAnswer(Answer::Yes);
+        }
         m_meter.faults().refuseReplies[c.letter] = -1;
         button(c.button)->click();
         EXPECT_EQ(status(label(c.label)), QStringLiteral("%1 red").arg(QLatin1String(c.failure)));
@@ -158,7 +162,42 @@ TEST_F(SetupWindowTest, EveryStatusLabelShowsItsFailureInRedAndOkInGreen) {
         button(c.button)->click();
         EXPECT_EQ(status(label(c.label)), "OK green");
     }
-    EXPECT_TRUE(m_prompts.shown().isEmpty());
+    EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Question),
+              QStringList(2, QString::fromLatin1(TfrmSetup::kEraseQuestion)));
+}
+
+TEST_F(SetupWindowTest, EraseAndSetupAllAskFirstAndNoErasesNothing) {
+    const struct {
+        const char* button;
+        Answer answer;
+        const char* sent;
+        const char* erasedLabel;
+    } cases[] = {
+        {"Button3", Answer::No, "", ""},
+        {"Button3", Answer::Yes, "e", "OK"},
+        {"Button6", Answer::No, "", ""},
+        {"Button6", Answer::Yes, "s#Wt#IeX", "OK"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + (c.answer == Answer::Yes ? " Yes" : " No"));
+        m_setup->closeWindow();
+        processEvents();
+        m_window->Setup1Click();
+        m_setup = m_window->findChildren<TfrmSetup*>().last();
+        m_meter.memory() = {};
+        ASSERT_TRUE(m_meter.memory().append(
+            {QDateTime(QDate(2024, 3, 9), QTime(14, 5, 30)), 2, true, 1, {}, {{1, 2, 3, 4}}}));
+        m_meter.clearReceived();
+        m_prompts.clear();
+        m_prompts.queueAnswer(c.answer);
+        button(c.button)->click();
+        EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Question),
+                  QStringList{QString::fromLatin1(TfrmSetup::kEraseQuestion)});
+        EXPECT_EQ(setupLetters(), c.sent);
+        EXPECT_EQ(m_meter.memory().dataSetCount(), c.answer == Answer::Yes ? 0 : 1);
+        EXPECT_EQ(label("lblOK3")->text(), c.erasedLabel);
+        EXPECT_EQ(state(), "poll");
+    }
 }
 
 TEST_F(SetupWindowTest, ReadOperationsFillTheirFieldsAndAFailedReadEmptiesThem) {
@@ -197,6 +236,7 @@ TEST_F(SetupWindowTest, ReadOperationsFillTheirFieldsAndAFailedReadEmptiesThem) 
 }
 
 TEST_F(SetupWindowTest, EepromWriteAfterOneRefusedAttemptAndItsReadBack) {
+    EXPECT_EQ(edit("edtPassword")->echoMode(), QLineEdit::Password);
     edit("edtPassword")->setText(QStringLiteral("8737"));
     edit("txtWAddress")->setText(QStringLiteral("74565"));
     edit("txtWData")->setText(QStringLiteral("171"));
@@ -234,9 +274,8 @@ TEST_F(SetupWindowTest, RefusedFieldsLeaveThePollRunningAndTheCursorAlone) {
          "x is not valid.\n", " green"},
         {"txtInterval", "", "Button10", "lblQUICKRECOK", ScriptedPrompts::Kind::Error, " is not valid.\n",
          " green"},
-        // A refused interval leaves its label as it was.
-        {"edtInt1", "61", "Button2", "lblOK2", ScriptedPrompts::Kind::Information, "Invalid Input",
-         "OK green"},
+        // A refused interval leaves its label as it was (empty: nothing has run).
+        {"edtInt1", "61", "Button2", "lblOK2", ScriptedPrompts::Kind::Information, "Invalid Input", " green"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -297,6 +336,7 @@ TEST_F(SetupWindowTest, WhileAnOperationRunsNoOtherStartsAndTheWindowClosesAfter
 TEST_F(SetupWindowTest, SetupAllHoldsTheLinkFromItsFirstStepToItsLast) {
     QString states;
     watchWaits([&] { states += pollTimer()->isActive() ? QLatin1Char('P') : QLatin1Char('-'); });
+    m_prompts.queueAnswer(Answer::Yes);
     button("Button6")->click();
     EXPECT_EQ(setupLetters(), "s#Wt#IeX");
     EXPECT_FALSE(states.contains(QLatin1Char('P'))) << states.toStdString();
@@ -307,6 +347,7 @@ TEST_F(SetupWindowTest, SetupAllHoldsTheLinkFromItsFirstStepToItsLast) {
 
     m_meter.clearReceived();
     m_meter.faults().refuseReplies['W'] = -1;
+    m_prompts.queueAnswer(Answer::Yes);
     button("Button6")->click();
     EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Information), QStringList{"Setup Blooth On fail "});
     EXPECT_EQ(setupLetters(), "s#WQWQWQ");
@@ -316,6 +357,7 @@ TEST_F(SetupWindowTest, SetupAllHoldsTheLinkFromItsFirstStepToItsLast) {
 TEST_F(SetupWindowTest, AnErrorEscapingAnOperationLeavesTheWindowUsable) {
     m_meter.faults().refuseReplies['W'] = -1;
     m_prompts.throwOnInformation = true;
+    m_prompts.queueAnswer(Answer::Yes);
     EXPECT_THROW(m_setup->Button6Click(), std::runtime_error);
     EXPECT_FALSE(m_setup->operationRunning());
     EXPECT_EQ(state(), "poll");
@@ -338,7 +380,7 @@ TEST_F(SetupWindowTest, OnTheSerialLinkTheUserIsToldToUseUsb) {
     EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Information),
               QStringList{QString::fromLatin1(TfrmSetup::kUsbOnlyMessage)});
     EXPECT_EQ(setupLetters(), "");
-    EXPECT_EQ(status(label("lblOK5")), "OK green");
+    EXPECT_EQ(label("lblOK5")->text(), "") << "nothing has run";
     EXPECT_TRUE(button("Button4")->isEnabled());
 }
 

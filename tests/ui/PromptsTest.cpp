@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,19 @@
 
 namespace thermo4::ui {
 namespace {
+
+/// Runs act on the next message box once it runs modally; timer must outlive the box.
+void AnswerNextBox(QTimer& timer, std::function<void(QMessageBox&)> act) {
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&timer, act = std::move(act)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        timer.stop();
+        act(*box);
+    });
+    timer.start();
+}
 
 TEST(FileFilter, SplitsStoredFiltersIntoPairsKeepingTheirTextsAsTheyAre) {
     struct Case {
@@ -138,20 +152,34 @@ TEST(QtPrompts, TheThirdButtonAnswersOtherAndClosingTheBoxAnswersNo) {
     for (const Case& c : cases) {
         QString shown;
         QTimer answer;
-        answer.setInterval(0);
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            answer.stop();
-            shown = box->text();
-            c.act(*box);
+        AnswerNextBox(answer, [&](QMessageBox& box) {
+            shown = box.text();
+            c.act(box);
         });
-        answer.start();
         QtPrompts prompts;
         EXPECT_EQ(prompts.questionWithThird(QStringLiteral("Open it?"), QStringLiteral("Delete")), c.expected)
             << c.name;
         EXPECT_EQ(shown, QStringLiteral("Open it?")) << c.name;
+    }
+}
+
+TEST(QtPrompts, AConfirmationDefaultsToNoAndOnlyYesConfirms) {
+    struct Case {
+        const char* name;
+        std::function<void(QMessageBox&)> act;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"Enter", [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }, false},
+        {"Escape", [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }, false},
+        {"closed", [](QMessageBox& box) { box.close(); }, false},
+        {"Yes", [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }, true},
+    };
+    for (const Case& c : cases) {
+        QTimer answer;
+        AnswerNextBox(answer, c.act);
+        QtPrompts prompts;
+        EXPECT_EQ(prompts.confirm(QStringLiteral("Erase?")), c.expected) << c.name;
     }
 }
 
