@@ -143,6 +143,8 @@ private:
     /// The store of earlier versions, or null when there is none to read.
     std::unique_ptr<QSettings> openFormerSettings() const;
     void fillDeviceList();
+    /// Selects device in the device list, or shows it as typed text when it is not listed.
+    void showDevice(const QString& device);
     /// Where the real-time graph opens: beside the panel at the top, 1200 px wide, as high as
     /// the main window less its tool bar, status bar and 40 px.
     QRect realTimeGraphGeometry() const;

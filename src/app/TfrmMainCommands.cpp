@@ -138,6 +138,7 @@ void TfrmMain::BitBtn1Click() {
     QStringList ports;
     for (int i = 0; i < ComboBoxDeviceName->count(); ++i)
         ports.append(ComboBoxDeviceName->itemText(i));
+    const QString shownBefore = ComboBoxDeviceName->currentText();
     // The about box is the search's progress window.
     auto* progress = new TfrmAbout;
     progress->setAttribute(Qt::WA_DeleteOnClose);
@@ -154,6 +155,17 @@ void TfrmMain::BitBtn1Click() {
     });
     if (m_aboutBox)
         m_aboutBox->close();
+    // The list names the live serial link's device (the one found, or the one taken up again
+    // after a search that found nothing); otherwise what it named before the search.
+    showDevice(m_session->serialLink() ? m_session->serialDevice() : shownBefore);
+}
+
+void TfrmMain::showDevice(const QString& device) {
+    const int index = ComboBoxDeviceName->findText(device);
+    if (index >= 0)
+        ComboBoxDeviceName->setCurrentIndex(index);
+    else
+        ComboBoxDeviceName->setEditText(device);
 }
 
 void TfrmMain::BitBtn2Click() {
@@ -177,14 +189,6 @@ void TfrmMain::connectionChanged(session::ConnectionChange change) {
         break;
     case session::ConnectionChange::Lost:
         OffConnection();
-        break;
-    case session::ConnectionChange::Found:
-        btnRun->setEnabled(true);
-        Run1->setEnabled(true);
-        btnStop->setEnabled(false);
-        Stop1->setEnabled(false);
-        break;
-    case session::ConnectionChange::Dropped:
         break;
     }
 }

@@ -236,14 +236,12 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
 void TfrmPanel::connectionChanged(session::ConnectionChange change) {
     switch (change) {
     case session::ConnectionChange::Connected:
-    case session::ConnectionChange::Found:
         lblNoConnection->hide();
         // The link icon is the serial link's: a meter found on USB hides it.
         if (session().usbLink())
             ingBlutoothLink->hide();
         break;
     case session::ConnectionChange::Lost:
-    case session::ConnectionChange::Dropped:
         ingBlutoothLink->hide();
         lblNoConnection->show();
         break;

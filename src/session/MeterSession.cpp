@@ -1,5 +1,6 @@
 #include "session/MeterSession.h"
 
+#include "core/Commands.h"
 #include "core/TDateTime.h"
 #include "link/Clock.h"
 #include "link/SerialPort.h"
@@ -106,6 +107,11 @@ void MeterSession::closeSerialPort() {
     m_serialPort.close();
 }
 
+void MeterSession::loseConnection() {
+    m_state.clearConnection();
+    emit connectionChanged(ConnectionChange::Lost);
+}
+
 bool MeterSession::connectSerialHeld() {
     m_state.setLink(link::LinkKind::None);
     if (m_serialLink.connectTo(m_serialDevice, m_state.reply)) {
@@ -114,9 +120,17 @@ bool MeterSession::connectSerialHeld() {
         emit connectionChanged(ConnectionChange::Connected);
         return true;
     }
-    m_state.clearConnection();
-    emit connectionChanged(ConnectionChange::Lost);
+    loseConnection();
     return false;
+}
+
+bool MeterSession::connectUsbHeld() {
+    if (!m_usbLink.identify(m_state.reply) || !core::ReplyHasModelCode(m_state.reply))
+        return false;
+    m_state.setLink(link::LinkKind::Usb);
+    m_state.lostFrames = 0;
+    emit connectionChanged(ConnectionChange::Connected);
+    return true;
 }
 
 bool MeterSession::connectSerial(const QString& device) {
@@ -133,15 +147,25 @@ std::optional<int> MeterSession::searchSerial(const QStringList& ports,
     std::optional<Transaction> held = beginTransaction();
     if (!held)
         return std::nullopt;
+    const link::LinkKind before = m_state.link();
+    const QString deviceBefore = m_serialDevice;
     m_state.setLink(link::LinkKind::None);
     const std::optional<int> found = m_serialLink.search(ports, m_state.reply, progress);
     if (found) {
         m_serialDevice = ports.at(*found);
         m_state.setLink(link::LinkKind::Serial);
         m_state.lostFrames = 0;
-        emit connectionChanged(ConnectionChange::Found);
+        emit connectionChanged(ConnectionChange::Connected);
+        return found;
     }
-    return found;
+    // Nothing found: the link that worked before the search, if its meter still answers.
+    if (before == link::LinkKind::Serial) {
+        m_serialDevice = deviceBefore;
+        connectSerialHeld();
+    } else if (before != link::LinkKind::Usb || !connectUsbHeld()) {
+        loseConnection();
+    }
+    return std::nullopt;
 }
 
 void MeterSession::disconnectSerial() {
@@ -149,8 +173,7 @@ void MeterSession::disconnectSerial() {
     if (!held)
         return;
     closeSerialPort();
-    m_state.clearConnection();
-    emit connectionChanged(ConnectionChange::Dropped);
+    loseConnection();
 }
 
 core::LinkResult MeterSession::download(const Transaction&, core::MemoryImage& image,
@@ -174,8 +197,7 @@ void MeterSession::handBackAfterDownload(const Transaction&) {
     }
     // USB: drop the connection; the poll identifies the meter again within a few ticks.
     closeSerialPort();
-    m_state.clearConnection();
-    emit connectionChanged(ConnectionChange::Dropped);
+    loseConnection();
 }
 
 void MeterSession::shutDown() {

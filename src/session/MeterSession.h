@@ -29,19 +29,17 @@ class UsbTransport;
 
 namespace thermo4::session {
 
-/// How the connection changed; each listener sets its own controls from it.
+/// The connection state the session has just decided; every view (status bar,
+/// panel, Run and Stop, Data Logger, link icon) sets itself from it and from
+/// the session's link(), never from what the user last did.
 enum class ConnectionChange {
-    /// A meter answered on a link: the connected state ("On Connection").
+    /// A meter answers on the live link: the connected state ("On Connection").
     Connected,
-    /// A connection attempt failed or the meter stopped answering: the
-    /// disconnected state ("No Connection").
+    /// No meter answers on any link: a connection attempt or a search failed,
+    /// the meter stopped answering, or the link was given up (disconnect, end
+    /// of a USB download): the disconnected state ("No Connection"). The poll
+    /// goes on looking for a meter on USB.
     Lost,
-    /// The link was given up on purpose (disconnect button, end of a USB
-    /// download): only the panel shows it; the poll looks for the meter again.
-    Dropped,
-    /// The search found the meter on a serial port: Run becomes possible; the
-    /// status text and the Data Logger controls are left as they were.
-    Found,
 };
 
 /// One meter conversation for the whole program: owns the USB and serial links,
@@ -136,10 +134,12 @@ public:
     /// False when another transaction holds the link (nothing done).
     bool connectSerial(const QString& device);
     /// The search over ports; progress gets each port's index and the progress
-    /// title. The index where the meter answered (announced as Found), or nothing.
+    /// title. The index where the meter answered (Connected), or nothing: then
+    /// the link that was live before the search is taken up again if its meter
+    /// still answers (Connected), otherwise Lost.
     std::optional<int> searchSerial(const QStringList& ports,
                                     const link::SerialSearchProgress& progress = {});
-    /// Drops the serial connection: the port is closed, the link cleared (Dropped).
+    /// Drops the connection: the serial port is closed, the link cleared (Lost).
     void disconnectSerial();
 
     // The logger download (the caller holds a transaction).
@@ -150,7 +150,7 @@ public:
     void abortTransfer(const Transaction& held);
     /// Gives the link back after a load: a serial link is opened again on its
     /// device after a pause (Connected or Lost); a USB link is dropped so the
-    /// poll finds the meter again (Dropped).
+    /// poll finds the meter again (Lost until then).
     void handBackAfterDownload(const Transaction& held);
 
     /// The program is closing: waits for the poll, stops it for good, clears the
@@ -171,6 +171,10 @@ signals:
 private:
     void endTransaction();
     bool connectSerialHeld();
+    /// Identifies the meter over USB: Connected, or false with nothing announced.
+    bool connectUsbHeld();
+    /// Clears the link and announces Lost.
+    void loseConnection();
     void closeSerialPort();
 
     link::Clock& m_clock;

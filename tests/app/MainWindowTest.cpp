@@ -301,10 +301,98 @@ TEST_F(MainWindowTest, TheSearchTriesTheListedPortsAndSelectsTheOneThatAnswered)
     EXPECT_TRUE(button(w, "btnRun")->isEnabled());
     EXPECT_FALSE(button(w, "btnStop")->isEnabled());
     EXPECT_TRUE(w.panelWindow()->lblNoConnection->isHidden());
-    EXPECT_EQ(w.statusText(1), QStringLiteral("Off Connection")) << "the search leaves the status text";
+    EXPECT_EQ(w.statusText(1), QStringLiteral("On Connection"));
     EXPECT_TRUE(w.findChildren<TfrmAbout*>().isEmpty());
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<TfrmAbout*>(top) && top->isVisible()) << "the progress window is closed";
+}
+
+TEST_F(MainWindowTest, EveryViewFollowsTheConnectionStateTheSessionDecides) {
+    const QString port = QStringLiteral("/dev/rfcomm0");
+    const QStringList emptyPorts{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS1")};
+    sim::VirtualMeter serialMeter(m_clock, 3);
+    /// What the windows show of the connection, and which meter the next poll tick reads.
+    struct Views {
+        Controls controls;
+        bool noConnectionLabel;
+        bool linkIconBlinks;
+        std::string polled;
+        bool operator==(const Views&) const = default;
+    };
+    const Controls on{true, true, false, false, true, true, QStringLiteral("On Connection")};
+    const Views overUsb{on, false, false, "usb"};
+    const Views overSerial{on, false, true, "serial"};
+    const Views none{
+        {false, false, false, false, false, false, QStringLiteral("No Connection")}, true, false, ""};
+    const auto search = [this](const QStringList& ports) {
+        auto* devices = Child<QComboBox>(*m_window, "ComboBoxDeviceName");
+        devices->clear();
+        devices->addItems(ports);
+        m_window->BitBtn1Click();
+        processDeferredDeletes();
+    };
+    struct Case {
+        const char* name;
+        bool startOnUsb;
+        std::function<void()> event;
+        Views expected;
+    };
+    const Case cases[] = {
+        {"search finds nothing, the USB meter still answers", true, [&] { search(emptyPorts); }, overUsb},
+        {"search finds nothing, the serial meter still answers", false, [&] { search(emptyPorts); },
+         overSerial},
+        {"search finds nothing, the serial meter is gone", false,
+         [&] {
+             m_serial.detach(port);
+             search(emptyPorts);
+         },
+         none},
+        {"search finds the serial meter", true, [&] { search(emptyPorts + QStringList{port}); }, overSerial},
+        {"disconnect", false, [&] { m_window->BitBtn2Click(); }, none},
+        {"the serial link drops", false,
+         [&] {
+             m_serial.detach(port);
+             tick(3);
+         },
+         none},
+        {"the USB link drops", true,
+         [&] {
+             m_usb->setPlugged(false);
+             tick(3);
+         },
+         none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_window.reset();
+        processDeferredDeletes();
+        m_serial.attach(port, serialMeter);
+        m_usb->setPlugged(c.startOnUsb);
+        TfrmMain& w = open();
+        if (c.startOnUsb)
+            connectMeter();
+        else
+            ASSERT_TRUE(w.session().connectSerial(port));
+        c.event();
+
+        Views shown{controls(), !w.panelWindow()->lblNoConnection->isHidden(), false, ""};
+        const QLabel* icon = w.panelWindow()->ingBlutoothLink;
+        for (int i = 0; i < 2; ++i) {
+            w.MaxMinTimerTimer();
+            shown.linkIconBlinks = shown.linkIconBlinks || !icon->isHidden();
+        }
+        m_meter->clearReceived();
+        serialMeter.clearReceived();
+        tick();
+        shown.polled = m_meter->receivedLetters() == "A"      ? "usb"
+                       : serialMeter.receivedLetters() == "A" ? "serial"
+                                                              : "";
+        EXPECT_EQ(shown, c.expected) << shown.controls << " label " << shown.noConnectionLabel << " icon "
+                                     << shown.linkIconBlinks << " polled '" << shown.polled << "'";
+        if (w.session().serialLink()) {
+            EXPECT_EQ(Child<QComboBox>(w, "ComboBoxDeviceName")->currentText(), port);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, AReopenedPanelShowsTheLinkIconOnlyForTheSerialLink) {

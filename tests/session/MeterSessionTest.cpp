@@ -133,7 +133,7 @@ TEST(MeterSession, DisconnectDropsTheSerialLinkAndThePollFindsTheUsbMeterAgain) 
     EXPECT_FALSE(rig.session.connected());
     rig.tick();
     EXPECT_TRUE(rig.session.usbLink()) << "within one poll tick";
-    EXPECT_EQ(rig.changes, (std::vector<Change>{Change::Connected, Change::Dropped, Change::Connected}));
+    EXPECT_EQ(rig.changes, (std::vector<Change>{Change::Connected, Change::Lost, Change::Connected}));
 }
 
 TEST(MeterSession, TheSearchFindsTheMeterOnTheThirdPort) {
@@ -148,13 +148,13 @@ TEST(MeterSession, TheSearchFindsTheMeterOnTheThirdPort) {
     EXPECT_EQ(*found, 2);
     EXPECT_TRUE(rig.session.serialLink());
     EXPECT_EQ(rig.session.serialDevice(), QStringLiteral("/dev/rfcomm2"));
-    EXPECT_EQ(rig.changes, std::vector<Change>{Change::Found});
+    EXPECT_EQ(rig.changes, std::vector<Change>{Change::Connected});
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Searching on /dev/ttyS7"),
                                    QStringLiteral("Searching on /dev/ttyS8"),
                                    QStringLiteral("Searching on /dev/rfcomm2")}));
 }
 
-TEST(MeterSession, AFailedSearchChangesNothingTheWindowsShow) {
+TEST(MeterSession, AFailedSearchReturnsToTheLinkThatWorkedBefore) {
     SessionRig rig;
     rig.tick();
     sim::VirtualMeter other(rig.clock);
@@ -163,10 +163,15 @@ TEST(MeterSession, AFailedSearchChangesNothingTheWindowsShow) {
     // The port with another model is tried again in every later pass, so the third port is never reached.
     EXPECT_FALSE(rig.session.searchSerial(
         {QStringLiteral("/dev/ttyS7"), QStringLiteral("/dev/rfcomm1"), kSerialDevice}));
-    EXPECT_FALSE(rig.session.connected());
+    EXPECT_TRUE(rig.session.usbLink()) << "the USB meter still answers";
     EXPECT_FALSE(rig.serial.isOpen());
-    EXPECT_EQ(rig.changes, std::vector<Change>{Change::Connected});
+    EXPECT_EQ(rig.changes, (std::vector<Change>{Change::Connected, Change::Connected}));
     EXPECT_EQ(rig.serialMeter.receivedLetters(), "");
+
+    rig.usb.setPlugged(false);
+    EXPECT_FALSE(rig.session.searchSerial({QStringLiteral("/dev/ttyS7")}));
+    EXPECT_FALSE(rig.session.connected());
+    EXPECT_EQ(rig.changes.back(), Change::Lost) << "no meter anywhere: the disconnected state";
 }
 
 TEST(MeterSession, AUsbDownloadIsHandedBackByDroppingTheLink) {
@@ -181,7 +186,7 @@ TEST(MeterSession, AUsbDownloadIsHandedBackByDroppingTheLink) {
     }
     EXPECT_FALSE(image.isEmpty());
     EXPECT_FALSE(rig.session.connected());
-    EXPECT_EQ(rig.changes.back(), Change::Dropped);
+    EXPECT_EQ(rig.changes.back(), Change::Lost);
     rig.tick();
     EXPECT_TRUE(rig.session.usbLink());
 }
