@@ -394,6 +394,7 @@ void TfrmMain::FormClose() {
 
 void TfrmMain::Exit1Click() {
     m_exiting = true;
+    m_session->cancelDownload();
     m_session->stopPolling();
     if (m_services.exitLoop)
         m_services.exitLoop();

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <unistd.h>
 
@@ -19,6 +20,35 @@ namespace {
 
 /// How long the command waits for a meter to answer (ms).
 constexpr int kMeterWaitMs = 5000;
+/// Exit code after Ctrl-C, as a shell reports a program that SIGINT ended.
+constexpr int kExitInterrupted = 128 + SIGINT;
+
+/// Set by SIGINT while the download runs.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    g_interrupted = 1;
+}
+
+/// SIGINT asks the download to stop (at its next wait) while this lives; a second
+/// Ctrl-C ends the program at once, as usual.
+class InterruptStopsDownload {
+public:
+    InterruptStopsDownload() {
+        g_interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_previous);
+    }
+    ~InterruptStopsDownload() { sigaction(SIGINT, &m_previous, nullptr); }
+    InterruptStopsDownload(const InterruptStopsDownload&) = delete;
+    InterruptStopsDownload& operator=(const InterruptStopsDownload&) = delete;
+
+private:
+    struct sigaction m_previous {};
+};
 
 /// Progress on stderr: the total, then a line at every further tenth.
 class StderrProgress : public link::DownloadProgress {
@@ -41,6 +71,10 @@ public:
         }
     }
     void finished() override {}
+    void waiting(int attempt, int attempts) override {
+        PrintError(QStringLiteral("waiting for the meter, try %1 of %2").arg(attempt).arg(attempts));
+    }
+    bool cancelled() const override { return g_interrupted != 0; }
 
 private:
     std::int32_t m_total = 0;
@@ -82,7 +116,8 @@ int RunDownload(const QStringList& arguments) {
         QStringLiteral("Downloads the meter's logger memory and writes it as a collection file (.ch4),\n"
                        "progress on stderr. The meter is the one on USB; --simulate[=SCENARIO] uses the\n"
                        "virtual meter (optionally run from a scenario file), --port DEV the meter on a\n"
-                       "serial device."));
+                       "serial device. Ctrl-C stops the transfer: the meter is told it is over and\n"
+                       "nothing is written (exit code 130)."));
     parser.addOption(MeterSource::simulateHelpOption());
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("The collection file to write."),
@@ -121,7 +156,16 @@ int RunDownload(const QStringList& arguments) {
 
     core::MemoryImage image;
     StderrProgress progress;
-    int code = source.link().download(image, &progress);
+    int code = 0;
+    {
+        const InterruptStopsDownload interrupt;
+        code = source.link().download(image, &progress);
+    }
+    if (code == link::kDownloadCancelled) {
+        // The download has ended the transfer itself.
+        PrintError(QStringLiteral("download interrupted; nothing written"));
+        return kExitInterrupted;
+    }
     if (code == link::UsbDownloadResult::kOk) {
         core::DataSetCollection collection;
         code = core::DecodeMemoryImage(image, collection, source.clock().now());

@@ -22,10 +22,6 @@ public:
     virtual void delayWithMessages(int ms) = 0;
     /// Waits until more than ms milliseconds have passed without processing messages.
     virtual void delayBusy(int ms) = 0;
-    /// Waits until more than ms milliseconds have passed, processing timer and
-    /// paint events but no user input: the windows stay drawn and their timers
-    /// run, while no click or key can start another transaction.
-    virtual void delayWithoutInput(int ms) = 0;
 };
 
 } // namespace thermo4::link

@@ -42,6 +42,10 @@ struct SerialDownloadResult {
     static constexpr core::LinkResult kNoFirstBlock = 9;
 };
 
+/// Either download stopped because its progress asked it to (DownloadProgress::cancelled):
+/// not a code of the meter's, and nothing to tell the user about.
+inline constexpr core::LinkResult kDownloadCancelled = -2;
+
 /// What the user is told when a logger load (download, then decode) ends with
 /// code (not 0): the no-data text for the decoder's 6, otherwise the error text followed by the code.
 inline QString LoggerLoadMessage(core::LinkResult code) {

@@ -1,7 +1,6 @@
 #include "link/ManualClock.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 
 #include <algorithm>
 #include <vector>
@@ -19,13 +18,6 @@ void ManualClock::delayWithMessages(int ms) {
     delayBusy(ms);
     if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::processEvents();
-    }
-}
-
-void ManualClock::delayWithoutInput(int ms) {
-    delayBusy(ms);
-    if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 }
 

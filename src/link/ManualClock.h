@@ -26,8 +26,6 @@ public:
     void delayWithMessages(int ms) override;
     /// Advances by ms + 1 without processing events.
     void delayBusy(int ms) override;
-    /// Advances by ms + 1, then processes pending events but user input once.
-    void delayWithoutInput(int ms) override;
 
     /// Moves the tick and now() forward by ms (negative values count as 0).
     void advance(std::int64_t ms);
@@ -38,7 +36,7 @@ public:
     int addListener(Listener listener);
     void removeListener(int id);
 
-    /// Number of waits (delayWithMessages, delayBusy, delayWithoutInput) so far and the ms they asked for.
+    /// Number of waits (delayWithMessages, delayBusy) so far and the ms they asked for.
     int waitCount() const { return m_waitCount; }
     std::int64_t waitedMs() const { return m_waitedMs; }
 

@@ -28,14 +28,14 @@ QString openFailure(const QString& device, QSerialPort::SerialPortError error, c
     }
 }
 
-/// Runs a local event loop for at most timeoutMs without user input; a signal
-/// connected to the returned loop's quit ends it earlier.
+/// Runs a local event loop for at most timeoutMs; a signal connected to the
+/// loop's quit ends it earlier.
 void runKeepingAlive(QEventLoop& loop, int timeoutMs) {
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(std::max(timeoutMs, 0));
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
 }
 
 } // namespace

@@ -13,7 +13,7 @@ namespace thermo4::link {
 /// without modem lines (pseudo-terminals) refuse the DTR request; that is not
 /// an error. A device that goes away (a Bluetooth link dropped, an adapter
 /// pulled out) or fails a read or write closes the port. Waits block on the device's readiness; a
-/// KeepAlive wait runs a local event loop without user input meanwhile.
+/// KeepAlive wait runs a local event loop meanwhile.
 class QtSerialPort : public SerialPort {
 public:
     QtSerialPort();

@@ -24,6 +24,8 @@ constexpr std::int64_t kNoProgressMs = 5000;
 constexpr std::int64_t kPartialReplyMs = 1500;
 /// "p" is sent at most this many times while the next block does not start.
 constexpr int kNextRequests = 10;
+/// Longest piece of a wait (ms): a cancel is seen within this time.
+constexpr std::int64_t kCancelCheckMs = 100;
 /// More refused blocks in a row than this give up the transfer.
 constexpr int kMaxRefusals = 20;
 // Trailer of a 36-byte block reply.
@@ -47,13 +49,31 @@ private:
         m_s.port.write(m_s.frame.span());
     }
     std::int64_t now() const { return m_s.clock.tickMs(); }
-    /// Waits until count bytes are waiting or the tick reaches deadline.
+    bool stopped() {
+        m_cancelled = m_cancelled || (m_progress != nullptr && m_progress->cancelled());
+        return m_cancelled;
+    }
+    /// Waits until count bytes are waiting, the tick reaches deadline, the port
+    /// goes away or the download is cancelled; a cancel is seen within kCancelCheckMs.
     std::size_t waitUntil(std::size_t count, std::int64_t deadline) {
-        const std::int64_t left = deadline - now();
-        if (left <= 0) {
-            return m_s.port.inputCount();
+        for (;;) {
+            const std::int64_t left = deadline - now();
+            if (left <= 0 || stopped()) {
+                return m_s.port.inputCount();
+            }
+            const std::size_t waiting = m_s.port.waitForInput(
+                count, static_cast<int>(std::min(left, kCancelCheckMs)), SerialWait::KeepAlive);
+            if (waiting >= count || !m_s.port.isOpen()) {
+                return waiting;
+            }
         }
-        return m_s.port.waitForInput(count, static_cast<int>(left), SerialWait::KeepAlive);
+    }
+    /// Tells the progress that the meter is asked again; false when it answers with a cancel.
+    bool notifyWaiting(int attempt, int attempts) {
+        if (m_progress != nullptr) {
+            m_progress->waiting(attempt, attempts);
+        }
+        return !stopped();
     }
     /// Reads the waiting bytes, at most 260; true when a whole block reply came.
     bool readReply(std::size_t waiting) {
@@ -80,11 +100,15 @@ private:
     std::array<std::uint8_t, kReceiveBufferSize> m_buffer{};
     std::int32_t m_transfer = 0;
     std::int32_t m_received = 0;
+    bool m_cancelled = false;
 };
 
 bool Download::firstBlock() {
     m_s.port.discardInput();
-    for (int attempt = 0; attempt < kFirstBlockAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kFirstBlockAttempts && !stopped(); ++attempt) {
+        if (attempt > 0 && !notifyWaiting(attempt + 1, kFirstBlockAttempts)) {
+            return false;
+        }
         const std::int64_t asked = now();
         send(core::kDownloadStart);
         const std::size_t waiting = waitUntil(kBlockReply, asked + kFirstReplyMs);
@@ -106,7 +130,10 @@ void Download::requestNext() {
         send(core::kDownloadNext);
         return;
     }
-    for (int request = 0; request < kNextRequests && m_s.port.isOpen(); ++request) {
+    for (int request = 0; request < kNextRequests && m_s.port.isOpen() && !stopped(); ++request) {
+        if (request > 0 && !notifyWaiting(request + 1, kNextRequests)) {
+            return;
+        }
         send(core::kDownloadNext);
         if (waitUntil(1, now() + kNextReplyMs) > 0) {
             return;
@@ -118,6 +145,9 @@ void Download::blockLoop() {
     int failures = 0;
     std::int64_t lastProgress = now();
     for (;;) {
+        if (stopped()) {
+            return;
+        }
         if (failures > kMaxRefusals) {
             send(core::kDownloadEnd);
             return;
@@ -128,10 +158,11 @@ void Download::blockLoop() {
             if (readReply(waiting) && sumOk() && isNextBlock()) {
                 failures = 0;
                 append();
-                requestNext();
+                // Shown before the wait for the next block, which may be long.
                 if (m_progress != nullptr) {
                     m_progress->advanced(m_received);
                 }
+                requestNext();
             } else {
                 ++failures;
                 send(core::kRepeatBlock);
@@ -171,6 +202,12 @@ core::LinkResult Download::run() {
         blockLoop();
         send(core::kAbort);
         result = m_received < m_transfer ? SerialDownloadResult::kIncomplete : SerialDownloadResult::kOk;
+    } else if (m_cancelled) {
+        // A "P" is out: the meter may still start the transfer, so it is ended as any other.
+        send(core::kAbort);
+    }
+    if (m_cancelled && result != SerialDownloadResult::kOk) {
+        result = kDownloadCancelled;
     }
     if (m_progress != nullptr) {
         m_progress->finished();

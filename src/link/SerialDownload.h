@@ -17,8 +17,10 @@ namespace thermo4::link {
 /// or a partial reply older than 1.5 s) with "n"; more than 20 refusals in a row
 /// send "q"; 5 s without progress, or the port going away, end the transfer;
 /// "Q" always ends it. The first wait lasts until the whole block is there (a
-/// UART delivers it byte by byte). Every wait blocks on the port and keeps the
-/// windows drawn (timer and paint events, no user input).
+/// UART delivers it byte by byte). Every wait blocks on the port and processes
+/// the program's events, so the windows stay drawn and a Cancel is seen; a
+/// request sent again is told to the progress (waiting). A cancelled progress
+/// stops the transfer within 100 ms of a wait: "Q" ends it, kDownloadCancelled.
 /// Codes: SerialDownloadResult. The port is left open.
 core::LinkResult DownloadOverSerial(SerialSession& session, core::MemoryImage& image,
                                     DownloadProgress* progress = nullptr);

@@ -12,8 +12,9 @@ namespace thermo4::link {
 enum class SerialWait {
     /// No events at all (the poll's and the identify's waits).
     Busy,
-    /// Timer and paint events, no user input (the download's waits): the windows
-    /// stay drawn while nothing the user does can start another transaction.
+    /// Every event, user input included (the download's waits): the windows stay
+    /// drawn and the progress window's Cancel is seen; the link guard keeps
+    /// every other transaction off the port meanwhile.
     KeepAlive,
 };
 

@@ -1,6 +1,7 @@
 #include "link/SystemClock.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include <algorithm>
 #include <chrono>
@@ -27,19 +28,12 @@ QDateTime SystemClock::now() const {
 }
 
 void SystemClock::delayWithMessages(int ms) {
-    delayProcessing(ms, QEventLoop::AllEvents);
-}
-
-void SystemClock::delayWithoutInput(int ms) {
-    delayProcessing(ms, QEventLoop::ExcludeUserInputEvents);
-}
-
-void SystemClock::delayProcessing(int ms, QEventLoop::ProcessEventsFlags flags) {
     const std::int64_t start = tickMs();
     while (tickMs() - start <= ms) {
         const std::int64_t left = ms - (tickMs() - start) + 1;
         if (QCoreApplication::instance() != nullptr) {
-            QCoreApplication::processEvents(flags, static_cast<int>(std::max<std::int64_t>(left, 1)));
+            QCoreApplication::processEvents(QEventLoop::AllEvents,
+                                            static_cast<int>(std::max<std::int64_t>(left, 1)));
         }
         if (tickMs() - start <= ms) {
             std::this_thread::sleep_for(

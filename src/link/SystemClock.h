@@ -3,13 +3,11 @@
 #include "link/Clock.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 
 namespace thermo4::link {
 
 /// The real clock: a monotonic QElapsedTimer tick, the local date-time, and
-/// waits that sleep in short steps (processing events, or all but user input,
-/// for delayWithMessages and delayWithoutInput).
+/// waits that sleep in short steps (processing events for delayWithMessages).
 class SystemClock : public Clock {
 public:
     SystemClock();
@@ -18,10 +16,6 @@ public:
     QDateTime now() const override;
     void delayWithMessages(int ms) override;
     void delayBusy(int ms) override;
-    void delayWithoutInput(int ms) override;
-
-private:
-    void delayProcessing(int ms, QEventLoop::ProcessEventsFlags flags);
 
     QElapsedTimer m_timer;
 };

@@ -59,6 +59,10 @@ private:
         const std::int32_t number = m_s.reply[kBlockNumberHigh] * 256 + m_s.reply[kBlockNumberLow];
         return number == m_received / kBlockSize + 1;
     }
+    bool stopped() {
+        m_cancelled = m_cancelled || (m_progress != nullptr && m_progress->cancelled());
+        return m_cancelled;
+    }
     void accept() {
         m_remaining -= kBlockSize;
         m_received += kBlockSize;
@@ -77,6 +81,7 @@ private:
     std::int32_t m_transfer = 0;
     std::int32_t m_received = 0;
     std::int32_t m_remaining = 0;
+    bool m_cancelled = false;
 };
 
 core::LinkResult Download::firstBlock() {
@@ -110,7 +115,7 @@ core::LinkResult Download::firstBlock() {
 }
 
 void Download::mainPhase() {
-    while (m_remaining != 0) {
+    while (m_remaining != 0 && !stopped()) {
         if (!send(core::kDownloadNext)) {
             closeDevice();
             return;
@@ -127,6 +132,9 @@ void Download::mainPhase() {
             continue;
         }
         m_s.clock.delayWithMessages(kRetryWaitMs);
+        if (stopped()) {
+            return;
+        }
         if (!send(core::kDownloadRetry)) {
             closeDevice();
             return;
@@ -141,7 +149,13 @@ void Download::mainPhase() {
 
 core::LinkResult Download::resumePhase(core::LinkResult result) {
     int attempts = 0;
-    while (m_received < m_transfer && attempts < kResumeAttempts) {
+    while (m_received < m_transfer && attempts < kResumeAttempts && !stopped()) {
+        if (m_progress != nullptr) {
+            m_progress->waiting(attempts + 1, kResumeAttempts);
+        }
+        if (stopped()) {
+            break;
+        }
         result = UsbDownloadResult::kOk;
         m_s.frame.setCommand(core::kLiveRead);
         ++m_s.sequence;
@@ -150,17 +164,23 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
         finishWrite();
         readReply(core::kShortReplySize);
         m_s.clock.delayWithMessages(kResumeWaitMs);
+        if (stopped()) {
+            break;
+        }
 
         // Fetches the last block held again (dropped); "p" then gives the first missing one.
         const std::int32_t block = m_received / kBlockSize;
         SeekBlockUsb(m_s, block);
         m_s.clock.delayWithMessages(kResumeWaitMs);
+        if (stopped()) {
+            break;
+        }
         if (SeekBlockUsb(m_s, block) != UsbDownloadResult::kOk) {
             result = UsbDownloadResult::kResumeSeek;
             ++attempts;
             continue;
         }
-        while (m_remaining != 0) {
+        while (m_remaining != 0 && !stopped()) {
             if (!send(core::kDownloadNext)) {
                 closeDevice();
                 result = UsbDownloadResult::kResumeWrite;
@@ -176,7 +196,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
             attempts = 0;
             accept();
         }
-        if (result == UsbDownloadResult::kOk) {
+        if (result == UsbDownloadResult::kOk && !m_cancelled) {
             send(core::kDownloadEnd);
         }
     }
@@ -191,6 +211,11 @@ core::LinkResult Download::run() {
             result = UsbDownloadResult::kEndWriteFailed;
         }
         result = resumePhase(result);
+        if (m_cancelled && m_received < m_transfer) {
+            // Ended as a complete transfer ends, so the meter serves the poll again.
+            send(core::kDownloadEnd);
+            result = kDownloadCancelled;
+        }
     }
     if (m_progress != nullptr) {
         m_progress->finished();

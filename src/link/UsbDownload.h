@@ -20,7 +20,9 @@ std::int32_t UsbTransferSize(std::uint32_t endAddress);
 /// for the poll and stopped it, and holds the link meanwhile. Every wait goes
 /// through the session's clock (processing window messages). A block that is
 /// not the next one expected (bytes 32, 33) is never appended: it ends the main
-/// phase like an unmended read failure, so the resume phase repositions.
+/// phase like an unmended read failure, so the resume phase repositions; each
+/// resume attempt is told to the progress (waiting). A cancelled progress stops
+/// the transfer after the block or wait under way: "q" ends it, kDownloadCancelled.
 /// Codes: UsbDownloadResult. The device is left open.
 core::LinkResult DownloadOverUsb(UsbSession& session, core::MemoryImage& image,
                                  DownloadProgress* progress = nullptr);

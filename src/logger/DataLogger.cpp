@@ -140,6 +140,8 @@ void DataLoggerCommand(MainFrame& frame) {
         frame.loggerData().loggerUnsaved = true;
     } else if (code == core::kDecodeNoDataSet) {
         prompts.information(link::LoggerLoadMessage(code));
+    } else if (code == link::kDownloadCancelled) {
+        // The user stopped it and the download has ended the transfer: nothing to tell.
     } else if (code != kLoadTempFolderFailed) {
         prompts.information(link::LoggerLoadMessage(code));
         meter.abortTransfer(*held);

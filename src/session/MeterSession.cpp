@@ -3,11 +3,44 @@
 #include "core/Commands.h"
 #include "core/TDateTime.h"
 #include "link/Clock.h"
+#include "link/DownloadProgress.h"
 #include "link/SerialPort.h"
 
 #include <QTimer>
 
 namespace thermo4::session {
+
+namespace {
+
+/// Hands a download's progress on to the window's (or nobody's) and adds the session's own
+/// reason to stop it.
+class SessionProgress : public link::DownloadProgress {
+public:
+    SessionProgress(link::DownloadProgress* shown, const bool& stop) : m_shown(shown), m_stop(stop) {}
+    void started(std::int32_t totalBytes) override {
+        if (m_shown)
+            m_shown->started(totalBytes);
+    }
+    void advanced(std::int32_t receivedBytes) override {
+        if (m_shown)
+            m_shown->advanced(receivedBytes);
+    }
+    void finished() override {
+        if (m_shown)
+            m_shown->finished();
+    }
+    void waiting(int attempt, int attempts) override {
+        if (m_shown)
+            m_shown->waiting(attempt, attempts);
+    }
+    bool cancelled() const override { return m_stop || (m_shown && m_shown->cancelled()); }
+
+private:
+    link::DownloadProgress* m_shown;
+    const bool& m_stop;
+};
+
+} // namespace
 
 MeterSession::Transaction::Transaction(MeterSession& session, link::LinkGuard::Hold hold)
     : m_session(&session), m_hold(std::move(hold)) {}
@@ -178,9 +211,11 @@ void MeterSession::disconnectSerial() {
 
 core::LinkResult MeterSession::download(const Transaction&, core::MemoryImage& image,
                                         link::DownloadProgress* progress) {
+    m_downloadCancelled = m_shutDown;
+    SessionProgress forwarded(progress, m_downloadCancelled);
     if (m_state.serialLink())
-        return m_serialLink.download(image, progress);
-    return m_usbLink.download(image, progress);
+        return m_serialLink.download(image, &forwarded);
+    return m_usbLink.download(image, &forwarded);
 }
 
 void MeterSession::abortTransfer(const Transaction&) {
@@ -201,6 +236,7 @@ void MeterSession::handBackAfterDownload(const Transaction&) {
 }
 
 void MeterSession::shutDown() {
+    cancelDownload();
     waitForPoll();
     m_shutDown = true;
     m_pollTimer->stop();

@@ -143,9 +143,12 @@ public:
     void disconnectSerial();
 
     // The logger download (the caller holds a transaction).
-    /// Reads the logger memory over the live link into image.
+    /// Reads the logger memory over the live link into image; kDownloadCancelled
+    /// when progress or cancelDownload() stopped it.
     core::LinkResult download(const Transaction& held, core::MemoryImage& image,
                               link::DownloadProgress* progress);
+    /// Stops a running download at its next wait (the program is ending).
+    void cancelDownload() { m_downloadCancelled = true; }
     /// After a failed load, whatever the link: tells the meter over USB that the transfer is off.
     void abortTransfer(const Transaction& held);
     /// Gives the link back after a load: a serial link is opened again on its
@@ -153,8 +156,8 @@ public:
     /// poll finds the meter again (Lost until then).
     void handBackAfterDownload(const Transaction& held);
 
-    /// The program is closing: waits for the poll, stops it for good, clears the
-    /// link and closes the serial port.
+    /// The program is closing: stops a running download, waits for the poll,
+    /// stops it for good, clears the link and closes the serial port.
     void shutDown();
 
 signals:
@@ -192,6 +195,7 @@ private:
     std::function<QString()> m_takeNotice;
     int m_identifyFailures = 0;
     bool m_shutDown = false;
+    bool m_downloadCancelled = false;
 };
 
 } // namespace thermo4::session

@@ -98,7 +98,7 @@ void SimSerialPort::wait(std::int64_t ms, link::SerialWait how) {
     // A clock wait of n ends once more than n ms have passed, so n = ms - 1 waits ms.
     const int n = static_cast<int>(ms - 1);
     if (how == link::SerialWait::KeepAlive) {
-        m_clock.delayWithoutInput(n);
+        m_clock.delayWithMessages(n);
     } else {
         m_clock.delayBusy(n);
     }

@@ -66,6 +66,7 @@ TfrmScope::TfrmScope(QWidget* parent) : QDialog(parent) {
     SText2 = hidden(new QLabel(this), "SText2");
     lblBytesReceived = hidden(new QLabel(this), "lblBytesReceived");
     lblTotalBytes = hidden(new QLabel(this), "lblTotalBytes");
+    lblWaiting = hidden(new QLabel(this), "lblWaiting");
     lblBytesReceived->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTotalBytes->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* counters = new QGridLayout;
@@ -88,6 +89,7 @@ TfrmScope::TfrmScope(QWidget* parent) : QDialog(parent) {
     layout->addWidget(GroupBox1);
     layout->addWidget(Progress1);
     layout->addLayout(counters);
+    layout->addWidget(lblWaiting);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

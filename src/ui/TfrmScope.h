@@ -60,6 +60,8 @@ public:
     QLabel* SText2 = nullptr;
     QLabel* lblBytesReceived = nullptr;
     QLabel* lblTotalBytes = nullptr;
+    /// Under the counters: that the meter is not answering.
+    QLabel* lblWaiting = nullptr;
     /// Range choice: "&All" or "&Select" with "&from" and "&to".
     QGroupBox* GroupBox1 = nullptr;
     QRadioButton* radAll = nullptr;

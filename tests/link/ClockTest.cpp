@@ -24,9 +24,6 @@ TEST(ManualClock, WaitsEndOnTheFirstTickPastTheirTime) {
         ManualClock messages;
         messages.delayWithMessages(c.ms);
         EXPECT_EQ(messages.tickMs(), c.expectedTick) << "delayWithMessages(" << c.ms << ")";
-        ManualClock alive;
-        alive.delayWithoutInput(c.ms);
-        EXPECT_EQ(alive.tickMs(), c.expectedTick) << "delayWithoutInput(" << c.ms << ")";
     }
 }
 
@@ -77,9 +74,6 @@ TEST(ManualClock, DelayWithMessagesProcessesPendingEventsAndDelayBusyDoesNot) {
     EXPECT_EQ(fired, 0);
     clock.delayWithMessages(50);
     EXPECT_EQ(fired, 1);
-    QTimer::singleShot(0, [&] { ++fired; });
-    clock.delayWithoutInput(50);
-    EXPECT_EQ(fired, 2) << "timers run in a wait without user input";
 }
 
 TEST(SystemClock, DelayWithMessagesRunsQueuedEventsAndWaitsPastItsTime) {
@@ -91,11 +85,6 @@ TEST(SystemClock, DelayWithMessagesRunsQueuedEventsAndWaitsPastItsTime) {
     EXPECT_TRUE(fired);
     EXPECT_GT(clock.tickMs() - start, 1);
     EXPECT_TRUE(clock.now().isValid());
-
-    fired = false;
-    QTimer::singleShot(0, [&] { fired = true; });
-    clock.delayWithoutInput(1);
-    EXPECT_TRUE(fired);
 }
 
 TEST(LinkGuard, BusyWhileAnyHoldLivesAndReleaseIsIdempotent) {

@@ -32,14 +32,24 @@ inline std::vector<std::uint8_t> ExpectedImage(const sim::LoggerMemory& memory, 
     return bytes;
 }
 
-/// Every progress call of a download, in order.
+/// Every progress call of a download, in order; asks it to stop once cancel is set.
 struct RecordingProgress : DownloadProgress {
     std::vector<std::int32_t> totals;
     std::vector<std::int32_t> received;
     int finishedCalls = 0;
+    /// Each wait told, as "attempt/attempts".
+    std::vector<std::string> waits;
+    bool cancel = false;
+    /// The number of the wait told (from 1) at which cancel is set; 0: never.
+    std::size_t cancelAtWait = 0;
     void started(std::int32_t total) override { totals.push_back(total); }
     void advanced(std::int32_t bytes) override { received.push_back(bytes); }
     void finished() override { ++finishedCalls; }
+    void waiting(int attempt, int attempts) override {
+        waits.push_back(std::to_string(attempt) + "/" + std::to_string(attempts));
+        cancel = cancel || waits.size() == cancelAtWait;
+    }
+    bool cancelled() const override { return cancel; }
 };
 
 /// part, times times over.

@@ -180,6 +180,36 @@ TEST(DownloadOverSerial, AStallMidTransferEndsWithQAndCode3) {
     EXPECT_EQ(rig.clock.tickMs(), 10 * 5000 + 5000);
 }
 
+TEST(DownloadOverSerial, ACancelDuringAStallEndsTheWaitAndTheTransferWithQ) {
+    SerialDownloadRig rig;
+    rig.meter.faults().stallAfterBlock = 10;
+    // Cancel comes 1 s into the 5 s wait for the answer to the third "p".
+    std::int64_t cancelAt = -1;
+    std::int32_t shownWhileWaiting = 0;
+    rig.clock.addListener([&rig, &cancelAt, &shownWhileWaiting](std::int64_t tick) {
+        if (cancelAt < 0 && rig.progress.waits.size() == 2) {
+            cancelAt = tick + 1000;
+            shownWhileWaiting = rig.progress.received.back();
+        }
+        rig.progress.cancel = cancelAt >= 0 && tick >= cancelAt;
+    });
+    EXPECT_EQ(rig.download(), kDownloadCancelled);
+    EXPECT_EQ(rig.progress.waits, (std::vector<std::string>{"2/10", "3/10"}));
+    EXPECT_EQ(shownWhileWaiting, 10 * 32) << "the blocks held are shown while the next is awaited";
+    EXPECT_EQ(rig.letters(), "P" + Repeat("p", 9) + Repeat("p", 3) + "Q");
+    EXPECT_LE(rig.clock.tickMs(), cancelAt + 100) << "within the wait, not at its end";
+    EXPECT_TRUE(rig.imageBytes() == rig.expected(10));
+    EXPECT_EQ(rig.progress.finishedCalls, 1);
+
+    // A meter that never sends the first block is waited for as well, and can be left.
+    SerialDownloadRig silent;
+    silent.line.setReplyFilter([](char, std::vector<std::uint8_t>& r) { r.clear(); });
+    silent.progress.cancelAtWait = 1;
+    EXPECT_EQ(silent.download(), kDownloadCancelled);
+    EXPECT_EQ(silent.progress.waits, std::vector<std::string>{"2/3"});
+    EXPECT_EQ(silent.letters(), "PQ");
+}
+
 TEST(DownloadOverSerial, APortThatGoesAwayEndsTheTransferAtOnce) {
     SerialDownloadRig rig;
     rig.meter.faults().stallAfterBlock = 10;

@@ -185,6 +185,17 @@ TEST(DownloadOverUsb, FiveResumeAttemptsWithoutABlockReturnTheLastCode) {
     }
 }
 
+TEST(DownloadOverUsb, ACancelWhileTheMeterIsWaitedForEndsTheTransferWithq) {
+    DownloadRig rig(4082);
+    rig.meter.faults().deadAfterBlock = 10;
+    rig.progress.cancelAtWait = 2;
+    EXPECT_EQ(rig.download(), kDownloadCancelled);
+    EXPECT_EQ(rig.progress.waits, (std::vector<std::string>{"1/5", "2/5"}));
+    EXPECT_EQ(rig.letters(), "P" + Repeat("p", 10) + "r" + "APPp" + "q");
+    EXPECT_TRUE(rig.imageBytes() == rig.expected(10));
+    EXPECT_EQ(rig.progress.finishedCalls, 1);
+}
+
 TEST(DownloadOverUsb, AResumeThatDeliversABlockStartsTheCountAgain) {
     DownloadRig rig(4082);
     // "r" cannot go out, so block 5's failure ends the main phase; six more

@@ -103,7 +103,6 @@ TEST_F(DataLoggerTest, WhileDownloadingNeitherASecondCommandNorThePollUseTheLink
         for (TfrmScope* scope : m_window->findChildren<TfrmScope*>()) {
             if (scope->isVisible()) {
                 total = scope->lblTotalBytes->text();
-                scope->close(); // only hides it: the download goes on
             }
         }
     });
@@ -151,6 +150,79 @@ TEST_F(DataLoggerTest, AFailedLoadKeepsTheOldDataSetsAndTellsTheCode) {
         EXPECT_EQ(fileBytes(tempFile()), temp);
         EXPECT_FALSE(logger().loggerUnsaved || session().connected());
         EXPECT_EQ(m_meter.receivedLetters().find('Q') != std::string::npos, abortSent);
+    }
+}
+
+TEST_F(DataLoggerTest, CancelOfAStalledDownloadKeepsTheOldDataSetsAndThePollResumes) {
+    const QString port = QStringLiteral("/dev/rfcomm0");
+    struct Case {
+        const char* name;
+        bool serial;
+        bool closeBox; // the window's close box instead of its Cancel
+        const char* waitingText;
+        std::string lettersAtTheEnd; // the end of the transfer (and the serial link's identify)
+    };
+    const Case cases[] = {
+        // A USB meter that answers a repositioning but no further block.
+        {"USB, Cancel", false, false, "waiting for the meter, try 1 of 5", "rAq"},
+        {"serial, Cancel", true, false, "waiting for the meter, try 2 of 10", "ppQK"},
+        {"serial, close box", true, true, "waiting for the meter, try 2 of 10", "ppQK"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_meter.faults() = {};
+        setTwoSets();
+        m_usb.setPlugged(!c.serial);
+        if (c.serial) {
+            m_serial.attach(port, m_meter);
+            ASSERT_TRUE(session().connectSerial(port));
+            m_window->LoadData1Click();
+        } else {
+            download();
+            connectMeter();
+        }
+        ASSERT_EQ(logger().dataSets.count(), 2);
+        const core::DataSetCollection before = logger().dataSets;
+        const QList<QStringList> table = loggerTable();
+        const QByteArray temp = fileBytes(tempFile());
+        logger().loggerUnsaved = false;
+
+        setMemory({MakeSet(2, true, 7)});
+        if (c.serial)
+            m_meter.faults().stallAfterBlock = 3;
+        else
+            m_meter.faults().deadAfterBlock = 3;
+        m_meter.clearReceived();
+        QString shown;
+        const int listener = m_clock.addListener([&](std::int64_t) {
+            for (TfrmScope* scope : m_window->findChildren<TfrmScope*>()) {
+                if (!shown.isEmpty() || scope->lblWaiting->isHidden())
+                    continue;
+                shown = scope->lblWaiting->text();
+                if (c.closeBox)
+                    scope->close();
+                else
+                    scope->BitBtn2->click();
+            }
+        });
+        m_window->LoadData1Click();
+        m_clock.removeListener(listener);
+
+        EXPECT_EQ(shown, QLatin1String(c.waitingText));
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(logger().dataSets, before);
+        EXPECT_EQ(loggerTable(), table);
+        EXPECT_EQ(fileBytes(tempFile()), temp);
+        EXPECT_FALSE(logger().loggerUnsaved);
+        const std::string letters = m_meter.receivedLetters();
+        EXPECT_TRUE(letters.ends_with(c.lettersAtTheEnd)) << letters;
+        EXPECT_EQ(std::count(letters.begin(), letters.end(), 'Q'), c.serial ? 1 : 0) << letters;
+        EXPECT_TRUE(m_window->findChildren<TfrmScope*>().isEmpty());
+        EXPECT_FALSE(session().linkBusy());
+        EXPECT_TRUE(mainTimer()->isActive());
+        if (!c.serial)
+            m_window->MainTimerTimer();
+        EXPECT_TRUE(session().connected()) << "the poll has the meter again";
     }
 }
 
