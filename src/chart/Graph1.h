@@ -293,6 +293,7 @@ public:
     const GraphState& state() const { return m_state; }
 
     // Output
+    /// The graph printout (GraphPrinter.h) on one page of printer, without window texts.
     void print(QPrinter& printer);
     /// The graph laid out and drawn at width × height pixels, as the bytes of a PNG file;
     /// empty when it cannot be drawn or encoded.

@@ -36,8 +36,13 @@ public:
     /// "Graph Option": the customization dialog; the time range survives it and every axis
     /// takes the Y range of the working axis.
     void Button1Click();
-    /// The customization dialog closed: after OK, offers to keep the look as the template.
+    /// The customization dialog of "Graph Option" closed: after OK, offers to keep the look as
+    /// the template.
     void Graph1CustomizeDlg();
+    /// The customization step before a printout: the dialog with the pages it has besides
+    /// the font, general, style and subsets pages, or nothing when it has no other. What is
+    /// changed there goes to the window (and so to the printout); the template is not offered.
+    void CustomizeForPrint();
     /// "Y Axis": the ranges of T1 to T4 in TfrmSetupScale, applied (and kept in the template
     /// when asked) only when all eight fields are integers.
     void btnChangeScaleClick();
@@ -49,6 +54,8 @@ public:
 
 private:
     TfrmGraph& m_window;
+    /// Set while "Graph Option" runs the dialog: only then is the template offered.
+    bool m_offerTemplate = false;
     /// Start font of the font dialog: the last one chosen in this window.
     QFont m_font;
 };
