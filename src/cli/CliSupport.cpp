@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "cli/CliCommand.h"
+#include "core/FileName.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
@@ -19,7 +20,8 @@ bool PrintOut(const QString& text) {
     if (!g_stdoutError.isEmpty()) {
         return false;
     }
-    const QByteArray utf8 = text.toUtf8();
+    // UTF-8, with file names as the bytes they are on disk.
+    const QByteArray utf8 = core::FileNameBytes(text);
     errno = 0;
     const std::size_t size = static_cast<std::size_t>(utf8.size());
     if (std::fwrite(utf8.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
@@ -34,7 +36,7 @@ QString StdoutError() {
 }
 
 void PrintError(const QString& message) {
-    const QByteArray utf8 = QStringLiteral("thermo4-cli: %1\n").arg(message).toUtf8();
+    const QByteArray utf8 = core::FileNameBytes(QStringLiteral("thermo4-cli: %1\n").arg(message));
     std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
     std::fflush(stderr);
 }

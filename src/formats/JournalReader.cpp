@@ -1,9 +1,9 @@
 #include "formats/JournalReader.h"
 
 #include "formats/BoundedRead.h"
+#include "formats/FileSystem.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace thermo4::formats {
 
@@ -79,22 +79,14 @@ bool JournalReader::looksLikeJournal(const QByteArray& bytes) {
 
 JournalContents JournalReader::read(const QString& path) {
     JournalContents contents;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        contents.error = QStringLiteral("%1: no such file").arg(path);
+    QFile file;
+    QString why;
+    if (const FileOpen opened = OpenRegularFile(path, file, &why); opened != FileOpen::Opened) {
+        contents.error = QStringLiteral("%1: %2").arg(path, NotOpenedReason(opened, why));
         return contents;
     }
-    if (!info.isFile()) {
-        contents.error = QStringLiteral("%1: not a regular file").arg(path);
-        return contents;
-    }
-    if (info.size() > kMaxFileSize) {
-        contents.error = QStringLiteral("%1: %2 bytes is too large for a journal").arg(path).arg(info.size());
-        return contents;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.error = QStringLiteral("%1: cannot open: %2").arg(path, file.errorString());
+    if (file.size() > kMaxFileSize) {
+        contents.error = QStringLiteral("%1: %2 bytes is too large for a journal").arg(path).arg(file.size());
         return contents;
     }
     // At most the limit, even if the file grew meanwhile.
