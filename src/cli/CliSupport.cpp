@@ -49,6 +49,15 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringLis
         PrintError(parser.errorText());
         return kExitUsage;
     }
+    // The parser would silently keep the last of two values: one of them was not meant.
+    for (const QString& name : parser.optionNames()) {
+        if (parser.values(name).size() > 1) {
+            PrintError(
+                QStringLiteral("%1%2 was given twice; see %3 --help")
+                    .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name, args.value(0)));
+            return kExitUsage;
+        }
+    }
     if (parser.isSet(help)) {
         QString text = parser.helpText();
         // The parser names the program after argv[0]; name the sub-command instead.

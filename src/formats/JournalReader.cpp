@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace thermo4::formats {
 
 namespace {
@@ -71,10 +73,33 @@ QString readHeaderField(QByteArrayView line, JournalHeader& header) {
 
 } // namespace
 
-bool JournalReader::looksLikeJournal(const QByteArray& bytes) {
-    const QByteArrayView magic(kJournalMagic);
-    return bytes.startsWith(magic) &&
-           (bytes.size() == magic.size() || bytes[magic.size()] == '\n' || bytes[magic.size()] == '\r');
+JournalStart JournalReader::inspectStart(QByteArrayView bytes, QString* version) {
+    // The first line, which decides; a journal's is short.
+    constexpr qsizetype kLongestFirstLine = 200;
+    const qsizetype end = bytes.indexOf('\n');
+    QByteArrayView line = bytes.first(end < 0 ? std::min(bytes.size(), kLongestFirstLine) : end);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line == QByteArrayView(kJournalMagic))
+        return JournalStart::Journal;
+    const bool text = line.isValidUtf8() && std::none_of(line.begin(), line.end(), [](char c) {
+                          return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+                      });
+    if (!text)
+        return JournalStart::NotJournal;
+    // The magic without its version number: "# thermo4 recording journal".
+    const QByteArrayView family = QByteArrayView(kJournalMagic).chopped(2);
+    if (line.startsWith(family) && line.size() > family.size() && line[family.size()] == ' ') {
+        if (version)
+            *version = QStringLiteral("version %1").arg(QString::fromUtf8(line.sliced(family.size() + 1)));
+        return JournalStart::UnknownVersion;
+    }
+    if (line.startsWith(kHeaderMark) || line == QByteArrayView(kJournalColumns)) {
+        if (version)
+            *version = QStringLiteral("no version line");
+        return JournalStart::UnknownVersion;
+    }
+    return JournalStart::NotJournal;
 }
 
 JournalContents JournalReader::read(const QString& path) {
@@ -104,7 +129,14 @@ JournalContents JournalReader::parse(const QByteArray& bytes, const QString& nam
         contents.error = QStringLiteral("%1: empty file, not a journal").arg(name);
         return contents;
     }
-    if (!looksLikeJournal(bytes)) {
+    switch (QString version; inspectStart(bytes, &version)) {
+    case JournalStart::Journal:
+        break;
+    case JournalStart::UnknownVersion:
+        contents.error =
+            QStringLiteral("%1: not a recording journal of a known version (%2)").arg(name, version);
+        return contents;
+    case JournalStart::NotJournal:
         contents.error = QStringLiteral("%1: not a recording journal").arg(name);
         return contents;
     }
