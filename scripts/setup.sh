@@ -9,7 +9,7 @@ packages=(
   libmosquitto-dev mosquitto mosquitto-clients openssl libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  dpkg-dev help2man desktop-file-utils appstream
+  dpkg-dev file help2man desktop-file-utils appstream
   poppler-utils
 )
 

@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "core/FileName.h"
 
 #include <QApplication>
 
@@ -80,5 +81,9 @@ int main(int argc, char* argv[]) {
     const std::unique_ptr<QCoreApplication> app =
         draws ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("thermo4-cli"));
-    return thermo4::cli::RunCli(QCoreApplication::arguments());
+    // From the bytes, not QCoreApplication::arguments(), which turns a file name that is
+    // not UTF-8 into another name.
+    QStringList arguments = thermo4::core::ArgumentsFromArgv(argc, argv);
+    arguments.prepend(QStringLiteral("thermo4-cli"));
+    return thermo4::cli::RunCli(arguments);
 }

@@ -3,6 +3,7 @@
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "formats/FileFilters.h"
+#include "formats/FileSystem.h"
 #include "formats/TextExport.h"
 #include "formats/TextImport.h"
 #include "graph/TfrmGraph.h"
@@ -28,7 +29,7 @@ using namespace formats;
 namespace {
 
 QString fullName(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return QDir::toNativeSeparators(AbsolutePath(path));
 }
 
 } // namespace

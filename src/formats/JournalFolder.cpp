@@ -1,10 +1,9 @@
 #include "formats/JournalFolder.h"
 
+#include "core/FileName.h"
+#include "formats/FileSystem.h"
 #include "formats/JournalFormat.h"
 #include "formats/JournalReader.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <cerrno>
 
@@ -18,7 +17,7 @@ namespace {
 
 // A journal that a running recording holds locked (in this process or another).
 bool inUse(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(core::FileNameBytes(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool locked = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
@@ -36,11 +35,8 @@ JournalFolder JournalFolder::inDataDir(const QString& dataDir) {
 
 QList<JournalEntry> JournalFolder::unfinished() const {
     QList<JournalEntry> entries;
-    const QDir folder(m_folder);
-    const QStringList names =
-        folder.entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& name : names) {
-        const QString path = folder.filePath(name);
+    for (const QString& name : FileNamesIn(m_folder, QStringLiteral(".csv"))) {
+        const QString path = JoinPath(m_folder, name);
         if (inUse(path))
             continue;
         const JournalContents contents = JournalReader::read(path);
@@ -59,11 +55,11 @@ QList<JournalEntry> JournalFolder::unfinished() const {
 }
 
 bool JournalFolder::remove(const QString& path, QString* error) {
-    QFile file(path);
-    if (file.remove())
+    QString why;
+    if (RemoveFile(path, &why))
         return true;
     if (error)
-        *error = QStringLiteral("%1: cannot remove: %2").arg(path, file.errorString());
+        *error = QStringLiteral("%1: cannot remove: %2").arg(path, why);
     return false;
 }
 

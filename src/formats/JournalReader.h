@@ -25,6 +25,16 @@ struct JournalContents {
     bool ok() const { return error.isEmpty(); }
 };
 
+/// What the start of a file says about it as a journal.
+enum class JournalStart {
+    NotJournal,
+    /// The first line of a journal this program reads.
+    Journal,
+    /// A journal of another version, or text that starts as a journal's header or columns
+    /// do but lacks its first line.
+    UnknownVersion,
+};
+
 /// Reads recording journals back into the samples the graph holds.
 class JournalReader {
 public:
@@ -34,8 +44,9 @@ public:
     static JournalContents read(const QString& path);
     /// The journal held in bytes; name is the file named in messages.
     static JournalContents parse(const QByteArray& bytes, const QString& name);
-    /// Whether bytes start like a journal (its first header line).
-    static bool looksLikeJournal(const QByteArray& bytes);
+    /// What the first line of bytes says; for UnknownVersion, which, in version
+    /// ("version 999", "no version line").
+    static JournalStart inspectStart(QByteArrayView bytes, QString* version = nullptr);
 };
 
 } // namespace thermo4::formats

@@ -1,7 +1,9 @@
 #include "formats/JournalWriter.h"
 
+#include "core/FileName.h"
+#include "formats/FileSystem.h"
+
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <chrono>
@@ -43,7 +45,7 @@ int writeAll(int fd, const QByteArray& data) {
 // Makes a new or removed directory entry durable; filesystems that cannot sync a
 // directory are left as they are.
 void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(core::FileNameBytes(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -186,12 +188,12 @@ void JournalWriter::run() {
     int fd = -1;
     QString path;
     QString failure;
-    if (!QDir().mkpath(s.folder)) {
-        failure = QStringLiteral("cannot create the journal folder %1").arg(s.folder);
+    if (QString why; !MakeFolders(s.folder, &why)) {
+        failure = QStringLiteral("cannot create the journal folder %1: %2").arg(s.folder, why);
     } else {
         for (int attempt = 1; attempt <= kNameAttempts && fd < 0 && failure.isEmpty(); ++attempt) {
             path = QDir(s.folder).filePath(JournalFileName(s.header.start, attempt));
-            fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            fd = ::open(core::FileNameBytes(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
             if (fd < 0 && errno != EEXIST)
                 failure = QStringLiteral("cannot create %1: %2").arg(path, reason(errno));
         }
@@ -280,7 +282,7 @@ void JournalWriter::run() {
         writeAll(fd, ending == Ending::Finish ? QByteArray(kJournalFinishedPrefix) + " saved\n"
                                               : QByteArray(kJournalFinishedPrefix) + " discarded\n");
     ::close(fd);
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (::unlink(core::FileNameBytes(path).constData()) != 0 && errno != ENOENT)
         reportFailure(QStringLiteral("cannot remove %1: %2").arg(path, reason(errno)));
     syncFolder(s.folder);
 }

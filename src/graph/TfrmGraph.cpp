@@ -380,7 +380,7 @@ TfrmGraph* TfrmGraph::dataLoggerWindow(const MainFrame& frame) {
 
 void TfrmGraph::SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points) {
     ui::SetupGraph(*Graph1, subsets, yMax, yMin, xMax, xMin, points, services().paths.templateFile(),
-                   prompts());
+                   prompts(), services().paths.dataDirProblem());
     ApplyToolAvailability();
 }
 
@@ -397,7 +397,8 @@ void TfrmGraph::ShowDataSet(int k) {
         return;
     const core::DataSet& set = sets.header(k);
     clearReadOut();
-    const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts());
+    const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts(),
+                                                services().paths.dataDirProblem());
     chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
     ApplyToolAvailability();
     FillGraphStatistics();

@@ -1,5 +1,7 @@
 #include "ui/QtPrompts.h"
 
+#include "formats/FileSystem.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -102,7 +104,14 @@ FileDialogResult QtPrompts::runFileDialog(const FileDialogRequest& request, bool
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return {dialog.selectedFiles().first(), static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
+    // The dialog shows names that are not UTF-8 with U+FFFD: the file meant is the one on disk.
+    QString reason;
+    const QString path = formats::PathOnDisk(dialog.selectedFiles().first(), &reason);
+    if (path.isEmpty()) {
+        error(reason);
+        return {};
+    }
+    return {path, static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
 }
 
 FileDialogResult QtPrompts::openFile(const FileDialogRequest& request) {

@@ -148,6 +148,20 @@ TEST_F(GraphWindowTest, ShippedTemplateGivesTheBuiltInLookWithoutTheMessage) {
     EXPECT_EQ(realTimeChart().axisRectCount(), 4);
 }
 
+TEST_F(GraphWindowTest, ATemplateMissingFromADataFolderThatCannotBeWrittenSaysWhy) {
+    // A plain file stands where the data folder should be.
+    QFile blocker(m_services.paths.dataDir());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ASSERT_NE(m_services.paths.prepareDataDir(), QString());
+    open();
+    EXPECT_EQ(
+        m_prompts.texts(Kind::Information),
+        QStringList(QStringLiteral("The data folder %1 cannot be created: Not a directory, so it holds no "
+                                   "graph template. The graph uses its default settings.")
+                        .arg(m_services.paths.dataDir())));
+}
+
 TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
     writeTemplate();
     open();
