@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -15,6 +16,9 @@
 namespace thermo4::formats {
 
 namespace {
+
+/// Age (s) from which an empty journal file is taken for one left behind.
+constexpr qint64 kEmptyFileAgeS = 60;
 
 // A journal that a running recording holds locked (in this process or another).
 bool inUse(const QString& path) {
@@ -43,6 +47,12 @@ QList<JournalEntry> JournalFolder::unfinished() const {
         const QString path = folder.filePath(name);
         if (inUse(path))
             continue;
+        if (const QFileInfo info(path); info.isFile() && info.size() == 0) {
+            // A file just created has no header for a moment before its writer locks it.
+            if (info.lastModified().secsTo(QDateTime::currentDateTime()) >= kEmptyFileAgeS)
+                entries.append(JournalEntry{path, {}, 0, {}, {}});
+            continue;
+        }
         const JournalContents contents = JournalReader::read(path);
         if (contents.finished)
             continue;
@@ -52,6 +62,7 @@ QList<JournalEntry> JournalFolder::unfinished() const {
         if (contents.ok()) {
             entry.start = contents.header.start;
             entry.samples = static_cast<int>(contents.samples.size());
+            entry.gaps = contents.gaps;
         }
         entries.append(entry);
     }
