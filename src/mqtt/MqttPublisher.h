@@ -72,7 +72,7 @@ public:
     static constexpr int kStopWaitMs = 100;
     /// Longest wait of the network loop for its socket, ms: bounds how long stop()
     /// waits for a connection attempt in progress.
-    static constexpr int kLoopWaitMs = 100;
+    static constexpr int kLoopWaitMs = 50;
 
     /// The meter the following readings come from (sent with each reading).
     void setMeter(const MeterIdentity& meter) { m_meter = meter; }
