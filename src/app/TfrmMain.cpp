@@ -7,6 +7,7 @@
 #include "graph/TfrmGraph.h"
 #include "link/SerialPortList.h"
 #include "logger/TfrmList.h"
+#include "mqtt/MqttPublisher.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
 #include "session/RecordingJournal.h"
@@ -313,7 +314,20 @@ void TfrmMain::setSplash(TfrmAbout* splash) {
 
 void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     auto* publishing = new LivePublishing(*m_session, publisher, m_services.simulated, this);
-    connect(publishing, &LivePublishing::notice, this, &TfrmMain::showNotice);
+    // The broker's state stays in a panel of its own: the notice panel is emptied when the meter
+    // connects, which may come right after the broker's first line.
+    auto* panel = new QLabel(QStringLiteral("MQTT: connecting"), statusBar());
+    panel->setObjectName(QStringLiteral("StatusPanelMqtt"));
+    statusBar()->addPermanentWidget(panel);
+    const auto show = [this, panel](const QString& text, bool connected) {
+        panel->setText(connected ? QStringLiteral("MQTT: connected") : QStringLiteral("MQTT: no connection"));
+        panel->setToolTip(text);
+        showNotice(text);
+    };
+    connect(publishing, &LivePublishing::notice, this, show);
+    // A line delivered before the window was there (the splash lets events through).
+    if (const mqtt::MqttPublisher::Status last = publisher.lastStatus(); !last.text.isEmpty())
+        show(last.text, last.connected);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

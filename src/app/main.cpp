@@ -87,6 +87,8 @@ int main(int argc, char* argv[]) {
         failStart(options.error + QStringLiteral("\nTry 'thermo4 --help'."));
         return 2;
     }
+    if (!options.warning.isEmpty())
+        printText(stderr, QStringLiteral("thermo4: %1\n").arg(options.warning));
     std::unique_ptr<mqtt::MqttPublisher> publisher;
     if (options.mqttBroker) {
         publisher = std::make_unique<mqtt::MqttPublisher>(*options.mqttBroker);

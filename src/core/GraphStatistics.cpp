@@ -49,13 +49,16 @@ GraphStatistics ComputeGraphStatistics(std::span<const std::vector<double>> x,
 }
 
 QString DateTimeText(double days, const QLocale& locale) {
-    const QDateTime dateTime = DateTimeFromTDateTime(days);
+    return locale.toString(DateTimeFromTDateTime(days).date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           TimeText(days, locale);
+}
+
+QString TimeText(double days, const QLocale& locale) {
     // The long time format may end in a time-zone name, which the fields do not show.
     static const QRegularExpression zone(QStringLiteral(R"(\s*t+\s*)"));
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.replace(zone, QStringLiteral(" "));
-    return locale.toString(dateTime.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(dateTime.time(), timeFormat.trimmed());
+    return locale.toString(DateTimeFromTDateTime(days).time(), timeFormat.trimmed());
 }
 
 QString ExtremeText(float value, double days, const QLocale& locale) {

@@ -43,6 +43,8 @@ GraphStatistics ComputeGraphStatistics(std::span<const std::vector<double>> x,
 
 /// A date-time (days) as the locale's short date, a blank and its long time.
 QString DateTimeText(double days, const QLocale& locale);
+/// The time of day of a date-time (days) in the locale's long time format, without a time zone.
+QString TimeText(double days, const QLocale& locale);
 /// A MAX or MIN field: "OL" beyond ±3000 (so also for a channel without readings),
 /// otherwise the value with one decimal, "@" and its date-time.
 QString ExtremeText(float value, double days, const QLocale& locale);

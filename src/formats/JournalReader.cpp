@@ -71,6 +71,25 @@ QString readHeaderField(QByteArrayView line, JournalHeader& header) {
     return {}; // fields of later versions are skipped
 }
 
+// A note among the samples: finished, stopped, resumed; others (the blank note
+// that ends a journal being written, notes of later versions) are skipped.
+void readNote(QByteArrayView line, JournalContents& contents) {
+    if (line.startsWith(kJournalFinishedPrefix)) {
+        contents.finished = true;
+    } else if (line.startsWith(kJournalStoppedPrefix)) {
+        const QByteArrayView rest = line.sliced(QByteArrayView(kJournalStoppedPrefix).size());
+        const qsizetype colon = rest.indexOf(": ");
+        const auto from = ParseJournalTime(colon < 0 ? rest : rest.first(colon));
+        if (from)
+            contents.gaps.append(
+                {*from, std::nullopt, colon < 0 ? QString() : QString::fromUtf8(rest.sliced(colon + 2))});
+    } else if (line.startsWith(kJournalResumedPrefix)) {
+        const auto to = ParseJournalTime(line.sliced(QByteArrayView(kJournalResumedPrefix).size()));
+        if (to && !contents.gaps.isEmpty() && !contents.gaps.back().to)
+            contents.gaps.back().to = to;
+    }
+}
+
 } // namespace
 
 JournalStart JournalReader::inspectStart(QByteArrayView bytes, QString* version) {
@@ -174,8 +193,8 @@ JournalContents JournalReader::parse(const QByteArray& bytes, const QString& nam
 
     contents.samples.reserve(static_cast<std::size_t>(bytes.size() / 40));
     while (lines.next(line)) {
-        if (line.text.startsWith(kJournalFinishedPrefix)) {
-            contents.finished = true;
+        if (line.text.startsWith('#')) {
+            readNote(line.text, contents);
             continue;
         }
         // A line without its end was cut while it was written: even one that reads

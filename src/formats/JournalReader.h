@@ -3,11 +3,25 @@
 #include "formats/JournalFormat.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace thermo4::formats {
+
+/// A stretch of a recording that its journal could not hold.
+struct JournalGap {
+    /// Time (days) of the first sample missing.
+    double from = 0.0;
+    /// Time (days) of the first sample after the gap; nullopt when the journal never went on.
+    std::optional<double> to;
+    /// Why, as the writer saw it ("no space left on device").
+    QString reason;
+
+    bool operator==(const JournalGap&) const = default;
+};
 
 /// A journal read back.
 struct JournalContents {
@@ -18,6 +32,8 @@ struct JournalContents {
     int droppedLines = 0;
     /// The recording was saved or discarded: nothing to recover.
     bool finished = false;
+    /// Where the journal stopped, in order; the last one may be open to the end.
+    QList<JournalGap> gaps;
     /// Why the journal cannot be read (missing, not a journal, damaged header);
     /// empty when it was read.
     QString error;
