@@ -325,7 +325,7 @@ signals:
 private:
     static constexpr int kClickSlop = 3; // pixels a press may move and still count as a click
 
-    // Cached plotted form of one subset: only non-blank points, nulls as NaN.
+    // Cached plotted form of one subset: only non-blank points, gaps as NaN.
     struct Series {
         QSharedPointer<QCPGraphDataContainer> data;
         int plottedEnd = 0; // points at or after this index are blank
@@ -360,7 +360,8 @@ private:
     template <class T> void writeArray(std::vector<std::vector<T>>& columns, std::span<const T> values);
     Layout computeLayout() const;
     void rebuildLayout(const Layout& layout);
-    /// The plotted form of a cell: none for a point never written, NaN Y for the null value.
+    /// The plotted form of a cell: none for a point never written, NaN Y (a gap) for the null
+    /// value and for a reading that is no temperature.
     std::optional<QCPGraphData> plottedPoint(int subset, int point) const;
     void syncSeries(int subset);
     void rebuildSeries(int subset);

@@ -294,10 +294,11 @@ void TfrmGraph::createStatisticPanel() {
     pnlStatistic->setObjectName(QStringLiteral("pnlStatistic"));
     auto* grid = new QGridLayout(pnlStatistic);
     grid->setContentsMargins(4, 4, 4, 4);
-    // The widest texts the fields show: a four-digit reading with its date and time.
+    // The widest texts the fields show: a negative three-digit reading with its date and time
+    // (readings beyond −328 or 2500 show "OL").
     const QLocale locale;
     const double wideTime = core::TDateTimeFromDateTime(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)));
-    const QString wideExtreme = core::ExtremeText(-1888.8f, wideTime, locale);
+    const QString wideExtreme = core::ExtremeText(-288.8f, wideTime, locale);
     const QString wideAverage = core::AverageText(-1888.888, 1, 3, locale);
     for (int k = 0; k < 4; ++k) {
         const QString channel = QStringLiteral("T%1").arg(k + 1);

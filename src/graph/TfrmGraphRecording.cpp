@@ -151,7 +151,7 @@ void TfrmGraph::StopRecording(double now) {
         int count = 0;
         for (int i = 0; i < points; ++i) {
             const float y = g.yData(k, i);
-            if (y > -core::kOverRangeLimit && y < core::kOverRangeLimit) {
+            if (core::IsTemperature(y)) {
                 sum += y;
                 ++count;
             }
