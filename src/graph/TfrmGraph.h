@@ -170,8 +170,8 @@ public:
     GraphAppearance* appearance = nullptr;
 
 signals:
-    /// SaveGraph wrote the graph to a file.
-    void graphSaved();
+    /// SaveGraph wrote the graph to the file at path.
+    void graphSaved(const QString& path);
 
 private:
     void FormCreate();

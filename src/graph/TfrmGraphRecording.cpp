@@ -191,12 +191,13 @@ void TfrmGraph::ClearGraph() {
 }
 
 bool TfrmGraph::SaveGraph() {
-    const bool saved = ui::SaveGraph(frame(), *Graph1);
-    if (saved && isRealTime())
+    const QString path = ui::SaveGraph(frame(), *Graph1);
+    if (path.isEmpty())
+        return false;
+    if (isRealTime())
         session().recording().noteSaved();
-    if (saved)
-        emit graphSaved();
-    return saved;
+    emit graphSaved(path);
+    return true;
 }
 
 void TfrmGraph::tbntClrClick() {
