@@ -104,6 +104,15 @@ void Graph1::setManualMaxY(double v) {
     m_state.axis(m_state.settings.workingAxis).manualMaxY = v;
 }
 
+bool Graph1::holdRangeY() const {
+    const std::size_t a = std::size_t(m_state.settings.workingAxis);
+    return a < m_state.axes.size() && m_state.axes[a].holdRange;
+}
+
+void Graph1::setHoldRangeY(bool hold) {
+    m_state.axis(m_state.settings.workingAxis).holdRange = hold;
+}
+
 QString Graph1::yAxisLabel() const {
     const std::size_t a = std::size_t(m_state.settings.workingAxis);
     return a < m_state.axes.size() ? m_state.axes[a].label : QString();

@@ -87,6 +87,13 @@ public:
     void setManualMinY(double v);
     double manualMaxY() const;
     void setManualMaxY(double v);
+    /// Whether the manual Y range of the working axis holds when data lie outside it (a range the
+    /// user chose); otherwise the axis widens to take the data in, never narrower than the range.
+    bool holdRangeY() const;
+    void setHoldRangeY(bool hold);
+    /// The Y range of axis `axis` when not zoomed: its manual ends, widened to the data of its
+    /// curves unless held. An axis the view does not have gives its manual range.
+    std::pair<double, double> shownRangeY(int axis) const;
     QString yAxisLabel() const;
     void setYAxisLabel(const QString& text);
     QString xAxisLabel() const { return m_state.settings.xAxisLabel; }
@@ -369,6 +376,8 @@ private:
     void applyRanges();
     std::pair<double, double> baseXRange() const;
     std::pair<double, double> baseYRange(int rect) const;
+    /// Y range of rect `rect` of layout when not zoomed.
+    std::pair<double, double> yRangeOf(const Layout& layout, int rect) const;
     View currentView() const;
     void applyCursor();
     void updateScrollBars();
