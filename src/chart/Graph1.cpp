@@ -28,7 +28,9 @@ const QColor kDefaultSubsetColors[] = {QColor(0, 0, 255),   QColor(0, 255, 255),
 } // namespace
 
 Graph1::Graph1(QWidget* parent) : QWidget(parent) {
-    m_plot = new ChartPlot(this);
+    auto* plot = new ChartPlot(this);
+    plot->setAfterLayout([this] { return fitViewToHeight(); });
+    m_plot = plot;
     m_hScroll = new QScrollBar(Qt::Horizontal, this);
     m_vScroll = new QScrollBar(Qt::Vertical, this);
     for (QScrollBar* bar : {m_hScroll, m_vScroll}) {
@@ -404,7 +406,7 @@ void Graph1::performAction(Action action) {
 }
 
 void Graph1::resetImage() {
-    const Layout layout = computeLayout();
+    const Layout layout = computeLayout(m_compactView);
     if (!m_layout || *m_layout != layout) {
         rebuildLayout(layout);
         m_layout = layout;

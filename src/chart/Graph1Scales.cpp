@@ -125,7 +125,9 @@ std::pair<double, double> Graph1::yRangeOf(const Layout& layout, int rect) const
 }
 
 std::pair<double, double> Graph1::shownRangeY(int axis) const {
-    const Layout layout = computeLayout();
+    // The view the state chooses: a split view shown on one axis for want of height still
+    // has its own range on each axis.
+    const Layout layout = computeLayout(false);
     for (int r = 0; r < int(layout.axisOfRect.size()); ++r) {
         if (layout.axisOfRect[r] == axis)
             return yRangeOf(layout, r);
