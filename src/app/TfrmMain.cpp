@@ -357,6 +357,8 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    if (m_panel)
+        m_panel->fitHeight(clientSize().height());
     // The window manager maximises the window after it is first shown: a graph still where
     // the program put it takes the new height.
     const TfrmGraph* graph = TfrmGraph::realTimeWindow(*this);
@@ -366,8 +368,10 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 
 QRect TfrmMain::realTimeGraphGeometry() const {
     const int left = m_panel && m_panel->subWindow() ? m_panel->subWindow()->width() : 0;
+    const QSize client = clientSize();
     const int height = this->height() - ToolBar1->height() - statusBar()->height() - kRealTimeGraphMargin;
-    return {left, 0, kRealTimeGraphWidth, height};
+    // Beside the panel, within the client area on a small screen.
+    return {left, 0, std::min(kRealTimeGraphWidth, client.width() - left), std::min(height, client.height())};
 }
 
 void TfrmMain::placeRealTimeGraph() {
@@ -497,6 +501,7 @@ void TfrmMain::updateWindowMenu() {
 void TfrmMain::OpenPanel() {
     auto* panel = new TfrmPanel(*this);
     addChild(panel);
+    panel->fitHeight(clientSize().height());
     panel->placeAt(0, 0);
     m_panel = panel;
     ControlPanel1->setChecked(true);

@@ -29,7 +29,9 @@ const QColor kDefaultSubsetColors[] = {QColor(0, 0, 255),   QColor(0, 255, 255),
 } // namespace
 
 Graph1::Graph1(QWidget* parent) : QWidget(parent) {
-    m_plot = new ChartPlot(this);
+    auto* plot = new ChartPlot(this);
+    plot->setAfterLayout([this] { return fitViewToHeight(); });
+    m_plot = plot;
     m_hScroll = new QScrollBar(Qt::Horizontal, this);
     m_vScroll = new QScrollBar(Qt::Vertical, this);
     for (QScrollBar* bar : {m_hScroll, m_vScroll}) {
@@ -103,6 +105,15 @@ double Graph1::manualMaxY() const {
 
 void Graph1::setManualMaxY(double v) {
     m_state.axis(m_state.settings.workingAxis).manualMaxY = v;
+}
+
+bool Graph1::holdRangeY() const {
+    const std::size_t a = std::size_t(m_state.settings.workingAxis);
+    return a < m_state.axes.size() && m_state.axes[a].holdRange;
+}
+
+void Graph1::setHoldRangeY(bool hold) {
+    m_state.axis(m_state.settings.workingAxis).holdRange = hold;
 }
 
 QString Graph1::yAxisLabel() const {
@@ -396,7 +407,7 @@ void Graph1::performAction(Action action) {
 }
 
 void Graph1::resetImage() {
-    const Layout layout = computeLayout();
+    const Layout layout = computeLayout(m_compactView);
     if (!m_layout || *m_layout != layout) {
         rebuildLayout(layout);
         m_layout = layout;

@@ -31,18 +31,18 @@ GraphStatistics ComputeGraphStatistics(std::span<const std::vector<double>> x,
         const int n = std::min(points, int(ys.size()));
         for (int i = 0; i < n; ++i) {
             const float v = ys[std::size_t(i)];
-            if (v < kNoReadingFrom && v > c.max) {
+            if (!IsTemperature(v))
+                continue;
+            if (v > c.max) {
                 c.max = v;
                 c.maxTime = xAt(k, i);
             }
-            if (v < kNoReadingFrom && v < c.min) {
+            if (v < c.min) {
                 c.min = v;
                 c.minTime = xAt(k, i);
             }
-            if (v > -kOverRangeLimit && v < kOverRangeLimit) {
-                c.sum += v;
-                ++c.count;
-            }
+            c.sum += v;
+            ++c.count;
         }
     }
     return stats;
@@ -62,7 +62,7 @@ QString TimeText(double days, const QLocale& locale) {
 }
 
 QString ExtremeText(float value, double days, const QLocale& locale) {
-    if (value > kOverRangeLimit || value < -kOverRangeLimit)
+    if (!IsTemperature(value))
         return QStringLiteral("OL");
     return FixedText(double(value), 1, locale) + QLatin1Char('@') + DateTimeText(days, locale);
 }

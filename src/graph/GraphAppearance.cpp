@@ -31,20 +31,20 @@ void setManualY(chart::Graph1& g, int axis, double min, double max) {
 }
 } // namespace
 
-ScaleRanges ReadScaleRanges(chart::Graph1& g) {
-    const int working = g.workingAxis();
+ScaleRanges ReadScaleRanges(const chart::Graph1& g) {
     ScaleRanges ranges;
     for (int axis = 0; axis < int(ranges.size()); ++axis) {
-        g.setWorkingAxis(axis);
-        ranges[std::size_t(axis)] = {wholeDegrees(g.manualMinY()), wholeDegrees(g.manualMaxY())};
+        const auto [min, max] = g.shownRangeY(axis);
+        ranges[std::size_t(axis)] = {wholeDegrees(min), wholeDegrees(max)};
     }
-    g.setWorkingAxis(working);
     return ranges;
 }
 
 void ApplyScaleRanges(chart::Graph1& g, const ScaleRanges& ranges) {
-    for (int axis = 0; axis < int(ranges.size()); ++axis)
+    for (int axis = 0; axis < int(ranges.size()); ++axis) {
         setManualY(g, axis, ranges[std::size_t(axis)].min, ranges[std::size_t(axis)].max);
+        g.setHoldRangeY(true); // the user's range holds, whatever the data
+    }
     g.setWorkingAxis(0);
 }
 

@@ -13,9 +13,11 @@ namespace thermo4::ui {
 
 class TfrmGraph;
 
-/// Y ranges of the first four axes of a control, truncated toward zero to whole degrees.
-ScaleRanges ReadScaleRanges(chart::Graph1& control);
-/// Gives the first four axes their ranges (manual minimum and maximum); working axis 0 after.
+/// Y ranges the first four axes of a control show (widened to their data where they are),
+/// truncated toward zero to whole degrees.
+ScaleRanges ReadScaleRanges(const chart::Graph1& control);
+/// Gives the first four axes their ranges (manual minimum and maximum), held even when data lie
+/// outside them; working axis 0 after.
 void ApplyScaleRanges(chart::Graph1& control, const ScaleRanges& ranges);
 /// Keeps X from xMin to xMax (days) and gives every curve's axis the Y range of the working axis.
 void UnifyScales(chart::Graph1& control, double xMin, double xMax);

@@ -12,6 +12,8 @@
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -104,7 +106,11 @@ TfrmGraph* JournalRecovery::OpenJournal(MainFrame& frame, const QString& path) {
     }
     g.redraw();
     graph->FillGraphStatistics();
-    QObject::connect(graph, &TfrmGraph::graphSaved, graph, [path] { formats::JournalFolder::remove(path); });
+    // Saved, the recording is that file's: the journal goes and the caption names the file.
+    QObject::connect(graph, &TfrmGraph::graphSaved, graph, [graph, path](const QString& saved) {
+        formats::JournalFolder::remove(path);
+        graph->setWindowTitle(QDir::toNativeSeparators(QFileInfo(saved).absoluteFilePath()));
+    });
     return graph;
 }
 

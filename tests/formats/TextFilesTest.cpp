@@ -82,6 +82,28 @@ TEST(FileFilters, SwitchingTheTypeChangesTheExtensionAndDropsTheFolder) {
     }
 }
 
+TEST(FileFilters, TheChosenTypeGivesItsExtensionUnlessTheNameHasAnOfferedOne) {
+    const QString graph = GraphFileFilter(false);
+    const QString table = TableFileFilter(false);
+    struct Case {
+        const char* typed;
+        const QString& filter;
+        int type; // from 1
+        const char* written;
+    };
+    const Case cases[] = {
+        {"/d/run", graph, 2, "/d/run.TXT"},     {"/d/run", graph, 3, "/d/run.CSV"},
+        {"/d/run", graph, 1, "/d/run.GHF"},     {"/d/run.csv", graph, 2, "/d/run.csv"},
+        {"/d/run.Ghf", graph, 3, "/d/run.Ghf"}, {"/d/run.dat", graph, 2, "/d/run.dat.TXT"},
+        {"/d/run.", graph, 2, "/d/run.TXT"},    {"/d/v1.2/run", table, 2, "/d/v1.2/run.CSV"},
+        {"/d/run.txt", table, 2, "/d/run.txt"}, {"/d/run.ghf", table, 1, "/d/run.ghf.TXT"},
+        {"/d/run", graph, 4, "/d/run"},         {"/d/run.csv", GraphFileFilter(true), 2, "/d/run.csv.TXT"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SavePathForType(QLatin1String(c.typed), c.filter, c.type), QLatin1String(c.written))
+            << c.typed;
+}
+
 /// Four curves of seven points, one second apart from 2017-03-09 14:05:30.
 struct Curves {
     std::vector<std::vector<double>> x;

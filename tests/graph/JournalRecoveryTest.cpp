@@ -7,6 +7,7 @@
 #include "graph/JournalRecovery.h"
 #include "session/RecordingJournal.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 
@@ -121,7 +122,7 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     EXPECT_EQ(graph.txtAvg[0]->text(), core::AverageText(21.5 * 7, 7, 1, locale));
     EXPECT_EQ(graph.txtMax[2]->text(), QStringLiteral("OL"));
 
-    // Saved, the recording no longer needs its journal.
+    // Saved, the recording no longer needs its journal and is named after its file.
     const QString file = m_dir.filePath(QStringLiteral("recovered.ghf"));
     m_prompts.queueSaveFile(file);
     m_window->activateChild(&graph);
@@ -129,6 +130,7 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_FALSE(QFile::exists(opened));
     EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_EQ(graph.windowTitle(), QDir::toNativeSeparators(file));
 }
 
 TEST_F(JournalRecoveryTest, AKeptRecordingIsOfferedAgainAndNothingElseIsAsked) {
