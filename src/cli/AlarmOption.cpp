@@ -1,0 +1,141 @@
+#include "cli/AlarmOption.h"
+
+#include "cli/CliSupport.h"
+#include "link/HeadlessPoll.h"
+#include "mqtt/MqttPublisher.h"
+
+#include <cmath>
+
+namespace thermo4::cli {
+
+namespace {
+
+/// A decimal number from 0 to max written with "." whatever the locale; nothing otherwise.
+std::optional<double> NumberIn(const QString& text, double max) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || value < 0.0 || value > max) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+constexpr double kMaxHoldSeconds = 86400.0;
+constexpr double kMaxHysteresis = 100.0;
+
+} // namespace
+
+AlarmOption::AlarmOption()
+    : m_alarm(
+          QStringLiteral("alarm"),
+          QStringLiteral("Watch a limit: Tn>X raises an alarm while channel n reads above X °C, Tn<X while "
+                         "it reads below X (n from 1 to 4, X a decimal number). Give it once per limit; a "
+                         "channel may have one of each. \"OL\" is above every high limit, and \"----\" on a "
+                         "watched channel is an alarm of its own (no reading). Each beginning and end of an "
+                         "alarm writes one line on stderr starting with ALARM or CLEAR, with the channel, "
+                         "the condition and its limit, the value and the time."),
+          QStringLiteral("SPEC")),
+      m_hold(
+          QStringLiteral("alarm-for"),
+          QStringLiteral("An alarm begins, and ends, only when its condition has held for SECONDS without a "
+                         "break (default 0)."),
+          QStringLiteral("SECONDS")),
+      m_hysteresis(
+          QStringLiteral("alarm-hysteresis"),
+          QStringLiteral("An alarm ends when the reading is back inside its limit by DEG °C (default "
+                         "0.5)."),
+          QStringLiteral("DEG")),
+      m_exitOnAlarm(
+          QStringLiteral("exit-on-alarm"),
+          QStringLiteral("End with exit status 3 right after the reading that began the first alarm.")) {}
+
+void AlarmOption::addTo(QCommandLineParser& parser) const {
+    parser.addOption(m_alarm);
+    parser.addOption(m_hold);
+    parser.addOption(m_hysteresis);
+    parser.addOption(m_exitOnAlarm);
+}
+
+bool AlarmOption::read(const QCommandLineParser& parser) {
+    core::AlarmSettings settings;
+    for (const QString& spec : parser.values(m_alarm)) {
+        QString error;
+        if (!core::AddAlarmSpec(spec, settings, &error)) {
+            PrintError(error);
+            return false;
+        }
+    }
+    const bool any = settings.any();
+    for (const QCommandLineOption* option : {&m_hold, &m_hysteresis, &m_exitOnAlarm}) {
+        if (!any && parser.isSet(*option)) {
+            PrintError(QStringLiteral("--%1 goes with --alarm SPEC").arg(option->names().first()));
+            return false;
+        }
+    }
+    if (parser.isSet(m_hold)) {
+        const auto hold = NumberIn(parser.value(m_hold), kMaxHoldSeconds);
+        if (!hold) {
+            PrintError(QStringLiteral("--alarm-for wants seconds from 0 to %1, not \"%2\"")
+                           .arg(kMaxHoldSeconds)
+                           .arg(parser.value(m_hold)));
+            return false;
+        }
+        settings.holdSeconds = *hold;
+    }
+    if (parser.isSet(m_hysteresis)) {
+        const auto hysteresis = NumberIn(parser.value(m_hysteresis), kMaxHysteresis);
+        if (!hysteresis) {
+            PrintError(QStringLiteral("--alarm-hysteresis wants degrees from 0 to %1, not \"%2\"")
+                           .arg(kMaxHysteresis)
+                           .arg(parser.value(m_hysteresis)));
+            return false;
+        }
+        settings.hysteresis = *hysteresis;
+    }
+    m_exit = parser.isSet(m_exitOnAlarm);
+    m_monitor = core::AlarmMonitor(settings);
+    return true;
+}
+
+void AlarmOption::attach(link::HeadlessPoll& poll, mqtt::MqttPublisher* publisher) {
+    if (!m_monitor.settings().any()) {
+        return;
+    }
+    m_publisher = publisher;
+    if (m_publisher) {
+        m_publisher->publishActiveAlarms({});
+    }
+    auto before = std::move(poll.onReading);
+    poll.onReading = [this, before](const QDateTime& time, const core::MeterStatus& status) {
+        if (before) {
+            before(time, status);
+        }
+        m_events.clear();
+        m_monitor.reading(time, status, m_events);
+        report(m_events);
+    };
+    if (m_exit) {
+        poll.stopAfterReading = [this] { return m_began; };
+    }
+}
+
+void AlarmOption::meterLost(const QDateTime& time) {
+    m_events.clear();
+    m_monitor.meterLost(time, m_events);
+    report(m_events);
+}
+
+void AlarmOption::report(const std::vector<core::AlarmEvent>& events) {
+    for (const core::AlarmEvent& event : events) {
+        PrintErrorLine(core::AlarmEventLine(event));
+        m_began = m_began || (event.on && event.kind != core::AlarmKind::MeterLost);
+        if (m_publisher) {
+            m_publisher->publishAlarm(event);
+        }
+    }
+    if (m_publisher && !events.empty()) {
+        m_publisher->publishActiveAlarms(m_monitor.active());
+    }
+}
+
+} // namespace thermo4::cli
