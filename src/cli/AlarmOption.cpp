@@ -72,25 +72,28 @@ bool AlarmOption::read(const QCommandLineParser& parser) {
             return false;
         }
     }
-    if (parser.isSet(m_hold)) {
-        const auto hold = NumberIn(parser.value(m_hold), kMaxHoldSeconds);
-        if (!hold) {
-            PrintError(QStringLiteral("--alarm-for wants seconds from 0 to %1, not \"%2\"")
-                           .arg(kMaxHoldSeconds)
-                           .arg(parser.value(m_hold)));
+    // Each takes a decimal number from 0 to its maximum.
+    const struct {
+        const QCommandLineOption& option;
+        double max;
+        const char* unit;
+        double& value;
+    } numbers[] = {{m_hold, kMaxHoldSeconds, "seconds", settings.holdSeconds},
+                   {m_hysteresis, kMaxHysteresis, "degrees", settings.hysteresis}};
+    for (const auto& number : numbers) {
+        if (!parser.isSet(number.option)) {
+            continue;
+        }
+        const QString text = parser.value(number.option);
+        const auto value = NumberIn(text, number.max);
+        if (!value) {
+            PrintError(QStringLiteral("--%1 wants %2 from 0 to %3, not \"%4\"")
+                           .arg(number.option.names().first(), QLatin1String(number.unit))
+                           .arg(number.max)
+                           .arg(text));
             return false;
         }
-        settings.holdSeconds = *hold;
-    }
-    if (parser.isSet(m_hysteresis)) {
-        const auto hysteresis = NumberIn(parser.value(m_hysteresis), kMaxHysteresis);
-        if (!hysteresis) {
-            PrintError(QStringLiteral("--alarm-hysteresis wants degrees from 0 to %1, not \"%2\"")
-                           .arg(kMaxHysteresis)
-                           .arg(parser.value(m_hysteresis)));
-            return false;
-        }
-        settings.hysteresis = *hysteresis;
+        number.value = *value;
     }
     m_exit = parser.isSet(m_exitOnAlarm);
     m_monitor = core::AlarmMonitor(settings);
