@@ -1,5 +1,6 @@
 #include "app/TfrmMain.h"
 
+#include "app/AlarmWatch.h"
 #include "app/LivePublishing.h"
 #include "app/TfrmAbout.h"
 #include "formats/JournalFormat.h"
@@ -103,6 +104,7 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     createMenus();
     createToolBar();
     createStatusBar();
+    createAlarms();
 
     MaxMinTimer = new QTimer(this);
     MaxMinTimer->setObjectName(QStringLiteral("MaxMinTimer"));
@@ -328,6 +330,7 @@ void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     // A line delivered before the window was there (the splash lets events through).
     if (const mqtt::MqttPublisher::Status last = publisher.lastStatus(); !last.text.isEmpty())
         show(last.text, last.connected);
+    publishing->publishAlarms(*m_alarms);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -505,6 +508,7 @@ void TfrmMain::OpenPanel() {
     panel->placeAt(0, 0);
     m_panel = panel;
     ControlPanel1->setChecked(true);
+    showAlarms();
 }
 
 void TfrmMain::OpenRealTimeGraph() {
@@ -512,6 +516,7 @@ void TfrmMain::OpenRealTimeGraph() {
         TfrmGraph::OpenRealTimeGraph(*this);
         // At the first showing FormShow places it again, beside the panel it opens next.
         placeRealTimeGraph();
+        showAlarms();
     }
     RealTimeGraph1->setChecked(true);
 }

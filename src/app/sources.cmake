@@ -1,10 +1,15 @@
 list(APPEND THERMO4_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/AlarmWatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesktopNotifier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LivePublishing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartFailure.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmAbout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmAlarmEvents.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmMainAlarms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMainCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmSetupAlarms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TileLayout.cpp
 )
 

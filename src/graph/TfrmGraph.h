@@ -2,6 +2,7 @@
 
 #include "ui/MdiChild.h"
 
+#include "core/AlarmRule.h"
 #include "core/MeterStatus.h"
 
 #include <QColor>
@@ -102,6 +103,13 @@ public:
     void ClearGraph();
     /// Saves Graph1 through the save dialog; true when a file was written.
     bool SaveGraph();
+
+    // Alarms
+    /// Draws the limits of the channels whose alarms are on as dashed red lines on their axes.
+    void showAlarmLimits(const core::AlarmSettings& settings);
+    /// A text mark at time (an alarm's beginning or end), stacked near the top of the graph
+    /// by channel (0..3, -1 for the meter) so that marks of one moment stay apart. Returns its index.
+    int markAlarm(const QDateTime& time, int channel, const QString& text);
 
     /// Seconds chosen in the rate boxes (minutes item × 60 + seconds item).
     int rateBoxSeconds() const;

@@ -4,6 +4,7 @@ list(APPEND THERMO4_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RealTimeRecording.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveGraph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmGraph.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmGraphAlarms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmGraphRecording.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmSetupRealTime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphAppearance.cpp

@@ -348,7 +348,6 @@ bool MqttPublisher::publishAlarm(const core::AlarmEvent& event) {
 }
 
 void MqttPublisher::publishActiveAlarms(const std::vector<core::AlarmEvent>& active) {
-    deliverStatus();
     const QByteArray payload = AlarmListJson(active, m_meter);
     {
         std::lock_guard lock(m_stateMutex);

@@ -8,7 +8,9 @@
 #include "panel/LcdGlyphs.h"
 #include "ui/MainFrame.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QFrame>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -222,6 +224,18 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
 
     createElements();
     createKeys();
+    // Around each channel's label, digits and unit icons; hidden until the channel is in alarm.
+    constexpr std::array<int, 4> kRowTops{134, 190, 247, 305};
+    for (std::size_t channel = 0; channel < m_alarmFrames.size(); ++channel) {
+        auto* frame = new QFrame(this);
+        frame->setObjectName(QStringLiteral("frmAlarmT%1").arg(channel + 1));
+        frame->setGeometry(82, kRowTops[channel], 194, 56);
+        frame->setStyleSheet(QStringLiteral("QFrame { border: 3px solid red; background: transparent; }"));
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        frame->setFocusPolicy(Qt::NoFocus);
+        frame->hide();
+        m_alarmFrames[channel] = frame;
+    }
     noteDesignGeometry();
 
     const session::MeterSession& meter = session();
@@ -234,6 +248,30 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
                     RefreshPanel(status);
             });
     connect(&session(), &session::MeterSession::connectionChanged, this, &TfrmPanel::connectionChanged);
+}
+
+void TfrmPanel::setChannelAlarm(int channel, const QString& text) {
+    if (channel < 0 || channel >= int(m_alarmFrames.size()))
+        return;
+    QFrame* frame = m_alarmFrames[std::size_t(channel)];
+    if (frame->accessibleName() == text && frame->isVisible() == !text.isEmpty())
+        return;
+    frame->setAccessibleName(text);
+    frame->setToolTip(text);
+    frame->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) {
+        frame->raise();
+        // Announced at once, not only when a reader happens to visit the frame.
+        QAccessibleEvent alert(frame, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+QString TfrmPanel::channelAlarm(int channel) const {
+    if (channel < 0 || channel >= int(m_alarmFrames.size()))
+        return {};
+    const QFrame* frame = m_alarmFrames[std::size_t(channel)];
+    return frame->isVisibleTo(this) ? frame->accessibleName() : QString();
 }
 
 void TfrmPanel::connectionChanged(session::ConnectionChange change) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+class QFrame;
 class QLabel;
 
 namespace thermo4::ui {
@@ -48,6 +49,12 @@ public:
     void fitHeight(int height);
     /// The scale the panel is drawn at (1 at its design size).
     double scale() const { return m_scale; }
+
+    /// Marks a channel (0..3) in alarm with a red frame around its reading whose text
+    /// (e.g. "T1 alarm: T1 > 300.0") a screen reader announces; an empty text removes it.
+    void setChannelAlarm(int channel, const QString& text);
+    /// The text of a channel's alarm mark; empty while it has none.
+    QString channelAlarm(int channel) const;
 
     /// Sends one key's letter to the meter with the poll paused; a failed
     /// transaction costs kFailedKeyDelayMs and changes nothing. Returns the
@@ -159,6 +166,8 @@ private:
     bool m_dragging = false;
     QPointF m_dragFrom;
     double m_scale = 1.0;
+    /// The red frames of the channels in alarm, T1 to T4.
+    std::array<QFrame*, 4> m_alarmFrames{};
     /// Design geometry of each element, and the pixel size of each text element's font.
     std::vector<std::pair<QWidget*, QRect>> m_designGeometry;
     std::vector<std::pair<QLabel*, int>> m_designTextSize;
