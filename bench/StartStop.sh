@@ -15,7 +15,10 @@ wm=$!
 trap 'kill $wm 2>/dev/null; rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do sleep 0.05; done
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    kill -0 "$wm" 2>/dev/null || { echo "openbox did not start on $DISPLAY" >&2; exit 1; }
+    sleep 0.05
+done
 ms() { echo $((($2 - $1) / 1000000)); }
 for run in $(seq "$runs"); do
     start=$(date +%s%N)

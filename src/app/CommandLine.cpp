@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "mqtt/BrokerOptions.h"
+
 namespace thermo4::ui {
 
 namespace {
@@ -16,6 +18,9 @@ std::pair<QString, QString> splitOption(const QString& argument) {
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLine line;
+    const QString passwordFileOption = QStringLiteral("--") + QLatin1String(mqtt::kPasswordFileOption);
+    std::optional<QString> mqttUrl;
+    QString passwordFile;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const auto [name, value] = splitOption(arguments[i]);
         if (name == QLatin1String("--simulate")) {
@@ -40,12 +45,11 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             }
             line.dataDir = dir;
         } else if (name == QLatin1String("--mqtt")) {
-            const QString url = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
-            QString reason;
-            line.mqttBroker =
-                mqtt::BrokerUrl::parse(url, qEnvironmentVariable(mqtt::kPasswordVariable), &reason);
-            if (!line.mqttBroker) {
-                line.error = QStringLiteral("--mqtt: %1").arg(reason);
+            mqttUrl = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
+        } else if (name == passwordFileOption) {
+            passwordFile = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
+            if (passwordFile.isEmpty()) {
+                line.error = QStringLiteral("%1 needs a file").arg(passwordFileOption);
                 return line;
             }
         } else if (arguments[i] == QLatin1String("--record")) {
@@ -61,6 +65,13 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             return line;
         }
     }
+    if (mqttUrl) {
+        line.mqttBroker =
+            mqtt::BrokerFromOptions(*mqttUrl, passwordFile, qEnvironmentVariable(mqtt::kPasswordVariable),
+                                    &line.error, &line.warning);
+    } else if (!passwordFile.isEmpty()) {
+        line.error = QStringLiteral("%1 goes with --mqtt URL").arg(passwordFileOption);
+    }
     return line;
 }
 
@@ -69,8 +80,8 @@ QString CommandLine::programVersion() {
 }
 
 QString CommandLine::usage() {
-    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL] [--record]\n"
-                          "              [--service]\n"
+    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL]\n"
+                          "              [--mqtt-password-file FILE] [--record] [--service]\n"
                           "\n"
                           "Desktop program for the four-channel thermocouple thermometer.\n"
                           "\n"
@@ -80,11 +91,14 @@ QString CommandLine::usage() {
                           "                        (default: the program's folder when writable,\n"
                           "                        else the user's application-data folder)\n"
                           "  --mqtt URL            publish live readings to the MQTT broker at URL:\n"
-                          "                        mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE (or mqtts://)\n"
-                          "                        with the password from THERMO4_MQTT_PASSWORD\n"
-                          "                        when the URL has none; JSON on BASE/live, each\n"
-                          "                        recorded sample on BASE/recording, \"online\" or\n"
-                          "                        \"offline\" on BASE/status\n"
+                          "                        mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE (or mqtts://);\n"
+                          "                        JSON on BASE/live, each recorded sample on\n"
+                          "                        BASE/recording, \"online\" or \"offline\" on BASE/status\n"
+                          "  --mqtt-password-file FILE\n"
+                          "                        the broker password is the first line of FILE, which\n"
+                          "                        no other user may read (chmod 600); without it the\n"
+                          "                        password comes from THERMO4_MQTT_PASSWORD. A password\n"
+                          "                        in the URL is seen by every user in the process list\n"
                           "  --record              start a real-time recording as soon as a meter is\n"
                           "                        connected, at the saved sampling rate and with the\n"
                           "                        largest sample count (99999), for unattended logging\n"

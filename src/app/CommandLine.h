@@ -17,7 +17,8 @@ struct CommandLine {
     QString scenario;
     /// Data folder given by --data-dir; empty to choose it automatically.
     QString dataDir;
-    /// Broker given by --mqtt URL (password possibly from the environment); none without the option.
+    /// Broker given by --mqtt URL (password possibly from --mqtt-password-file or the
+    /// environment); none without the option.
     std::optional<mqtt::BrokerUrl> mqttBroker;
     /// Start a real-time recording as soon as a meter is connected (--record).
     bool record = false;
@@ -27,6 +28,8 @@ struct CommandLine {
     bool version = false;
     /// Set when the arguments cannot be used; says what is wrong.
     QString error;
+    /// Set when the arguments can be used but one is unwise (a password in the broker URL).
+    QString warning;
 
     /// Parses the arguments after the program name.
     static CommandLine parse(const QStringList& arguments);

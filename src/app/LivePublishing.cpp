@@ -18,8 +18,7 @@ LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublish
             [this](int number, const QDateTime& time, const core::MeterStatus& status) {
                 m_publisher.publishRecording(number, time, status);
             });
-    connect(&publisher, &mqtt::MqttPublisher::statusMessage, this,
-            [this](const QString& text) { emit notice(text); });
+    connect(&publisher, &mqtt::MqttPublisher::statusMessage, this, &LivePublishing::notice);
     updateMeter();
 }
 

@@ -24,8 +24,9 @@ public:
                    QObject* parent = nullptr);
 
 signals:
-    /// The publisher's connection lines (up, lost once per outage, back) for the status bar.
-    void notice(const QString& text);
+    /// The publisher's connection lines (up, lost once per outage, back) for the status bar;
+    /// connected says which.
+    void notice(const QString& text, bool connected);
 
 private:
     void updateMeter();

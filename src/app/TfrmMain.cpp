@@ -7,6 +7,7 @@
 #include "graph/TfrmGraph.h"
 #include "link/SerialPortList.h"
 #include "logger/TfrmList.h"
+#include "mqtt/MqttPublisher.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
 #include "session/RecordingJournal.h"
@@ -313,7 +314,20 @@ void TfrmMain::setSplash(TfrmAbout* splash) {
 
 void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     auto* publishing = new LivePublishing(*m_session, publisher, m_services.simulated, this);
-    connect(publishing, &LivePublishing::notice, this, &TfrmMain::showNotice);
+    // The broker's state stays in a panel of its own: the notice panel is emptied when the meter
+    // connects, which may come right after the broker's first line.
+    auto* panel = new QLabel(QStringLiteral("MQTT: connecting"), statusBar());
+    panel->setObjectName(QStringLiteral("StatusPanelMqtt"));
+    statusBar()->addPermanentWidget(panel);
+    const auto show = [this, panel](const QString& text, bool connected) {
+        panel->setText(connected ? QStringLiteral("MQTT: connected") : QStringLiteral("MQTT: no connection"));
+        panel->setToolTip(text);
+        showNotice(text);
+    };
+    connect(publishing, &LivePublishing::notice, this, show);
+    // A line delivered before the window was there (the splash lets events through).
+    if (const mqtt::MqttPublisher::Status last = publisher.lastStatus(); !last.text.isEmpty())
+        show(last.text, last.connected);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -343,6 +357,8 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    if (m_panel)
+        m_panel->fitHeight(clientSize().height());
     // The window manager maximises the window after it is first shown: a graph still where
     // the program put it takes the new height.
     const TfrmGraph* graph = TfrmGraph::realTimeWindow(*this);
@@ -352,8 +368,10 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 
 QRect TfrmMain::realTimeGraphGeometry() const {
     const int left = m_panel && m_panel->subWindow() ? m_panel->subWindow()->width() : 0;
+    const QSize client = clientSize();
     const int height = this->height() - ToolBar1->height() - statusBar()->height() - kRealTimeGraphMargin;
-    return {left, 0, kRealTimeGraphWidth, height};
+    // Beside the panel, within the client area on a small screen.
+    return {left, 0, std::min(kRealTimeGraphWidth, client.width() - left), std::min(height, client.height())};
 }
 
 void TfrmMain::placeRealTimeGraph() {
@@ -483,6 +501,7 @@ void TfrmMain::updateWindowMenu() {
 void TfrmMain::OpenPanel() {
     auto* panel = new TfrmPanel(*this);
     addChild(panel);
+    panel->fitHeight(clientSize().height());
     panel->placeAt(0, 0);
     m_panel = panel;
     ControlPanel1->setChecked(true);

@@ -43,6 +43,8 @@ class TfrmMain : public QMainWindow, public MainFrame {
     Q_OBJECT
 public:
     static constexpr int kTimerIntervalMs = 500;
+    /// Pixels a cascaded window sits further down and right beyond one title bar.
+    static constexpr int kCascadeGap = 4;
     /// Status-bar texts of the connection state (panel 1).
     static constexpr const char* kOnConnection = "On Connection";
     static constexpr const char* kOffConnection = "Off Connection";

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPageSetupDialog>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 
 namespace thermo4::ui {
@@ -42,10 +43,12 @@ void TfrmMain::RealTimeGraph1Click() {
     RealTimeGraph1->setChecked(TfrmGraph::realTimeWindow(*this) != nullptr);
 }
 
-void TfrmMain::Tile1Click() {
+namespace {
+/// The windows Tile and Cascade arrange (shown, not minimised, in creation order), brought back
+/// from maximised, with their smallest useful sizes.
+QList<QMdiSubWindow*> arrangedWindows(QMdiArea& area, QList<TileWindow>& tiles) {
     QList<QMdiSubWindow*> windows;
-    QList<TileWindow> tiles;
-    for (QMdiSubWindow* window : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder)) {
         if (window->isHidden() || window->isMinimized())
             continue;
         if (window->isMaximized())
@@ -56,13 +59,28 @@ void TfrmMain::Tile1Click() {
         tiles.append(
             {fixed ? window->size() : window->minimumSizeHint().expandedTo(window->minimumSize()), fixed});
     }
+    return windows;
+}
+} // namespace
+
+void TfrmMain::Tile1Click() {
+    QList<TileWindow> tiles;
+    const QList<QMdiSubWindow*> windows = arrangedWindows(*ClientArea, tiles);
     const QList<QRect> rects = TileRects(QRect(QPoint(0, 0), ClientArea->viewport()->size()), tiles);
     for (qsizetype i = 0; i < windows.size(); ++i)
         windows[i]->setGeometry(rects[i]);
 }
 
 void TfrmMain::Cascade1Click() {
-    ClientArea->cascadeSubWindows();
+    QList<TileWindow> tiles;
+    const QList<QMdiSubWindow*> windows = arrangedWindows(*ClientArea, tiles);
+    // Each window one title bar lower and further right, so every caption stays in sight.
+    const int step = ClientArea->style()->pixelMetric(QStyle::PM_TitleBarHeight) + kCascadeGap;
+    const QList<QRect> rects = CascadeRects(QRect(QPoint(0, 0), ClientArea->viewport()->size()), tiles, step);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        windows[i]->setGeometry(rects[i]);
+        windows[i]->raise();
+    }
 }
 
 void TfrmMain::Setup1Click() {

@@ -65,4 +65,19 @@ QList<QRect> TileRects(const QRect& area, const QList<TileWindow>& windows) {
     return rects;
 }
 
+QList<QRect> CascadeRects(const QRect& area, const QList<TileWindow>& windows, int step) {
+    QList<QRect> rects;
+    const int last = std::max(0, int(windows.size()) - 1);
+    const QSize shared(std::max(0, area.width() - last * step), std::max(0, area.height() - last * step));
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const TileWindow& w = windows[i];
+        const QSize size = w.fixedSize ? w.minimum : shared.expandedTo(w.minimum);
+        QRect rect(area.topLeft() + QPoint(int(i) * step, int(i) * step), size);
+        rect.moveLeft(std::max(area.left(), std::min(rect.left(), area.right() + 1 - rect.width())));
+        rect.moveTop(std::max(area.top(), std::min(rect.top(), area.bottom() + 1 - rect.height())));
+        rects.append(rect);
+    }
+    return rects;
+}
+
 } // namespace thermo4::ui

@@ -19,4 +19,10 @@ struct TileWindow {
 /// that minimum allows.
 QList<QRect> TileRects(const QRect& area, const QList<TileWindow>& windows);
 
+/// Where Window > Cascade puts each window of windows in area, in the same order: each one
+/// `step` right of and below the one before, all as large as the area leaves the last one
+/// (fixed-size windows keep their size), never smaller than a window's minimum; a window too
+/// large for its place moves back into the area as far as its size allows.
+QList<QRect> CascadeRects(const QRect& area, const QList<TileWindow>& windows, int step);
+
 } // namespace thermo4::ui

@@ -4,6 +4,7 @@
 #include "app/StartFailure.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
+#include "core/FileName.h"
 #include "link/HidUsbTransport.h"
 #include "link/QtSerialPort.h"
 #include "link/SystemClock.h"
@@ -46,7 +47,8 @@ public:
 };
 
 void printText(std::FILE* stream, const QString& text) {
-    std::fputs(qPrintable(text), stream);
+    // File names in the text go out as the bytes they are on disk.
+    std::fputs(thermo4::core::FileNameBytes(text).constData(), stream);
     std::fflush(stream);
 }
 
@@ -56,9 +58,7 @@ int main(int argc, char* argv[]) {
     using namespace thermo4;
 
     // --help and --version work without a display: answer them before the GUI starts.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = core::ArgumentsFromArgv(argc, argv);
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         printText(stdout, ui::CommandLine::usage());
         return 0;
@@ -74,8 +74,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(ui::CommandLine::programVersion());
     ui::InitResources();
 
-    // The toolkit has taken its own options (-platform ...) out of the arguments by now.
-    const ui::CommandLine options = ui::CommandLine::parse(QCoreApplication::arguments().mid(1));
+    // The toolkit has taken its own options (-platform ...) out of argv by now. The rest is
+    // read from the bytes: a folder or scenario named in Latin-1 is still that one.
+    const ui::CommandLine options = ui::CommandLine::parse(core::ArgumentsFromArgv(argc, argv));
     // Started from a desktop launcher, no one reads stderr: a failing start shows a box as well.
     const auto failStart = [](const QString& message) {
         ui::QtPrompts box;
@@ -86,6 +87,8 @@ int main(int argc, char* argv[]) {
         failStart(options.error + QStringLiteral("\nTry 'thermo4 --help'."));
         return 2;
     }
+    if (!options.warning.isEmpty())
+        printText(stderr, QStringLiteral("thermo4: %1\n").arg(options.warning));
     std::unique_ptr<mqtt::MqttPublisher> publisher;
     if (options.mqttBroker) {
         publisher = std::make_unique<mqtt::MqttPublisher>(*options.mqttBroker);
@@ -120,10 +123,9 @@ int main(int argc, char* argv[]) {
     services.usb = usb.get();
 
     services.paths = ui::Paths::forApplication(options.dataDir);
-    if (!services.paths.prepareDataDir())
-        printText(
-            stderr,
-            QStringLiteral("thermo4: cannot create the data folder %1\n").arg(services.paths.dataDir()));
+    // The graph windows say it again where the template is missing.
+    if (const QString problem = services.paths.prepareDataDir(); !problem.isEmpty())
+        printText(stderr, QStringLiteral("thermo4: %1\n").arg(problem));
 
     ui::QtPrompts prompts;
     services.prompts = &prompts;

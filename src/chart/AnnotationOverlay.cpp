@@ -2,6 +2,8 @@
 
 #include "chart/Graph1.h"
 
+#include <numeric>
+
 namespace thermo4::chart {
 
 namespace {
@@ -70,19 +72,22 @@ QRectF AnnotationOverlay::annotationTextRect(int index) const {
     return QRectF(QPointF(p.x(), p.y() - size.height() / 2), size); // text starts at the point
 }
 
-std::pair<std::vector<double>, double> AnnotationOverlay::tableColumns(const QFontMetricsF& fm,
-                                                                       const QFontMetricsF& bold) const {
+std::vector<double>
+AnnotationOverlay::tableColumns(const std::function<double(const QString&, bool)>& advance) const {
     const TableAnnotation& t = m_owner.m_state.table;
     std::vector<double> widths(std::size_t(t.columns), 0.0);
     for (int r = 0; r < t.rows; ++r) {
         for (int c = 0; c < t.columns; ++c) {
             const bool header = r < t.headerRows || (c == 0 && t.headerColumn);
-            const QFontMetricsF& m = header ? bold : fm;
-            widths[c] =
-                std::max(widths[c], m.horizontalAdvance(t.text[t.cellIndex(r, c)]) + 2 * kCellPadding);
+            widths[c] = std::max(widths[c], advance(t.text[t.cellIndex(r, c)], header) + 2 * kCellPadding);
         }
     }
-    return {widths, std::max(fm.height(), bold.height()) + kCellPadding};
+    return widths;
+}
+
+double AnnotationOverlay::tableRowHeight() const {
+    return std::max(QFontMetricsF(tableFont(false)).height(), QFontMetricsF(tableFont(true)).height()) +
+           kCellPadding;
 }
 
 QPointF AnnotationOverlay::tableOrigin(int x, int y) const {
@@ -102,12 +107,15 @@ QRectF AnnotationOverlay::tableRect() const {
     const TableAnnotation& t = m_owner.m_state.table;
     if (!t.show || t.rows <= 0 || t.columns <= 0 || m_owner.m_rects.empty())
         return {};
-    const auto [widths, rowHeight] =
-        tableColumns(QFontMetricsF(tableFont(false)), QFontMetricsF(tableFont(true)));
-    double width = 0;
-    for (double w : widths)
-        width += w;
-    const QSizeF size(width, rowHeight * t.rows);
+    const QFontMetricsF plain(tableFont(false));
+    const QFontMetricsF bold(tableFont(true));
+    return tableBox(tableColumns(
+        [&](const QString& text, bool header) { return (header ? bold : plain).horizontalAdvance(text); }));
+}
+
+QRectF AnnotationOverlay::tableBox(const std::vector<double>& widths) const {
+    const TableAnnotation& t = m_owner.m_state.table;
+    const QSizeF size(std::accumulate(widths.begin(), widths.end(), 0.0), tableRowHeight() * t.rows);
     const QRectF a = m_owner.plottingArea();
     switch (t.location) {
     case TableTop:
@@ -182,13 +190,19 @@ void AnnotationOverlay::drawAnnotations(QCPPainter* painter) const {
 
 void AnnotationOverlay::drawTable(QCPPainter* painter) const {
     const TableAnnotation& t = m_owner.m_state.table;
-    const QRectF box = tableRect();
-    if (box.isEmpty())
+    if (tableRect().isEmpty())
         return;
     const QFont plain = tableFont(false);
     const QFont bold = tableFont(true);
-    const auto [widths, rowHeight] = tableColumns(QFontMetricsF(plain), QFontMetricsF(bold));
     painter->save();
+    // The texts measured as this painter lays them out: on a printer or in a PDF they can be
+    // wider than on the screen.
+    const std::vector<double> widths = tableColumns([&](const QString& text, bool header) {
+        painter->setFont(header ? bold : plain);
+        return painter->boundingRect(QRectF(), Qt::AlignLeft | Qt::AlignVCenter, text).width();
+    });
+    const QRectF box = tableBox(widths);
+    const double rowHeight = tableRowHeight();
     painter->setPen(Qt::NoPen);
     painter->setBrush(t.backColor);
     painter->drawRect(box);

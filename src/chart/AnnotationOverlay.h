@@ -4,6 +4,9 @@
 
 #include <QRectF>
 
+#include <functional>
+#include <vector>
+
 namespace thermo4::chart {
 
 class Graph1;
@@ -37,8 +40,11 @@ private:
     void drawLines(QCPPainter* painter) const;
     void drawAnnotations(QCPPainter* painter) const;
     void drawTable(QCPPainter* painter) const;
-    std::pair<std::vector<double>, double> tableColumns(const QFontMetricsF& fm,
-                                                        const QFontMetricsF& bold) const;
+    /// Column widths of the table for texts as wide as `advance` says (text, header cell).
+    std::vector<double> tableColumns(const std::function<double(const QString&, bool)>& advance) const;
+    double tableRowHeight() const;
+    /// Area of the table with these column widths.
+    QRectF tableBox(const std::vector<double>& widths) const;
 
     const Graph1& m_owner;
 };

@@ -6,7 +6,7 @@
 
 namespace thermo4::chart {
 
-void ChartPlot::updateLayout() {
+void ChartPlot::layOut() {
     QCustomPlot::updateLayout();
     const QList<QCPAxisRect*> rects = axisRects();
     const bool stale = std::any_of(rects.begin(), rects.end(), [](const QCPAxisRect* rect) {
@@ -15,6 +15,12 @@ void ChartPlot::updateLayout() {
     });
     if (stale)
         QCustomPlot::updateLayout();
+}
+
+void ChartPlot::updateLayout() {
+    layOut();
+    if (m_afterLayout && m_afterLayout())
+        layOut();
 }
 
 } // namespace thermo4::chart

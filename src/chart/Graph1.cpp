@@ -4,12 +4,13 @@
 #include "chart/ChartPlot.h"
 #include "chart/CustomizeDialog.h"
 #include "chart/DaysTicker.h"
+#include "chart/GraphPrinter.h"
+#include "chart/PdfPrintout.h"
 
 #include "formats/SafeFileWriter.h"
 
 #include <QBuffer>
 #include <QGridLayout>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
@@ -28,7 +29,9 @@ const QColor kDefaultSubsetColors[] = {QColor(0, 0, 255),   QColor(0, 255, 255),
 } // namespace
 
 Graph1::Graph1(QWidget* parent) : QWidget(parent) {
-    m_plot = new ChartPlot(this);
+    auto* plot = new ChartPlot(this);
+    plot->setAfterLayout([this] { return fitViewToHeight(); });
+    m_plot = plot;
     m_hScroll = new QScrollBar(Qt::Horizontal, this);
     m_vScroll = new QScrollBar(Qt::Vertical, this);
     for (QScrollBar* bar : {m_hScroll, m_vScroll}) {
@@ -102,6 +105,15 @@ double Graph1::manualMaxY() const {
 
 void Graph1::setManualMaxY(double v) {
     m_state.axis(m_state.settings.workingAxis).manualMaxY = v;
+}
+
+bool Graph1::holdRangeY() const {
+    const std::size_t a = std::size_t(m_state.settings.workingAxis);
+    return a < m_state.axes.size() && m_state.axes[a].holdRange;
+}
+
+void Graph1::setHoldRangeY(bool hold) {
+    m_state.axis(m_state.settings.workingAxis).holdRange = hold;
 }
 
 QString Graph1::yAxisLabel() const {
@@ -395,7 +407,7 @@ void Graph1::performAction(Action action) {
 }
 
 void Graph1::resetImage() {
-    const Layout layout = computeLayout();
+    const Layout layout = computeLayout(m_compactView);
     if (!m_layout || *m_layout != layout) {
         rebuildLayout(layout);
         m_layout = layout;
@@ -445,6 +457,9 @@ void Graph1::customize() {
 
 void Graph1::printDialog() {
     QPrinter printer(QPrinter::HighResolution);
+    QPageLayout page = printer.pageLayout();
+    OrientPageForGraph(page, size());
+    printer.setPageLayout(page);
     QPrintDialog dialog(&printer, this);
     if (runDialog(dialog) == QDialog::Accepted)
         print(printer);
@@ -473,18 +488,7 @@ bool Graph1::loadState(const QByteArray& block, QString* error) {
 }
 
 void Graph1::print(QPrinter& printer) {
-    resetImage();
-    QCPPainter painter(&printer);
-    if (!painter.isActive())
-        return;
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int width = std::max(m_plot->width(), 600);
-    const int height = std::max(m_plot->height(), 400);
-    const double scale = std::min(page.width() / width, page.height() / height);
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
-    painter.scale(scale, scale);
-    m_plot->toPainter(&painter, width, height);
+    PrintGraph(printer, *this, GraphPrintTextsOf(*this, QString(), QLocale()));
 }
 
 QByteArray Graph1::pngBytes(int width, int height) {
@@ -502,26 +506,18 @@ QByteArray Graph1::pdfBytes(int width, int height) {
     if (width <= 0 || height <= 0)
         return {};
     constexpr int kDpi = 96; // the resolution the screen and pngBytes lay fonts out at
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly))
-        return {};
-    QPdfWriter writer(&buffer);
-    writer.setCreator(QStringLiteral("thermo4"));
-    writer.setResolution(kDpi);
-    writer.setPageMargins(QMarginsF());
     const QSizeF points(width * 72.0 / kDpi, height * 72.0 / kDpi);
-    if (!writer.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch)))
-        return {};
-    QCPPainter painter(&writer);
-    if (!painter.isActive())
-        return {};
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
-    m_plot->toPainter(&painter, width, height);
-    if (!painter.end())
-        return {};
-    return bytes;
+    const QPageLayout page(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                           QPageLayout::Portrait, QMarginsF());
+    return PdfPrintout(page, kDpi, QString(), [&](QPagedPaintDevice& device) {
+        QCPPainter painter(&device);
+        if (!painter.isActive())
+            return false;
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.setMode(QCPPainter::pmNoCaching);
+        m_plot->toPainter(&painter, width, height);
+        return painter.end();
+    });
 }
 
 namespace {

@@ -87,6 +87,14 @@ public:
     void setManualMinY(double v);
     double manualMaxY() const;
     void setManualMaxY(double v);
+    /// Whether the manual Y range of the working axis holds when data lie outside it (a range the
+    /// user chose); otherwise the axis widens to take the data in, never narrower than the range.
+    bool holdRangeY() const;
+    void setHoldRangeY(bool hold);
+    /// The Y range of axis `axis` when not zoomed: its manual ends, widened to the data of its
+    /// curves unless held. An axis the view does not have gives its manual range; the split
+    /// view counts as split even while it is shown on one axis (compactView).
+    std::pair<double, double> shownRangeY(int axis) const;
     QString yAxisLabel() const;
     void setYAxisLabel(const QString& text);
     QString xAxisLabel() const { return m_state.settings.xAxisLabel; }
@@ -293,6 +301,7 @@ public:
     const GraphState& state() const { return m_state; }
 
     // Output
+    /// The graph printout (GraphPrinter.h) on one page of printer, without window texts.
     void print(QPrinter& printer);
     /// The graph laid out and drawn at width × height pixels, as the bytes of a PNG file;
     /// empty when it cannot be drawn or encoded.
@@ -311,6 +320,11 @@ public:
     QCPGraph* graphOf(int subset) const;
     int axisRectCount() const { return int(m_rects.size()); }
     QCPAxisRect* axisRect(int index) const;
+    /// Whether the split view is shown as one axis because its axes would be too short for
+    /// kMinAxisLabels labels each at the size last laid out; it splits again once they fit.
+    bool compactView() const { return m_compactView; }
+    /// Labels every axis of the split view must have room for.
+    static constexpr int kMinAxisLabels = 3;
 
 signals:
     void onClick();
@@ -325,7 +339,7 @@ signals:
 private:
     static constexpr int kClickSlop = 3; // pixels a press may move and still count as a click
 
-    // Cached plotted form of one subset: only non-blank points, nulls as NaN.
+    // Cached plotted form of one subset: only non-blank points, gaps as NaN.
     struct Series {
         QSharedPointer<QCPGraphDataContainer> data;
         int plottedEnd = 0; // points at or after this index are blank
@@ -358,9 +372,17 @@ private:
     void markAllDirty();
     template <class T> void writeCell(std::vector<std::vector<T>>& columns, int subset, int point, T value);
     template <class T> void writeArray(std::vector<std::vector<T>>& columns, std::span<const T> values);
-    Layout computeLayout() const;
+    /// The layout of the state's view; with compact, a split view put on one axis.
+    Layout computeLayout(bool compact) const;
     void rebuildLayout(const Layout& layout);
-    /// The plotted form of a cell: none for a point never written, NaN Y for the null value.
+    /// After a layout pass: switches between the split view and its compact form when the
+    /// height laid out calls for the other; true when it rebuilt the layout.
+    bool fitViewToHeight();
+    /// Whether every axis of the split layout would show kMinAxisLabels labels in the height
+    /// the axes grid was last given.
+    bool splitFits(const Layout& split) const;
+    /// The plotted form of a cell: none for a point never written, NaN Y (a gap) for the null
+    /// value and for a reading that is no temperature.
     std::optional<QCPGraphData> plottedPoint(int subset, int point) const;
     void syncSeries(int subset);
     void rebuildSeries(int subset);
@@ -368,6 +390,8 @@ private:
     void applyRanges();
     std::pair<double, double> baseXRange() const;
     std::pair<double, double> baseYRange(int rect) const;
+    /// Y range of rect `rect` of layout when not zoomed.
+    std::pair<double, double> yRangeOf(const Layout& layout, int rect) const;
     View currentView() const;
     void applyCursor();
     void updateScrollBars();
@@ -395,12 +419,14 @@ private:
     AnnotationOverlay* m_overlay = nullptr;
     QCPMarginGroup* m_marginGroup = nullptr;
     std::vector<QCPAxisRect*> m_rects;
-    QCPAxisRect* m_timeRect = nullptr; // carries the time labels below the last axis
+    QCPLayoutGrid* m_axesGrid = nullptr; // holds the curve axes and the time axis
+    QCPAxisRect* m_timeRect = nullptr;   // carries the time labels below the last axis
     QCPTextElement* m_mainTitle = nullptr;
     QCPTextElement* m_subTitle = nullptr;
     QCPLegend* m_legend = nullptr;
     std::vector<QCPGraph*> m_graphs;
     std::optional<Layout> m_layout;
+    bool m_compactView = false;
     QSharedPointer<QCPAxisTicker> m_daysTicker;
     QSharedPointer<QCPAxisTicker> m_numberTicker;
     std::vector<View> m_zoomStack; // views before each zoom step; the current zoom is m_zoom

@@ -1,5 +1,7 @@
 #include "chart/Graph1.h"
 
+#include "core/GraphStatistics.h"
+
 #include <cmath>
 
 // Graph1: the data arrays and their plotted, cached form.
@@ -136,7 +138,9 @@ std::optional<QCPGraphData> Graph1::plottedPoint(int subset, int point) const {
     const float null = float(m_state.settings.nullDataValueY);
     if ((key == 0.0 && y == null) || !std::isfinite(key)) // never written, or no place in time
         return std::nullopt;
-    return QCPGraphData(key, y == null ? kNaN : double(y));
+    // The null value, and a reading that is no temperature (a channel without a probe, over
+    // range), leave a gap.
+    return QCPGraphData(key, y == null || !core::IsTemperature(y) ? kNaN : double(y));
 }
 
 void Graph1::syncSeries(int subset) {

@@ -69,7 +69,7 @@ private:
 };
 } // namespace
 
-Graph1::Layout Graph1::computeLayout() const {
+Graph1::Layout Graph1::computeLayout(bool compact) const {
     Layout l;
     const int n = m_state.subsets;
     l.subsets = n;
@@ -85,7 +85,7 @@ Graph1::Layout Graph1::computeLayout() const {
         for (int k = 0; k < count && next < n; ++k)
             l.rectOfSubset[next++] = rect;
     }
-    if (l.axisOfRect.empty()) { // single view: every subset on axis 0
+    if (l.axisOfRect.empty() || (compact && l.axisOfRect.size() > 1)) { // single view: all on axis 0
         l.axisOfRect = {0};
         l.stretch = {1.0};
         std::fill(l.rectOfSubset.begin(), l.rectOfSubset.end(), 0);
@@ -110,6 +110,7 @@ void Graph1::rebuildLayout(const Layout& layout) {
     m_plot->plotLayout()->clear();
     delete m_marginGroup;
     m_rects.clear();
+    m_axesGrid = nullptr;
     m_timeRect = nullptr;
     m_mainTitle = m_subTitle = nullptr;
     m_legend = nullptr;
@@ -134,6 +135,7 @@ void Graph1::rebuildLayout(const Layout& layout) {
     }
     auto* axes = new AxesGrid(layout.stretch);
     top->addElement(row, 0, axes);
+    m_axesGrid = axes;
     for (int r = 0; r < row; ++r)
         top->setRowStretchFactor(r, 0.001);
     axes->setRowSpacing(layout.separators);
@@ -184,6 +186,42 @@ void Graph1::rebuildLayout(const Layout& layout) {
             g->addToLegend(m_legend);
         m_graphs.push_back(g);
     }
+}
+
+bool Graph1::splitFits(const Layout& split) const {
+    const int n = int(split.axisOfRect.size());
+    const double height = m_axesGrid ? m_axesGrid->rect().height() : 0.0;
+    if (n < 2 || height <= 0.0)
+        return true; // nothing to split, or not laid out yet
+    // The curve axes share what the time axis, the gaps between axes and their end margins
+    // leave, as AxesGrid shares it.
+    const QMargins time = m_timeRect ? m_timeRect->margins() : QMargins();
+    const double inner =
+        height - time.top() - time.bottom() - double(split.separators) * n - double(n) * 2 * kAxisEndMargin;
+    double shares = 0;
+    for (double s : split.stretch)
+        shares += s;
+    const double spacing = QFontMetricsF(graphFont()).height() + ValueTicker::kLabelGap;
+    for (int r = 0; r < n; ++r) {
+        const auto [lo, hi] = yRangeOf(split, r);
+        const double length = inner * split.stretch[std::size_t(r)] / shares;
+        if (length <= 0.0 || ValueTicker::labelsOn(QCPRange(lo, hi), length, spacing) < kMinAxisLabels)
+            return false;
+    }
+    return true;
+}
+
+bool Graph1::fitViewToHeight() {
+    // A control not on the screen has no size of its own: its view waits until it is shown, or
+    // is drawn into a picture of a given size.
+    if (!m_plot->isVisible() && m_plot->viewport() == m_plot->rect())
+        return false;
+    const bool compact = !splitFits(computeLayout(false));
+    if (compact == m_compactView)
+        return false;
+    m_compactView = compact;
+    resetImage();
+    return true;
 }
 
 QCPGraph* Graph1::graphOf(int subset) const {

@@ -1,8 +1,11 @@
 #include "chart/Graph1.h"
 
+#include "chart/ValueTicker.h"
+
 #include <QScrollBar>
 
 #include <cmath>
+#include <tuple>
 
 // Graph1: automatic and manual scales, zoom, its undo and the scroll bars of a zoomed view.
 
@@ -18,6 +21,25 @@ std::pair<double, double> widened(double lo, double hi, double pad) {
         return {0.0, 1.0};
     if (lo == hi)
         return {lo - pad, hi + pad};
+    return {lo, hi};
+}
+
+// Steps of a widened range: about this many between its ends.
+constexpr double kStepsAcrossWidened = 10.0;
+
+// lo..hi widened to take in dataLo..dataHi. An end that moves goes past the data to the next
+// multiple of a readable step of the new span, so that the ticks stay round numbers.
+std::pair<double, double> widenedToData(double lo, double hi, double dataLo, double dataHi) {
+    if (dataLo >= lo && dataHi <= hi)
+        return {lo, hi};
+    const double span = std::max(hi, dataHi) - std::min(lo, dataLo);
+    if (!(span > 0.0) || !std::isfinite(span))
+        return {std::min(lo, dataLo), std::max(hi, dataHi)};
+    const double step = ValueTicker::readableStepAtLeast(span / kStepsAcrossWidened);
+    if (dataLo < lo)
+        lo = (std::ceil(dataLo / step) - 1.0) * step;
+    if (dataHi > hi)
+        hi = (std::floor(dataHi / step) + 1.0) * step;
     return {lo, hi};
 }
 } // namespace
@@ -64,18 +86,23 @@ std::pair<double, double> Graph1::baseXRange() const {
 }
 
 std::pair<double, double> Graph1::baseYRange(int rect) const {
-    const std::size_t a = std::size_t(m_layout->axisOfRect[rect]);
+    return yRangeOf(*m_layout, rect);
+}
+
+std::pair<double, double> Graph1::yRangeOf(const Layout& layout, int rect) const {
+    const std::size_t a = std::size_t(layout.axisOfRect[rect]);
     const AxisState axis = a < m_state.axes.size() ? m_state.axes[a] : AxisState{};
     double lo = 0, hi = 0;
     bool any = false;
-    for (int s = 0; s < m_state.subsets; ++s) {
+    for (int s = 0; s < m_state.subsets && std::size_t(s) < layout.rectOfSubset.size(); ++s) {
         const Series& ser = m_series[s];
-        if (m_layout->rectOfSubset[s] != rect || !ser.hasValues)
+        if (layout.rectOfSubset[s] != rect || !ser.hasValues)
             continue;
         lo = any ? std::min(lo, ser.minValue) : ser.minValue;
         hi = any ? std::max(hi, ser.maxValue) : ser.maxValue;
         any = true;
     }
+    const double dataLo = lo, dataHi = hi;
     if (any) { // a little room above and below the automatic range
         const double pad = (hi - lo) * 0.05;
         lo -= pad;
@@ -83,11 +110,31 @@ std::pair<double, double> Graph1::baseYRange(int rect) const {
     } else {
         lo = 0, hi = 100;
     }
-    if (axis.manualScaleControlY == ScaleManual || axis.manualScaleControlY == ScaleManualMin)
+    const bool manualLo =
+        axis.manualScaleControlY == ScaleManual || axis.manualScaleControlY == ScaleManualMin;
+    const bool manualHi =
+        axis.manualScaleControlY == ScaleManual || axis.manualScaleControlY == ScaleManualMax;
+    if (manualLo)
         lo = axis.manualMinY;
-    if (axis.manualScaleControlY == ScaleManual || axis.manualScaleControlY == ScaleManualMax)
+    if (manualHi)
         hi = axis.manualMaxY;
+    // Data outside a manual range widen it, unless the range is one the user holds.
+    if (any && (manualLo || manualHi) && !axis.holdRange && lo < hi)
+        std::tie(lo, hi) = widenedToData(lo, hi, dataLo, dataHi);
     return widened(lo, hi, 0.5);
+}
+
+std::pair<double, double> Graph1::shownRangeY(int axis) const {
+    // The view the state chooses: a split view shown on one axis for want of height still
+    // has its own range on each axis.
+    const Layout layout = computeLayout(false);
+    for (int r = 0; r < int(layout.axisOfRect.size()); ++r) {
+        if (layout.axisOfRect[r] == axis)
+            return yRangeOf(layout, r);
+    }
+    const AxisState a =
+        axis >= 0 && std::size_t(axis) < m_state.axes.size() ? m_state.axes[std::size_t(axis)] : AxisState{};
+    return {a.manualMinY, a.manualMaxY};
 }
 
 Graph1::View Graph1::currentView() const {

@@ -98,6 +98,7 @@ void visitItem(V& v, S& s) requires std::is_same_v<std::remove_const_t<S>, Subse
 template <class V, class S>
 void visitItem(V& v, S& a) requires std::is_same_v<std::remove_const_t<S>, AxisState> {
     v(a.subsets), v(a.proportion), v(a.manualScaleControlY), v(a.manualMinY), v(a.manualMaxY), v(a.label);
+    v.since(2, a.holdRange);
 }
 template <class V, class S>
 void visitItem(V& v, S& a) requires std::is_same_v<std::remove_const_t<S>, GraphAnnotation> {
@@ -136,6 +137,7 @@ public:
         m_stream << quint32(utf8.size());
         m_stream.writeRawData(utf8.constData(), int(utf8.size()));
     }
+    void since(std::uint32_t, bool v) { (*this)(v); }
     void count(std::size_t n) { m_stream << quint32(n); }
     template <class T> void items(const std::vector<T>& list) {
         count(list.size());
@@ -149,7 +151,7 @@ private:
 
 class Reader {
 public:
-    explicit Reader(const QByteArray& body) : m_stream(body) {
+    Reader(const QByteArray& body, std::uint32_t version) : m_stream(body), m_version(version) {
         m_stream.setByteOrder(QDataStream::LittleEndian);
     }
     bool ok() const { return m_error.isEmpty() && m_stream.status() == QDataStream::Ok; }
@@ -160,6 +162,11 @@ public:
     }
     qint64 remaining() const { return m_stream.device()->bytesAvailable(); }
 
+    /// A field that blocks of older versions do not hold: they keep the default.
+    void since(std::uint32_t version, bool& v) {
+        if (m_version >= version)
+            (*this)(v);
+    }
     void operator()(bool& v) {
         quint8 b = 0;
         m_stream >> b;
@@ -226,6 +233,7 @@ public:
 
 private:
     QDataStream m_stream;
+    std::uint32_t m_version;
     QString m_error;
 };
 
@@ -303,14 +311,15 @@ bool parseGraphState(const QByteArray& block, GraphState& out, QString* error) {
     };
     if (word(0) != kStateMagic)
         return refuse(QStringLiteral("the data are not graph data"));
-    if (word(4) != kStateVersion)
-        return refuse(QStringLiteral("graph data of version %1 are not supported").arg(word(4)));
+    const std::uint32_t version = word(4);
+    if (version < kOldestStateVersion || version > kStateVersion)
+        return refuse(QStringLiteral("graph data of version %1 are not supported").arg(version));
     const qsizetype bodyEnd = block.size() - 4;
     if (crc32(block.constData(), bodyEnd) != word(bodyEnd))
         return refuse(QStringLiteral("the graph data are corrupt (checksum mismatch)"));
 
     GraphState st;
-    Reader r(QByteArray::fromRawData(block.constData() + 8, bodyEnd - 8));
+    Reader r(QByteArray::fromRawData(block.constData() + 8, bodyEnd - 8), version);
     visitSettings(r, st.settings);
     r.items(st.subsetStyles, kMinSubsetStyleBytes, kMaxSubsets);
     r.items(st.axes, kMinAxisBytes, kMaxAxes);

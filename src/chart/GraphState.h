@@ -119,6 +119,7 @@ struct AxisState {
     double manualMinY = 0.0;
     double manualMaxY = 100.0;
     QString label;
+    bool holdRange = false; // manual ends hold even when data lie outside them
     bool operator==(const AxisState&) const = default;
 };
 
@@ -203,6 +204,8 @@ bool parseGraphState(const QByteArray& block, GraphState& out, QString* error = 
 std::uint32_t crc32(const char* data, qsizetype size);
 
 inline constexpr std::uint32_t kStateMagic = 0x53473454; // "T4GS" read little-endian
-inline constexpr std::uint32_t kStateVersion = 1;
+/// Version 2 adds each axis's holdRange; version 1 blocks still load (their axes widen to the data).
+inline constexpr std::uint32_t kStateVersion = 2;
+inline constexpr std::uint32_t kOldestStateVersion = 1;
 
 } // namespace thermo4::chart

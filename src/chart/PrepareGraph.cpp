@@ -28,6 +28,12 @@ void PrepareGraph(Graph1& g, int subsets, float yMax, float yMin, double xMax, d
     g.setAllowDataLabels(0);
     if (defaultLook)
         ApplyDefaultLook(g, subsets, yMax, yMin);
+    // A new graph's ranges are floors: data outside them widen the axes, even where a template
+    // saved a range the user held in its own window.
+    for (int axis = 0; axis < int(g.state().axes.size()); ++axis) {
+        g.setWorkingAxis(axis);
+        g.setHoldRangeY(false);
+    }
     g.setWorkingAxis(0);
     g.setAllowGraphAnnotHotSpots(true);
     g.redraw();

@@ -16,6 +16,7 @@ inline constexpr float kDataSetYMin = -20.0f;
 /// (if any) has been loaded into it: every curve blank, X manual from xMin to xMax (days)
 /// unless xMin is 0, data labels off. With defaultLook the built-in look follows, Y from
 /// yMin to yMax on every axis; without it the look, scales and marks the control holds stay.
+/// Either way the Y ranges are floors that data outside them widen.
 /// Ends on working axis 0, with annotation hot spots on, and redraws.
 void PrepareGraph(Graph1& control, int subsets, float yMax, float yMin, double xMax, double xMin, int points,
                   bool defaultLook);

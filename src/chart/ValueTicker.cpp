@@ -22,14 +22,35 @@ double ValueTicker::readableStepAtLeast(double minStep) {
     return 10.0 * magnitude;
 }
 
-double ValueTicker::getTickStep(const QCPRange& range) {
-    const double step = QCPAxisTicker::getTickStep(range);
-    m_usedLength = axisLength();
-    if (m_usedLength <= 0.0 || !(range.size() > 0.0))
+namespace {
+// QCustomPlot's own choice of step (about five ticks, readable mantissas), reached from outside.
+class DefaultStep : public QCPAxisTicker {
+public:
+    using QCPAxisTicker::getTickStep;
+};
+} // namespace
+
+double ValueTicker::stepFor(const QCPRange& range, double length, double spacing) {
+    const double step = DefaultStep().getTickStep(range);
+    if (length <= 0.0 || !(range.size() > 0.0))
         return step;
-    const double spacing = QFontMetricsF(m_axis->tickLabelFont()).height() + kLabelGap;
-    const double minStep = range.size() * spacing / m_usedLength;
+    const double minStep = range.size() * spacing / length;
     return step >= minStep || !std::isfinite(minStep) ? step : readableStepAtLeast(minStep);
+}
+
+int ValueTicker::labelsOn(const QCPRange& range, double length, double spacing) {
+    const double step = stepFor(range, length, spacing);
+    if (!(step > 0.0) || !std::isfinite(step) || !(range.size() >= 0.0))
+        return 0;
+    constexpr double kSlack = 1e-9; // a tick on an end of the range still counts
+    const double first = std::ceil(range.lower / step - kSlack);
+    const double last = std::floor(range.upper / step + kSlack);
+    return last >= first ? int(std::min(last - first + 1.0, 1e6)) : 0;
+}
+
+double ValueTicker::getTickStep(const QCPRange& range) {
+    m_usedLength = axisLength();
+    return stepFor(range, m_usedLength, QFontMetricsF(m_axis->tickLabelFont()).height() + kLabelGap);
 }
 
 } // namespace thermo4::chart

@@ -21,6 +21,11 @@ public:
 
     /// Smallest step of 1, 2, 2.5 or 5 times a power of ten that is at least minStep (> 0).
     static double readableStepAtLeast(double minStep);
+    /// The step this ticker chooses for range on an axis `length` pixels long whose neighbouring
+    /// labels need `spacing` pixels (label height and gap).
+    static double stepFor(const QCPRange& range, double length, double spacing);
+    /// How many tick labels that step puts on the axis (ticks inside the range, ends included).
+    static int labelsOn(const QCPRange& range, double length, double spacing);
 
 protected:
     double getTickStep(const QCPRange& range) override;

@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "cli/CliCommand.h"
+#include "core/FileName.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
@@ -19,7 +20,8 @@ bool PrintOut(const QString& text) {
     if (!g_stdoutError.isEmpty()) {
         return false;
     }
-    const QByteArray utf8 = text.toUtf8();
+    // UTF-8, with file names as the bytes they are on disk.
+    const QByteArray utf8 = core::FileNameBytes(text);
     errno = 0;
     const std::size_t size = static_cast<std::size_t>(utf8.size());
     if (std::fwrite(utf8.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
@@ -34,7 +36,7 @@ QString StdoutError() {
 }
 
 void PrintError(const QString& message) {
-    const QByteArray utf8 = QStringLiteral("thermo4-cli: %1\n").arg(message).toUtf8();
+    const QByteArray utf8 = core::FileNameBytes(QStringLiteral("thermo4-cli: %1\n").arg(message));
     std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
     std::fflush(stderr);
 }
@@ -46,6 +48,15 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringLis
     if (!parser.parse(args)) {
         PrintError(parser.errorText());
         return kExitUsage;
+    }
+    // The parser would silently keep the last of two values: one of them was not meant.
+    for (const QString& name : parser.optionNames()) {
+        if (parser.values(name).size() > 1) {
+            PrintError(
+                QStringLiteral("%1%2 was given twice; see %3 --help")
+                    .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name, args.value(0)));
+            return kExitUsage;
+        }
     }
     if (parser.isSet(help)) {
         QString text = parser.helpText();

@@ -1,17 +1,15 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "cli/MeterSource.h"
+#include "core/FileName.h"
 #include "core/MemoryDecoder.h"
 #include "formats/CollectionFile.h"
+#include "formats/FileSystem.h"
 #include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
 #include <csignal>
-#include <cstring>
+
 #include <unistd.h>
 
 namespace thermo4::cli {
@@ -84,21 +82,22 @@ private:
 /// Why output cannot be written, found before anything is asked of the meter;
 /// the empty text when its folder exists and is writable.
 QString OutputFolderProblem(const QString& output) {
-    const QFileInfo info(output);
-    if (info.isDir()) {
+    const formats::PathKind kind = formats::KindOf(output);
+    if (kind == formats::PathKind::Folder) {
         return QStringLiteral("%1 is a folder").arg(output);
     }
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir()) {
-        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+    const QString folder = formats::AbsolutePath(formats::FolderOf(output));
+    if (formats::KindOf(folder) != formats::PathKind::Folder) {
+        return QStringLiteral("the folder %1 does not exist").arg(folder);
     }
     // A device or pipe is written in place; a regular file needs a temporary file beside it.
-    if (info.exists() && !info.isFile()) {
-        return info.isWritable() ? QString() : QStringLiteral("cannot write to %1").arg(output);
+    if (kind == formats::PathKind::Other) {
+        return ::access(core::FileNameBytes(output).constData(), W_OK) == 0
+                   ? QString()
+                   : QStringLiteral("cannot write to %1").arg(output);
     }
-    if (::access(QFile::encodeName(folder.filePath()).constData(), W_OK) != 0) {
-        return QStringLiteral("cannot write to the folder %1: %2")
-            .arg(folder.filePath(), QString::fromLocal8Bit(std::strerror(errno)));
+    if (const QString why = formats::FolderWriteProblem(folder); !why.isEmpty()) {
+        return QStringLiteral("cannot write to the folder %1: %2").arg(folder, why);
     }
     return {};
 }

@@ -90,12 +90,7 @@ int RunExport(const QStringList& args) {
     }
     const QString path = parser.positionalArguments().at(0);
     if (IsJournalFile(path)) {
-        if (parser.isSet(setOption)) {
-            PrintError(
-                QStringLiteral("--set: %1 is a recording journal, which holds one recording").arg(path));
-            return kExitUsage;
-        }
-        return ExportJournal(path);
+        return ExportJournal(path, parser.isSet(setOption));
     }
     if (path.endsWith(QLatin1String(".ghf"), Qt::CaseInsensitive)) {
         if (parser.isSet(setOption)) {

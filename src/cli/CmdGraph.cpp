@@ -92,7 +92,9 @@ int RunGraph(const QStringList& args) {
                                          QStringLiteral("TEXT"));
     parser.addOption(titleOption);
     const QCommandLineOption fitOption(
-        QStringLiteral("fit-y"), QStringLiteral("Fit each Y axis to its data instead of the look's range."));
+        QStringLiteral("fit-y"),
+        QStringLiteral("Fit each Y axis to its data. Without it each axis has the look's "
+                       "range, widened to take in data outside it."));
     parser.addOption(fitOption);
     if (auto done = ParseCommandLine(parser, args, 1)) {
         return *done;

@@ -2,6 +2,10 @@
 #include "cli/CliSupport.h"
 #include "cli/SetupCommand.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
 namespace thermo4::cli {
 
 // thermo4-cli interval MM:SS: sets the logger's recording interval.
@@ -15,15 +19,24 @@ int RunInterval(const QStringList& arguments) {
                        "59:59).\n") +
         SetupCommand::meterHelp());
     parser.addPositionalArgument(QStringLiteral("MM:SS"), QStringLiteral("Minutes and seconds, e.g. 01:30."));
+    // A negative interval ("-1:30") is a wrong interval, not a cluster of options: it goes
+    // behind "--", where the parser takes it as the argument.
+    const auto negative = std::stable_partition(args.begin() + 1, args.end(), [](const QString& arg) {
+        return !(arg.size() > 1 && arg.front() == QLatin1Char('-') && arg.at(1).isDigit());
+    });
+    if (negative != args.end()) {
+        args.insert(negative - args.begin(), QStringLiteral("--"));
+    }
     if (auto done = ParseCommandLine(parser, args, 1)) {
         return *done;
     }
-    const QStringList parts = parser.positionalArguments().at(0).split(QLatin1Char(':'));
-    if (parts.size() != 2) {
-        PrintError(QStringLiteral("Invalid Input: expected MM:SS, not \"%1\"")
-                       .arg(parser.positionalArguments().at(0)));
+    static const QRegularExpression form(QStringLiteral(R"(^\d{1,2}:\d{1,2}$)"));
+    const QString interval = parser.positionalArguments().at(0);
+    if (!form.match(interval).hasMatch()) {
+        PrintError(QStringLiteral("Invalid Input: %1 is not MM:SS").arg(interval));
         return kExitUsage;
     }
+    const QStringList parts = interval.split(QLatin1Char(':'));
     if (auto failed = command.open(parser)) {
         return *failed;
     }

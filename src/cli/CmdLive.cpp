@@ -64,7 +64,9 @@ int RunLive(const QStringList& arguments) {
     const int limit = poll.noReadingLimitMs / 1000;
     // The poll finds a meter on USB by itself; one on a serial port is identified first.
     if (source.isSerial() && !source.waitForMeter(poll.noReadingLimitMs)) {
-        PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
+        PrintError(source.heardInvalidReplies()
+                       ? QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit)
+                       : QStringLiteral("no meter answered within %1 s").arg(limit));
         return kExitFailure;
     }
 

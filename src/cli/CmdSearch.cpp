@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "formats/FileSystem.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialMeterLink.h"
 #include "link/SerialPortList.h"
@@ -36,7 +37,17 @@ int RunSearch(const QStringList& args) {
     link::ReplyBuffer reply{};
     const auto found = serial.search(devices, reply, [](int, const QString& title) { PrintError(title); });
     if (!found) {
-        PrintError(QStringLiteral("no meter answered on %1 device(s)").arg(devices.size()));
+        // A device that is not there is named as such, as live and download do.
+        qsizetype missing = 0;
+        for (const QString& device : devices) {
+            if (formats::KindOf(device) == formats::PathKind::Missing) {
+                PrintError(QStringLiteral("%1: no such device").arg(device));
+                ++missing;
+            }
+        }
+        if (missing < devices.size()) {
+            PrintError(QStringLiteral("no meter answered on %1 device(s)").arg(devices.size() - missing));
+        }
         return kExitFailure;
     }
     PrintOut(devices.at(*found) + QLatin1Char('\n'));

@@ -8,6 +8,7 @@ namespace thermo4::cli {
 int RunSets(const QStringList& args);
 int RunExport(const QStringList& args);
 int RunGraph(const QStringList& args);
+int RunPrint(const QStringList& args);
 int RunLive(const QStringList& args);
 int RunDownload(const QStringList& args);
 int RunInfo(const QStringList& args);
@@ -24,6 +25,8 @@ constexpr std::array kCommands{
     CliCommand{"export", "Print the samples of a data set of a collection file, or of a journal, as CSV",
                &RunExport},
     CliCommand{"graph", "Draw a data set of a collection file as a graph file (.ghf), PNG or PDF", &RunGraph},
+    CliCommand{"print", "Print a graph file or a text file as File > Print does, on a printer or into a PDF",
+               &RunPrint},
     CliCommand{"live", "Poll the meter and print its live readings as CSV", &RunLive},
     CliCommand{"download", "Download the meter's logger memory into a collection file", &RunDownload},
     CliCommand{"info", "Read the meter's settings and state as CSV (USB)", &RunInfo},

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "formats/FileSystem.h"
 #include "formats/JournalReader.h"
 
 #include <QFile>
@@ -9,30 +10,33 @@
 namespace thermo4::cli {
 
 bool IsJournalFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && formats::JournalReader::looksLikeJournal(file.read(64));
+    // The first line decides; a pipe or device is refused here without waiting.
+    constexpr qint64 kFirstBytes = 256;
+    QFile file;
+    return formats::OpenRegularFile(path, file) == formats::FileOpen::Opened &&
+           formats::JournalReader::inspectStart(file.read(kFirstBytes)) != formats::JournalStart::NotJournal;
 }
 
-int ExportJournal(const QString& path) {
+int ExportJournal(const QString& path, bool setGiven) {
     const formats::JournalContents journal = formats::JournalReader::read(path);
     if (!journal.ok()) {
         PrintError(journal.error);
         return kExitFailure;
     }
+    if (setGiven) {
+        PrintError(QStringLiteral("--set: %1 is a recording journal, which holds one recording").arg(path));
+        return kExitUsage;
+    }
     if (journal.droppedLines > 0) {
         PrintError(
             QStringLiteral("%1: warning: %2 damaged line(s) left out").arg(path).arg(journal.droppedLines));
     }
+    // The journal's own lines: the form of `live`, milliseconds included.
     QByteArray out = formats::kJournalColumns;
     out += '\n';
     out.reserve(static_cast<qsizetype>(journal.samples.size()) * 48);
     for (const formats::JournalSample& sample : journal.samples) {
-        // The journal's own line, its time cut to the second as every export writes it:
-        // "2024-05-01T10:00:00.250,..." becomes "2024-05-01T10:00:00,...".
-        const QByteArray line = formats::JournalSampleLine(sample);
-        const qsizetype comma = line.indexOf(',');
-        out += QByteArrayView(line).first(comma - 4);
-        out += QByteArrayView(line).sliced(comma);
+        out += formats::JournalSampleLine(sample);
     }
     PrintOut(QString::fromLatin1(out));
     return kExitOk;

@@ -44,6 +44,7 @@ struct MeterSource::Parts {
     std::unique_ptr<link::UsbMeterLink> usbLink;
     link::LinkState state;
     std::unique_ptr<link::MeterPoller> poller;
+    bool invalidReplies = false;
 };
 
 MeterSource::MeterSource() : m_parts(std::make_unique<Parts>()) {}
@@ -137,6 +138,7 @@ bool MeterSource::waitForMeter(int limitMs) {
                 p.state.setLink(link::LinkKind::Serial);
                 return true;
             }
+            p.invalidReplies = p.invalidReplies || p.serialLink->replyWasInvalid();
         } else if (p.poller->tick().event == link::PollEvent::Connected) {
             return true;
         }
@@ -148,6 +150,10 @@ bool MeterSource::waitForMeter(int limitMs) {
             p.clock.delayBusy(static_cast<int>(rest - 1));
         }
     }
+}
+
+bool MeterSource::heardInvalidReplies() const {
+    return m_parts->invalidReplies;
 }
 
 link::MeterLink& MeterSource::link() {

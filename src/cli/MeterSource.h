@@ -47,6 +47,9 @@ public:
     /// code (over USB through the poll, on a serial port by identifying every
     /// 500 ms); afterwards the link state says connected.
     bool waitForMeter(int limitMs);
+    /// After waitForMeter failed on a serial port: whether bytes came that were not the
+    /// meter's reply (rather than nothing at all).
+    bool heardInvalidReplies() const;
     /// The link the meter is reached over.
     link::MeterLink& link();
     /// After a failed download: tells a USB meter the transfer is off ("Q";

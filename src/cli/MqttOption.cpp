@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "link/HeadlessPoll.h"
+#include "mqtt/BrokerOptions.h"
 
 namespace thermo4::cli {
 
@@ -10,21 +11,34 @@ MqttOption::MqttOption()
                QStringLiteral("Also publish each reading to the MQTT broker at URL, "
                               "mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE/TOPIC (mqtts:// for TLS with the "
                               "system's certificate authorities): JSON on BASE/live, \"online\"/\"offline\" "
-                              "on BASE/status. The password may come from the environment variable %1 "
-                              "instead, which keeps it out of process lists and shell history.")
-                   .arg(QLatin1String(mqtt::kPasswordVariable)),
-               QStringLiteral("URL")) {}
+                              "on BASE/status. Give the password with --%1 or in the environment variable "
+                              "%2 instead of in the URL, which every user sees in the list of processes.")
+                   .arg(QLatin1String(mqtt::kPasswordFileOption), QLatin1String(mqtt::kPasswordVariable)),
+               QStringLiteral("URL")),
+      m_passwordFileOption(QLatin1String(mqtt::kPasswordFileOption),
+                           QStringLiteral("The broker password for --mqtt is the first line of FILE, which "
+                                          "no other user may read (chmod 600)."),
+                           QStringLiteral("FILE")) {}
 
 bool MqttOption::read(const QCommandLineParser& parser) {
     if (!parser.isSet(m_option)) {
+        if (parser.isSet(m_passwordFileOption)) {
+            PrintError(
+                QStringLiteral("--%1 goes with --mqtt URL").arg(QLatin1String(mqtt::kPasswordFileOption)));
+            return false;
+        }
         return true;
     }
     QString error;
-    m_broker =
-        mqtt::BrokerUrl::parse(parser.value(m_option), qEnvironmentVariable(mqtt::kPasswordVariable), &error);
+    QString warning;
+    m_broker = mqtt::BrokerFromOptions(parser.value(m_option), parser.value(m_passwordFileOption),
+                                       qEnvironmentVariable(mqtt::kPasswordVariable), &error, &warning);
     if (!m_broker) {
-        PrintError(QStringLiteral("--mqtt: %1").arg(error));
+        PrintError(error);
         return false;
+    }
+    if (!warning.isEmpty()) {
+        PrintError(warning);
     }
     return true;
 }

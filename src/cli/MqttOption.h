@@ -15,16 +15,20 @@ struct HeadlessPoll;
 
 namespace thermo4::cli {
 
-/// The --mqtt URL option of a polling command: checks the URL before anything
-/// starts, then publishes every printed reading and prints the publisher's
-/// status lines on stderr. Publishes "offline" when it goes out of scope.
+/// The --mqtt URL option (with --mqtt-password-file FILE) of a polling command:
+/// checks the URL before anything starts, then publishes every printed reading
+/// and prints the publisher's status lines on stderr. Publishes "offline" when it
+/// goes out of scope.
 class MqttOption {
 public:
     MqttOption();
 
-    void addTo(QCommandLineParser& parser) const { parser.addOption(m_option); }
-    /// Takes the URL (password possibly from the environment); on a bad one
-    /// prints why and returns false.
+    void addTo(QCommandLineParser& parser) const {
+        parser.addOption(m_option);
+        parser.addOption(m_passwordFileOption);
+    }
+    /// Takes the URL (password possibly from the file or the environment); on a bad
+    /// one prints why and returns false. A password in the URL is taken with a warning.
     bool read(const QCommandLineParser& parser);
     /// With the option given: starts publishing the readings that poll prints,
     /// from a meter on link. False, with the reason printed, when the client cannot start.
@@ -32,6 +36,7 @@ public:
 
 private:
     QCommandLineOption m_option;
+    QCommandLineOption m_passwordFileOption;
     std::optional<mqtt::BrokerUrl> m_broker;
     std::unique_ptr<mqtt::MqttPublisher> m_publisher;
 };

@@ -1,8 +1,10 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "core/FileName.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -62,14 +64,26 @@ int RunCli(const QStringList& arguments) {
 } // namespace thermo4::cli
 
 int main(int argc, char* argv[]) {
-    // Only graph draws widgets, which need a GUI application; it draws offscreen unless the
-    // user chose a platform. Every other command runs without one, so needs no display.
-    const bool draws = argc > 1 && std::strcmp(argv[1], "graph") == 0;
+    // Only graph and print draw widgets, which need a GUI application; they draw offscreen unless
+    // the user chose a platform. Every other command runs without one, so needs no display.
+    const bool draws = argc > 1 && (std::strcmp(argv[1], "graph") == 0 || std::strcmp(argv[1], "print") == 0);
     if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (draws) {
+        // Qt's notes on the offscreen platform (no XDG_RUNTIME_DIR, a painter that did not start)
+        // would come before the command's own one-line report of a failure: only Qt's errors pass.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        });
     }
     const std::unique_ptr<QCoreApplication> app =
         draws ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("thermo4-cli"));
-    return thermo4::cli::RunCli(QCoreApplication::arguments());
+    // From the bytes, not QCoreApplication::arguments(), which turns a file name that is
+    // not UTF-8 into another name.
+    QStringList arguments = thermo4::core::ArgumentsFromArgv(argc, argv);
+    arguments.prepend(QStringLiteral("thermo4-cli"));
+    return thermo4::cli::RunCli(arguments);
 }

@@ -31,35 +31,38 @@ GraphStatistics ComputeGraphStatistics(std::span<const std::vector<double>> x,
         const int n = std::min(points, int(ys.size()));
         for (int i = 0; i < n; ++i) {
             const float v = ys[std::size_t(i)];
-            if (v < kNoReadingFrom && v > c.max) {
+            if (!IsTemperature(v))
+                continue;
+            if (v > c.max) {
                 c.max = v;
                 c.maxTime = xAt(k, i);
             }
-            if (v < kNoReadingFrom && v < c.min) {
+            if (v < c.min) {
                 c.min = v;
                 c.minTime = xAt(k, i);
             }
-            if (v > -kOverRangeLimit && v < kOverRangeLimit) {
-                c.sum += v;
-                ++c.count;
-            }
+            c.sum += v;
+            ++c.count;
         }
     }
     return stats;
 }
 
 QString DateTimeText(double days, const QLocale& locale) {
-    const QDateTime dateTime = DateTimeFromTDateTime(days);
+    return locale.toString(DateTimeFromTDateTime(days).date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           TimeText(days, locale);
+}
+
+QString TimeText(double days, const QLocale& locale) {
     // The long time format may end in a time-zone name, which the fields do not show.
     static const QRegularExpression zone(QStringLiteral(R"(\s*t+\s*)"));
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.replace(zone, QStringLiteral(" "));
-    return locale.toString(dateTime.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(dateTime.time(), timeFormat.trimmed());
+    return locale.toString(DateTimeFromTDateTime(days).time(), timeFormat.trimmed());
 }
 
 QString ExtremeText(float value, double days, const QLocale& locale) {
-    if (value > kOverRangeLimit || value < -kOverRangeLimit)
+    if (!IsTemperature(value))
         return QStringLiteral("OL");
     return FixedText(double(value), 1, locale) + QLatin1Char('@') + DateTimeText(days, locale);
 }

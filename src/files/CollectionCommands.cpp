@@ -2,6 +2,7 @@
 
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
+#include "formats/FileSystem.h"
 #include "link/Clock.h"
 #include "logger/DataLogger.h"
 #include "ui/AppServices.h"
@@ -42,10 +43,10 @@ bool SaveCollection(MainFrame& frame) {
         if (!chosen.accepted())
             return false;
         path = chosen.path;
-        if (!QFileInfo::exists(path))
+        if (KindOf(path) == PathKind::Missing)
             break;
         const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                     .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+                                     .arg(QDir::toNativeSeparators(AbsolutePath(path)));
         if (prompts.question(question, false) == Answer::Yes)
             break;
         // No: back to the dialog, as a file dialog does.

@@ -1,7 +1,9 @@
 #include "files/PrintCommands.h"
 
 #include "chart/Graph1.h"
-#include "formats/TablePrintout.h"
+#include "chart/GraphPrinter.h"
+#include "chart/TablePrinter.h"
+#include "graph/GraphAppearance.h"
 #include "graph/TfrmGraph.h"
 #include "logger/TableListModel.h"
 #include "logger/TfrmList.h"
@@ -9,20 +11,15 @@
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontMetrics>
-#include <QPainter>
+#include <QLineEdit>
 #include <QPrinter>
 
 namespace thermo4::ui {
 
 namespace {
-
-/// Size 8 scaled to 400 pixels per inch, as it comes out on a 600-dpi printer
-/// (points): small enough for the seven columns to fit a page's width.
-constexpr double kPrintFontPoints = 8.0 * 400.0 / 600.0;
 
 /// A PDF that was asked for but not written (a folder that cannot be written):
 /// the printing system says nothing, so the window does.
@@ -34,72 +31,65 @@ void reportMissingPdf(const QPrinter& printer, Prompts& prompts) {
                           .arg(QDir::toNativeSeparators(printer.outputFileName())));
 }
 
+/// A rate box's text, or the number it shows as a hint when its list does not hold it.
+QString boxText(const QComboBox* box) {
+    return box->currentIndex() >= 0 ? box->currentText() : box->placeholderText();
+}
+
 void printGraph(MainFrame& frame, TfrmGraph& graph) {
-    chart::Graph1& g = *graph.Graph1;
-    const auto allowPages = [&g](bool on) {
-        g.setAllowFontPage(on);
-        g.setAllowPage1(on);
-        g.setAllowPage2(on);
-        g.setAllowSubsetsPage(on);
-    };
-    allowPages(false);
-    g.performAction(chart::Graph1::Customize);
-    allowPages(true);
+    graph.appearance->CustomizeForPrint();
+    Prompts& prompts = *frame.services().prompts;
+    QPrinter& printer = frame.printer();
+    // A wide graph is offered on a landscape page; the user may still choose otherwise, and
+    // the printer keeps its own orientation for the next printout.
+    const QPageLayout::Orientation chosen = printer.pageLayout().orientation();
+    QPageLayout page = printer.pageLayout();
+    chart::OrientPageForGraph(page, graph.Graph1->size());
+    printer.setPageOrientation(page.orientation());
+    if (prompts.print(printer)) {
+        printer.setDocName(graph.windowTitle());
+        chart::PrintGraph(printer, *graph.Graph1, GraphWindowTexts(graph));
+        reportMissingPdf(printer, prompts);
+    }
+    printer.setPageOrientation(chosen);
+}
+
+void printTable(MainFrame& frame, const TfrmList& table) {
     Prompts& prompts = *frame.services().prompts;
     QPrinter& printer = frame.printer();
     if (!prompts.print(printer))
         return;
-    g.print(printer);
-    reportMissingPdf(printer, prompts);
+    printer.setDocName(table.windowTitle());
+    const int lines = table.rowCount() + 1; // the header row first
+    const bool printed = chart::PrintTable(printer, lines, [&table](int line) {
+        return line == 0 ? TableListModel::headerLabels() : table.rowCells(line - 1);
+    });
+    if (!printed)
+        reportMissingPdf(printer, prompts);
 }
 
 } // namespace
 
-TablePrintLayout TablePrintLayoutFor(QPrinter& printer) {
-    TablePrintLayout layout;
-    layout.font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    layout.font.setPointSizeF(kPrintFontPoints);
-    const QFontMetrics metrics(layout.font, &printer);
-    layout.lineHeight = metrics.boundingRect(QLatin1String(formats::kPrintMeasureText)).height();
-    layout.linesPerPage = formats::LinesPerPage(printer.height(), layout.lineHeight);
-    return layout;
-}
-
-bool PrintTable(QPrinter& printer, const TfrmList& table) {
-    const TablePrintLayout layout = TablePrintLayoutFor(printer);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    painter.setFont(layout.font);
-    const int rows = table.rowCount() + 1; // the header row first
-    for (int r = 0; r < rows; ++r) {
-        const formats::PrintedRowPlace place = formats::PlaceOfRow(r, layout.linesPerPage, layout.lineHeight);
-        if (place.newPageBefore)
-            printer.newPage();
-        const QStringList cells = r == 0 ? TableListModel::headerLabels() : table.rowCells(r - 1);
-        // The line ends at y, so that the last line of a page is on the page.
-        const QRect line(1, place.y - layout.lineHeight, printer.width(), layout.lineHeight);
-        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
-                         formats::PrintedRow(cells));
+chart::GraphPrintTexts GraphWindowTexts(const TfrmGraph& graph) {
+    chart::GraphPrintTexts t;
+    t.caption = graph.windowTitle();
+    t.startTime = graph.txtStartTime->text();
+    t.samplingRate = boxText(graph.ComboBox1) + QLatin1Char(':') + boxText(graph.ComboBox2);
+    t.dataCount = graph.txtDataNo->text();
+    for (std::size_t k = 0; k < t.max.size(); ++k) {
+        t.max[k] = graph.txtMax[k]->text();
+        t.min[k] = graph.txtMin[k]->text();
+        t.avg[k] = graph.txtAvg[k]->text();
     }
-    return painter.end();
+    return t;
 }
 
 void PrintActiveChild(MainFrame& frame) {
     MdiChild* child = frame.activeChild();
-    if (auto* graph = qobject_cast<TfrmGraph*>(child)) {
+    if (auto* graph = qobject_cast<TfrmGraph*>(child))
         printGraph(frame, *graph);
-        return;
-    }
-    auto* table = qobject_cast<TfrmList*>(child);
-    if (!table)
-        return;
-    Prompts& prompts = *frame.services().prompts;
-    QPrinter& printer = frame.printer();
-    if (!prompts.print(printer))
-        return;
-    if (!PrintTable(printer, *table))
-        reportMissingPdf(printer, prompts);
+    else if (auto* table = qobject_cast<TfrmList*>(child))
+        printTable(frame, *table);
 }
 
 } // namespace thermo4::ui

@@ -3,6 +3,7 @@
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "formats/FileFilters.h"
+#include "formats/FileSystem.h"
 #include "formats/TextExport.h"
 #include "formats/TextImport.h"
 #include "graph/TfrmGraph.h"
@@ -28,7 +29,7 @@ using namespace formats;
 namespace {
 
 QString fullName(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return QDir::toNativeSeparators(AbsolutePath(path));
 }
 
 } // namespace
@@ -41,6 +42,9 @@ bool SaveTable(MainFrame& frame, const TfrmList& table) {
     const FileDialogResult chosen = prompts.saveFile(request);
     if (!chosen.accepted())
         return false;
+    const QString file = ConfirmedSavePath(prompts, chosen, filter);
+    if (file.isEmpty())
+        return false;
     const std::optional<ExportRange> range =
         TfrmScope::AskExportRange(frame.frameWidget(), table.rowCount(), prompts);
     if (!range)
@@ -51,8 +55,8 @@ bool SaveTable(MainFrame& frame, const TfrmList& table) {
     const QPointer<const TfrmList> alive(&table);
     // Rows are counted from 1 in the range; column 0 (the row number) is not written.
     const TextExportResult result = WriteTableText(
-        chosen.path, [&table](int row) { return table.rowCells(row - 1).mid(1); }, *range,
-        TextSeparatorFor(chosen.path), [&](int lines) { return progress.lineDone(lines, false) && alive; });
+        file, [&table](int row) { return table.rowCells(row - 1).mid(1); }, *range, TextSeparatorFor(file),
+        [&](int lines) { return progress.lineDone(lines, false) && alive; });
     progress.close();
     if (!result.error.isEmpty())
         prompts.error(result.error);

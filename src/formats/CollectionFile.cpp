@@ -1,11 +1,11 @@
 #include "formats/CollectionFile.h"
 
 #include "formats/BoundedRead.h"
+#include "formats/FileSystem.h"
 #include "formats/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace thermo4::formats {
 
@@ -20,19 +20,14 @@ ImageFileRead failRead(QString* error, const QString& path, const QString& why, 
 /// Reads a whole regular file of at most kMaxImageFileSize bytes.
 ImageFileRead readLimited(const QString& path, QByteArray& bytes, QString* error) {
     bytes.clear();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return failRead(error, path, QStringLiteral("no such file"), ImageFileRead::CannotOpen);
-    if (!info.isFile())
-        return failRead(error, path, QStringLiteral("not a regular file"), ImageFileRead::CannotOpen);
-    if (info.size() > kMaxImageFileSize)
+    QFile file;
+    QString why;
+    if (const FileOpen opened = OpenRegularFile(path, file, &why); opened != FileOpen::Opened)
+        return failRead(error, path, NotOpenedReason(opened, why), ImageFileRead::CannotOpen);
+    if (file.size() > kMaxImageFileSize)
         return failRead(error, path,
-                        QStringLiteral("%1 bytes is too large for a collection file").arg(info.size()),
+                        QStringLiteral("%1 bytes is too large for a collection file").arg(file.size()),
                         ImageFileRead::TooLarge);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failRead(error, path, QStringLiteral("cannot open: %1").arg(file.errorString()),
-                        ImageFileRead::CannotOpen);
     // At most one byte past the limit, in case the file grew since it was measured.
     bytes = ReadAtMost(file, kMaxImageFileSize + 1);
     if (file.error() != QFileDevice::NoError) {
@@ -80,9 +75,9 @@ bool WriteImageFile(const QString& path, const core::MemoryImage& image, QString
 
 CollectionCopy CopyCollectionFile(const QString& source, const QString& target, bool replace,
                                   QString* error) {
-    if (!QFileInfo::exists(source))
+    if (KindOf(source) == PathKind::Missing)
         return CollectionCopy::NoSource;
-    if (QFileInfo::exists(target) && !replace)
+    if (KindOf(target) != PathKind::Missing && !replace)
         return CollectionCopy::TargetExists;
     QByteArray bytes;
     const ImageFileRead read = readLimited(source, bytes, error);

@@ -64,6 +64,20 @@ std::optional<QString> FileNameForFilterType(const QString& fileName, const QStr
     return name + extensions.at(filterIndex - 1);
 }
 
+QString SavePathForType(const QString& fileName, const QString& filter, int filterIndex) {
+    const QStringList extensions = FilterExtensions(filter);
+    if (filterIndex < 1 || filterIndex > extensions.size() || fileName.isEmpty())
+        return fileName;
+    const QString suffix = QFileInfo(fileName).suffix();
+    for (const QString& extension : extensions) {
+        if (!suffix.isEmpty() && extension.mid(1).compare(suffix, Qt::CaseInsensitive) == 0)
+            return fileName;
+    }
+    const QString extension = extensions.at(filterIndex - 1);
+    // A name ending in its dot ("run.") takes the extension without a second dot.
+    return fileName.endsWith(QLatin1Char('.')) ? fileName + extension.mid(1) : fileName + extension;
+}
+
 GraphSaveKind GraphSaveKindFor(const QString& fileName) {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == QLatin1String("ghf"))

@@ -31,6 +31,13 @@ QStringList FilterExtensions(const QString& filter);
 /// filter yields no extension for that index or the name is empty.
 std::optional<QString> FileNameForFilterType(const QString& fileName, const QString& filter, int filterIndex);
 
+/// The file a save writes when the user chose fileName with file type filterIndex (from 1) of
+/// filter: fileName itself when its extension names one of the filter's types (a typed
+/// extension wins over the chosen type), otherwise fileName with the chosen type's extension
+/// added ("run" → "run.TXT", "run.dat" → "run.dat.TXT"). fileName unchanged when the filter has
+/// no type at that index.
+QString SavePathForType(const QString& fileName, const QString& filter, int filterIndex);
+
 /// What a graph save writes for the chosen file name's extension.
 enum class GraphSaveKind { GraphFile, TabText, CommaText, Nothing };
 GraphSaveKind GraphSaveKindFor(const QString& fileName);

@@ -1,11 +1,13 @@
 #include "formats/GraphFile.h"
 
+#include "formats/FileSystem.h"
 #include "formats/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
+
+#include <cerrno>
 
 namespace thermo4::formats {
 
@@ -34,13 +36,17 @@ QString WriteGraphFile(const QString& path, const QByteArray& block) {
 bool ReadGraphFile(const QString& path, qint64 maxBlockBytes, QByteArray& block, QString* error) {
     block.clear();
     const QString name = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    // Opening a pipe for reading would wait for a writer; a device may never end.
-    if (info.exists() && !info.isFile())
+    QFile file;
+    switch (QString why; OpenRegularFile(path, file, &why)) {
+    case FileOpen::Opened:
+        break;
+    case FileOpen::NotRegular:
         return fail(error, QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(name));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("Cannot open file \"%1\". %2").arg(name, file.errorString()));
+    case FileOpen::Missing:
+        return fail(error, QStringLiteral("Cannot open file \"%1\". %2").arg(name, SystemReason(ENOENT)));
+    case FileOpen::Failed:
+        return fail(error, QStringLiteral("Cannot open file \"%1\". %2").arg(name, why));
+    }
     uchar length[kLengthBytes];
     if (file.read(reinterpret_cast<char*>(length), kLengthBytes) != kLengthBytes)
         return fail(error,

@@ -1,5 +1,6 @@
 #include "formats/GraphText.h"
 
+#include "core/GraphStatistics.h"
 #include "core/NumberText.h"
 #include "core/TDateTime.h"
 #include "formats/RegionalText.h"
@@ -9,7 +10,7 @@
 namespace thermo4::formats {
 
 bool IsOverRangeForText(double value) {
-    return !(value >= kTextLowLimit && value <= kTextHighLimit);
+    return !core::IsTemperature(value);
 }
 
 QString GraphTextValue(double value, const QString& decimalPoint) {

@@ -9,17 +9,13 @@
 
 namespace thermo4::formats {
 
-/// Readings beyond these limits (in the graph's unit) are written "OL" in text
-/// exports: the meter's extreme raw values (−1838.2 for a missing probe,
-/// 3276.7 over range) and the chart's null value 9999 all fall outside.
-inline constexpr double kTextHighLimit = 2500.0;
-inline constexpr double kTextLowLimit = -328.0;
 /// Written for a reading beyond the limits.
 inline constexpr char kOverRangeText[] = "OL";
 /// Ends every line of a text export.
 inline constexpr char kTextLineEnd[] = "\r\n";
 
-/// Whether a reading is written as "OL": above 2500, below −328, or not a number.
+/// Whether a reading is written as "OL": no temperature (core::IsTemperature), such as a
+/// missing probe, over range or the chart's null value.
 bool IsOverRangeForText(double value);
 
 /// One reading as a graph text export writes it: "OL" or one decimal (core::FixedText).

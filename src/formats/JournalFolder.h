@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/JournalReader.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -15,6 +17,8 @@ struct JournalEntry {
     int samples = 0;
     /// Why the journal cannot be read (see JournalContents::error); empty when it can.
     QString error;
+    /// Where the journal stopped before the recording did (see JournalContents::gaps).
+    QList<JournalGap> gaps;
 };
 
 /// The journal folder of a data folder: finds the recordings that were neither
@@ -29,8 +33,9 @@ public:
 
     /// The unfinished journals, oldest first (by file name, which is the start
     /// time), including those that cannot be read, each with its error. Journals
-    /// that a running recording is writing are left out. Empty when the folder
-    /// does not exist.
+    /// that a running recording is writing are left out. An empty file (left by an
+    /// earlier version that could not write its header) counts as a journal
+    /// without samples once it is a minute old. Empty when the folder does not exist.
     QList<JournalEntry> unfinished() const;
     /// Deletes one journal file; false with the reason in error.
     static bool remove(const QString& path, QString* error = nullptr);

@@ -72,7 +72,7 @@ std::optional<int> parseDigits(QByteArrayView text, qsizetype from, qsizetype co
     return value;
 }
 
-std::optional<double> parseTime(QByteArrayView text) {
+std::optional<double> parseTimeText(QByteArrayView text) {
     if (text.size() != kTimeLength || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
         text[13] != ':' || text[16] != ':' || text[19] != '.')
         return std::nullopt;
@@ -148,7 +148,7 @@ std::optional<JournalSample> ParseJournalSampleLine(QByteArrayView line) {
     qsizetype comma = line.indexOf(',');
     if (comma < 0)
         return std::nullopt;
-    const auto time = parseTime(line.first(comma));
+    const auto time = parseTimeText(line.first(comma));
     if (!time)
         return std::nullopt;
     JournalSample sample;
@@ -175,6 +175,40 @@ std::optional<JournalSample> ParseJournalSampleLine(QByteArrayView line) {
         }
     }
     return sample;
+}
+
+QByteArray JournalStoppedLine(double time, const QString& reason) {
+    QByteArray line = kJournalStoppedPrefix;
+    appendTime(line, time);
+    line += ": ";
+    // One line, and no longer than the room kept for it.
+    QString text = reason;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    QByteArray why = text.toUtf8();
+    const qsizetype room = kJournalReserveBytes - line.size() - 1;
+    if (why.size() > room) {
+        why.truncate(room);
+        // Not inside a UTF-8 sequence.
+        while (!why.isEmpty() && (static_cast<unsigned char>(why.back()) & 0xC0) == 0x80)
+            why.chop(1);
+        if (!why.isEmpty() && static_cast<unsigned char>(why.back()) >= 0xC0)
+            why.chop(1);
+    }
+    return line + why + '\n';
+}
+
+QByteArray JournalResumedLine(double time) {
+    QByteArray line = kJournalResumedPrefix;
+    appendTime(line, time);
+    return line + '\n';
+}
+
+QByteArray JournalReserveLine() {
+    return '#' + QByteArray(kJournalReserveBytes - 2, ' ') + '\n';
+}
+
+std::optional<double> ParseJournalTime(QByteArrayView text) {
+    return parseTimeText(text);
 }
 
 QString JournalFileName(const QDateTime& start, int attempt) {

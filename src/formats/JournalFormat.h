@@ -27,10 +27,23 @@ namespace thermo4::formats {
 // Sample times are local wall-clock times with milliseconds, values in °C with
 // one decimal and "." as separator; "OL" is over range, "----" no reading. A
 // journal whose recording was saved or discarded ends with "# finished: ...".
+//
+// Among the samples, lines starting with '#' are notes: a journal that could not
+// be written for a while says from which sample on and why, and where it goes on,
+//
+//   # stopped: 2024-05-01T14:05:10.123: no space left on device
+//   # resumed: 2024-05-01T14:06:02.123
+//
+// and while it is written it ends in a blank note ('#' and spaces, the room the
+// "stopped" line takes when the disk is full). Readers skip notes they do not know.
 
 inline constexpr char kJournalMagic[] = "# thermo4 recording journal 1";
 inline constexpr char kJournalColumns[] = "time,T1,T2,T3,T4";
 inline constexpr char kJournalFinishedPrefix[] = "# finished:";
+inline constexpr char kJournalStoppedPrefix[] = "# stopped: ";
+inline constexpr char kJournalResumedPrefix[] = "# resumed: ";
+/// Length of the blank note at the end of a journal being written, line end included.
+inline constexpr qsizetype kJournalReserveBytes = 128;
 /// The chart's null value, stored for "OL" and "----".
 inline constexpr float kJournalNullValue = 9999.0f;
 /// Readings beyond this magnitude (°C) are not a meter's and mark a damaged line.
@@ -72,6 +85,14 @@ QByteArray JournalHeaderText(const JournalHeader& header);
 QByteArray JournalSampleLine(const JournalSample& sample);
 /// The sample of one line (without its '\n'); nullopt when the line is not one.
 std::optional<JournalSample> ParseJournalSampleLine(QByteArrayView line);
+/// "# stopped: <time>: <reason>\n", shortened to fit kJournalReserveBytes.
+QByteArray JournalStoppedLine(double time, const QString& reason);
+/// "# resumed: <time>\n".
+QByteArray JournalResumedLine(double time);
+/// The blank note of kJournalReserveBytes that ends a journal being written.
+QByteArray JournalReserveLine();
+/// A sample time as the lines write it ("2024-05-01T14:03:07.123"), in days; nullopt when it is not one.
+std::optional<double> ParseJournalTime(QByteArrayView text);
 
 /// "thermo4 <version>".
 QString JournalProgramName();

@@ -1,9 +1,11 @@
 #include "formats/JournalReader.h"
 
 #include "formats/BoundedRead.h"
+#include "formats/FileSystem.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <algorithm>
 
 namespace thermo4::formats {
 
@@ -69,32 +71,66 @@ QString readHeaderField(QByteArrayView line, JournalHeader& header) {
     return {}; // fields of later versions are skipped
 }
 
+// A note among the samples: finished, stopped, resumed; others (the blank note
+// that ends a journal being written, notes of later versions) are skipped.
+void readNote(QByteArrayView line, JournalContents& contents) {
+    if (line.startsWith(kJournalFinishedPrefix)) {
+        contents.finished = true;
+    } else if (line.startsWith(kJournalStoppedPrefix)) {
+        const QByteArrayView rest = line.sliced(QByteArrayView(kJournalStoppedPrefix).size());
+        const qsizetype colon = rest.indexOf(": ");
+        const auto from = ParseJournalTime(colon < 0 ? rest : rest.first(colon));
+        if (from)
+            contents.gaps.append(
+                {*from, std::nullopt, colon < 0 ? QString() : QString::fromUtf8(rest.sliced(colon + 2))});
+    } else if (line.startsWith(kJournalResumedPrefix)) {
+        const auto to = ParseJournalTime(line.sliced(QByteArrayView(kJournalResumedPrefix).size()));
+        if (to && !contents.gaps.isEmpty() && !contents.gaps.back().to)
+            contents.gaps.back().to = to;
+    }
+}
+
 } // namespace
 
-bool JournalReader::looksLikeJournal(const QByteArray& bytes) {
-    const QByteArrayView magic(kJournalMagic);
-    return bytes.startsWith(magic) &&
-           (bytes.size() == magic.size() || bytes[magic.size()] == '\n' || bytes[magic.size()] == '\r');
+JournalStart JournalReader::inspectStart(QByteArrayView bytes, QString* version) {
+    // The first line, which decides; a journal's is short.
+    constexpr qsizetype kLongestFirstLine = 200;
+    const qsizetype end = bytes.indexOf('\n');
+    QByteArrayView line = bytes.first(end < 0 ? std::min(bytes.size(), kLongestFirstLine) : end);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line == QByteArrayView(kJournalMagic))
+        return JournalStart::Journal;
+    const bool text = line.isValidUtf8() && std::none_of(line.begin(), line.end(), [](char c) {
+                          return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+                      });
+    if (!text)
+        return JournalStart::NotJournal;
+    // The magic without its version number: "# thermo4 recording journal".
+    const QByteArrayView family = QByteArrayView(kJournalMagic).chopped(2);
+    if (line.startsWith(family) && line.size() > family.size() && line[family.size()] == ' ') {
+        if (version)
+            *version = QStringLiteral("version %1").arg(QString::fromUtf8(line.sliced(family.size() + 1)));
+        return JournalStart::UnknownVersion;
+    }
+    if (line.startsWith(kHeaderMark) || line == QByteArrayView(kJournalColumns)) {
+        if (version)
+            *version = QStringLiteral("no version line");
+        return JournalStart::UnknownVersion;
+    }
+    return JournalStart::NotJournal;
 }
 
 JournalContents JournalReader::read(const QString& path) {
     JournalContents contents;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        contents.error = QStringLiteral("%1: no such file").arg(path);
+    QFile file;
+    QString why;
+    if (const FileOpen opened = OpenRegularFile(path, file, &why); opened != FileOpen::Opened) {
+        contents.error = QStringLiteral("%1: %2").arg(path, NotOpenedReason(opened, why));
         return contents;
     }
-    if (!info.isFile()) {
-        contents.error = QStringLiteral("%1: not a regular file").arg(path);
-        return contents;
-    }
-    if (info.size() > kMaxFileSize) {
-        contents.error = QStringLiteral("%1: %2 bytes is too large for a journal").arg(path).arg(info.size());
-        return contents;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.error = QStringLiteral("%1: cannot open: %2").arg(path, file.errorString());
+    if (file.size() > kMaxFileSize) {
+        contents.error = QStringLiteral("%1: %2 bytes is too large for a journal").arg(path).arg(file.size());
         return contents;
     }
     // At most the limit, even if the file grew meanwhile.
@@ -112,7 +148,14 @@ JournalContents JournalReader::parse(const QByteArray& bytes, const QString& nam
         contents.error = QStringLiteral("%1: empty file, not a journal").arg(name);
         return contents;
     }
-    if (!looksLikeJournal(bytes)) {
+    switch (QString version; inspectStart(bytes, &version)) {
+    case JournalStart::Journal:
+        break;
+    case JournalStart::UnknownVersion:
+        contents.error =
+            QStringLiteral("%1: not a recording journal of a known version (%2)").arg(name, version);
+        return contents;
+    case JournalStart::NotJournal:
         contents.error = QStringLiteral("%1: not a recording journal").arg(name);
         return contents;
     }
@@ -150,8 +193,8 @@ JournalContents JournalReader::parse(const QByteArray& bytes, const QString& nam
 
     contents.samples.reserve(static_cast<std::size_t>(bytes.size() / 40));
     while (lines.next(line)) {
-        if (line.text.startsWith(kJournalFinishedPrefix)) {
-            contents.finished = true;
+        if (line.text.startsWith('#')) {
+            readNote(line.text, contents);
             continue;
         }
         // A line without its end was cut while it was written: even one that reads

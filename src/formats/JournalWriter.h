@@ -19,8 +19,12 @@ namespace thermo4::formats {
 /// waits for the disk. Each sample is handed to the OS as soon as the writer
 /// thread gets to it and the file is fsync'ed at least every kSyncIntervalMs.
 /// A journal that cannot be written (folder not writable, disk full, queue
-/// overrun by a stalled disk) emits failed() once; appends go on being accepted
-/// and dropped, and the journal keeps the samples written before the failure.
+/// overrun by a stalled disk) emits failed() once, keeps the samples written
+/// before and notes in the file from which sample on and why it stopped; the
+/// samples meanwhile are dropped, and writing is tried again with a sample taken
+/// kRetryIntervalS after the last attempt. Once it goes on, it notes where
+/// (the gap stays marked in the file) and emits resumed(). A journal that cannot
+/// be created leaves no file behind.
 class JournalWriter : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +32,8 @@ public:
     static constexpr int kQueueCapacity = 4096;
     /// Longest time (ms) a written sample waits for its fsync.
     static constexpr int kSyncIntervalMs = 5000;
+    /// Shortest time (s, by the samples' times) between two attempts to write a journal that failed.
+    static constexpr int kRetryIntervalS = 10;
 
     /// Starts the journal of a recording in folder (created when missing), named
     /// after header.start. Returns at once; the file is created on the writer thread.
@@ -56,21 +62,26 @@ public:
     bool waitUntilWritten(int timeoutMs);
 
     /// The journal's path; empty until the writer thread has created the file,
-    /// and when it could not.
+    /// and while it could not.
     QString filePath() const;
+    /// The journal is not being written now.
     bool hasFailed() const;
-    /// The failure reported by failed(); empty without one.
+    /// The last failure reported by failed(); empty without one.
     QString errorString() const;
 
 signals:
-    /// The journal cannot be written; the recording goes on without it. Emitted
-    /// at most once, always from the event loop of the thread that made the writer.
+    /// The journal cannot be written; the recording goes on, and the journal is
+    /// tried again. Emitted once per stretch that it fails, always from the event
+    /// loop of the thread that made the writer.
     void failed(const QString& message);
+    /// The journal at path is written again after a failure, the gap marked in it.
+    void resumed(const QString& path);
 
 private:
     struct Shared;
     void run();
     void reportFailure(const QString& message);
+    void reportResumed(const QString& path);
 
     std::unique_ptr<Shared> m_shared;
 };

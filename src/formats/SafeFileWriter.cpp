@@ -1,13 +1,19 @@
 #include "formats/SafeFileWriter.h"
 
+#include "core/FileName.h"
+#include "formats/FileSystem.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace thermo4::formats {
 
@@ -15,6 +21,8 @@ namespace {
 
 /// Bytes queued before they go to the file: few system calls, bounded memory.
 constexpr qsizetype kQueueBytes = 256 * 1024;
+/// Names tried for the temporary file before giving up.
+constexpr int kTemporaryNameAttempts = 100;
 
 QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -22,11 +30,10 @@ QString nativePath(const QString& path) {
 
 /// Opens an existing device, pipe or socket for writing in place. A pipe that
 /// nobody reads fails at once (ENXIO) instead of blocking.
-std::unique_ptr<QFile> openInPlace(const QString& path, QString& reason) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+std::unique_ptr<QFile> openInPlace(const QByteArray& name, QString& reason) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        reason = errno == ENXIO ? QStringLiteral("no process reads from it")
-                                : QString::fromLocal8Bit(std::strerror(errno));
+        reason = errno == ENXIO ? QStringLiteral("no process reads from it") : SystemReason(errno);
         return nullptr;
     }
     // Blocking from here on, so that a slow reader slows the writer down instead of failing it.
@@ -40,6 +47,23 @@ std::unique_ptr<QFile> openInPlace(const QString& path, QString& reason) {
     return file;
 }
 
+/// The file a write to name replaces: the target of a symbolic link, so that the link stays.
+QByteArray finalNameOf(const QByteArray& name) {
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return name;
+    char resolved[PATH_MAX];
+    return ::realpath(name.constData(), resolved) != nullptr ? QByteArray(resolved) : name;
+}
+
+QByteArray randomSuffix() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray suffix(".", 1);
+    for (int i = 0; i < 6; ++i)
+        suffix += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+    return suffix;
+}
+
 } // namespace
 
 SafeFileWriter::SafeFileWriter(QString path) : m_path(std::move(path)) {}
@@ -50,30 +74,57 @@ SafeFileWriter::~SafeFileWriter() {
 
 bool SafeFileWriter::fail(const char* what, const QString& reason) {
     m_failed = true;
+    m_reason = reason;
     m_error = QStringLiteral("%1 \"%2\". %3").arg(QLatin1String(what), nativePath(m_path), reason);
     cancel();
     return false;
 }
 
 bool SafeFileWriter::open() {
+    cancel();
     m_failed = false;
     m_error.clear();
-    m_queue.clear();
-    const QFileInfo info(m_path);
-    m_inPlace = info.exists() && !info.isFile() && !info.isDir();
+    m_reason.clear();
+    const QByteArray name = core::FileNameBytes(m_path);
+    struct stat st {};
+    const bool exists = ::stat(name.constData(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        return fail("Cannot create file", QStringLiteral("It is a folder."));
+    m_inPlace = exists && !S_ISREG(st.st_mode);
     if (m_inPlace) {
         QString reason;
-        m_file = openInPlace(m_path, reason);
+        m_file = openInPlace(name, reason);
         if (!m_file)
             return fail("Cannot create file", reason);
         return true;
     }
+    m_finalName = finalNameOf(name);
+    if (exists && ::access(m_finalName.constData(), W_OK) != 0)
+        return fail("Cannot create file", SystemReason(errno));
+    return openTemporary() && (!exists || ::fchmod(m_fd, st.st_mode & 07777) == 0 ||
+                               fail("Cannot create file", SystemReason(errno)));
+}
+
+bool SafeFileWriter::openTemporary() {
+    // Beside the final file, so that the rename that puts it in place cannot cross file systems.
+    // The mode 0666 is narrowed by the umask, as for any new file.
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        const QByteArray name = m_finalName + randomSuffix();
+        m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            m_temporaryName = name;
+            break;
+        }
+        if (errno != EEXIST)
+            return fail("Cannot create file", SystemReason(errno));
+    }
+    if (m_fd < 0)
+        return fail("Cannot create file", SystemReason(EEXIST));
     // Unbuffered: every write reaches the system at once, so its error is seen where it happens
     // (the queue below does the buffering).
-    auto file = std::make_unique<QSaveFile>(m_path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail("Cannot create file", file->errorString());
-    m_file = std::move(file);
+    m_file = std::make_unique<QFile>();
+    if (!m_file->open(m_fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return fail("Cannot create file", m_file->errorString());
     return true;
 }
 
@@ -115,20 +166,24 @@ bool SafeFileWriter::commit() {
         m_file.reset();
         return ok || fail("Error writing file", reason);
     }
-    auto* file = static_cast<QSaveFile*>(m_file.get());
-    if (!file->commit())
-        return fail("Error writing file", file->errorString());
+    m_file->close();
     m_file.reset();
+    // On the disk before it replaces the old file: a crash then leaves one or the other, whole.
+    // A file system that cannot sync (EINVAL) has nothing to report.
+    if ((::fsync(m_fd) != 0 && errno != EINVAL) || ::close(std::exchange(m_fd, -1)) != 0)
+        return fail("Error writing file", SystemReason(errno));
+    if (::rename(m_temporaryName.constData(), m_finalName.constData()) != 0)
+        return fail("Error writing file", SystemReason(errno));
+    m_temporaryName.clear();
     return true;
 }
 
 void SafeFileWriter::cancel() {
-    if (!m_file)
-        return;
-    if (!m_inPlace)
-        static_cast<QSaveFile*>(m_file.get())->cancelWriting();
-    // Destroying an uncommitted QSaveFile removes its temporary file.
     m_file.reset();
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+    if (!m_temporaryName.isEmpty())
+        ::unlink(std::exchange(m_temporaryName, QByteArray()).constData());
     m_queue.clear();
 }
 

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 
 #include <memory>
@@ -37,16 +37,24 @@ public:
 
     /// Why the last step failed: "Cannot write \"<path>\": <reason>".
     const QString& error() const { return m_error; }
+    /// The system's reason alone ("No space left on device"), without the file's name.
+    const QString& reason() const { return m_reason; }
     const QString& path() const { return m_path; }
 
 private:
+    bool openTemporary();
     bool flushQueue();
     bool fail(const char* what, const QString& reason);
 
     QString m_path;
     QString m_error;
+    QString m_reason;
     QByteArray m_queue;
-    std::unique_ptr<QFileDevice> m_file;
+    std::unique_ptr<QFile> m_file;
+    /// The file being written and the one it replaces on commit (symbolic links resolved).
+    QByteArray m_temporaryName;
+    QByteArray m_finalName;
+    int m_fd = -1;
     bool m_inPlace = false;
     bool m_failed = false;
 };

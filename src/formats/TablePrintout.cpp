@@ -1,5 +1,7 @@
 #include "formats/TablePrintout.h"
 
+#include "formats/TextImport.h"
+
 #include <algorithm>
 
 namespace thermo4::formats {
@@ -7,12 +9,25 @@ namespace thermo4::formats {
 QString PrintedRow(const QStringList& cells) {
     QString line;
     for (qsizetype column = 0; column < cells.size(); ++column) {
-        const QString& cell = cells.at(column);
-        const qsizetype width = column == kPrintTimeColumn ? kPrintTimeWidth : kPrintCellWidth;
-        line += cell;
-        line += QString(2 * std::max<qsizetype>(0, width - cell.size()), QLatin1Char(' '));
+        if (column > 0)
+            line += QLatin1Char(' ');
+        const int width = column == kPrintTimeColumn ? kPrintTimeWidth : kPrintCellWidth;
+        line += cells.at(column).leftJustified(width, QLatin1Char(' '), false);
     }
     return line;
+}
+
+QStringList TableColumnTitles() {
+    return {QStringLiteral("No"), QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("T1"),
+            QStringLiteral("T2"), QStringLiteral("T3"),   QStringLiteral("T4")};
+}
+
+QString TableCellText(const ImportedTable& table, int row, int column) {
+    if (row < 0 || row >= table.rowCount() || column < 0)
+        return {};
+    if (column == 0)
+        return QString::number(row + 1);
+    return table.field(row, column - 1).toString();
 }
 
 int LinesPerPage(int pageHeight, int lineHeight) {

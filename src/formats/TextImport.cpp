@@ -1,11 +1,13 @@
 #include "formats/TextImport.h"
 
 #include "formats/BoundedRead.h"
+#include "formats/FileSystem.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cerrno>
 
 namespace thermo4::formats {
 
@@ -76,13 +78,17 @@ bool ReadTextFile(const QString& path, QString& text, QString* error) {
                 QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     };
-    const QFileInfo info(path);
-    // A pipe or device could block or never end.
-    if (info.exists() && !info.isFile())
+    QFile file;
+    switch (QString why; OpenRegularFile(path, file, &why)) {
+    case FileOpen::Opened:
+        break;
+    case FileOpen::NotRegular:
         return fail(QStringLiteral("It is not a regular file."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    case FileOpen::Missing:
+        return fail(SystemReason(ENOENT));
+    case FileOpen::Failed:
+        return fail(why);
+    }
     if (file.size() > kMaxImportBytes)
         return fail(QStringLiteral("It is larger than %1 MiB.").arg(kMaxImportBytes >> 20));
     // At most the limit, even if the file grew since it was measured.

@@ -1,5 +1,6 @@
 #include "graph/GraphAppearance.h"
 
+#include "chart/CustomizeDialog.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "graph/TfrmGraph.h"
@@ -30,20 +31,20 @@ void setManualY(chart::Graph1& g, int axis, double min, double max) {
 }
 } // namespace
 
-ScaleRanges ReadScaleRanges(chart::Graph1& g) {
-    const int working = g.workingAxis();
+ScaleRanges ReadScaleRanges(const chart::Graph1& g) {
     ScaleRanges ranges;
     for (int axis = 0; axis < int(ranges.size()); ++axis) {
-        g.setWorkingAxis(axis);
-        ranges[std::size_t(axis)] = {wholeDegrees(g.manualMinY()), wholeDegrees(g.manualMaxY())};
+        const auto [min, max] = g.shownRangeY(axis);
+        ranges[std::size_t(axis)] = {wholeDegrees(min), wholeDegrees(max)};
     }
-    g.setWorkingAxis(working);
     return ranges;
 }
 
 void ApplyScaleRanges(chart::Graph1& g, const ScaleRanges& ranges) {
-    for (int axis = 0; axis < int(ranges.size()); ++axis)
+    for (int axis = 0; axis < int(ranges.size()); ++axis) {
         setManualY(g, axis, ranges[std::size_t(axis)].min, ranges[std::size_t(axis)].max);
+        g.setHoldRangeY(true); // the user's range holds, whatever the data
+    }
     g.setWorkingAxis(0);
 }
 
@@ -71,7 +72,9 @@ void GraphAppearance::Button1Click() {
     chart::Graph1& g = *m_window.Graph1;
     const double xMin = g.manualMinX();
     const double xMax = g.manualMaxX();
+    m_offerTemplate = true;
     g.customize();
+    m_offerTemplate = false;
     UnifyScales(g, xMin, xMax);
     g.undoZoom();
     m_window.UndoZoom->setEnabled(false);
@@ -79,10 +82,28 @@ void GraphAppearance::Button1Click() {
 }
 
 void GraphAppearance::Graph1CustomizeDlg() {
-    if (m_window.Graph1->dialogResult() != 1)
+    if (!m_offerTemplate || m_window.Graph1->dialogResult() != 1)
         return;
     if (m_window.prompts().question(QLatin1String(kSaveQuestion), false) == Answer::Yes)
         StoreTemplate();
+}
+
+void GraphAppearance::CustomizeForPrint() {
+    chart::Graph1& g = *m_window.Graph1;
+    struct Pages {
+        bool font, general, style, subsets;
+    };
+    const auto setPages = [&g](const Pages& p) {
+        g.setAllowFontPage(p.font);
+        g.setAllowPage1(p.general);
+        g.setAllowPage2(p.style);
+        g.setAllowSubsetsPage(p.subsets);
+    };
+    const Pages before{g.allowFontPage(), g.allowPage1(), g.allowPage2(), g.allowSubsetsPage()};
+    setPages({false, false, false, false});
+    if (!g.createCustomizeDialog()->pageTitles().isEmpty())
+        g.customize();
+    setPages(before);
 }
 
 void GraphAppearance::btnChangeScaleClick() {

@@ -3,22 +3,26 @@
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "chart/PrepareGraph.h"
+#include "formats/FileSystem.h"
 #include "ui/Prompts.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace thermo4::ui {
 
-QString MissingTemplateMessage(const QString& templatePath) {
+QString MissingTemplateMessage(const QString& templatePath, const QString& dataDirProblem) {
+    if (!dataDirProblem.isEmpty())
+        return dataDirProblem + QStringLiteral(", so it holds no graph template. The graph uses its default "
+                                               "settings.");
     return QStringLiteral("Can not fine the file ") + QDir::toNativeSeparators(templatePath) +
            QStringLiteral(" to initialize the graph ,it will use default setting. You can click Graph Option "
                           "button , then make some change and save.");
 }
 
-bool LoadGraphTemplate(chart::Graph1& g, const QString& templatePath, Prompts& prompts) {
-    if (!QFileInfo(templatePath).isFile()) {
-        prompts.information(MissingTemplateMessage(templatePath));
+bool LoadGraphTemplate(chart::Graph1& g, const QString& templatePath, Prompts& prompts,
+                       const QString& dataDirProblem) {
+    if (formats::KindOf(templatePath) != formats::PathKind::File) {
+        prompts.information(MissingTemplateMessage(templatePath, dataDirProblem));
         return false;
     }
     QString error;
@@ -29,8 +33,8 @@ bool LoadGraphTemplate(chart::Graph1& g, const QString& templatePath, Prompts& p
 }
 
 void SetupGraph(chart::Graph1& g, int subsets, float yMax, float yMin, double xMax, double xMin, int points,
-                const QString& templatePath, Prompts& prompts) {
-    const bool fromTemplate = LoadGraphTemplate(g, templatePath, prompts);
+                const QString& templatePath, Prompts& prompts, const QString& dataDirProblem) {
+    const bool fromTemplate = LoadGraphTemplate(g, templatePath, prompts, dataDirProblem);
     chart::PrepareGraph(g, subsets, yMax, yMin, xMax, xMin, points, !fromTemplate);
 }
 

@@ -12,18 +12,40 @@
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace thermo4::ui {
 
 const QString JournalRecovery::kDeleteButton = QStringLiteral("Delete");
 
-QString JournalRecovery::question(const QDateTime& start, int samples) {
-    return QStringLiteral("A real-time recording from %1 with %2 samples was not saved. Open it?")
-        .arg(core::DateTimeText(core::TDateTimeFromDateTime(start), QLocale()))
-        .arg(samples);
+QString JournalRecovery::question(const QDateTime& start, int samples,
+                                  const QList<formats::JournalGap>& gaps) {
+    const QLocale locale;
+    const double from = core::TDateTimeFromDateTime(start);
+    // The time of day alone on the recording's first day.
+    const auto when = [&](double days) {
+        return std::floor(days) == std::floor(from) ? core::TimeText(days, locale)
+                                                    : core::DateTimeText(days, locale);
+    };
+    QString gap;
+    if (!gaps.isEmpty() && !gaps.back().to) {
+        gap =
+            QStringLiteral("; the journal stopped at %1: %2").arg(when(gaps.back().from), gaps.back().reason);
+    } else if (!gaps.isEmpty()) {
+        gap = QStringLiteral("; the journal misses the samples from %1 to %2: %3")
+                  .arg(when(gaps.front().from), when(*gaps.front().to), gaps.front().reason);
+        if (gaps.size() > 1)
+            gap += QStringLiteral(" (and %1 more gaps)").arg(gaps.size() - 1);
+    }
+    return QStringLiteral("A real-time recording from %1 with %2 samples was not saved%3. Open it?")
+        .arg(core::DateTimeText(from, locale))
+        .arg(samples)
+        .arg(gap);
 }
 
 void JournalRecovery::OfferUnsaved(MainFrame& frame) {
@@ -38,7 +60,7 @@ void JournalRecovery::OfferUnsaved(MainFrame& frame) {
             formats::JournalFolder::remove(entry.path);
             continue;
         }
-        switch (prompts.questionWithThird(question(entry.start, entry.samples), kDeleteButton)) {
+        switch (prompts.questionWithThird(question(entry.start, entry.samples, entry.gaps), kDeleteButton)) {
         case Answer::Yes:
             OpenJournal(frame, entry.path);
             break;
@@ -84,7 +106,11 @@ TfrmGraph* JournalRecovery::OpenJournal(MainFrame& frame, const QString& path) {
     }
     g.redraw();
     graph->FillGraphStatistics();
-    QObject::connect(graph, &TfrmGraph::graphSaved, graph, [path] { formats::JournalFolder::remove(path); });
+    // Saved, the recording is that file's: the journal goes and the caption names the file.
+    QObject::connect(graph, &TfrmGraph::graphSaved, graph, [graph, path](const QString& saved) {
+        formats::JournalFolder::remove(path);
+        graph->setWindowTitle(QDir::toNativeSeparators(QFileInfo(saved).absoluteFilePath()));
+    });
     return graph;
 }
 

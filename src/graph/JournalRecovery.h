@@ -1,6 +1,9 @@
 #pragma once
 
+#include "formats/JournalReader.h"
+
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 namespace thermo4::ui {
@@ -15,8 +18,10 @@ public:
     /// Caption of the button that deletes the journal.
     static const QString kDeleteButton;
 
-    /// "A real-time recording from <time> with <N> samples was not saved. Open it?"
-    static QString question(const QDateTime& start, int samples);
+    /// "A real-time recording from <time> with <N> samples was not saved. Open it?", and
+    /// when its journal stopped early, when and why: "… with 89 samples; the journal
+    /// stopped at 10:42:17: no space left on device. Open it?"
+    static QString question(const QDateTime& start, int samples, const QList<formats::JournalGap>& gaps = {});
     /// Asks about each unfinished journal in the data folder, oldest first: Yes opens
     /// it in a graph window, No keeps it for the next start, Delete removes it.
     /// Journals without a sample go quietly; unreadable ones are named on stderr.

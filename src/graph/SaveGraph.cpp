@@ -15,31 +15,34 @@ namespace thermo4::ui {
 
 using namespace formats;
 
-bool SaveGraph(MainFrame& frame, const chart::Graph1& control) {
+QString SaveGraph(MainFrame& frame, const chart::Graph1& control) {
     const QString filter = GraphFileFilter(DecimalSeparatorIsComma(QLocale()));
     const FileDialogRequest request = FileDialogRequest::saveAs(frame.services().paths.dataDir(), filter,
                                                                 QLatin1String(kGraphDefaultSuffix));
     Prompts& prompts = *frame.services().prompts;
     const FileDialogResult chosen = prompts.saveFile(request);
     if (!chosen.accepted())
-        return false;
-    switch (GraphSaveKindFor(chosen.path)) {
+        return {};
+    const QString path = ConfirmedSavePath(prompts, chosen, filter);
+    bool written = false;
+    switch (GraphSaveKindFor(path)) {
     case GraphSaveKind::GraphFile: {
         QString error;
-        if (!chart::StoreGraphState(control, chosen.path, &error)) {
+        written = chart::StoreGraphState(control, path, &error);
+        if (!written)
             prompts.error(error);
-            return false;
-        }
-        return true;
+        break;
     }
     case GraphSaveKind::TabText:
-        return WriteGraphText(frame, control, chosen.path, QLatin1Char('\t'));
+        written = WriteGraphText(frame, control, path, QLatin1Char('\t'));
+        break;
     case GraphSaveKind::CommaText:
-        return WriteGraphText(frame, control, chosen.path, QLatin1Char(','));
+        written = WriteGraphText(frame, control, path, QLatin1Char(','));
+        break;
     case GraphSaveKind::Nothing:
         break;
     }
-    return false;
+    return written ? path : QString();
 }
 
 bool WriteGraphText(MainFrame& frame, const chart::Graph1& control, const QString& path, QChar separator) {

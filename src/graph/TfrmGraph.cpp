@@ -294,10 +294,11 @@ void TfrmGraph::createStatisticPanel() {
     pnlStatistic->setObjectName(QStringLiteral("pnlStatistic"));
     auto* grid = new QGridLayout(pnlStatistic);
     grid->setContentsMargins(4, 4, 4, 4);
-    // The widest texts the fields show: a four-digit reading with its date and time.
+    // The widest texts the fields show: a negative three-digit reading with its date and time
+    // (readings beyond −328 or 2500 show "OL").
     const QLocale locale;
     const double wideTime = core::TDateTimeFromDateTime(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)));
-    const QString wideExtreme = core::ExtremeText(-1888.8f, wideTime, locale);
+    const QString wideExtreme = core::ExtremeText(-288.8f, wideTime, locale);
     const QString wideAverage = core::AverageText(-1888.888, 1, 3, locale);
     for (int k = 0; k < 4; ++k) {
         const QString channel = QStringLiteral("T%1").arg(k + 1);
@@ -350,8 +351,49 @@ void TfrmGraph::fitDataSetTable() {
     }
     Grid2->setWordWrap(false);
     // The panel shows every column, beside a vertical scroll bar, without scrolling sideways.
-    const int panel = total + 2 * Grid2->frameWidth() + Grid2->verticalScrollBar()->sizeHint().width();
-    Splitter2->setSizes({panel, std::max(0, kDesignWidth - panel)});
+    m_dataSetsWidth = total + 2 * Grid2->frameWidth() + Grid2->verticalScrollBar()->sizeHint().width();
+    Splitter2->setSizes({m_dataSetsWidth, std::max(0, kDesignWidth - m_dataSetsWidth)});
+    if (isDataLogger()) {
+        // Narrower than table and graph side by side, the window puts the table above the graph:
+        // its least size is that of the stacked pair, which the pair beside each other exceeds.
+        const QSize graph = Splitter2->widget(1)->minimumSizeHint();
+        Splitter2->setMinimumSize(std::max(m_dataSetsWidth, graph.width()),
+                                  stackedTableHeight(kStackedTableMinRows) + Splitter2->handleWidth() +
+                                      graph.height());
+    }
+}
+
+int TfrmGraph::stackedTableHeight(int rows) const {
+    return pnlDataSets->layout()->itemAt(0)->sizeHint().height() +
+           Grid2->horizontalHeader()->sizeHint().height() +
+           rows * Grid2->verticalHeader()->defaultSectionSize() + 2 * Grid2->frameWidth();
+}
+
+void TfrmGraph::arrangeDataSets() {
+    const int graphWidth = Splitter2->widget(1)->minimumSizeHint().width();
+    const bool beside = Splitter2->width() >= m_dataSetsWidth + Splitter2->handleWidth() + graphWidth;
+    const Qt::Orientation wanted = beside ? Qt::Horizontal : Qt::Vertical;
+    if (Splitter2->orientation() == wanted)
+        return;
+    Splitter2->setOrientation(wanted);
+    if (beside) {
+        Splitter2->setSizes({m_dataSetsWidth, std::max(0, Splitter2->width() - m_dataSetsWidth)});
+        return;
+    }
+    // The table's rows, as many as fit above the graph's least height, up to kStackedTableRows.
+    const int room =
+        Splitter2->height() - Splitter2->handleWidth() - Splitter2->widget(1)->minimumSizeHint().height();
+    int rows = std::clamp(Grid2->rowCount(), kStackedTableMinRows, kStackedTableRows);
+    while (rows > kStackedTableMinRows && stackedTableHeight(rows) > room)
+        --rows;
+    const int table = stackedTableHeight(rows);
+    Splitter2->setSizes({table, std::max(0, Splitter2->height() - table)});
+}
+
+void TfrmGraph::resizeEvent(QResizeEvent* event) {
+    MdiChild::resizeEvent(event);
+    if (isDataLogger())
+        arrangeDataSets();
 }
 
 bool TfrmGraph::isRealTime() const {
@@ -380,7 +422,7 @@ TfrmGraph* TfrmGraph::dataLoggerWindow(const MainFrame& frame) {
 
 void TfrmGraph::SetupGraph(int subsets, float yMax, float yMin, double xMax, double xMin, int points) {
     ui::SetupGraph(*Graph1, subsets, yMax, yMin, xMax, xMin, points, services().paths.templateFile(),
-                   prompts());
+                   prompts(), services().paths.dataDirProblem());
     ApplyToolAvailability();
 }
 
@@ -397,7 +439,8 @@ void TfrmGraph::ShowDataSet(int k) {
         return;
     const core::DataSet& set = sets.header(k);
     clearReadOut();
-    const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts());
+    const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts(),
+                                                services().paths.dataDirProblem());
     chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
     ApplyToolAvailability();
     FillGraphStatistics();

@@ -120,6 +120,10 @@ public:
     bool FormCloseQuery() override;
     void FormClose() override;
 
+    /// Rows of the data-set table in sight when it sits above the graph: at least, and at most.
+    static constexpr int kStackedTableMinRows = 3;
+    static constexpr int kStackedTableRows = 5;
+
     // Controls (documented names)
     QWidget* pnlDataSets = nullptr;
     QTableWidget* Grid2 = nullptr;
@@ -170,8 +174,11 @@ public:
     GraphAppearance* appearance = nullptr;
 
 signals:
-    /// SaveGraph wrote the graph to a file.
-    void graphSaved();
+    /// SaveGraph wrote the graph to the file at path.
+    void graphSaved(const QString& path);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
@@ -182,11 +189,17 @@ private:
     void keepToolRowWhole();
     /// Sizes Grid2's columns to their texts in the table's font and widens pnlDataSets to them.
     void fitDataSetTable();
+    /// The data-set table beside the graph when the window is wide enough for both, otherwise
+    /// above it, so that its columns never need sideways scrolling.
+    void arrangeDataSets();
+    /// Height of pnlDataSets showing its title, the table's header and `rows` rows.
+    int stackedTableHeight(int rows) const;
     void emptyStatisticFields();
     /// The Clear button of the real-time window follows the recording.
     void followRecording();
 
     int m_sampleCount = 0;
+    int m_dataSetsWidth = 0; // pixels pnlDataSets needs to show every column
 };
 
 } // namespace thermo4::ui

@@ -151,7 +151,7 @@ void TfrmGraph::StopRecording(double now) {
         int count = 0;
         for (int i = 0; i < points; ++i) {
             const float y = g.yData(k, i);
-            if (y > -core::kOverRangeLimit && y < core::kOverRangeLimit) {
+            if (core::IsTemperature(y)) {
                 sum += y;
                 ++count;
             }
@@ -191,12 +191,13 @@ void TfrmGraph::ClearGraph() {
 }
 
 bool TfrmGraph::SaveGraph() {
-    const bool saved = ui::SaveGraph(frame(), *Graph1);
-    if (saved && isRealTime())
+    const QString path = ui::SaveGraph(frame(), *Graph1);
+    if (path.isEmpty())
+        return false;
+    if (isRealTime())
         session().recording().noteSaved();
-    if (saved)
-        emit graphSaved();
-    return saved;
+    emit graphSaved(path);
+    return true;
 }
 
 void TfrmGraph::tbntClrClick() {

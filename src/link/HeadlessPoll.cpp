@@ -44,6 +44,14 @@ HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
             answered = true;
             invalidFrame = true;
             break;
+        case PollEvent::ReadFailed:
+        case PollEvent::ConnectionLost:
+            // On the serial link a frame with a wrong checksum fails the read itself.
+            if (result.invalidReply) {
+                answered = true;
+                invalidFrame = true;
+            }
+            break;
         case PollEvent::FrameDecoded:
             lastReading = clock.tickMs();
             answered = true;

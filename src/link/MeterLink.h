@@ -26,6 +26,9 @@ public:
     /// (and, on links that carry one, its checksum is right). Start and end
     /// bytes are the caller's to check.
     virtual bool readLiveFrame(ReplyBuffer& reply) = 0;
+    /// After a failed identify or live read: whether bytes came that were not a valid
+    /// reply (a wrong checksum, start or end byte, another model), rather than none.
+    virtual bool replyWasInvalid() const { return false; }
     /// Reads the logger memory into image (appending; the caller empties it
     /// first and again when the result is not 0). The caller holds the link.
     virtual core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) = 0;

@@ -68,6 +68,8 @@ PollResult MeterPoller::tick(bool recording, int realTimeRate) {
     }
 
     if (!readLiveFrame()) {
+        const MeterLink* link = m_state.usbLink() ? &m_usb : m_serial;
+        result.invalidReply = link != nullptr && link->replyWasInvalid();
         ++m_state.lostFrames;
         if (m_state.lostFrames >= m_state.lostFrameLimit) {
             m_state.clearConnection();

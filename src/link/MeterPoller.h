@@ -39,6 +39,8 @@ struct PollResult {
     /// FrameDecoded only: a recording runs and its sampling period has passed;
     /// secondTicks is already back at 0. Append a sample at time.
     bool sampleDue = false;
+    /// ReadFailed and ConnectionLost only: a reply came but was not a valid live frame.
+    bool invalidReply = false;
 };
 
 /// The poll tick without its window work: identify over USB while not

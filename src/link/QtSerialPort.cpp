@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QSerialPort>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <thread>
+
+#include <unistd.h>
 
 namespace thermo4::link {
 
@@ -19,9 +22,12 @@ QString openFailure(const QString& device, QSerialPort::SerialPortError error, c
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("%1: no such device").arg(device);
     case QSerialPort::PermissionError:
-        return QStringLiteral("%1 cannot be opened: %2. Another program may be using it, or this user may "
-                              "not open serial devices (add the user to the dialout group: sudo usermod -aG "
-                              "dialout $USER, then log in again).")
+        // Qt reports a device that another program holds (its lock file, or an exclusive
+        // open) as a permission error too; only the device's own rights say which it is.
+        if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0)
+            return QStringLiteral("%1 is in use by another program").arg(device);
+        return QStringLiteral("%1 cannot be opened: %2. This user may not open serial devices (add the user "
+                              "to the dialout group: sudo usermod -aG dialout $USER, then log in again).")
             .arg(device, reason);
     default:
         return QStringLiteral("%1 cannot be opened: %2").arg(device, reason);

@@ -1,5 +1,6 @@
 #include "link/SerialMeterLink.h"
 
+#include "core/Commands.h"
 #include "link/SerialDownload.h"
 
 namespace thermo4::link {
@@ -8,12 +9,15 @@ SerialMeterLink::SerialMeterLink(SerialPort& port, Clock& clock) : m_port(port),
 
 bool SerialMeterLink::identify(ReplyBuffer& reply) {
     auto s = session();
-    return IdentifySerial(s, reply);
+    const std::size_t got = IdentifySerialReply(s, reply);
+    const bool identified = got >= core::kShortReplySize && core::ReplyHasModelCode(reply);
+    m_invalidReply = got > 0 && !identified;
+    return identified;
 }
 
 bool SerialMeterLink::readLiveFrame(ReplyBuffer& reply) {
     auto s = session();
-    return ReadLiveFrameSerial(s, reply);
+    return ReadLiveFrameSerial(s, reply, &m_invalidReply);
 }
 
 core::LinkResult SerialMeterLink::download(core::MemoryImage& image, DownloadProgress* progress) {

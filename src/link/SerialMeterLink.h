@@ -22,6 +22,7 @@ public:
     /// Identifies on the open port: true when the reply carries the model code.
     bool identify(ReplyBuffer& reply) override;
     bool readLiveFrame(ReplyBuffer& reply) override;
+    bool replyWasInvalid() const override { return m_invalidReply; }
     core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) override;
 
     /// The device change: closes the port, opens device and identifies the meter
@@ -44,6 +45,8 @@ private:
     SerialPort& m_port;
     Clock& m_clock;
     core::CommandFrame m_frame = kInitialSerialFrame;
+    /// The last identify or live read failed on bytes that were not a valid reply.
+    bool m_invalidReply = false;
 };
 
 } // namespace thermo4::link

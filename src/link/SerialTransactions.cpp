@@ -44,7 +44,10 @@ bool IdentifySerial(SerialSession& s, ReplyBuffer& reply) {
     return IdentifySerialReply(s, reply) >= core::kShortReplySize && core::ReplyHasModelCode(reply);
 }
 
-bool ReadLiveFrameSerial(SerialSession& s, ReplyBuffer& reply) {
+bool ReadLiveFrameSerial(SerialSession& s, ReplyBuffer& reply, bool* invalid) {
+    if (invalid) {
+        *invalid = false;
+    }
     s.frame.setCommand(core::kLiveRead);
     if (s.port.isOpen() && !s.port.write(s.frame.span())) {
         s.port.close();
@@ -60,7 +63,11 @@ bool ReadLiveFrameSerial(SerialSession& s, ReplyBuffer& reply) {
     if (readKeepingFirst(s.port, waiting, reply) < core::kLiveFrameSize) {
         return false;
     }
-    return core::LiveFrameMarkersOk(reply) && core::Checksum8(reply, 1, 61) == reply[62];
+    const bool valid = core::LiveFrameMarkersOk(reply) && core::Checksum8(reply, 1, 61) == reply[62];
+    if (invalid) {
+        *invalid = !valid;
+    }
+    return valid;
 }
 
 std::optional<int> SearchSerialPorts(SerialSession& s, const QStringList& ports, ReplyBuffer& reply,

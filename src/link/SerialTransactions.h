@@ -30,8 +30,9 @@ bool IdentifySerial(SerialSession& session, ReplyBuffer& reply);
 /// without events, then, when at least 64 bytes are waiting, all of them are
 /// read and the first 64 go to reply. True only for a 64-byte frame with 0x02
 /// first, 0x03 last and byte 62 the low 8 bits of the sum of bytes 1 to 61.
-/// Fewer than 64 bytes stay in the queue, in front of the next reply.
-bool ReadLiveFrameSerial(SerialSession& session, ReplyBuffer& reply);
+/// Fewer than 64 bytes stay in the queue, in front of the next reply. invalid, when
+/// given, tells a failure on 64 bytes that are not a valid frame from one without them.
+bool ReadLiveFrameSerial(SerialSession& session, ReplyBuffer& reply, bool* invalid = nullptr);
 
 /// Called before each port the search tries: its index and the progress
 /// window's title text ("Searching on " and the device).

@@ -5,6 +5,7 @@
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
+#include "formats/FileSystem.h"
 #include "graph/TfrmGraph.h"
 #include "link/Clock.h"
 #include "link/DownloadResult.h"
@@ -38,7 +39,7 @@ void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
     if (!formats::WriteImageFile(path, image)) {
         // The download itself succeeded, so no message; but an older copy must not stand in
         // for these data sets when the collection is saved.
-        QFile::remove(path);
+        formats::RemoveFile(path);
     }
 }
 
@@ -88,8 +89,8 @@ core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& imag
         FillDataSetTable(*window->Grid2, logger.dataSets, QLocale());
 
     const QString folder = services.paths.tempFolder();
-    if (!QDir().mkpath(folder)) {
-        services.prompts->error(QDir::toNativeSeparators(QDir(folder).absolutePath()));
+    if (!formats::MakeFolders(folder)) {
+        services.prompts->error(QDir::toNativeSeparators(formats::AbsolutePath(folder)));
         return kLoadTempFolderFailed;
     }
     writeTemporaryCopy(services.paths.tempFile(), image);

@@ -1,5 +1,7 @@
 #include "logger/TableListModel.h"
 
+#include "formats/TablePrintout.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -22,8 +24,7 @@ int TableListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QStringList TableListModel::headerLabels() {
-    return {QStringLiteral("No"), QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("T1"),
-            QStringLiteral("T2"), QStringLiteral("T3"),   QStringLiteral("T4")};
+    return formats::TableColumnTitles();
 }
 
 QVariant TableListModel::data(const QModelIndex& index, int role) const {
@@ -48,11 +49,7 @@ QString TableListModel::text(int row, int column) const {
         return {};
     if (const auto written = m_written.constFind(cellKey(row, column)); written != m_written.cend())
         return *written;
-    if (row >= m_table.rowCount())
-        return {};
-    if (column == 0)
-        return QString::number(row + 1);
-    return m_table.field(row, column - 1).toString();
+    return formats::TableCellText(m_table, row, column);
 }
 
 void TableListModel::setText(int row, int column, const QString& text) {

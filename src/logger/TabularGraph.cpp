@@ -50,6 +50,7 @@ void OutputTabularToGraph(MainFrame& frame) {
     const int n = list->rowCount();
     QPointer<TfrmGraph> graph = new TfrmGraph(frame, list->windowTitle());
     frame.addChild(graph);
+    graph->fillClientArea(); // over the client area, as a graph opened from a file
 
     const QLocale locale;
     const auto start = rowTime(*list, 0, locale);

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace thermo4::mqtt {
 
 namespace {
@@ -10,12 +12,30 @@ namespace {
 // Longest topic the protocol carries (bytes of UTF-8), less room for the longest leaf.
 constexpr qsizetype kMaxBaseTopicBytes = 65535 - 16;
 
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+}
+
+/// text for a message: control characters (which a terminal would act on) written as
+/// their URL escapes, "%00" for NUL.
+QString printable(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        if (isControl(c)) {
+            shown += QString::fromLatin1(QByteArray(QString(c).toUtf8()).toPercentEncoding());
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 /// text with the password of its user part replaced by "***", for messages.
 QString withoutPassword(const QString& text) {
     static const QRegularExpression userAndPassword(QStringLiteral("^([^:/?#]*://[^:/?#@]*):[^/?#]*@"));
     QString shown = text;
     shown.replace(userAndPassword, QStringLiteral("\\1:***@"));
-    return shown;
+    return printable(shown);
 }
 
 /// QUrl's reason without the source text it quotes (which may hold the password).
@@ -53,7 +73,8 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     }
     const QUrl url(text.trimmed(), QUrl::StrictMode);
     if (!url.isValid()) {
-        return fail(error, QStringLiteral("\"%1\" is not a valid URL (%2)").arg(shown, reasonOf(url)));
+        return fail(error,
+                    QStringLiteral("\"%1\" is not a valid URL (%2)").arg(shown, printable(reasonOf(url))));
     }
     BrokerUrl broker;
     const QString scheme = url.scheme().toLower();
@@ -96,11 +117,15 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
                     QStringLiteral("\"%1\" has no base topic after the host, e.g. mqtt://%2/lab/meter1")
                         .arg(shown, broker.host));
     }
-    if (topic.contains(QLatin1Char('+')) || topic.contains(QLatin1Char('#')) ||
-        topic.contains(QChar(u'\0'))) {
+    if (topic.contains(QLatin1Char('+')) || topic.contains(QLatin1Char('#'))) {
         return fail(error,
                     QStringLiteral("\"%1\": the base topic \"%2\" may not contain the wildcards + or #")
-                        .arg(shown, topic));
+                        .arg(shown, printable(topic)));
+    }
+    // A NUL ends a topic on the wire; other control characters are as unusable.
+    if (std::any_of(topic.begin(), topic.end(), isControl)) {
+        return fail(error, QStringLiteral("\"%1\": the base topic \"%2\" may not contain control characters")
+                               .arg(shown, printable(topic)));
     }
     if (topic.toUtf8().size() > kMaxBaseTopicBytes) {
         return fail(error, QStringLiteral("\"%1\": the base topic is too long").arg(shown));

@@ -1,5 +1,7 @@
 #include "mqtt/MqttPublisher.h"
 
+#include "mqtt/BrokerAddresses.h"
+
 #include <mosquitto.h>
 
 #include <QMetaObject>
@@ -9,6 +11,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <optional>
+
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace thermo4::mqtt {
 
@@ -17,17 +23,37 @@ namespace {
 constexpr char kOnline[] = "online";
 constexpr char kOffline[] = "offline";
 constexpr int kQosAtLeastOnce = 1;
-/// How long stop() waits for the broker to take the "offline" and the disconnect.
-constexpr auto kStopWait = std::chrono::seconds(2);
-/// Longest wait of the network loop for its socket, ms: bounds how long stop()
-/// waits for a connection attempt in progress.
-constexpr int kLoopWaitMs = 500;
+/// Longest wait of the network loop for its socket while connected, ms.
+constexpr int kConnectedLoopWaitMs = 1000;
 
 /// The system's certificate folder: SSL_CERT_DIR's first entry as OpenSSL reads it, else Debian's.
 QByteArray SystemCertificateFolder() {
     const QByteArray fromEnvironment = qgetenv("SSL_CERT_DIR");
     return fromEnvironment.isEmpty() ? QByteArrayLiteral("/etc/ssl/certs")
                                      : fromEnvironment.split(':').first();
+}
+
+/// Whether error is one a connection attempt ends in.
+bool isConnectionError(int error) {
+    return error == ECONNREFUSED || error == ECONNRESET || error == ECONNABORTED || error == EHOSTUNREACH ||
+           error == ENETUNREACH || error == ETIMEDOUT;
+}
+
+/// Why the connection on socket ended before it was up; nothing while it goes on.
+/// seen: a connection error the library's calls left in errno, for when it has
+/// read the socket's own already.
+std::optional<QString> failedConnection(int socket, int seen) {
+    pollfd state{socket, POLLOUT, 0};
+    if (socket < 0 || ::poll(&state, 1, 0) != 1 || (state.revents & (POLLERR | POLLHUP)) == 0) {
+        return std::nullopt;
+    }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error == 0) {
+        error = seen;
+    }
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                      : QStringLiteral("the host refused or dropped the connection");
 }
 
 int messageSize(const QByteArray& bytes) {
@@ -42,6 +68,10 @@ QString MqttPublisher::errorText(int rc) const {
     }
     if (rc == MOSQ_ERR_EAI) {
         return QStringLiteral("host name not found");
+    }
+    if (rc == MOSQ_ERR_KEEPALIVE) {
+        return QStringLiteral("the broker at %1 stopped answering")
+            .arg(HostAndPort(m_broker.host, m_broker.port));
     }
     QString text = QString::fromUtf8(mosquitto_strerror(rc)).remove(QLatin1Char('.'));
     if (rc == MOSQ_ERR_TLS) {
@@ -137,34 +167,122 @@ void MqttPublisher::runNetwork() {
 
     // libmosquitto's own loop, supervised: unlike mosquitto_loop_start's thread,
     // which ends for good on a TLS error, this one always tries again.
-    const QByteArray host = m_broker.host.toUtf8();
-    int rc = mosquitto_connect_async(m_client, host.constData(), m_broker.port, m_options.keepAliveS);
-    auto delay = std::chrono::seconds(m_options.reconnectMinS);
+    const auto shortest = std::chrono::seconds(m_options.reconnectMinS);
+    const auto longest = std::chrono::seconds(std::max(m_options.reconnectMaxS, m_options.reconnectMinS));
+    auto delay = shortest;
     while (!m_quit.load()) {
-        if (rc == MOSQ_ERR_SUCCESS) {
-            rc = mosquitto_loop(m_client, kLoopWaitMs, 1);
-            if (rc == MOSQ_ERR_SUCCESS) {
-                continue;
-            }
+        const Attempt attempt = connectOnce();
+        if (m_quit.load()) {
+            break;
         }
         // No connection: say so once, then wait before the next attempt.
-        if (!m_stopping.load()) {
-            noteOutage(errorText(rc));
-        }
-        if (m_connectedSinceWait.exchange(false)) {
-            delay = std::chrono::seconds(m_options.reconnectMinS);
+        noteOutage(attempt.reason);
+        if (attempt.wasConnected) {
+            delay = shortest;
         }
         {
             std::unique_lock lock(m_stateMutex);
             m_changed.wait_for(lock, delay, [this] { return m_quit.load(); });
         }
+        delay = std::min(delay * 2, longest);
+    }
+}
+
+MqttPublisher::Attempt MqttPublisher::connectOnce() {
+    // The library's own asynchronous connect tries the first address of a name only;
+    // a host such as localhost has an IPv6 and an IPv4 address, and the broker may
+    // listen on either.
+    QString reason;
+    const std::optional<QList<QByteArray>> addresses = lookUp(&reason);
+    if (!addresses) {
+        return {};
+    }
+    for (const ConnectTarget& target : ConnectTargets(m_broker.host, *addresses, m_broker.tls)) {
         if (m_quit.load() || m_stopping.load()) {
+            return {};
+        }
+        errno = 0;
+        const int rc = mosquitto_connect_bind_async(m_client, target.host.constData(), m_broker.port,
+                                                    m_options.keepAliveS, target.bind.constData());
+        if (rc != MOSQ_ERR_SUCCESS) {
+            reason = errorText(rc);
             continue;
         }
-        delay = std::min(delay * 2,
-                         std::chrono::seconds(std::max(m_options.reconnectMaxS, m_options.reconnectMinS)));
-        rc = mosquitto_reconnect_async(m_client);
+        const Attempt attempt = runConnection(isConnectionError(errno) ? errno : 0);
+        if (attempt.wasConnected) {
+            return attempt;
+        }
+        reason = attempt.reason;
     }
+    return {false, reason};
+}
+
+std::optional<QList<QByteArray>> MqttPublisher::lookUp(QString* error) {
+    // On a thread of its own, left to finish by itself when the publisher stops:
+    // stop() never waits for a slow resolver.
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        QList<QByteArray> addresses;
+        QString error;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host = m_broker.host] {
+        QString reason;
+        QList<QByteArray> addresses = ResolveBroker(host, &reason);
+        {
+            std::lock_guard lock(lookup->mutex);
+            lookup->addresses = std::move(addresses);
+            lookup->error = reason;
+            lookup->finished = true;
+        }
+        lookup->done.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    while (!lookup->done.wait_for(lock, std::chrono::milliseconds(kLoopWaitMs),
+                                  [&] { return lookup->finished; })) {
+        if (m_quit.load() || m_stopping.load()) {
+            return std::nullopt;
+        }
+    }
+    *error = lookup->error;
+    return lookup->addresses;
+}
+
+MqttPublisher::Attempt MqttPublisher::runConnection(int seenError) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(m_options.connectTimeoutS);
+    m_refusal.clear();
+    bool up = false;
+    while (!m_quit.load()) {
+        // The library takes a TLS connection that the host refused or dropped for one
+        // still being made, and spins on it: ask the socket first.
+        if (const auto failed = up ? std::nullopt : failedConnection(mosquitto_socket(m_client), seenError)) {
+            return {false, *failed};
+        }
+        // Connected, stop() wakes the loop with its disconnect; while connecting, the
+        // short wait bounds how long it waits for the loop.
+        const int rc = mosquitto_loop(m_client, up ? kConnectedLoopWaitMs : kLoopWaitMs, 1);
+        if (isConnectionError(errno) && seenError == 0) {
+            seenError = errno;
+        }
+        // The callbacks run inside the loop, on this thread.
+        up = up || m_connected.load();
+        if (rc != MOSQ_ERR_SUCCESS) {
+            return {up, !up && !m_refusal.isEmpty() ? m_refusal : errorText(rc)};
+        }
+        if (!up && !m_refusal.isEmpty()) {
+            return {false, m_refusal};
+        }
+        if (!up && Clock::now() >= deadline) {
+            // The next attempt closes this socket.
+            return {false, QStringLiteral("the broker at %1 did not answer within %2 s")
+                               .arg(HostAndPort(m_broker.host, m_broker.port))
+                               .arg(m_options.connectTimeoutS)};
+        }
+    }
+    return {up, {}};
 }
 
 void MqttPublisher::stop() {
@@ -184,7 +302,8 @@ void MqttPublisher::stop() {
                           static_cast<int>(std::strlen(kOffline)), kOffline, 0, true);
         mosquitto_disconnect(m_client);
         std::unique_lock lock(m_stateMutex);
-        m_changed.wait_for(lock, kStopWait, [this] { return m_cleanlyDisconnected; });
+        m_changed.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
+                           [this] { return m_cleanlyDisconnected; });
     }
     {
         std::lock_guard lock(m_stateMutex);
@@ -243,8 +362,13 @@ void MqttPublisher::deliverStatus() {
         lines.swap(m_statusLines);
     }
     for (const StatusLine& line : lines) {
+        m_lastStatus = {line.text, line.connected};
         emit statusMessage(line.text, line.connected);
     }
+}
+
+MqttPublisher::Status MqttPublisher::lastStatus() const {
+    return m_lastStatus;
 }
 
 void MqttPublisher::report(const QString& text, bool connected) {
@@ -269,7 +393,7 @@ void MqttPublisher::noteOutage(const QString& reason) {
 void MqttPublisher::onConnect(mosquitto* client, void* self, int rc) {
     auto* publisher = static_cast<MqttPublisher*>(self);
     if (rc != 0) {
-        publisher->noteOutage(QString::fromUtf8(mosquitto_connack_string(rc)).remove(QLatin1Char('.')));
+        publisher->m_refusal = QString::fromUtf8(mosquitto_connack_string(rc)).remove(QLatin1Char('.'));
         return;
     }
     {
@@ -285,18 +409,19 @@ void MqttPublisher::onConnect(mosquitto* client, void* self, int rc) {
             ++publisher->m_pending;
         }
         publisher->m_connected = true;
-        publisher->m_connectedSinceWait = true;
     }
     const QString where = publisher->m_broker.displayName();
-    if (publisher->m_inOutage.exchange(false)) {
+    const bool returned = publisher->m_everConnected.exchange(true);
+    if (!returned) {
+        publisher->report(QStringLiteral("MQTT: connected to %1").arg(where), true);
+    } else if (publisher->m_inOutage.load()) {
         publisher->report(QStringLiteral("MQTT: connected to %1 again").arg(where), true);
-    } else if (!publisher->m_everConnected.load()) {
-        publisher->report(QStringLiteral("MQTT: publishing to %1").arg(where), true);
     }
-    publisher->m_everConnected = true;
+    publisher->m_inOutage = false;
 }
 
 void MqttPublisher::onDisconnect(mosquitto* /*client*/, void* self, int rc) {
+    // The network thread says why, once it sees the loop end.
     auto* publisher = static_cast<MqttPublisher*>(self);
     {
         std::lock_guard lock(publisher->m_stateMutex);
@@ -306,9 +431,6 @@ void MqttPublisher::onDisconnect(mosquitto* /*client*/, void* self, int rc) {
         }
     }
     publisher->m_changed.notify_all();
-    if (rc != MOSQ_ERR_SUCCESS) {
-        publisher->noteOutage(publisher->errorText(rc));
-    }
 }
 
 void MqttPublisher::onLog(mosquitto* /*client*/, void* self, int level, const char* text) {

@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 struct mosquitto;
@@ -24,6 +25,9 @@ namespace thermo4::mqtt {
 struct PublisherOptions {
     /// MQTT keep-alive, s: a silent connection counts as lost after 1.5 times this.
     int keepAliveS = 30;
+    /// Longest wait, s, for one address of the broker to take the connection and
+    /// answer it; then the next address is tried.
+    int connectTimeoutS = 10;
     /// Wait before the first reconnection attempt, s; doubles up to reconnectMaxS,
     /// and starts again from here after a successful connection.
     unsigned reconnectMinS = 1;
@@ -39,7 +43,8 @@ struct PublisherOptions {
 /// A network thread running libmosquitto's loop does all network work (host
 /// look-up, connection, TLS), so the publish calls return at once: while the
 /// broker is away readings are dropped, the client reconnects with back-off,
-/// and statusMessage says so once per outage.
+/// and statusMessage says so once per outage. Each connection attempt tries the
+/// broker's addresses in turn (IPv6 and IPv4), each for at most connectTimeoutS.
 /// Use it from one thread (the one that owns it); statusMessage arrives there.
 class MqttPublisher : public QObject {
     Q_OBJECT
@@ -58,8 +63,16 @@ public:
     /// an error here but a statusMessage. Calling it again does nothing.
     bool start(QString* error = nullptr);
     /// Publishes the retained "offline", disconnects and ends the network thread;
-    /// waits at most about 2 s for the broker. Safe to call more than once.
+    /// waits at most kStopWaitMs for the broker (the last will says "offline" when
+    /// the broker did not take it) and returns within about kLoopWaitMs more,
+    /// whatever the broker does. Safe to call more than once.
     void stop();
+
+    /// What stop() waits at most for the broker to take "offline" and the disconnect, ms.
+    static constexpr int kStopWaitMs = 100;
+    /// Longest wait of the network loop for its socket, ms: bounds how long stop()
+    /// waits for a connection attempt in progress.
+    static constexpr int kLoopWaitMs = 50;
 
     /// The meter the following readings come from (sent with each reading).
     void setMeter(const MeterIdentity& meter) { m_meter = meter; }
@@ -81,15 +94,38 @@ public:
     /// as thermo4-cli that run no event loop).
     void deliverStatus();
 
+    /// The last line statusMessage emitted; empty text before the first.
+    struct Status {
+        QString text;
+        bool connected = false;
+    };
+    Status lastStatus() const;
+
 signals:
-    /// One line when the connection is first up, once per outage (the broker
-    /// cannot be reached or went away), and when it is back; connected says
-    /// which. Emitted on the publisher's thread.
+    /// One line when the connection is first up ("connected to …"), once per
+    /// outage from the first failed attempt on (the broker cannot be reached,
+    /// does not answer or went away), and when it is back ("connected to …
+    /// again"); connected says which. Emitted on the publisher's thread.
     void statusMessage(const QString& text, bool connected);
 
 private:
+    /// How one connection to one address ended.
+    struct Attempt {
+        bool wasConnected = false;
+        QString reason;
+    };
+
     bool publish(const QByteArray& topic, const QByteArray& payload);
     void runNetwork();
+    /// Looks the broker up and tries its addresses until one connection is up and
+    /// ends again, every address failed, or the thread is to end.
+    Attempt connectOnce();
+    /// The broker's addresses, or nothing when the publisher stops meanwhile;
+    /// empty with the reason in error when the name cannot be resolved.
+    std::optional<QList<QByteArray>> lookUp(QString* error);
+    /// Runs the library's loop on the connection just started; seenError: a
+    /// connection error (errno) its start left, 0 for none.
+    Attempt runConnection(int seenError);
     void report(const QString& text, bool connected);
     void noteOutage(const QString& reason);
     /// The reason behind a libmosquitto result, read right after the call.
@@ -115,8 +151,8 @@ private:
     std::atomic<bool> m_stopping{false};
     /// The network thread is to end.
     std::atomic<bool> m_quit{false};
-    /// A connection came up since the network thread last waited (resets the back-off).
-    std::atomic<bool> m_connectedSinceWait{false};
+    /// Why the broker refused the connection in its answer; empty without one (network thread).
+    QString m_refusal;
     std::atomic<int> m_pending{0};
     std::atomic<std::uint64_t> m_dropped{0};
     // Network-thread bookkeeping of the outage messages.
@@ -138,6 +174,7 @@ private:
     };
     QList<StatusLine> m_statusLines;
     std::atomic<bool> m_statusWaiting{false};
+    Status m_lastStatus;
 };
 
 } // namespace thermo4::mqtt

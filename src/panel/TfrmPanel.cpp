@@ -15,6 +15,8 @@
 #include <QPixmap>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cmath>
 #include <span>
 
 // The glyph bitmaps are compiled into the same static library as the panel; naming
@@ -220,6 +222,7 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
 
     createElements();
     createKeys();
+    noteDesignGeometry();
 
     const session::MeterSession& meter = session();
     lblNoConnection->setVisible(!meter.connected());
@@ -308,6 +311,42 @@ void TfrmPanel::createElements() {
     lcdBacklight->setStyleSheet(QStringLiteral("background-color: rgba(110, 200, 255, 70)"));
     lcdBacklight->setAttribute(Qt::WA_TransparentForMouseEvents);
     lcdBacklight->hide();
+}
+
+void TfrmPanel::noteDesignGeometry() {
+    for (QWidget* element : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        m_designGeometry.emplace_back(element, element->geometry());
+        auto* label = qobject_cast<QLabel*>(element);
+        if (label && label->font().pixelSize() > 0)
+            m_designTextSize.emplace_back(label, label->font().pixelSize());
+    }
+}
+
+void TfrmPanel::fitHeight(int height) {
+    const double scale = std::clamp(double(height) / kClientHeight, kMinScale, 1.0);
+    if (std::abs(scale - m_scale) > 1e-3)
+        applyScale(scale);
+}
+
+void TfrmPanel::applyScale(double scale) {
+    m_scale = scale;
+    const auto scaled = [scale](int v) { return int(std::lround(v * scale)); };
+    setFixedSize(scaled(kClientWidth), scaled(kClientHeight));
+    for (const auto& [element, design] : m_designGeometry) {
+        element->setGeometry(scaled(design.left()), scaled(design.top()), std::max(1, scaled(design.width())),
+                             std::max(1, scaled(design.height())));
+        // Pictures (the meter, icons, LCD glyphs) shrink with their place.
+        if (auto* label = qobject_cast<QLabel*>(element))
+            label->setScaledContents(scale != 1.0);
+    }
+    for (const auto& [label, pixels] : m_designTextSize) {
+        QFont font = label->font();
+        font.setPixelSize(std::max(1, scaled(pixels)));
+        label->setFont(font);
+        label->setScaledContents(false);
+    }
+    if (QMdiSubWindow* window = subWindow())
+        window->resize(size()); // the panel's window has no frame
 }
 
 void TfrmPanel::createKeys() {

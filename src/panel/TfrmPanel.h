@@ -9,6 +9,8 @@
 #include <QPointF>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 class QLabel;
 
@@ -25,6 +27,8 @@ class TfrmPanel : public MdiChild {
 public:
     static constexpr int kClientWidth = 313;
     static constexpr int kClientHeight = 716;
+    /// Smallest scale the panel is drawn at on a low screen (its texts stay readable).
+    static constexpr double kMinScale = 0.6;
     /// Wait after a key the meter did not acknowledge (ms).
     static constexpr int kFailedKeyDelayMs = 300;
     /// PressKey's result when another transaction held the link and nothing was sent.
@@ -38,6 +42,12 @@ public:
     /// The blink tick's work on the panel in the tick's phase: statistics labels,
     /// REC/FULL and the link icon follow the phase while they blink.
     void Blink(bool phase);
+
+    /// Draws the panel as large as fits a client area `height` pixels high: its design size,
+    /// or smaller on a low screen (never below kMinScale); the keys keep working.
+    void fitHeight(int height);
+    /// The scale the panel is drawn at (1 at its design size).
+    double scale() const { return m_scale; }
 
     /// Sends one key's letter to the meter with the poll paused; a failed
     /// transaction costs kFailedKeyDelayMs and changes nothing. Returns the
@@ -134,6 +144,9 @@ protected:
 private:
     void createElements();
     void createKeys();
+    /// Notes every element's design geometry (and text size), which scaling starts from.
+    void noteDesignGeometry();
+    void applyScale(double scale);
     void FormShow();
     void connectionChanged(session::ConnectionChange change);
     /// imgPanelMouseDown and what follows it: the whole window follows the mouse.
@@ -145,6 +158,10 @@ private:
     std::array<std::array<std::uint8_t, 4>, 4> m_shownGlyph{};
     bool m_dragging = false;
     QPointF m_dragFrom;
+    double m_scale = 1.0;
+    /// Design geometry of each element, and the pixel size of each text element's font.
+    std::vector<std::pair<QWidget*, QRect>> m_designGeometry;
+    std::vector<std::pair<QLabel*, int>> m_designTextSize;
 };
 
 } // namespace thermo4::ui

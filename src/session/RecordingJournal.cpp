@@ -46,7 +46,13 @@ void RecordingJournal::start() {
     header.link = linkName();
     m_writer = std::make_unique<formats::JournalWriter>(m_folder, header);
     connect(m_writer.get(), &formats::JournalWriter::failed, this, [this](const QString& message) {
-        emit notice(QStringLiteral("The recording goes on without its journal: %1").arg(message));
+        emit notice(
+            QStringLiteral("The recording goes on without its journal, which is tried again every %1 s: %2")
+                .arg(formats::JournalWriter::kRetryIntervalS)
+                .arg(message));
+    });
+    connect(m_writer.get(), &formats::JournalWriter::resumed, this, [this](const QString& path) {
+        emit notice(QStringLiteral("The recording's journal is written again: %1").arg(path));
     });
 }
 

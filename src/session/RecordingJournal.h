@@ -21,7 +21,8 @@ class MeterSession;
 /// finished and removed once the samples are saved or thrown away on purpose. A
 /// journal left behind (a crash, a killed process, Exit with unsaved samples) is
 /// what the recovery at start-up offers. A journal that cannot be written is
-/// announced once and the recording goes on without it.
+/// announced once per stretch, and again when it is written again; the recording
+/// goes on meanwhile.
 class RecordingJournal : public QObject {
     Q_OBJECT
 public:

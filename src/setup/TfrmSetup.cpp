@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -76,13 +77,24 @@ TfrmSetup::TfrmSetup(MainFrame& frame) : MdiChild(frame) {
     service->addWidget(createQuickRecordGroup());
     service->addStretch();
 
-    auto* top = new QHBoxLayout(this);
+    // The groups scroll inside the window when the client area is too small for all of them.
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("setupContent"));
+    auto* top = new QHBoxLayout(m_content);
     top->addWidget(createInformationGroup(), 0, Qt::AlignTop);
     top->addLayout(operations);
     top->addLayout(service);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("setupScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     installHooks();
-    resize(sizeHint());
+    resize(m_content->sizeHint());
 }
 
 // ---------------------------------------------------------------- building the window
@@ -550,11 +562,13 @@ void TfrmSetup::showEvent(QShowEvent* event) {
     if (m_placed)
         return;
     m_placed = true;
-    // Centred in the frame's client area, as far as it fits.
+    // As large as its groups need, no larger than the frame's client area, and centred in it.
     const QWidget* window = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
     const QSize client = frame().clientSize();
-    placeAt(std::max(0, (client.width() - window->width()) / 2),
-            std::max(0, (client.height() - window->height()) / 2));
+    const QSize frameSize = window->size() - size(); // title bar and borders
+    const QSize wanted = (m_content->sizeHint() + frameSize).boundedTo(client);
+    place(std::max(0, (client.width() - wanted.width()) / 2),
+          std::max(0, (client.height() - wanted.height()) / 2), wanted.width(), wanted.height());
 }
 
 // ---------------------------------------------------------------- closing

@@ -103,6 +103,8 @@ private:
     bool m_holdAcrossSteps = false;
     bool m_hourglass = false;
     bool m_placed = false;
+    /// The groups and buttons, inside a scroll area that fills the window.
+    QWidget* m_content = nullptr;
     std::optional<session::MeterSession::Transaction> m_held;
     /// The status label's text before the running operation cleared it.
     QString m_previousStatus;

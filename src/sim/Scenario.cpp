@@ -1,9 +1,10 @@
 #include "sim/Scenario.h"
 
+#include "formats/BoundedRead.h"
+#include "formats/FileSystem.h"
 #include "sim/VirtualMeter.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,14 +25,16 @@ constexpr int kMaxBlockNumber = 65535;
 /// without end or block, so only regular files are read; the size is checked
 /// before anything is read. On failure returns nothing with the reason in why.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString& why) {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    QFile file;
+    switch (QString reason; formats::OpenRegularFile(path, file, &reason)) {
+    case formats::FileOpen::Opened:
+        break;
+    case formats::FileOpen::NotRegular:
         why = QStringLiteral("%1 is not a regular file").arg(path);
         return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    case formats::FileOpen::Missing:
+    case formats::FileOpen::Failed:
+        why = QStringLiteral("cannot read %1: %2").arg(path, reason);
         return std::nullopt;
     }
     const qint64 measured = file.size();
@@ -39,11 +42,8 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
         why = QStringLiteral("%1 holds %2 bytes, more than %3").arg(path).arg(measured).arg(maxBytes);
         return std::nullopt;
     }
-    // Never more than the limit, even if the file grew since it was measured; asking for the
-    // limit at once would reserve it whatever the file's size.
-    QByteArray bytes = file.read(std::min(measured + 1, maxBytes));
-    if (bytes.size() > measured && bytes.size() < maxBytes)
-        bytes += file.read(maxBytes - bytes.size());
+    // Never more than the limit, even if the file grew since it was measured.
+    QByteArray bytes = formats::ReadAtMost(file, maxBytes);
     if (file.error() != QFileDevice::NoError) {
         why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
@@ -387,7 +387,7 @@ std::optional<Scenario> LoadScenario(const QString& path, QString* error) {
             *error = QStringLiteral("%1: cannot read the scenario: %2").arg(path, why);
         return std::nullopt;
     }
-    auto scenario = ParseScenario(*json, QFileInfo(path).absoluteDir(), &why);
+    auto scenario = ParseScenario(*json, QDir(formats::FolderOf(path)), &why);
     if (!scenario && error)
         *error = QStringLiteral("%1: %2").arg(path, why);
     return scenario;

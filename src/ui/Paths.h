@@ -51,14 +51,18 @@ public:
 
     /// Makes sure the data folder exists and, when it has no template yet, copies the
     /// former data folder's template there, else the shipped one (so a user's first graph
-    /// looks as before, or as shipped). False when the folder cannot be created; a missing
-    /// template to copy is not an error.
-    bool prepareDataDir() const;
+    /// looks as before, or as shipped). Returns, and keeps for dataDirProblem(), why the
+    /// folder cannot be created or written ("The data folder … cannot be written: No space
+    /// left on device"); empty when it can. A missing template to copy is not a problem.
+    QString prepareDataDir();
+    /// What the last prepareDataDir() found wrong with the data folder; empty when nothing.
+    QString dataDirProblem() const { return m_dataDirProblem; }
 
 private:
     QString m_shippedDir;
     QString m_dataDir;
     QString m_formerDataDir;
+    QString m_dataDirProblem;
 };
 
 } // namespace thermo4::ui

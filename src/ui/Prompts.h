@@ -55,6 +55,23 @@ struct FileDialogResult {
     bool accepted() const { return !path.isEmpty(); }
 };
 
+class Prompts;
+
+/// The question asked before a save replaces an existing file it was not asked about.
+QString ReplaceQuestion(const QString& path);
+
+/// The file a save writes for the user's answer to a save dialog over filter: the chosen type's
+/// extension is added unless the name has the extension of one of the filter's types
+/// (formats::SavePathForType). When that names another file and it exists, asks before
+/// replacing it; empty when the user says No.
+QString ConfirmedSavePath(Prompts& prompts, const FileDialogResult& chosen, const QString& filter);
+
+/// A full path typed into a file dialog's name field after other text ("run.TXT/home/u/x.txt")
+/// comes back inside the dialog's folder. When the folder of `chosen` does not exist, the path
+/// from the first "/" after `directory` whose folder exists (and is not the root) is the one
+/// meant; otherwise `chosen` stays.
+QString TypedFullPath(const QString& directory, const QString& chosen);
+
 /// Every message box and standard dialog the windows show goes through this, so
 /// tests can answer them without a screen and check the texts shown.
 class Prompts {

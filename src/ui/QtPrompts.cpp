@@ -1,7 +1,10 @@
 #include "ui/QtPrompts.h"
 
+#include "formats/FileSystem.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -84,25 +87,62 @@ FileDialogResult QtPrompts::runFileDialog(const FileDialogRequest& request, bool
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
     const QStringList filters = nameFilters(request.filters);
+    const auto typeChosen = [&](int index) {
+        // A typed name without an extension gets the chosen type's, not always the first one's.
+        if (!request.defaultSuffix.isEmpty() && index >= 0 && index < request.filters.size()) {
+            const QString suffix = maskSuffix(request.filters[index].mask);
+            dialog.setDefaultSuffix(suffix.isEmpty() ? request.defaultSuffix : suffix);
+        }
+    };
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(request.filterIndex, filters.first()));
+        typeChosen(static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     }
-    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    if (request.typeChange) {
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
-            const QStringList typed = dialog.selectedFiles();
-            const QString name = request.typeChange(static_cast<int>(filters.indexOf(filter)),
-                                                    typed.isEmpty() ? QString() : typed.first());
-            if (!name.isEmpty())
-                dialog.selectFile(name);
-        });
-    }
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const int index = static_cast<int>(filters.indexOf(filter));
+        typeChosen(index);
+        if (!request.typeChange)
+            return;
+        // With the name field empty the dialog reports its folder: there is no name to change.
+        const QStringList typed = dialog.selectedFiles();
+        if (typed.isEmpty() || QFileInfo(typed.first()).isDir())
+            return;
+        const QString name = request.typeChange(index, typed.first());
+        if (!name.isEmpty())
+            dialog.selectFile(name);
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return {dialog.selectedFiles().first(), static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
+    QString shown = dialog.selectedFiles().first();
+    if (save) {
+        const QString typed = TypedFullPath(dialog.directory().absolutePath(), shown);
+        // The dialog asked about the name as it read it; ask again about the one meant.
+        if (typed != shown && request.overwritePrompt && QFileInfo::exists(typed) &&
+            question(ReplaceQuestion(typed), false) != Answer::Yes)
+            return {};
+        shown = typed;
+    }
+    // The dialog shows names that are not UTF-8 with U+FFFD: the file meant is the one on disk.
+    QString reason;
+    const QString path = formats::PathOnDisk(shown, &reason);
+    if (path.isEmpty()) {
+        error(reason);
+        return {};
+    }
+    return {path, static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
+}
+
+QString QtPrompts::maskSuffix(const QString& mask) {
+    // "*.TXT" (with any blanks around it) gives "TXT"; a mask with more wildcards gives nothing.
+    const QString first = mask.split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0).trimmed();
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString suffix = first.mid(2);
+    return suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')) ? QString() : suffix;
 }
 
 FileDialogResult QtPrompts::openFile(const FileDialogRequest& request) {

@@ -30,6 +30,8 @@ public:
     /// Qt name filters for filters: "description (masks)", each mask also in lower
     /// case so that "*.GHF" finds "a.ghf" on a case-sensitive file system.
     static QStringList nameFilters(const QList<FileFilter>& filters);
+    /// The extension a mask such as "*.TXT" gives a file ("TXT"); empty for other masks.
+    static QString maskSuffix(const QString& mask);
 
 private:
     FileDialogResult runFileDialog(const FileDialogRequest& request, bool save);

@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace thermo4::ui {
@@ -46,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLine, UsageNamesEveryOption) {
     const QString usage = CommandLine::usage();
     for (const char* option : {"--simulate", "--simulate=SCENARIO", "--data-dir", "--service", "--record",
-                               "--mqtt", "--help", "--version"})
+                               "--mqtt", "--mqtt-password-file", "--help", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(CommandLine::programVersion().isEmpty());
 }
@@ -72,6 +75,7 @@ TEST(CommandLine, MqttTakesAValidBrokerUrl) {
         EXPECT_EQ(line.mqttBroker->port, 1884);
         EXPECT_EQ(line.mqttBroker->password, "pw");
         EXPECT_EQ(line.mqttBroker->baseTopic, "lab/m1");
+        EXPECT_TRUE(line.warning.contains("--mqtt-password-file")) << "the password is in the URL";
     }
     EXPECT_FALSE(CommandLine::parse({"--simulate"}).mqttBroker);
     for (const QStringList& arguments : {QStringList{"--mqtt"}, QStringList{"--mqtt", "http://broker/x"},
@@ -81,6 +85,28 @@ TEST(CommandLine, MqttTakesAValidBrokerUrl) {
         EXPECT_FALSE(line.mqttBroker);
     }
     EXPECT_TRUE(CommandLine::usage().contains("THERMO4_MQTT_PASSWORD"));
+}
+
+TEST(CommandLine, ThePasswordFileGoesWithMqttInEitherOrder) {
+    qunsetenv(mqtt::kPasswordVariable);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("pw")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("from-file\n");
+    file.close();
+    ASSERT_TRUE(file.setPermissions(QFile::ReadOwner));
+    for (const QStringList& arguments :
+         {QStringList{"--mqtt-password-file", file.fileName(), "--mqtt", "mqtt://ann@broker/x"},
+          QStringList{"--mqtt=mqtt://ann@broker/x", "--mqtt-password-file=" + file.fileName()}}) {
+        const CommandLine line = CommandLine::parse(arguments);
+        ASSERT_TRUE(line.mqttBroker) << line.error.toStdString();
+        EXPECT_EQ(line.mqttBroker->password, "from-file");
+        EXPECT_TRUE(line.warning.isEmpty());
+    }
+    EXPECT_EQ(CommandLine::parse({"--mqtt-password-file", file.fileName()}).error,
+              "--mqtt-password-file goes with --mqtt URL");
+    EXPECT_TRUE(CommandLine::parse({"--mqtt", "mqtt://ann@broker/x", "--mqtt-password-file", "/no/such/file"})
+                    .error.startsWith("--mqtt-password-file: /no/such/file"));
 }
 
 } // namespace

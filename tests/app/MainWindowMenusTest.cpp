@@ -1,5 +1,9 @@
 #include "MainWindowFixture.h"
 
+#include "logger/DataLogger.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -265,6 +269,30 @@ TEST_F(MainWindowTest, TileKeepsThePanelAtItsSizeAndGivesTheGraphsTheRest) {
     }
     EXPECT_FALSE(
         TfrmGraph::realTimeWindow(w)->subWindow()->geometry().intersects(file->subWindow()->geometry()));
+}
+
+TEST_F(MainWindowTest, OnSmallScreensEveryWindowFitsTheClientArea) {
+    for (const QSize screen : {QSize(1280, 800), QSize(1366, 768)}) {
+        SCOPED_TRACE(std::to_string(screen.width()) + "x" + std::to_string(screen.height()));
+        m_window = std::make_unique<TfrmMain>(m_services);
+        TfrmMain& w = *m_window;
+        w.resize(screen.width(), screen.height() - 30); // less a window manager's title bar
+        w.show();
+        TfrmGraph* logger = OpenLoggerGraph(w, 45352.5);
+        action(w, "Setup1")->trigger();
+        QCoreApplication::processEvents();
+
+        const QRect client(QPoint(0, 0), w.clientSize());
+        for (MdiChild* child : w.children())
+            EXPECT_TRUE(client.contains(child->subWindow()->geometry()))
+                << child->windowTitle().toStdString();
+        EXPECT_LT(w.panelWindow()->scale(), 1.0);
+        // The data-set table shows all its columns, without scrolling sideways.
+        EXPECT_EQ(logger->Grid2->horizontalScrollBar()->maximum(), 0);
+        EXPECT_GE(logger->Grid2->viewport()->width(), logger->Grid2->horizontalHeader()->length());
+        m_window.reset();
+        processDeferredDeletes();
+    }
 }
 
 TEST_F(MainWindowTest, HelpContentsOpensThePageInTheProgramsFolder) {

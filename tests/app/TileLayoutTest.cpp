@@ -5,16 +5,18 @@
 namespace thermo4::ui {
 namespace {
 
+/// Windows arranged in an area, and the places they should get.
+struct ArrangeCase {
+    const char* name;
+    QRect area;
+    QList<TileWindow> windows;
+    QList<QRect> expected;
+};
+
 TEST(TileLayout, FixedWindowsKeepTheirSizeAndTheOthersShareTheRest) {
     const TileWindow panel{QSize(313, 740), true};
     const TileWindow graph{QSize(300, 200), false};
-    struct Case {
-        const char* name;
-        QRect area;
-        QList<TileWindow> windows;
-        QList<QRect> expected;
-    };
-    const Case cases[] = {
+    const ArrangeCase cases[] = {
         {"panel and one graph",
          QRect(0, 0, 1600, 880),
          {panel, graph},
@@ -47,7 +49,7 @@ TEST(TileLayout, FixedWindowsKeepTheirSizeAndTheOthersShareTheRest) {
         {"only fixed windows", QRect(0, 0, 800, 600), {panel}, {QRect(0, 0, 313, 740)}},
         {"nothing to tile", QRect(0, 0, 800, 600), {}, {}},
     };
-    for (const Case& c : cases)
+    for (const ArrangeCase& c : cases)
         EXPECT_EQ(TileRects(c.area, c.windows), c.expected) << c.name;
 }
 
@@ -62,6 +64,30 @@ TEST(TileLayout, ACellIsNeverSmallerThanItsWindowsMinimumNorLeavesTheArea) {
         EXPECT_LE(r.right(), area.right());
         EXPECT_LE(r.bottom(), area.bottom());
     }
+}
+
+TEST(TileLayout, CascadedWindowsStepDownAndShareWhatTheLastOneLeaves) {
+    const TileWindow panel{QSize(313, 716), true};
+    const TileWindow graph{QSize(800, 430), false};
+    const ArrangeCase cases[] = {
+        {"panel and two graphs",
+         QRect(0, 0, 1600, 900),
+         {panel, graph, graph},
+         {QRect(0, 0, 313, 716), QRect(26, 26, 1548, 848), QRect(52, 52, 1548, 848)}},
+        {"a minimum larger than the share moves back into the area",
+         QRect(0, 0, 900, 500),
+         {graph, graph, graph},
+         {QRect(0, 0, 848, 448), QRect(26, 26, 848, 448), QRect(52, 52, 848, 448)}},
+        {"too many for the area: they stay inside it",
+         QRect(0, 0, 1000, 600),
+         {graph, graph, graph, graph, graph, graph, graph, graph, graph, graph},
+         {QRect(0, 0, 800, 430), QRect(26, 26, 800, 430), QRect(52, 52, 800, 430), QRect(78, 78, 800, 430),
+          QRect(104, 104, 800, 430), QRect(130, 130, 800, 430), QRect(156, 156, 800, 430),
+          QRect(182, 170, 800, 430), QRect(200, 170, 800, 430), QRect(200, 170, 800, 430)}},
+        {"nothing to cascade", QRect(0, 0, 800, 600), {}, {}},
+    };
+    for (const ArrangeCase& c : cases)
+        EXPECT_EQ(CascadeRects(c.area, c.windows, 26), c.expected) << c.name;
 }
 
 } // namespace

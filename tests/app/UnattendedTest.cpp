@@ -3,9 +3,12 @@
 #include "mqtt/MqttPublisher.h"
 #include "mqtt/MqttTestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QSettings>
+#include <QSignalSpy>
 
 namespace thermo4::ui::test {
 namespace {
@@ -19,6 +22,16 @@ protected:
     void SetUp() override {
         GraphRig::SetUp();
         writeTemplate();
+    }
+
+    /// The main window publishing through publisher, its meter connected.
+    void openPublishing(mqtt::MqttPublisher& publisher) {
+        m_window = std::make_unique<TfrmMain>(m_services);
+        m_window->publishTo(publisher);
+        m_window->show();
+        m_window->session().stopPolling();
+        tick();
+        ASSERT_TRUE(m_window->session().connected());
     }
 };
 
@@ -74,12 +87,7 @@ TEST_F(UnattendedTest, LiveReadingsAndRecordedSamplesGoToARealBroker) {
     mqtt::MqttPublisher publisher(*url);
     ASSERT_TRUE(publisher.start(&error)) << error.toStdString();
     m_meter->setProbe(1, sim::ChannelShow::OverRange);
-    m_window = std::make_unique<TfrmMain>(m_services);
-    m_window->publishTo(publisher);
-    m_window->show();
-    m_window->session().stopPolling();
-    tick();
-    ASSERT_TRUE(m_window->session().connected());
+    ASSERT_NO_FATAL_FAILURE(openPublishing(publisher));
     ASSERT_TRUE(subscriber.waitFor(QStringLiteral("gui/status"),
                                    [](const Received& m) { return m.payload == "online"; }));
     tick(); // a frame while connected to the broker
@@ -109,6 +117,41 @@ TEST_F(UnattendedTest, LiveReadingsAndRecordedSamplesGoToARealBroker) {
     EXPECT_TRUE(m_window->statusText(0).contains(QStringLiteral("gui")))
         << m_window->statusText(0).toStdString();
     m_prompts.queueAnswer(Answer::No);
+    m_window.reset();
+}
+
+TEST_F(UnattendedTest, TheBrokersStateStaysInTheStatusBarFromTheFirstFailedAttemptOn) {
+    if (TestBroker::program().isEmpty())
+        GTEST_SKIP() << "the mosquitto broker is not installed (scripts/setup.sh installs it)";
+    const int port = mqtt::test::FreePort();
+    const auto url =
+        mqtt::BrokerUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1/gui2").arg(port), {}, nullptr);
+    ASSERT_TRUE(url);
+    mqtt::PublisherOptions options;
+    options.reconnectMaxS = 1;
+    mqtt::MqttPublisher publisher(*url, options);
+    QSignalSpy status(&publisher, &mqtt::MqttPublisher::statusMessage);
+    const auto waitForLines = [&status](int count) {
+        const QDeadlineTimer deadline(mqtt::test::kDeadline);
+        while (status.count() < count && !deadline.hasExpired())
+            status.wait(static_cast<int>(deadline.remainingTime()));
+        return status.count() >= count;
+    };
+    ASSERT_TRUE(publisher.start());
+    // The first line comes before the window is there, as it may behind the splash.
+    ASSERT_TRUE(waitForLines(1));
+    ASSERT_NO_FATAL_FAILURE(openPublishing(publisher));
+    auto* panel = m_window->findChild<QLabel*>(QStringLiteral("StatusPanelMqtt"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text(), QStringLiteral("MQTT: no connection"));
+    EXPECT_TRUE(panel->toolTip().contains(QStringLiteral("Connection refused")))
+        << panel->toolTip().toStdString();
+
+    TestBroker broker;
+    ASSERT_TRUE(broker.start(port)) << broker.log().toStdString();
+    ASSERT_TRUE(waitForLines(2));
+    EXPECT_EQ(panel->text(), QStringLiteral("MQTT: connected"));
+    EXPECT_EQ(m_window->statusText(0), QStringLiteral("MQTT: connected to %1").arg(url->displayName()));
     m_window.reset();
 }
 

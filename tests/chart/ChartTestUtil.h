@@ -67,7 +67,7 @@ inline GraphState richState() {
 
     st.subsetStyles = {{QStringLiteral("T1"), QColor(0, 0, 255), 1.5},
                        {QStringLiteral("T2"), QColor(0, 255, 255), 2}};
-    st.axes = {{1, 0.25, ScaleManual, -10, 50, QStringLiteral("°C")},
+    st.axes = {{1, 0.25, ScaleManual, -10, 50, QStringLiteral("°C"), true},
                {1, 0.75, ScaleManualMin, -20, 100, {}}};
     st.annotations.resize(6);
     st.annotations[2] = {kT0 + 3 * kSecond, 21.5, AnnotationCross, QStringLiteral("12:00:03\r21.5"),

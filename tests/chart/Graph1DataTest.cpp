@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace thermo4::chart::test {
 namespace {
 
@@ -20,21 +22,23 @@ TEST(Graph1DataTest, FreshControlHasOneSubsetOfFourBlankPoints) {
     EXPECT_TRUE(plotted(g, 0).empty());
 }
 
-TEST(Graph1DataTest, NullValueIsDrawnAsGapButReadsBack) {
+TEST(Graph1DataTest, TheNullValueAndReadingsThatAreNoTemperatureAreGapsButReadBack) {
     Graph1 g;
-    g.setPoints(5);
-    const float ys[] = {1, 2, 9999, 4, 5};
-    for (int p = 0; p < 5; ++p) {
+    // The null value; a channel without a probe in °C and °F; over range; the limits and past them.
+    const std::vector<float> ys = {1, 9999, -1838.2f, -3276.8f, 3276.7f, 2500, 2500.1f, -328, -328.1f};
+    g.setPoints(int(ys.size()));
+    for (int p = 0; p < g.points(); ++p) {
         g.setXDataII(0, p, kT0 + p * kSecond);
-        g.setYData(0, p, ys[p]);
+        g.setYData(0, p, ys[std::size_t(p)]);
     }
     g.redraw();
     const auto data = plotted(g, 0);
-    ASSERT_EQ(data.size(), 5u);
-    EXPECT_TRUE(std::isnan(data[2].second));
-    EXPECT_EQ(data[1].second, 2.0);
-    EXPECT_EQ(data[3].second, 4.0);
-    EXPECT_EQ(g.yData(0, 2), 9999.0f);
+    ASSERT_EQ(data.size(), ys.size());
+    for (std::size_t p = 0; p < ys.size(); ++p) {
+        const bool temperature = p == 0 || ys[p] == 2500 || ys[p] == -328;
+        EXPECT_EQ(std::isnan(data[p].second), !temperature) << ys[p];
+        EXPECT_EQ(g.yData(0, int(p)), ys[p]);
+    }
 }
 
 TEST(Graph1DataTest, ChangedNullValueTakesEffect) {
@@ -43,13 +47,13 @@ TEST(Graph1DataTest, ChangedNullValueTakesEffect) {
     g.setXDataII(0, 0, kT0);
     g.setYData(0, 0, -1.0f);
     g.setXDataII(0, 1, kT0 + kSecond);
-    g.setYData(0, 1, 9999.0f);
+    g.setYData(0, 1, 25.0f);
     g.setNullDataValueY(-1.0);
     g.redraw();
     const auto data = plotted(g, 0);
     ASSERT_EQ(data.size(), 2u);
     EXPECT_TRUE(std::isnan(data[0].second));
-    EXPECT_EQ(data[1].second, 9999.0);
+    EXPECT_EQ(data[1].second, 25.0);
 }
 
 TEST(Graph1DataTest, PointsNeverWrittenAreNotPlotted) {

@@ -3,6 +3,7 @@
 #include "chart/DaysTicker.h"
 #include "chart/Graph1.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPrinter>
 #include <QSignalSpy>
@@ -351,15 +352,16 @@ TEST(Graph1ViewTest, ValueAxisLabelsStayApartOnShortAxes) {
         QSize widget;
         QSize picture; // drawn through pngBytes when not empty
         bool split;
+        int axes;     // shown: a split view too low for three labels an axis shows one axis
         int minTicks; // per axis
     };
     const Case cases[] = {
-        {{1200, 800}, {}, true, 7}, // tall enough for every 10°
-        {{1200, 800}, {}, false, 7},
-        {{400, 260}, {}, true, 2}, // a quarter of a small window: fewer ticks
-        {{400, 160}, {}, false, 2},
-        {{1200, 800}, {400, 260}, true, 2}, // a small picture of a large window
-        {{400, 260}, {1600, 1200}, true, 7},
+        {{1200, 800}, {}, true, 4, 7}, // tall enough for every 10°
+        {{1200, 800}, {}, false, 1, 7},
+        {{400, 260}, {}, true, 1, 3}, // a small window
+        {{400, 160}, {}, false, 1, 2},
+        {{1200, 800}, {400, 260}, true, 1, 3}, // a small picture of a large window
+        {{400, 260}, {1600, 1200}, true, 4, 7},
     };
     for (const Case& c : cases) {
         auto g = shownGraph(c.widget.width(), c.widget.height());
@@ -374,7 +376,7 @@ TEST(Graph1ViewTest, ValueAxisLabelsStayApartOnShortAxes) {
         const double labelHeight =
             QFontMetricsF(g->axisRect(0)->axis(QCPAxis::atLeft)->tickLabelFont()).height();
         const auto axes = valueLabelPositions(*g);
-        ASSERT_EQ(int(axes.size()), c.split ? 4 : 1);
+        ASSERT_EQ(int(axes.size()), c.axes) << c.widget.width() << "x" << c.widget.height();
         for (const std::vector<double>& labels : axes) {
             EXPECT_GE(int(labels.size()), c.minTicks) << c.widget.width() << "x" << c.widget.height();
             for (std::size_t i = 1; i < labels.size(); ++i)
@@ -382,6 +384,24 @@ TEST(Graph1ViewTest, ValueAxisLabelsStayApartOnShortAxes) {
                     << c.widget.width() << "x" << c.widget.height() << " picture " << c.picture.width();
         }
     }
+}
+
+TEST(Graph1ViewTest, ASplitViewTooLowForThreeLabelsAnAxisShowsOneAxisUntilItFits) {
+    auto g = shownGraph(900, 240);
+    fillFourChannels(*g, 50);
+    g->redraw();
+    g->plot()->replot();
+    EXPECT_TRUE(g->compactView());
+    ASSERT_EQ(g->axisRectCount(), 1);
+    EXPECT_EQ(rectOfEachSubset(*g), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(g->multiAxesSubsets(3), 1) << "the split view stays chosen";
+    g->resize(900, 700);
+    QCoreApplication::processEvents();
+    g->plot()->replot();
+    EXPECT_FALSE(g->compactView());
+    ASSERT_EQ(g->axisRectCount(), 4);
+    for (const std::vector<double>& labels : valueLabelPositions(*g))
+        EXPECT_GE(int(labels.size()), Graph1::kMinAxisLabels);
 }
 
 TEST(Graph1ViewTest, SavesPngPdfAndPrints) {

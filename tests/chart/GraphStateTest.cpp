@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace thermo4::chart::test {
 namespace {
 
@@ -43,7 +45,27 @@ TEST(GraphStateTest, RoundTripOfEmptyGraph) {
 TEST(GraphStateTest, BlockStartsWithMagicAndVersion) {
     const QByteArray block = serializeGraphState(GraphState{});
     EXPECT_EQ(block.left(4), QByteArray("T4GS"));
-    EXPECT_EQ(block.mid(4, 4), QByteArray("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(block.mid(4, 4), QByteArray("\x02\x00\x00\x00", 4));
+}
+
+TEST(GraphStateTest, AVersionOneBlockLoadsWithAxesThatWidenToTheirData) {
+    // Version 1 wrote no holdRange after each axis's label: drop that byte and the version.
+    GraphState st = richState();
+    st.axes[0].label = QStringLiteral("axis-A");
+    st.axes[1].label = QStringLiteral("axis-B");
+    QByteArray block = serializeGraphState(st);
+    for (const char* label : {"axis-A", "axis-B"}) {
+        const qsizetype at = block.indexOf(label);
+        ASSERT_GE(at, 0);
+        block.remove(at + qsizetype(std::strlen(label)), 1);
+    }
+    putWord(block, 4, 1);
+    resign(block);
+    GraphState loaded;
+    QString error;
+    ASSERT_TRUE(parseGraphState(block, loaded, &error)) << error.toStdString();
+    st.axes[0].holdRange = false;
+    EXPECT_EQ(loaded, st);
 }
 
 TEST(GraphStateTest, EveryTruncationIsRefusedAndLeavesTheTargetAlone) {
@@ -75,13 +97,15 @@ TEST(GraphStateTest, DamagedBytesAreRefused) {
 }
 
 TEST(GraphStateTest, OtherVersionIsRefusedByName) {
-    QByteArray block = serializeGraphState(GraphState{});
-    putWord(block, 4, 2);
-    resign(block);
-    GraphState target;
-    QString error;
-    EXPECT_FALSE(parseGraphState(block, target, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("version 2"))) << error.toStdString();
+    for (const std::uint32_t version : {0u, 3u}) {
+        QByteArray block = serializeGraphState(GraphState{});
+        putWord(block, 4, version);
+        resign(block);
+        GraphState target;
+        QString error;
+        EXPECT_FALSE(parseGraphState(block, target, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("version %1").arg(version))) << error.toStdString();
+    }
 }
 
 TEST(GraphStateTest, TrailingBytesAreRefused) {

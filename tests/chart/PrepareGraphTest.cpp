@@ -101,13 +101,15 @@ TEST(PrepareGraph, StatisticsTableOfADataSetShowsItsHeaderAndTheFieldTexts) {
     EXPECT_EQ(values[0], core::DateTimeText(kT0 + 1.0, us));
     EXPECT_EQ(values[1], QStringLiteral("01:00"));
     EXPECT_EQ(values[2], QStringLiteral("5"));
-    // Four-digit readings have no group separator; 3276.7 is "OL" as a maximum.
+    // Four-digit readings have no group separator. T3 has no probe (−1838.2) and T4's 3276.7 is
+    // over range: no temperature, they count for nothing.
     EXPECT_EQ(values[3], QStringLiteral("1500.0") + at(1));
     EXPECT_EQ(values[4], QStringLiteral("999.9") + at(3));
     EXPECT_EQ(values[5], QStringLiteral("1166.9"));
-    EXPECT_EQ(values[9], QStringLiteral("-1838.2") + at(0));
-    EXPECT_EQ(values[10], QStringLiteral("-1838.2") + at(0));
-    EXPECT_EQ(values[12], QStringLiteral("OL"));
+    EXPECT_EQ(values[9], QStringLiteral("OL"));
+    EXPECT_EQ(values[10], QStringLiteral("OL"));
+    EXPECT_EQ(values[11], QStringLiteral("****"));
+    EXPECT_EQ(values[12], QStringLiteral("5.0") + at(0));
     EXPECT_EQ(values[14], QStringLiteral("5.0"));
 
     ShowStatisticsTable(g, values);

@@ -69,6 +69,9 @@ TEST(CliGraph, AGraphFileExportsTheRowsOfItsDataSetAndHoldsTheBuiltInLook) {
         EXPECT_EQ(fromGraph.exitCode, 0) << fromGraph.err.toStdString();
         EXPECT_GT(fromSet.out.count(QLatin1Char('\n')), 10);
         EXPECT_EQ(fromGraph.out, fromSet.out) << "set " << set;
+        // Readings that are no temperature (set 1's T4 has no probe) stay in the file as the meter gave them.
+        const CliRun rawGraph = RunCli({"export", graphFile, "--raw"});
+        EXPECT_EQ(rawGraph.out, RunCli({"export", kDemo, "--set", set, "--raw"}).out) << "set " << set;
 
         QByteArray block;
         chart::GraphState state;

@@ -6,11 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -65,6 +68,55 @@ TEST(CliOutput, ADownloadThatCannotBeWrittenFailsAndKeepsTheOldFile) {
     EXPECT_EQ(full.exitCode, 1) << full.err.toStdString();
     EXPECT_TRUE(full.err.contains(QStringLiteral("No space left on device"))) << full.err.toStdString();
     EXPECT_TRUE(IsCharacterDevice("/dev/full")) << "/dev/full must never be replaced by a file";
+}
+
+TEST(CliOutput, ALatin1NameInAUtf8LocaleIsTheFileWrittenAndNoOtherIsTouched) {
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    // Where a UTF-8 conversion of "v\xE9" lands: these hold data that must survive.
+    const QByteArray decoys[] = {"v\xEF\xBF\xBD.ch4", "v\xEF\xBF\xBD.png", "v?.ch4", "v?.png"};
+    for (const QByteArray& decoy : decoys) {
+        WriteFile(QFile::decodeName(QFile::encodeName(folder) + '/' + decoy), "keep");
+    }
+    // The name goes in as bytes, as a shell passes it; Qt's own argument passing could not.
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    shell.setProcessEnvironment(env);
+    shell.setWorkingDirectory(folder);
+    shell.start(QStringLiteral("/bin/sh"),
+                {"-c",
+                 R"(n=$(printf 'v\351') && "$0" download "$1" -o "$n.ch4" && "$0" sets "$n.ch4" &&)"
+                 R"( "$0" graph "$n.ch4" --set 2 -o "$n.png")",
+                 QStringLiteral(THERMO4_CLI_PATH), DemoMeter()});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    const QByteArray err = shell.readAllStandardError();
+    EXPECT_EQ(shell.exitCode(), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains("wrote 4064 bytes to v\xE9.ch4")) << err.toStdString();
+    EXPECT_EQ(shell.readAllStandardOutput().count('\n'), 3) << "the header and two data sets";
+
+    // The names as bytes: Qt's own listing would show both "v\xE9" and its decoy as "v\uFFFD".
+    QList<QByteArray> names;
+    if (DIR* listing = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* entry = ::readdir(listing)) {
+            if (entry->d_name[0] != '.')
+                names.append(entry->d_name);
+        }
+        ::closedir(listing);
+    }
+    QList<QByteArray> expected(std::begin(decoys), std::end(decoys));
+    expected << "v\xE9.ch4"
+             << "v\xE9.png";
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected) << "no other file was made";
+    struct stat written {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder) + "/v\xE9.ch4", &written), 0);
+    EXPECT_EQ(written.st_size, 4064);
+    for (const QByteArray& decoy : decoys) {
+        EXPECT_EQ(ReadFile(QFile::decodeName(QFile::encodeName(folder) + '/' + decoy)), "keep")
+            << decoy.constData();
+    }
 }
 
 TEST(CliOutput, AFailingStandardOutputIsAFailure) {

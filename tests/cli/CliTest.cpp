@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using thermo4::test::ImageBuilder;
 using thermo4::test::ImageRecord;
 using thermo4::test::RampRecord;
@@ -17,7 +19,11 @@ namespace {
 using thermo4::cli::test::CliRun;
 
 CliRun runCli(const QStringList& args) {
-    return thermo4::cli::test::RunCli(args);
+    // graph starts a GUI application, which warns on stderr without a runtime folder.
+    static const QTemporaryDir runtime;
+    thermo4::cli::test::CliRunOptions options;
+    options.extra.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    return thermo4::cli::test::RunCli(args, options);
 }
 
 class Cli : public ::testing::Test {
@@ -90,6 +96,13 @@ TEST_F(Cli, ValuesNearZeroHaveNoMinusSign) {
 TEST_F(Cli, FailuresGiveOneLineAndNonZeroExit) {
     auto cutInFirst = ImageBuilder().add(RampRecord(3)).bytes();
     cutInFirst.resize(cutInFirst.size() - 2);
+    // Pipes without a writer, each of which blocked a plain open for reading for good.
+    for (const char* name : {"fifo.ch4", "fifo.ghf", "fifo.csv", "fifo"}) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(m_dir.filePath(name)).constData(), 0600), 0);
+    }
+    const QByteArray newer =
+        "# thermo4 recording journal 999\n# start: 2024-05-01T10:00:00\ntime,T1,T2,T3,T4\n";
+    const QByteArray headless = "time,T1,T2,T3,T4\n2024-05-01T10:00:00.250,23.4,OL,----,-5.0\n";
     struct Row {
         QStringList args;
         const char* errorPart;
@@ -107,6 +120,24 @@ TEST_F(Cli, FailuresGiveOneLineAndNonZeroExit) {
         {{"export", m_dir.filePath("one.ch4")}, "--set N is required"},
         {{"sets"}, "expected 1 argument"},
         {{"sets", "--bogus", "a"}, "bogus"},
+        {{"export", m_dir.filePath("one.ch4"), "--set", "1", "--set", "2"}, "--set was given twice"},
+        {{"graph", m_dir.filePath("one.ch4"), "--set", "1", "-o", "a.png", "--output", "b.png"},
+         "-o was given twice"},
+        // A journal is known by its content, whatever its name.
+        {{"export", write("newer.ch4", {newer.begin(), newer.end()}), "--set", "1"},
+         "not a recording journal of a known version (version 999)"},
+        {{"export", write("headless.csv", {headless.begin(), headless.end()})},
+         "not a recording journal of a known version (no version line)"},
+        {{"export", m_dir.filePath("fifo.ch4"), "--set", "1"}, "fifo.ch4: not a regular file"},
+        {{"export", m_dir.filePath("fifo.ghf")}, "It is not a regular file"},
+        {{"export", m_dir.filePath("fifo.csv"), "--set", "1"}, "fifo.csv: not a regular file"},
+        {{"export", m_dir.filePath("fifo"), "--set", "1"}, "fifo: not a regular file"},
+        {{"sets", m_dir.filePath("fifo.ch4")}, "fifo.ch4: not a regular file"},
+        {{"graph", m_dir.filePath("fifo.ch4"), "--set", "1", "-o", m_dir.filePath("g.png")},
+         "not a regular file"},
+        {{"graph", m_dir.filePath("one.ch4"), "--set", "1", "--template", m_dir.filePath("fifo.ghf"), "-o",
+          m_dir.filePath("g.png")},
+         "It is not a regular file"},
         {{"frobnicate"}, "unknown command"},
         {{}, "no command"},
     };
@@ -140,9 +171,10 @@ TEST_F(Cli, ExportPrintsARecordingJournalCutByACrash) {
     file.close();
     CliRun run = runCli({"export", journal});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // The journal's lines with their milliseconds, as live prints them.
     EXPECT_EQ(run.out, QStringLiteral("time,T1,T2,T3,T4\n"
-                                      "2024-05-01T10:00:00,23.4,OL,----,-5.0\n"
-                                      "2024-05-01T10:00:02,-0.1,1234.5,0.0,----\n"));
+                                      "2024-05-01T10:00:00.250,23.4,OL,----,-5.0\n"
+                                      "2024-05-01T10:00:02.750,-0.1,1234.5,0.0,----\n"));
     EXPECT_TRUE(run.err.contains(QLatin1String("1 damaged line(s) left out"))) << run.err.toStdString();
 
     run = runCli({"export", journal, "--set", "1"});

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <pty.h>
+#include <unistd.h>
+
 namespace {
 
 // Generous limits: the machine running the tests may be heavily loaded.
@@ -113,7 +117,70 @@ TEST_F(SerialCli, SearchPrintsWhereTheMeterAnswered) {
     run = RunCli({"search", nowhere});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_TRUE(run.err.contains(QLatin1String("no meter answered"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith(QStringLiteral("thermo4-cli: %1: no such device\n").arg(nowhere)))
+        << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QLatin1String("no meter answered"))) << run.err.toStdString();
+}
+
+TEST_F(SerialCli, LiveTellsRepliesThatAreNoFramesFromSilence) {
+    // Replies that are not live frames: zeros for every frame, or an identify reply of another model.
+    SimProcess invalidFrames({write(QStringLiteral("zeros.json"),
+                                    QByteArray(R"({"live_frames": [")") + QByteArray(128, '0') + R"("]})")});
+    SimProcess otherModel({QStringLiteral(THERMO4_SOURCE_DIR "/resources/scenarios/wrong-model.json")});
+    // Silence: a terminal whose other end nobody serves.
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const QString silent = QString::fromLocal8Bit(::ttyname(slave));
+    const std::pair<QString, QString> cases[] = {
+        {invalidFrames.path(), "the meter's replies were not valid live frames for 5 s"},
+        {otherModel.path(), "the meter's replies were not valid live frames for 5 s"},
+        {silent, "no meter answered within 5 s"},
+    };
+    for (const auto& [device, message] : cases) {
+        SCOPED_TRACE(device.toStdString());
+        const CliResult run = RunCli({"live", "--port", device});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, QStringLiteral("thermo4-cli: %1\n").arg(message));
+        EXPECT_EQ(run.out, QString());
+    }
+    ::close(slave);
+    ::close(master);
+}
+
+TEST(Thermo4Sim, WithNowhereToPrintItsPathItSaysSoAndEnds) {
+    struct Case {
+        const char* what;
+        QStringList args;
+        std::function<void(QProcess&)> setUp;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"stdout full",
+         {},
+         [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); },
+         1,
+         "cannot write to standard output: No space left on device"},
+        {"stdout closed",
+         {},
+         [](QProcess& p) { p.setChildProcessModifier([] { ::close(STDOUT_FILENO); }); },
+         1,
+         "standard output is closed"},
+        {"unknown option", {"--bogus"}, [](QProcess&) {}, 2, "Unknown option 'bogus'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QProcess sim;
+        c.setUp(sim);
+        sim.start(QStringLiteral(THERMO4_SIM_PATH), c.args);
+        ASSERT_TRUE(sim.waitForFinished(kProcessLimitMs)) << "it went on serving a terminal nobody can find";
+        EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(sim.exitCode(), c.exitCode);
+        const QString err = QString::fromUtf8(sim.readAllStandardError());
+        EXPECT_TRUE(err.startsWith(QStringLiteral("thermo4-sim: ")) && err.contains(QLatin1String(c.message)))
+            << err.toStdString();
+    }
 }
 
 TEST_F(SerialCli, RefusesWhatCannotWork) {

@@ -101,7 +101,9 @@ TEST_F(SetupCli, ChangesAreConfirmedAndBadInputIsRefusedBeforeTheMeter) {
         {{"interval", "60:60", "--simulate"}, 0, "OK\n", ""},
         {{"interval", "00:00", "--simulate"}, 2, "", "Invalid Input (code 624)"},
         {{"interval", "61:00", "--simulate"}, 2, "", "Invalid Input (code 623)"},
-        {{"interval", "1:2:3", "--simulate"}, 2, "", "Invalid Input: expected MM:SS"},
+        {{"interval", "1:2:3", "--simulate"}, 2, "", "Invalid Input: 1:2:3 is not MM:SS"},
+        // A negative interval is a wrong interval, not a bundle of options.
+        {{"interval", "--simulate", "-1:30"}, 2, "", "Invalid Input: -1:30 is not MM:SS"},
         {{"interval", "--simulate"}, 2, "", "expected 1 argument(s)"},
         {{"info", "--simulate", "--usb"}, 2, "", "--simulate and --usb exclude each other"},
     };

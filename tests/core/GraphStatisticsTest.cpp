@@ -55,26 +55,28 @@ TEST_P(ExtremesTest, MaxMinAndSumFollowTheLimits) {
 INSTANTIATE_TEST_SUITE_P(
     GraphStatistics, ExtremesTest,
     ::testing::Values(
-        // ±3000 are extremes but too far out for the average.
-        ExtremeCase{"plus3000", {10.0f, 3000.0f}, 3000.0f, 1, 10.0f, 0, 1, 10.0},
-        ExtremeCase{"minus3000", {-3000.0f, 10.0f}, 10.0f, 1, -3000.0f, 0, 1, 10.0},
-        // 9000 and above are no reading at all; just below is an (over-range) extreme.
-        ExtremeCase{"nullValue", {9999.0f, 20.0f, 9000.0f}, 20.0f, 1, 20.0f, 1, 1, 20.0},
-        ExtremeCase{"below9000", {8999.0f, 20.0f}, 8999.0f, 0, 20.0f, 1, 1, 20.0},
+        // −328 and 2500 are temperatures; a reading beyond them counts for nothing.
+        ExtremeCase{"limits", {-328.0f, 2500.0f, 10.0f}, 2500.0f, 1, -328.0f, 0, 3, 2182.0},
+        ExtremeCase{"beyondLimits", {-328.1f, 10.0f, 2500.1f}, 10.0f, 1, 10.0f, 1, 1, 10.0},
+        // The logger's marks for a channel without a probe (°F, °C), over range, the null value.
+        ExtremeCase{"noProbe", {-3276.8f, -1838.2f, 3276.7f, 9999.0f}, kMaxStart, -1, kMinStart, -1, 0, 0.0},
+        ExtremeCase{"gapsBetween", {-1838.2f, 20.0f, 9999.0f, 21.0f}, 21.0f, 3, 20.0f, 1, 2, 41.0},
+        ExtremeCase{"notANumber", {std::numeric_limits<float>::quiet_NaN(), 5.0f}, 5.0f, 1, 5.0f, 1, 1, 5.0},
         // The first of equal extremes keeps its time.
         ExtremeCase{"ties", {5.0f, 7.0f, 7.0f, 3.0f, 3.0f}, 7.0f, 1, 3.0f, 3, 5, 25.0},
         ExtremeCase{"noReading", {9999.0f, 9999.0f}, kMaxStart, -1, kMinStart, -1, 0, 0.0},
         ExtremeCase{"negative", {-5.5f, -12.25f, -1.0f}, -1.0f, 2, -12.25f, 1, 3, -18.75}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GraphStatistics, FieldTextsShowOverRangeAndMissingAverage) {
+TEST(GraphStatistics, AChannelWithoutAProbeShowsOverRangeAndNoAverage) {
     const QLocale c = QLocale::c();
-    const Graph g({9999.0f, 3000.0f, 3000.5f});
+    // A downloaded °C data set: the logger's −3276.8 °F became −1838.2 °C.
+    const Graph g({-1838.2f, -1838.2f, -1838.2f});
     const ChannelStatistics s = g.stats().channels[0];
     EXPECT_EQ(ExtremeText(s.max, s.maxTime, c), QStringLiteral("OL"));
-    EXPECT_EQ(ExtremeText(s.min, s.minTime, c), QStringLiteral("3000.0@") + DateTimeText(g.x[0][1], c));
+    EXPECT_EQ(ExtremeText(s.min, s.minTime, c), QStringLiteral("OL"));
     EXPECT_EQ(AverageText(s.sum, s.count, 1, c), QStringLiteral("****"));
-    // No reading at all: the start values are beyond ±3000.
+    EXPECT_EQ(ExtremeText(2500.0f, g.x[0][1], c), QStringLiteral("2500.0@") + DateTimeText(g.x[0][1], c));
     EXPECT_EQ(ExtremeText(kMaxStart, 0.0, c), QStringLiteral("OL"));
     EXPECT_EQ(ExtremeText(kMinStart, 0.0, c), QStringLiteral("OL"));
     EXPECT_EQ(AverageText(10.0, 4, 3, c), QStringLiteral("2.500"));

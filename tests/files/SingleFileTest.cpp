@@ -1,5 +1,7 @@
 #include "FilesFixture.h"
 
+#include "chart/Graph1.h"
+#include "chart/GraphStateFile.h"
 #include "files/SingleFileCommands.h"
 #include "formats/FileFilters.h"
 #include "panel/TfrmPanel.h"
@@ -72,6 +74,49 @@ TEST_F(SingleFileTest, TheRangeDialogChoosesThePointsOfAGraphTextExport) {
         }
     }
     EXPECT_TRUE(errors().isEmpty());
+}
+
+TEST_F(SingleFileTest, TheChosenTypeDecidesUnlessTheNameHasAnotherTypesExtension) {
+    loggerGraph();
+    struct Case {
+        const char* typed;
+        int type; // index of the chosen file type
+        const char* written;
+        char separator; // 0: a graph file
+    };
+    const Case cases[] = {
+        {"tab", 1, "tab.TXT", '\t'},      {"comma", 2, "comma.CSV", ','},
+        {"graph", 0, "graph.GHF", 0},     {"typed.csv", 1, "typed.csv", ','},
+        {"typed.ghf", 1, "typed.ghf", 0}, {"run.dat", 1, "run.dat.TXT", '\t'},
+    };
+    for (const Case& c : cases) {
+        m_rangeFields.clear();
+        if (c.separator != 0)
+            answerRange({true, "", ""});
+        answerChoice(TfrmOpenSave::Choice::SingleFile);
+        m_prompts.queueSaveFile(path(c.typed), c.type);
+        m_window->Save1Click();
+        // The text export runs with its range dialog; a graph file has none.
+        EXPECT_EQ(m_rangeFields.size(), c.separator != 0 ? 1 : 0) << c.typed;
+        if (c.separator == 0) {
+            chart::Graph1 reopened;
+            EXPECT_TRUE(chart::LoadGraphState(reopened, path(c.written))) << c.typed;
+            continue;
+        }
+        const QList<QByteArray> got = lines(path(c.written));
+        ASSERT_EQ(got.size(), kPoints) << c.typed;
+        EXPECT_EQ(got[0].split(c.separator).size(), 6) << c.typed;
+    }
+    EXPECT_TRUE(errors().isEmpty());
+
+    // An added extension that names an existing file: asked first, and No keeps the file.
+    ASSERT_TRUE(writeFile(path("kept.TXT"), "old\r\n"));
+    m_prompts.queueAnswer(Answer::No);
+    answerChoice(TfrmOpenSave::Choice::SingleFile);
+    m_prompts.queueSaveFile(path("kept"), 1);
+    m_window->Save1Click();
+    EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Question).last(), ReplaceQuestion(path("kept.TXT")));
+    EXPECT_EQ(readAll(path("kept.TXT")), "old\r\n");
 }
 
 TEST_F(SingleFileTest, AnExportThatIsRefusedCancelledOrFailsWritesNothingAndKeepsTheOldFile) {

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace thermo4::formats {
 namespace {
 
@@ -26,19 +24,6 @@ TEST(GraphFile, TheBlockFollowsItsLittleEndianLengthAndReadsBack) {
     EXPECT_FALSE(ReadGraphFile(path, 299, back, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("length field is too large"))) << error.toStdString();
     EXPECT_TRUE(back.isEmpty());
-}
-
-TEST(GraphFile, PipesAndDevicesAreNotReadAsGraphFiles) {
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("pipe.ghf"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    // A pipe without a writer would block a plain open for reading.
-    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
-        QByteArray block;
-        QString error;
-        EXPECT_FALSE(ReadGraphFile(path, 1 << 20, block, &error));
-        EXPECT_TRUE(error.contains(QStringLiteral("not a regular file"))) << error.toStdString();
-    }
 }
 
 } // namespace

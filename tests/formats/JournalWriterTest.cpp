@@ -6,13 +6,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iostream>
 #include <memory>
+
+#include <unistd.h>
 
 namespace thermo4::formats {
 namespace {
@@ -145,6 +150,7 @@ TEST_F(Journal, AFolderThatCannotBeMadeIsReportedOnceAndTheRecordingGoesOn) {
 
 struct ChildRun {
     int failures = -1;
+    int resumed = -1;
     int accepted = -1;
     QString error;
 };
@@ -153,23 +159,26 @@ QString childPath() {
     return QStringLiteral(THERMO4_JOURNAL_CHILD);
 }
 
-// Runs journal_child in one of its failure modes and reads its summary line.
-ChildRun runChild(const QStringList& args) {
+// Runs program (journal_child in one of its failure modes, or a command that runs it) and reads its summary
+// line.
+ChildRun runChild(const QStringList& args, const QString& program = childPath()) {
     QProcess child;
-    child.start(childPath(), args);
+    child.start(program, args);
     EXPECT_TRUE(child.waitForFinished(kWaitMs));
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
     const QString out = QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
     const QStringList words = out.split(QLatin1Char(' '));
     ChildRun run;
-    if (words.size() < 5 || words[0] != QLatin1String("failures") || words[2] != QLatin1String("accepted")) {
+    if (words.size() < 7 || words[0] != QLatin1String("failures") || words[2] != QLatin1String("resumed") ||
+        words[4] != QLatin1String("accepted")) {
         ADD_FAILURE() << "journal_child said: " << out.toStdString();
         return run;
     }
     run.failures = words[1].toInt();
-    run.accepted = words[3].toInt();
-    run.error = words.mid(5).join(QLatin1Char(' '));
+    run.resumed = words[3].toInt();
+    run.accepted = words[5].toInt();
+    run.error = words.mid(7).join(QLatin1Char(' '));
     return run;
 }
 
@@ -182,25 +191,92 @@ TEST_F(Journal, AReadOnlyFolderIsReportedOnceAndTheRecordingGoesOn) {
                                         QFile::ReadOther | QFile::ExeOther);
     const ChildRun run = runChild({QStringLiteral("unprivileged"), folder()});
     EXPECT_EQ(run.failures, 1);
+    EXPECT_EQ(run.resumed, 0);
     EXPECT_EQ(run.accepted, 500);
     EXPECT_TRUE(run.error.contains(QStringLiteral("cannot create"))) << run.error.toStdString();
     EXPECT_TRUE(run.error.contains(QStringLiteral("Permission denied"))) << run.error.toStdString();
     EXPECT_TRUE(QDir(folder()).isEmpty());
 }
 
-TEST_F(Journal, AFullDiskIsReportedOnceAndKeepsWhatWasWritten) {
-    const ChildRun run = runChild({QStringLiteral("limit"), folder(), QStringLiteral("4000")});
-    EXPECT_EQ(run.failures, 1);
-    EXPECT_EQ(run.accepted, 500);
-    EXPECT_TRUE(run.error.contains(QStringLiteral("cannot write"))) << run.error.toStdString();
-    EXPECT_TRUE(run.error.contains(QStringLiteral("File too large"))) << run.error.toStdString();
-    const QList<JournalEntry> entries = JournalFolder(folder()).unfinished();
-    ASSERT_EQ(entries.size(), 1);
-    EXPECT_EQ(QFileInfo(entries[0].path).size(), 4000);
-    const JournalContents contents = JournalReader::read(entries[0].path);
-    expectTestSamples(contents, 50);
-    EXPECT_LT(contents.samples.size(), 100u);
-    EXPECT_LE(contents.droppedLines, 1);
+TEST_F(Journal, AFullDiskStopsTheJournalWithANoteAndItGoesOnOnceThereIsRoomAgain) {
+    constexpr int kFreeAt = 250;
+    const QString free = QString::number(kFreeAt);
+    const bool root = ::geteuid() == 0 && QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) == 0;
+    struct Case {
+        const char* what;
+        QStringList args;
+        const char* reason;
+        bool freed;
+        /// The disk has no room for the header: the journal starts once it has.
+        bool noHeader;
+    };
+    const Case cases[] = {
+        {"file size limit, lifted", {"limit", folder(), "4000", free}, "file too large", true, false},
+        {"file size limit, kept", {"limit", folder(), "4000"}, "file too large", false, false},
+        {"no room for the header, then room", {"limit", folder(), "100", free}, "file too large", true, true},
+        {"no room for the header ever", {"limit", folder(), "100"}, "file too large", false, true},
+        {"full file system, freed", {"fill", folder(), free}, "no space left on device", true, false},
+    };
+    const double second = 1.0 / 86400.0;
+    const double t0 = test::JournalTestSample(0).time;
+    const auto index = [&](double time) { return int(std::lround((time - t0) / second)); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(folder()).removeRecursively();
+        ChildRun run;
+        if (c.args.first() == QLatin1String("fill")) {
+            if (!root) {
+                std::cout << "[  SKIPPED ] " << c.what << ": a file system of its own needs root\n";
+                continue;
+            }
+            // A small tmpfs of its own, mounted in a mount namespace that ends with the child;
+            // the journal is copied out for reading.
+            QDir().mkpath(m_data.filePath(QStringLiteral("tmpfs")));
+            run =
+                runChild({"-m", "sh", "-c",
+                          "mount -t tmpfs -o size=256k tmpfs \"$1\" && \"$2\" fill \"$1/journal\" \"$3\" && "
+                          "mkdir -p \"$4\" && cp \"$1\"/journal/*.csv \"$4\"/",
+                          "sh", m_data.filePath(QStringLiteral("tmpfs")), childPath(), free, folder()},
+                         QStringLiteral("unshare"));
+        } else {
+            run = runChild(c.args);
+        }
+        EXPECT_EQ(run.failures, 1);
+        EXPECT_EQ(run.resumed, c.freed ? 1 : 0);
+        EXPECT_EQ(run.accepted, 500);
+        EXPECT_TRUE(run.error.contains(QStringLiteral("cannot write"))) << run.error.toStdString();
+        const QStringList files = QDir(folder()).entryList(QDir::Files | QDir::Hidden);
+        if (c.noHeader && !c.freed) {
+            EXPECT_TRUE(files.isEmpty())
+                << "a journal that could not be made leaves no file: " << files.join(' ').toStdString();
+            continue;
+        }
+        const QList<JournalEntry> entries = JournalFolder(folder()).unfinished();
+        ASSERT_EQ(entries.size(), 1);
+        const JournalContents contents = JournalReader::read(entries[0].path);
+        ASSERT_TRUE(contents.ok()) << contents.error.toStdString();
+        EXPECT_EQ(contents.droppedLines, 0);
+        // Samples 0 to stop - 1, then, once there is room again, resume to 499.
+        ASSERT_EQ(contents.gaps.size(), 1);
+        const JournalGap& gap = contents.gaps.first();
+        EXPECT_EQ(gap.reason, QString::fromLatin1(c.reason));
+        EXPECT_EQ(entries[0].gaps, contents.gaps);
+        const int stop = index(gap.from);
+        EXPECT_EQ(stop == 0, c.noHeader) << stop;
+        EXPECT_LT(stop, kFreeAt);
+        const int resume = gap.to ? index(*gap.to) : 500;
+        EXPECT_EQ(bool(gap.to), c.freed);
+        if (c.freed) {
+            // Tried again at most every 10 s of samples, the first try after the room came back.
+            EXPECT_GE(resume, kFreeAt);
+            EXPECT_LT(resume, kFreeAt + JournalWriter::kRetryIntervalS);
+        }
+        ASSERT_EQ(contents.samples.size(), std::size_t(stop + 500 - resume));
+        for (int i = 0; i < int(contents.samples.size()); ++i)
+            ASSERT_EQ(contents.samples[std::size_t(i)],
+                      test::JournalTestSample(i < stop ? i : resume + i - stop))
+                << "sample " << i;
+    }
 }
 
 TEST_F(Journal, AKilledRecordingKeepsEverySampleItWrote) {

@@ -6,14 +6,11 @@
 #include <QTemporaryDir>
 
 #include "TestFiles.h"
+#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace thermo4::formats {
 namespace {
@@ -28,31 +25,10 @@ QStringList Others(const QTemporaryDir& dir, const QString& keep) {
     return names;
 }
 
-/// Runs WriteFileSafely(path, bytes) in a child process whose files may not grow past
-/// limit bytes (EFBIG from write(), as on a full disk). Returns the child's error text.
+/// WriteFileSafely(path, bytes) in a child process whose files may not grow past limit bytes
+/// (EFBIG from write(), as on a full disk). Returns the child's error text.
 QString WriteWithSizeLimit(const QString& path, const QByteArray& bytes, rlim_t limit) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return QStringLiteral("<no pipe>");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit rl{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &rl);
-        const QByteArray error = WriteFileSafely(path, bytes).toUtf8();
-        [[maybe_unused]] const auto n = ::write(pipeFds[1], error.constData(), size_t(error.size()));
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    QByteArray error;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        error.append(buffer, n);
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? QString::fromUtf8(error) : QStringLiteral("<child crashed>");
+    return thermo4::test::InChild([&] { return WriteFileSafely(path, bytes); }, limit);
 }
 
 TEST(SafeFileWriter, ReplacesAFileOnlyWithCompleteContents) {

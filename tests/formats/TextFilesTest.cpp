@@ -82,6 +82,28 @@ TEST(FileFilters, SwitchingTheTypeChangesTheExtensionAndDropsTheFolder) {
     }
 }
 
+TEST(FileFilters, TheChosenTypeGivesItsExtensionUnlessTheNameHasAnOfferedOne) {
+    const QString graph = GraphFileFilter(false);
+    const QString table = TableFileFilter(false);
+    struct Case {
+        const char* typed;
+        const QString& filter;
+        int type; // from 1
+        const char* written;
+    };
+    const Case cases[] = {
+        {"/d/run", graph, 2, "/d/run.TXT"},     {"/d/run", graph, 3, "/d/run.CSV"},
+        {"/d/run", graph, 1, "/d/run.GHF"},     {"/d/run.csv", graph, 2, "/d/run.csv"},
+        {"/d/run.Ghf", graph, 3, "/d/run.Ghf"}, {"/d/run.dat", graph, 2, "/d/run.dat.TXT"},
+        {"/d/run.", graph, 2, "/d/run.TXT"},    {"/d/v1.2/run", table, 2, "/d/v1.2/run.CSV"},
+        {"/d/run.txt", table, 2, "/d/run.txt"}, {"/d/run.ghf", table, 1, "/d/run.ghf.TXT"},
+        {"/d/run", graph, 4, "/d/run"},         {"/d/run.csv", GraphFileFilter(true), 2, "/d/run.csv.TXT"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SavePathForType(QLatin1String(c.typed), c.filter, c.type), QLatin1String(c.written))
+            << c.typed;
+}
+
 /// Four curves of seven points, one second apart from 2017-03-09 14:05:30.
 struct Curves {
     std::vector<std::vector<double>> x;
@@ -202,13 +224,21 @@ TEST(TextImport, FilesThatCannotBeReadNameTheFileAndTheReason) {
     EXPECT_EQ(ReadTextTable(latin, QLatin1Char('\t')).field(0, 1), QStringLiteral("14:05\u00B0"));
 }
 
-TEST(TablePrintout, CellsAreFilledToTheirWidthAndRowsPlacedPageByPage) {
-    EXPECT_EQ(PrintedRow({"1", "09.03.17", "14:05:30", "25.3", "1234567890", "OL"}),
-              QStringLiteral("1") + QString(18, ' ') + "09.03.17" + QString(4, ' ') + "14:05:30" +
-                  QString(18, ' ') + "25.3" + QString(12, ' ') + "1234567890" + "OL" + QString(16, ' '));
-    EXPECT_EQ(PrintedRow({"", "", "2:05:30 P"}),
-              QString(20, ' ') + QString(20, ' ') + "2:05:30 P" + QString(16, ' '));
-    EXPECT_EQ(PrintedRow({"a-very-long-cell"}), QStringLiteral("a-very-long-cell"));
+TEST(TablePrintout, CellsArePaddedToTheirWidthsAndRowsPlacedPageByPage) {
+    // One space for each character a cell is short of its width (17 for the time, 10 for the
+    // others), one space between cells.
+    EXPECT_EQ(PrintedRow({"1", "09.03.2024", "14:05:30", "25.3", "1234567890", "OL"}),
+              QStringLiteral("1") + QString(9, ' ') + " 09.03.2024 14:05:30" + QString(9, ' ') + " 25.3" +
+                  QString(6, ' ') + " 1234567890 OL" + QString(8, ' '));
+    // A full-width date stays apart from its time, and a longer row number moves no column.
+    for (const char* number : {"1", "10", "100", "99999"}) {
+        const QString line = PrintedRow({number, "09.03.2024", "2:05:30 PM", "-1234.5"});
+        EXPECT_EQ(line.indexOf(QLatin1String("09.03.2024")), 11) << number;
+        EXPECT_EQ(line.indexOf(QLatin1String("2:05:30 PM")), 22) << number;
+        EXPECT_EQ(line.indexOf(QLatin1String("-1234.5")), 40) << number;
+    }
+    // A longer cell is not cut; it pushes the rest of its line.
+    EXPECT_EQ(PrintedRow({"a-very-long-cell", "x"}), QStringLiteral("a-very-long-cell x") + QString(9, ' '));
 
     EXPECT_EQ(LinesPerPage(1000, 20), 50);
     EXPECT_EQ(LinesPerPage(1019, 20), 50);

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 namespace thermo4::ui::test {
 namespace {
 
@@ -41,6 +43,52 @@ ScaleRanges axisRanges(TfrmGraph& graph) {
 TEST_F(GraphToolsTest, YAxisShowsTheRangesOfTheGraph) {
     EXPECT_EQ(yAxisDialog(realTimeGraph(), [](TfrmSetupScale&) {}), uniform(-10, 50));
     EXPECT_EQ(yAxisDialog(dataSetGraph(), [](TfrmSetupScale&) {}), uniform(-20, 100));
+}
+
+TEST_F(GraphToolsTest, DataOffTheScaleWidenTheAxesUnlessTheUserHoldsTheRange) {
+    using Range = std::pair<double, double>;
+    // T1 from 300 to 680, T2 inside the range, T3 without a probe, T4 off the scale once.
+    TfrmGraph& graph = dataSetGraph([](int i) {
+        return std::array<float, 4>{300.0f + 20 * i, 50.0f, -3276.8f, i == 7 ? 1234.0f : 20.0f};
+    });
+    chart::Graph1& g = *graph.Graph1;
+    // Never below the look's −20…100; a widened end is the next multiple of a readable step.
+    EXPECT_EQ(g.shownRangeY(0), Range(-20, 700));
+    EXPECT_EQ(g.shownRangeY(1), Range(-20, 100));
+    EXPECT_EQ(g.shownRangeY(2), Range(-20, 100)); // no probe: a gap, nothing to take in
+    EXPECT_EQ(g.shownRangeY(3), Range(-20, 1400));
+    const QCPAxis* t1 = g.axisRect(0)->axis(QCPAxis::atLeft);
+    EXPECT_EQ(t1->range(), QCPRange(-20, 700));
+    const QVector<double> ticks = t1->tickVector();
+    const auto labels =
+        std::count_if(ticks.begin(), ticks.end(), [](double t) { return t >= -20 && t <= 700; });
+    EXPECT_GE(labels, 3);
+    EXPECT_LE(labels, 10);
+    EXPECT_EQ(graph.txtMax[2]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(graph.txtMin[2]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(graph.txtAvg[2]->text(), QStringLiteral("****"));
+
+    // The Y Axis dialog shows the ranges as drawn; the range the user sets there holds.
+    const ScaleRanges seen = yAxisDialog(graph, [](TfrmSetupScale& d) {
+        d.edtMin[0]->setText(QStringLiteral("0"));
+        d.edtMax[0]->setText(QStringLiteral("50"));
+    });
+    EXPECT_EQ(seen[0], (ScaleRange{-20, 700}));
+    EXPECT_EQ(seen[3], (ScaleRange{-20, 1400}));
+    g.redraw();
+    EXPECT_EQ(g.shownRangeY(0), Range(0, 50));
+    EXPECT_EQ(g.shownRangeY(3), Range(-20, 1400));
+
+    // Real time: an arriving sample off the scale widens its axis, until the user holds it.
+    TfrmGraph& live = realTimeGraph();
+    live.StartRecording(10, kT0);
+    live.AppendSample(kT0 + kSecond, 0, {1234.0f, 20.0f, 20.0f, 20.0f});
+    EXPECT_EQ(live.Graph1->shownRangeY(0), Range(-10, 1400));
+    EXPECT_EQ(live.Graph1->shownRangeY(1), Range(-10, 50));
+    yAxisDialog(live, [](TfrmSetupScale&) {});
+    live.AppendSample(kT0 + 2 * kSecond, 0, {2000.0f, 20.0f, 20.0f, 60.0f});
+    EXPECT_EQ(live.Graph1->shownRangeY(0), Range(-10, 1400));
+    EXPECT_EQ(live.Graph1->shownRangeY(3), Range(-10, 50));
 }
 
 TEST_F(GraphToolsTest, YAxisRefusesAnythingButIntegers) {

@@ -4,6 +4,9 @@
 
 #include <QCheckBox>
 
+#include <array>
+#include <functional>
+
 namespace thermo4::ui::test {
 
 /// 2024-03-01 12:00:00 in days since 1899-12-30.
@@ -56,16 +59,21 @@ protected:
         return settled(*graph);
     }
 
-    /// The data-logger window showing a data set of 20 samples a minute apart from kT0:
-    /// T1 rises from 20 °C, T2 from −5 °C, T3 has no reading, T4 falls from 100 °C.
-    TfrmGraph& dataSetGraph() {
+    /// Readings T1..T4 of sample i of a data set.
+    using Sample = std::function<std::array<float, 4>(int i)>;
+
+    /// The data-logger window showing a data set of 20 samples a minute apart from kT0; by
+    /// default T1 rises from 20 °C, T2 from −5 °C, T3 has no reading, T4 falls from 100 °C.
+    TfrmGraph& dataSetGraph(const Sample& sample = [](int i) {
+        return std::array<float, 4>{20.0f + i, -5.0f + i * 0.5f, 9999.0f, 100.0f - i};
+    }) {
         if (!m_window)
             open();
         constexpr int n = 20;
         std::vector<float> values;
         std::vector<double> times;
         for (int i = 0; i < n; ++i) {
-            for (float v : {20.0f + i, -5.0f + i * 0.5f, 9999.0f, 100.0f - i}) {
+            for (float v : sample(i)) {
                 values.push_back(v);
                 times.push_back(kT0 + i * 60 * kSecond);
             }

@@ -148,6 +148,20 @@ TEST_F(GraphWindowTest, ShippedTemplateGivesTheBuiltInLookWithoutTheMessage) {
     EXPECT_EQ(realTimeChart().axisRectCount(), 4);
 }
 
+TEST_F(GraphWindowTest, ATemplateMissingFromADataFolderThatCannotBeWrittenSaysWhy) {
+    // A plain file stands where the data folder should be.
+    QFile blocker(m_services.paths.dataDir());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ASSERT_NE(m_services.paths.prepareDataDir(), QString());
+    open();
+    EXPECT_EQ(
+        m_prompts.texts(Kind::Information),
+        QStringList(QStringLiteral("The data folder %1 cannot be created: Not a directory, so it holds no "
+                                   "graph template. The graph uses its default settings.")
+                        .arg(m_services.paths.dataDir())));
+}
+
 TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
     writeTemplate();
     open();
@@ -157,12 +171,13 @@ TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
     for (int i = 0; i < 10; ++i) {
         for (int k = 0; k < 4; ++k)
             g.setXDataII(k, i, m_t0 + i * 60 * kSecond);
-        g.setYData(0, i, 10.0f + float(i % 3));     // max 12 first at point 2, min 10 at point 0
-        g.setYData(1, i, i == 4 ? 3000.0f : 1.0f);  // 3000: an extreme, not averaged
+        g.setYData(0, i, 10.0f + float(i % 3)); // max 12 first at point 2, min 10 at point 0
+        // 2500: the highest temperature; 2500.1 is none (over range) and counts for nothing.
+        g.setYData(1, i, i == 4 ? 2500.0f : i == 5 ? 2500.1f : 1.0f);
         g.setYData(2, i, 9999.0f);                  // no reading at all
         g.setYData(3, i, i == 9 ? 9000.0f : -2.5f); // 9000: no reading
     }
-    // A locale that groups thousands: 3000 still shows as "3000.0".
+    // A locale that groups thousands: 2500 still shows as "2500.0".
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     w.FillGraphStatistics();
@@ -177,7 +192,7 @@ TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
     EXPECT_EQ(w.txtDataNo->text(), QStringLiteral("10"));
     const QString expected[4][3] = {
         {QStringLiteral("12.0") + at(2), QStringLiteral("10.0") + at(0), QStringLiteral("10.9")},
-        {QStringLiteral("3000.0") + at(4), QStringLiteral("1.0") + at(0), QStringLiteral("1.0")},
+        {QStringLiteral("2500.0") + at(4), QStringLiteral("1.0") + at(0), QStringLiteral("278.7")},
         {QStringLiteral("OL"), QStringLiteral("OL"), QStringLiteral("****")},
         {QStringLiteral("-2.5") + at(0), QStringLiteral("-2.5") + at(0), QStringLiteral("-2.5")},
     };

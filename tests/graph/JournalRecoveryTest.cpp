@@ -7,6 +7,7 @@
 #include "graph/JournalRecovery.h"
 #include "session/RecordingJournal.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 
@@ -121,7 +122,7 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     EXPECT_EQ(graph.txtAvg[0]->text(), core::AverageText(21.5 * 7, 7, 1, locale));
     EXPECT_EQ(graph.txtMax[2]->text(), QStringLiteral("OL"));
 
-    // Saved, the recording no longer needs its journal.
+    // Saved, the recording no longer needs its journal and is named after its file.
     const QString file = m_dir.filePath(QStringLiteral("recovered.ghf"));
     m_prompts.queueSaveFile(file);
     m_window->activateChild(&graph);
@@ -129,6 +130,7 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_FALSE(QFile::exists(opened));
     EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_EQ(graph.windowTitle(), QDir::toNativeSeparators(file));
 }
 
 TEST_F(JournalRecoveryTest, AKeptRecordingIsOfferedAgainAndNothingElseIsAsked) {
@@ -166,6 +168,58 @@ TEST_F(JournalRecoveryTest, AJournalThatCannotBeReadIsNotOfferedAndStays) {
     openAndOffer();
     EXPECT_TRUE(m_prompts.shown().isEmpty());
     EXPECT_TRUE(QFile::exists(junk));
+}
+
+TEST_F(JournalRecoveryTest, AJournalThatStoppedEarlySaysWhenAndWhyAndAnEmptyLeftoverGoes) {
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    const QDateTime t0(QDate(2026, 3, 4), QTime(10, 40, 0));
+    formats::JournalHeader header;
+    header.start = t0;
+    header.rateSeconds = 2;
+    const auto lines = [&](int from, int to) {
+        QByteArray text;
+        for (int i = from; i < to; ++i)
+            text += formats::JournalSampleLine(sample(t0, i));
+        return text;
+    };
+    // As the writer leaves them: stopped for good, and stopped then resumed.
+    const QByteArray stopped =
+        formats::JournalHeaderText(header) + lines(0, 3) +
+        formats::JournalStoppedLine(sample(t0, 3).time, QStringLiteral("no space left on device"));
+    const QByteArray resumed =
+        formats::JournalHeaderText(header) + lines(0, 2) +
+        formats::JournalStoppedLine(sample(t0, 2).time, QStringLiteral("file too large")) +
+        formats::JournalResumedLine(sample(t0, 6).time) + lines(6, 8) + formats::JournalReserveLine();
+    const QString empty = QDir(folder()).filePath(QStringLiteral("2026-03-04_10-38-00.csv"));
+    for (const auto& [name, bytes] : {std::pair{QStringLiteral("2026-03-04_10-39-00.csv"), stopped},
+                                      std::pair{QStringLiteral("2026-03-04_10-40-00.csv"), resumed},
+                                      std::pair{QStringLiteral("2026-03-04_10-38-00.csv"), QByteArray()}}) {
+        QFile file(QDir(folder()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+    }
+    // An empty file left by an earlier version, long enough ago not to be one being created.
+    QFile leftover(empty);
+    ASSERT_TRUE(leftover.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        leftover.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    leftover.close();
+
+    m_prompts.queueAnswer(Answer::No);
+    m_prompts.queueAnswer(Answer::No);
+    openAndOffer();
+    const QString start = core::DateTimeText(core::TDateTimeFromDateTime(t0), QLocale());
+    const auto at = [&](int i) { return core::TimeText(sample(t0, i).time, QLocale()); };
+    EXPECT_EQ(
+        m_prompts.texts(Kind::Question),
+        QStringList({QStringLiteral("A real-time recording from %1 with 3 samples was not saved; the journal "
+                                    "stopped at %2: no space left on device. Open it?")
+                         .arg(start, at(3)),
+                     QStringLiteral("A real-time recording from %1 with 4 samples was not saved; the journal "
+                                    "misses the samples from %2 to %3: file too large. Open it?")
+                         .arg(start, at(2), at(6))}));
+    EXPECT_FALSE(QFile::exists(empty));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "panel/TfrmPanel.h"
 #include "ui/TfrmScope.h"
 
+#include <QMdiSubWindow>
 #include <QToolButton>
 
 namespace thermo4::ui::test {
@@ -55,7 +56,12 @@ TEST_F(TabularGraphTest, OverRangeCellsAreGapsAndBadCellsLeaveTheRestOfTheirRowO
     EXPECT_TRUE(Child<QToolButton>(*m_window, "btnOutputToGraph")->isEnabled());
     m_window->btnOutputToGraphClick();
     const chart::Graph1& g = graph();
-    EXPECT_EQ(qobject_cast<TfrmGraph*>(m_window->children().last())->windowTitle(), path("readings.txt"));
+    const TfrmGraph* window = qobject_cast<TfrmGraph*>(m_window->children().last());
+    EXPECT_EQ(window->windowTitle(), path("readings.txt"));
+    // Over the client area, as a graph opened from a file.
+    const QSize client = m_window->clientSize();
+    EXPECT_EQ(window->subWindow()->geometry(),
+              QRect(0, 0, client.width(), client.height() - TfrmGraph::kOpenedHeightMargin));
     ASSERT_EQ(g.points(), 6);
     ASSERT_EQ(g.subsets(), 4);
     for (int p = 0; p < 6; ++p) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace thermo4::mqtt {
 namespace {
 
@@ -63,6 +65,10 @@ TEST(BrokerUrl, RefusesWhatCannotBeUsedAndSaysWhy) {
         {"mqtt://host/lab/%23", "", "wildcards"},
         {"mqtt://host/lab#x", "", "wildcards"},
         {"mqtt://host/lab?qos=2", "", "?query"},
+        // A NUL ends a topic on the wire; the message shows it as typed, never as the byte.
+        {"mqtt://h/b%00x", "", "the base topic \"b%00x\" may not contain control characters"},
+        {"mqtt://h/b%1Bx", "", "the base topic \"b%1Bx\" may not contain control characters"},
+        {"mqtt://h/b\x1B[2Jx", "", "\"mqtt://h/b%1B[2Jx\" is not a valid URL"},
         {"mqtt://:pw@host/x", "", "needs a user name"},
         {"mqtt://host/x", "from-env", "THERMO4_MQTT_PASSWORD"},
     };
@@ -72,6 +78,8 @@ TEST(BrokerUrl, RefusesWhatCannotBeUsedAndSaysWhy) {
             BrokerUrl::parse(QString::fromUtf8(c.text), QString::fromUtf8(c.environmentPassword), &error))
             << c.text;
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.reasonPart))) << c.text << ": " << error.toStdString();
+        EXPECT_FALSE(std::any_of(error.begin(), error.end(), [](QChar ch) { return ch.unicode() < 0x20; }))
+            << c.text << ": " << error.toStdString();
     }
 }
 

@@ -26,6 +26,7 @@ for f in bin/thermo4 bin/thermo4-cli share/thermo4/thermo4HELP.htm share/thermo4
          share/thermo4/scenarios/demo.ch4 share/thermo4/scenarios/demo.json \
          share/applications/thermo4.desktop share/metainfo/org.thermo4.thermo4.metainfo.xml \
          share/icons/hicolor/scalable/apps/thermo4.svg share/icons/hicolor/48x48/apps/thermo4.png \
+         share/doc/thermo4/docs/screenshots/main-window.png share/doc/thermo4/docs/screenshots/data-logger.png \
          lib/udev/rules.d/70-thermo4.rules; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done

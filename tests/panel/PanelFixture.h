@@ -48,6 +48,7 @@ protected:
         test::UseTestServices(services, m_clock, m_usb, m_serial, m_prompts, m_dir);
         services.openUrl = [](const QUrl&) { return true; };
         m_window = std::make_unique<TfrmMain>(services);
+        m_window->resize(1600, 1000); // room for the panel at its design size
         m_window->show();
         stopTimers();
         ASSERT_TRUE(window().panelWindow());

@@ -4,10 +4,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/ChildProcess.h"
+
 #include <gtest/gtest.h>
+
+#include <sched.h>
+#include <sys/mount.h>
 
 namespace thermo4::ui {
 namespace {
+
+using thermo4::test::InChild;
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -91,15 +98,15 @@ TEST(Paths, FilesSitInTheirFolders) {
 TEST(Paths, PreparingTheDataFolderCopiesTheShippedTemplateOnlyWhenItHasNone) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    const Paths paths(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data/user")));
+    Paths paths(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data/user")));
     ASSERT_TRUE(writeFile(paths.shippedTemplateFile(), "shipped"));
 
-    ASSERT_TRUE(paths.prepareDataDir());
+    ASSERT_EQ(paths.prepareDataDir(), QString());
     EXPECT_EQ(readFile(paths.templateFile()), QByteArray("shipped"));
 
     // The user's own template is never replaced.
     ASSERT_TRUE(writeFile(paths.templateFile(), "mine"));
-    ASSERT_TRUE(paths.prepareDataDir());
+    ASSERT_EQ(paths.prepareDataDir(), QString());
     EXPECT_EQ(readFile(paths.templateFile()), QByteArray("mine"));
 }
 
@@ -107,45 +114,71 @@ TEST(Paths, ANewDataFolderTakesTheFormerFoldersTemplateBeforeTheShippedOne) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString former = root.filePath(QStringLiteral("old/thermo4"));
-    const Paths paths(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data")), former);
+    Paths paths(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data")), former);
     ASSERT_TRUE(writeFile(paths.shippedTemplateFile(), "shipped"));
     ASSERT_TRUE(writeFile(former + QStringLiteral("/template/graph.ghf"), "former"));
 
-    ASSERT_TRUE(paths.prepareDataDir());
+    ASSERT_EQ(paths.prepareDataDir(), QString());
     EXPECT_EQ(readFile(paths.templateFile()), QByteArray("former"));
     // Once the new folder has a template, the former one is not read again.
     ASSERT_TRUE(writeFile(former + QStringLiteral("/template/graph.ghf"), "changed later"));
-    ASSERT_TRUE(paths.prepareDataDir());
+    ASSERT_EQ(paths.prepareDataDir(), QString());
     EXPECT_EQ(readFile(paths.templateFile()), QByteArray("former"));
 
     // A former folder without a template leaves the shipped one to copy.
-    const Paths fresh(paths.shippedDir(), root.filePath(QStringLiteral("data2")),
-                      root.filePath(QStringLiteral("old/none")));
-    ASSERT_TRUE(fresh.prepareDataDir());
+    Paths fresh(paths.shippedDir(), root.filePath(QStringLiteral("data2")),
+                root.filePath(QStringLiteral("old/none")));
+    ASSERT_EQ(fresh.prepareDataDir(), QString());
     EXPECT_EQ(readFile(fresh.templateFile()), QByteArray("shipped"));
 }
 
 TEST(Paths, PreparingWorksWithoutAShippedTemplateAndWhenBothFoldersAreOne) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    const Paths separate(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data")));
-    EXPECT_TRUE(separate.prepareDataDir());
+    Paths separate(root.filePath(QStringLiteral("bin")), root.filePath(QStringLiteral("data")));
+    EXPECT_EQ(separate.prepareDataDir(), QString());
     EXPECT_TRUE(QDir(separate.dataDir()).exists());
     EXPECT_FALSE(QFile::exists(separate.templateFile()));
 
-    const Paths portable(root.path(), root.path());
+    Paths portable(root.path(), root.path());
     ASSERT_TRUE(writeFile(portable.shippedTemplateFile(), "shipped"));
-    EXPECT_TRUE(portable.prepareDataDir());
+    EXPECT_EQ(portable.prepareDataDir(), QString());
     EXPECT_EQ(readFile(portable.templateFile()), QByteArray("shipped"));
 }
 
-TEST(Paths, AFolderThatCannotBeCreatedIsReported) {
+TEST(Paths, ADataFolderThatCannotBeCreatedOrWrittenIsReportedWithTheReason) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     // A plain file stands where the data folder's parent should be.
     ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("blocker")), "x"));
-    const Paths paths(root.path(), root.filePath(QStringLiteral("blocker/data")));
-    EXPECT_FALSE(paths.prepareDataDir());
+    Paths blocked(root.path(), root.filePath(QStringLiteral("blocker/data")));
+    EXPECT_EQ(blocked.prepareDataDir(),
+              QStringLiteral("The data folder %1 cannot be created: Not a directory").arg(blocked.dataDir()));
+    EXPECT_EQ(blocked.dataDirProblem(), blocked.prepareDataDir());
+
+    // A full disk: the template cannot be copied in (a file-size limit fails the write as ENOSPC would).
+    ASSERT_TRUE(
+        writeFile(QDir(root.path()).filePath(QStringLiteral("template/graph.ghf")), QByteArray(8192, 'g')));
+    Paths full(root.path(), root.filePath(QStringLiteral("full")));
+    EXPECT_EQ(InChild([&] { return full.prepareDataDir(); }, 4096),
+              QStringLiteral("The data folder %1 cannot be written: File too large").arg(full.dataDir()));
+    EXPECT_FALSE(QFile::exists(full.templateFile()));
+
+    // A read-only file system, which stops root as well; needs a mount of its own.
+    const QString readOnly = root.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    Paths mounted(root.path(), readOnly);
+    const QString got = InChild([&]() -> QString {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", QFile::encodeName(readOnly).constData(), "tmpfs", MS_RDONLY, nullptr) != 0)
+            return QStringLiteral("<no mount>");
+        return mounted.prepareDataDir();
+    });
+    if (got == QStringLiteral("<no mount>"))
+        GTEST_SKIP() << "mounting a read-only file system needs root";
+    EXPECT_EQ(got,
+              QStringLiteral("The data folder %1 cannot be written: Read-only file system").arg(readOnly));
 }
 
 } // namespace

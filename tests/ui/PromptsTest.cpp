@@ -3,7 +3,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -60,6 +62,38 @@ TEST(QtPrompts, NameFiltersKeepTheDescriptionAndMatchBothCases) {
     EXPECT_EQ(filters, QStringList({QStringLiteral("Graph file(*.ghf,only for thermo4) (*.GHF *.ghf)"),
                                     QStringLiteral("Text (*.TXT *.txt)"),
                                     QStringLiteral("Several (*.txt *.CSV *.csv)")}));
+}
+
+TEST(QtPrompts, AFullPathTypedAfterAPrefilledNameIsThePathMeant) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("data"));
+    const QString other = dir.filePath(QStringLiteral("other"));
+    ASSERT_TRUE(QDir().mkpath(folder) && QDir().mkpath(folder + QStringLiteral("/sub")) &&
+                QDir().mkpath(other));
+    struct Case {
+        QString chosen;
+        QString meant;
+    };
+    const Case cases[] = {
+        {folder + QStringLiteral("/data.TXT") + other + QStringLiteral("/run.TXT"),
+         other + QStringLiteral("/run.TXT")},
+        {folder + QStringLiteral("/run.TXT"), folder + QStringLiteral("/run.TXT")},
+        {folder + QStringLiteral("/sub/run.TXT"), folder + QStringLiteral("/sub/run.TXT")},
+        // No folder of what was typed exists: the name stays, and the save reports the folder.
+        {folder + QStringLiteral("/no/such/run.TXT"), folder + QStringLiteral("/no/such/run.TXT")},
+        {other + QStringLiteral("/x/run.TXT"), other + QStringLiteral("/x/run.TXT")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TypedFullPath(folder, c.chosen), c.meant) << c.chosen.toStdString();
+}
+
+TEST(QtPrompts, AMaskGivesTheExtensionOfItsType) {
+    EXPECT_EQ(QtPrompts::maskSuffix(QStringLiteral("*.TXT") + QString(29, QLatin1Char(' '))),
+              QStringLiteral("TXT"));
+    EXPECT_EQ(QtPrompts::maskSuffix(QStringLiteral("*.csv;*.txt")), QStringLiteral("csv"));
+    EXPECT_EQ(QtPrompts::maskSuffix(QStringLiteral("*")), QString());
+    EXPECT_EQ(QtPrompts::maskSuffix(QStringLiteral("*.t?t")), QString());
 }
 
 TEST(ScriptedPrompts, AnswersInOrderAndRecordsWhatWasShown) {
