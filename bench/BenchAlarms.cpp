@@ -1,7 +1,7 @@
 // CPU time the alarms cost the poll per reading, with high and low limits on all
 // four channels and a hold time: readings inside the limits (the usual case), and
 // readings that keep crossing them (holds start, alarms begin and end).
-#include "core/AlarmMonitor.h"
+#include "alarm/AlarmMonitor.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,10 +21,10 @@ std::int64_t ThreadCpuNs() {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-core::AlarmSettings FourChannels() {
-    core::AlarmSettings settings;
+alarm::AlarmSettings FourChannels() {
+    alarm::AlarmSettings settings;
     settings.holdSeconds = 2.0;
-    for (core::ChannelLimits& limits : settings.channel) {
+    for (alarm::ChannelLimits& limits : settings.channel) {
         limits = {true, 300.0, -5.5};
     }
     return settings;
@@ -32,9 +32,9 @@ core::AlarmSettings FourChannels() {
 
 /// Feeds readings from make(i) at the poll's 500 ms pace and reports the median per reading.
 template <typename Make> void Run(benchmark::State& state, Make make) {
-    core::AlarmMonitor monitor(FourChannels());
+    alarm::AlarmMonitor monitor(FourChannels());
     const QDateTime start = QDateTime::currentDateTime();
-    std::vector<core::AlarmEvent> events;
+    std::vector<alarm::AlarmEvent> events;
     events.reserve(64);
     std::vector<std::int64_t> ns;
     ns.reserve(static_cast<std::size_t>(state.max_iterations));

@@ -41,7 +41,7 @@ AlarmWatch::AlarmWatch(session::MeterSession& session, QObject* parent)
             });
 }
 
-void AlarmWatch::setSettings(const core::AlarmSettings& settings) {
+void AlarmWatch::setSettings(const alarm::AlarmSettings& settings) {
     m_monitor.setSettings(settings, m_session.clock().now(), m_pending);
     announce();
     emit changed();
@@ -51,7 +51,7 @@ void AlarmWatch::announce() {
     if (m_pending.empty()) {
         return;
     }
-    for (const core::AlarmEvent& event : m_pending) {
+    for (const alarm::AlarmEvent& event : m_pending) {
         m_events.push_back(event);
         emit alarmEvent(event);
     }
@@ -61,9 +61,9 @@ void AlarmWatch::announce() {
 
 void AlarmWatch::readSettings(QSettings& settings) {
     settings.beginGroup(QLatin1String(kGroup));
-    core::AlarmSettings alarms;
+    alarm::AlarmSettings alarms;
     for (int channel = 0; channel < 4; ++channel) {
-        core::ChannelLimits& limits = alarms.channel[static_cast<std::size_t>(channel)];
+        alarm::ChannelLimits& limits = alarms.channel[static_cast<std::size_t>(channel)];
         const QString prefix = QStringLiteral("T%1").arg(channel + 1);
         limits.enabled = settings.value(prefix + QStringLiteral("On"), false).toBool();
         limits.high = readNumber(settings, prefix + QStringLiteral("High"));
@@ -77,7 +77,7 @@ void AlarmWatch::readSettings(QSettings& settings) {
     alarms.holdSeconds = hold && *hold >= 0.0 ? *hold : 0.0;
     const auto hysteresis = readNumber(settings, QStringLiteral("Hysteresis"));
     alarms.hysteresis =
-        hysteresis && *hysteresis >= 0.0 ? *hysteresis : core::AlarmSettings::kDefaultHysteresis;
+        hysteresis && *hysteresis >= 0.0 ? *hysteresis : alarm::AlarmSettings::kDefaultHysteresis;
     m_sound = settings.value(QStringLiteral("Sound"), true).toBool();
     settings.endGroup();
     setSettings(alarms);
@@ -85,9 +85,9 @@ void AlarmWatch::readSettings(QSettings& settings) {
 
 void AlarmWatch::writeSettings(QSettings& settings) const {
     settings.beginGroup(QLatin1String(kGroup));
-    const core::AlarmSettings& alarms = m_monitor.settings();
+    const alarm::AlarmSettings& alarms = m_monitor.settings();
     for (int channel = 0; channel < 4; ++channel) {
-        const core::ChannelLimits& limits = alarms.channel[static_cast<std::size_t>(channel)];
+        const alarm::ChannelLimits& limits = alarms.channel[static_cast<std::size_t>(channel)];
         const QString prefix = QStringLiteral("T%1").arg(channel + 1);
         settings.setValue(prefix + QStringLiteral("On"), limits.enabled);
         for (const auto& [key, value] :

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlarmMonitor.h"
+#include "alarm/AlarmMonitor.h"
 
 #include <QObject>
 
@@ -24,12 +24,12 @@ public:
     /// session must outlive the watch.
     explicit AlarmWatch(session::MeterSession& session, QObject* parent = nullptr);
 
-    const core::AlarmSettings& settings() const { return m_monitor.settings(); }
+    const alarm::AlarmSettings& settings() const { return m_monitor.settings(); }
     /// Takes new limits now: alarms whose limit went away or changed end.
-    void setSettings(const core::AlarmSettings& settings);
-    const core::AlarmMonitor& monitor() const { return m_monitor; }
+    void setSettings(const alarm::AlarmSettings& settings);
+    const alarm::AlarmMonitor& monitor() const { return m_monitor; }
     /// Beginnings and ends since the program started, oldest first.
-    const std::vector<core::AlarmEvent>& events() const { return m_events; }
+    const std::vector<alarm::AlarmEvent>& events() const { return m_events; }
 
     /// A short sound at each beginning and end.
     bool soundOn() const { return m_sound; }
@@ -40,7 +40,7 @@ public:
 
 signals:
     /// One beginning or end.
-    void alarmEvent(const thermo4::core::AlarmEvent& event);
+    void alarmEvent(const thermo4::alarm::AlarmEvent& event);
     /// The limits or the alarms on changed (after the events of one reading).
     void changed();
 
@@ -48,9 +48,9 @@ private:
     void announce();
 
     session::MeterSession& m_session;
-    core::AlarmMonitor m_monitor;
-    std::vector<core::AlarmEvent> m_pending;
-    std::vector<core::AlarmEvent> m_events;
+    alarm::AlarmMonitor m_monitor;
+    std::vector<alarm::AlarmEvent> m_pending;
+    std::vector<alarm::AlarmEvent> m_events;
     bool m_sound = true;
 };
 

@@ -25,7 +25,7 @@ LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublish
 
 void LivePublishing::publishAlarms(const AlarmWatch& alarms) {
     m_publisher.publishActiveAlarms(alarms.monitor().active());
-    connect(&alarms, &AlarmWatch::alarmEvent, this, [this, &alarms](const core::AlarmEvent& event) {
+    connect(&alarms, &AlarmWatch::alarmEvent, this, [this, &alarms](const alarm::AlarmEvent& event) {
         m_publisher.publishAlarm(event);
         m_publisher.publishActiveAlarms(alarms.monitor().active());
     });

@@ -39,21 +39,21 @@ TfrmAlarmEvents::TfrmAlarmEvents(AlarmWatch& watch, Prompts& prompts, QWidget* p
     layout->addLayout(buttons);
     resize(620, 300);
 
-    for (const core::AlarmEvent& event : watch.events()) {
+    for (const alarm::AlarmEvent& event : watch.events()) {
         addRow(event);
     }
     Grid1->resizeColumnsToContents();
     connect(&watch, &AlarmWatch::alarmEvent, this, &TfrmAlarmEvents::addRow);
 }
 
-void TfrmAlarmEvents::addRow(const core::AlarmEvent& event) {
+void TfrmAlarmEvents::addRow(const alarm::AlarmEvent& event) {
     const int row = Grid1->rowCount();
     Grid1->insertRow(row);
     const QStringList cells{event.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                            core::AlarmChannelText(event.channel),
-                            core::AlarmKindText(event.kind),
-                            event.hasLimit() ? core::AlarmLimitText(event.limit) : QString(),
-                            core::AlarmValueText(event),
+                            alarm::AlarmChannelText(event.channel),
+                            alarm::AlarmKindText(event.kind),
+                            event.hasLimit() ? alarm::AlarmLimitText(event.limit) : QString(),
+                            alarm::AlarmValueText(event),
                             event.on ? QStringLiteral("on") : QStringLiteral("off")};
     for (int column = 0; column < cells.size(); ++column) {
         Grid1->setItem(row, column, new QTableWidgetItem(cells[column]));
@@ -72,7 +72,7 @@ bool TfrmAlarmEvents::btnSaveClick() {
         return false;
     }
     formats::SafeFileWriter writer(chosen.path);
-    if (!writer.open() || !writer.write(core::AlarmEventsCsv(m_watch.events())) || !writer.commit()) {
+    if (!writer.open() || !writer.write(alarm::AlarmEventsCsv(m_watch.events())) || !writer.commit()) {
         m_prompts.error(writer.error());
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlarmRule.h"
+#include "alarm/AlarmRule.h"
 
 #include <QDialog>
 
@@ -30,7 +30,7 @@ public:
     QPushButton* btnSave = nullptr;
 
 private:
-    void addRow(const core::AlarmEvent& event);
+    void addRow(const alarm::AlarmEvent& event);
 
     AlarmWatch& m_watch;
     Prompts& m_prompts;

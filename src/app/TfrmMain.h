@@ -22,7 +22,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
-namespace thermo4::core {
+namespace thermo4::alarm {
 struct AlarmEvent;
 }
 namespace thermo4::mqtt {
@@ -181,7 +181,7 @@ private:
 
     // Alarms (TfrmMainAlarms.cpp).
     void createAlarms();
-    void alarmEvent(const core::AlarmEvent& event);
+    void alarmEvent(const alarm::AlarmEvent& event);
     /// Brings the panel's marks, the real-time graph's limit lines and the status panel in line.
     void showAlarms();
 

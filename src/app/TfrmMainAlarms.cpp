@@ -22,10 +22,10 @@ namespace thermo4::ui {
 namespace {
 
 /// "T1 > 300.0 (301.2)", "T3 no reading", "meter lost".
-QString conditionWithValue(const core::AlarmEvent& event) {
-    const QString value = core::AlarmValueText(event);
-    const QString condition = core::AlarmConditionText(event);
-    return event.kind == core::AlarmKind::High || event.kind == core::AlarmKind::Low
+QString conditionWithValue(const alarm::AlarmEvent& event) {
+    const QString value = alarm::AlarmValueText(event);
+    const QString condition = alarm::AlarmConditionText(event);
+    return event.kind == alarm::AlarmKind::High || event.kind == alarm::AlarmKind::Low
                ? QStringLiteral("%1 (%2)").arg(condition, value)
                : condition;
 }
@@ -62,13 +62,13 @@ TfrmAlarmEvents* TfrmMain::alarmEventsWindow() const {
     return m_alarmEvents;
 }
 
-void TfrmMain::alarmEvent(const core::AlarmEvent& event) {
+void TfrmMain::alarmEvent(const alarm::AlarmEvent& event) {
     const QString time = event.time.toString(QStringLiteral("HH:mm:ss"));
     const QString what = conditionWithValue(event);
     showNotice(event.on ? QStringLiteral("Alarm: %1 at %2").arg(what, time)
                         : QStringLiteral("Alarm over: %1 at %2").arg(what, time));
-    m_notifier->notify(event.on ? QStringLiteral("thermo4 alarm: %1").arg(core::AlarmConditionText(event))
-                                : QStringLiteral("thermo4: %1").arg(core::AlarmMarkText(event)),
+    m_notifier->notify(event.on ? QStringLiteral("thermo4 alarm: %1").arg(alarm::AlarmConditionText(event))
+                                : QStringLiteral("thermo4: %1").arg(alarm::AlarmMarkText(event)),
                        QStringLiteral("%1 at %2").arg(what, time));
     if (m_alarms->soundOn())
         QApplication::beep();
@@ -76,12 +76,12 @@ void TfrmMain::alarmEvent(const core::AlarmEvent& event) {
     // A running recording keeps each beginning and end with its samples.
     if (!m_session->recording().recording())
         return;
-    const QString mark = core::AlarmMarkText(event);
+    const QString mark = alarm::AlarmMarkText(event);
     if (TfrmGraph* graph = TfrmGraph::realTimeWindow(*this))
         graph->markAlarm(event.time, event.channel, mark);
     if (formats::JournalWriter* writer = m_journal->writer()) {
         const double days = core::TDateTimeFromDateTime(event.time);
-        const QString value = core::AlarmValueText(event);
+        const QString value = alarm::AlarmValueText(event);
         writer->appendNote(days,
                            formats::JournalAlarmLine(
                                days, value.isEmpty() ? mark : QStringLiteral("%1 (%2)").arg(mark, value)));
@@ -89,14 +89,14 @@ void TfrmMain::alarmEvent(const core::AlarmEvent& event) {
 }
 
 void TfrmMain::showAlarms() {
-    const core::AlarmMonitor& monitor = m_alarms->monitor();
+    const alarm::AlarmMonitor& monitor = m_alarms->monitor();
     QStringList on;
-    for (const core::AlarmEvent& event : monitor.active())
-        on << core::AlarmConditionText(event);
+    for (const alarm::AlarmEvent& event : monitor.active())
+        on << alarm::AlarmConditionText(event);
     if (TfrmPanel* panel = panelWindow()) {
         for (int channel = 0; channel < 4; ++channel) {
             QStringList conditions;
-            for (const core::AlarmEvent& event : monitor.active()) {
+            for (const alarm::AlarmEvent& event : monitor.active()) {
                 if (event.channel == channel)
                     conditions << conditionWithValue(event);
             }

@@ -47,7 +47,7 @@ QString numberText(double value) {
 
 } // namespace
 
-TfrmSetupAlarms::TfrmSetupAlarms(const core::AlarmSettings& settings, bool sound, bool fahrenheit,
+TfrmSetupAlarms::TfrmSetupAlarms(const alarm::AlarmSettings& settings, bool sound, bool fahrenheit,
                                  Prompts& prompts, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_fahrenheit(fahrenheit) {
     setObjectName(QStringLiteral("frmSetupAlarms"));
@@ -61,7 +61,7 @@ TfrmSetupAlarms::TfrmSetupAlarms(const core::AlarmSettings& settings, bool sound
     for (int channel = 0; channel < 4; ++channel) {
         const auto c = std::size_t(channel);
         const QString name = QStringLiteral("T%1").arg(channel + 1);
-        const core::ChannelLimits& limits = settings.channel[c];
+        const alarm::ChannelLimits& limits = settings.channel[c];
         grid->addWidget(new QLabel(name, this), channel + 1, 0);
         chkOn[c] = new QCheckBox(this);
         chkOn[c]->setObjectName(QStringLiteral("chk%1On").arg(name));
@@ -104,8 +104,8 @@ TfrmSetupAlarms::TfrmSetupAlarms(const core::AlarmSettings& settings, bool sound
     layout->addWidget(buttons);
 }
 
-std::optional<core::AlarmSettings> TfrmSetupAlarms::enteredSettings() {
-    core::AlarmSettings entered;
+std::optional<alarm::AlarmSettings> TfrmSetupAlarms::enteredSettings() {
+    alarm::AlarmSettings entered;
     const auto field = [this](QLineEdit* edit, std::optional<double>& out, bool& ok) {
         const QString text = edit->text();
         if (!ok || text.trimmed().isEmpty()) {
@@ -122,7 +122,7 @@ std::optional<core::AlarmSettings> TfrmSetupAlarms::enteredSettings() {
     };
     bool ok = true;
     for (std::size_t c = 0; c < 4 && ok; ++c) {
-        core::ChannelLimits& limits = entered.channel[c];
+        alarm::ChannelLimits& limits = entered.channel[c];
         limits.enabled = chkOn[c]->isChecked();
         field(edtHigh[c], limits.high, ok);
         field(edtLow[c], limits.low, ok);

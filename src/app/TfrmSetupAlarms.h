@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlarmRule.h"
+#include "alarm/AlarmRule.h"
 
 #include <QDialog>
 
@@ -20,14 +20,14 @@ class Prompts;
 class TfrmSetupAlarms : public QDialog {
     Q_OBJECT
 public:
-    TfrmSetupAlarms(const core::AlarmSettings& settings, bool sound, bool fahrenheit, Prompts& prompts,
+    TfrmSetupAlarms(const alarm::AlarmSettings& settings, bool sound, bool fahrenheit, Prompts& prompts,
                     QWidget* parent = nullptr);
 
     /// The settings as entered; nothing (after telling the user why) when a field is wrong.
-    std::optional<core::AlarmSettings> enteredSettings();
+    std::optional<alarm::AlarmSettings> enteredSettings();
     bool soundOn() const;
     /// What OK took.
-    const core::AlarmSettings& acceptedSettings() const { return m_entered; }
+    const alarm::AlarmSettings& acceptedSettings() const { return m_entered; }
 
     void accept() override;
 
@@ -42,7 +42,7 @@ public:
 private:
     Prompts& m_prompts;
     bool m_fahrenheit;
-    core::AlarmSettings m_entered;
+    alarm::AlarmSettings m_entered;
 };
 
 } // namespace thermo4::ui

@@ -57,10 +57,10 @@ void AlarmOption::addTo(QCommandLineParser& parser) const {
 }
 
 bool AlarmOption::read(const QCommandLineParser& parser) {
-    core::AlarmSettings settings;
+    alarm::AlarmSettings settings;
     for (const QString& spec : parser.values(m_alarm)) {
         QString error;
-        if (!core::AddAlarmSpec(spec, settings, &error)) {
+        if (!alarm::AddAlarmSpec(spec, settings, &error)) {
             PrintError(error);
             return false;
         }
@@ -96,7 +96,7 @@ bool AlarmOption::read(const QCommandLineParser& parser) {
         number.value = *value;
     }
     m_exit = parser.isSet(m_exitOnAlarm);
-    m_monitor = core::AlarmMonitor(settings);
+    m_monitor = alarm::AlarmMonitor(settings);
     return true;
 }
 
@@ -128,10 +128,10 @@ void AlarmOption::meterLost(const QDateTime& time) {
     report(m_events);
 }
 
-void AlarmOption::report(const std::vector<core::AlarmEvent>& events) {
-    for (const core::AlarmEvent& event : events) {
-        PrintErrorLine(core::AlarmEventLine(event));
-        m_began = m_began || (event.on && event.kind != core::AlarmKind::MeterLost);
+void AlarmOption::report(const std::vector<alarm::AlarmEvent>& events) {
+    for (const alarm::AlarmEvent& event : events) {
+        PrintErrorLine(alarm::AlarmEventLine(event));
+        m_began = m_began || (event.on && event.kind != alarm::AlarmKind::MeterLost);
         if (m_publisher) {
             m_publisher->publishAlarm(event);
         }

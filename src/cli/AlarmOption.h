@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlarmMonitor.h"
+#include "alarm/AlarmMonitor.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -37,17 +37,17 @@ public:
     bool alarmBegan() const { return m_began; }
 
 private:
-    void report(const std::vector<core::AlarmEvent>& events);
+    void report(const std::vector<alarm::AlarmEvent>& events);
 
     QCommandLineOption m_alarm;
     QCommandLineOption m_hold;
     QCommandLineOption m_hysteresis;
     QCommandLineOption m_exitOnAlarm;
-    core::AlarmMonitor m_monitor;
+    alarm::AlarmMonitor m_monitor;
     bool m_exit = false;
     bool m_began = false;
     mqtt::MqttPublisher* m_publisher = nullptr;
-    std::vector<core::AlarmEvent> m_events;
+    std::vector<alarm::AlarmEvent> m_events;
 };
 
 } // namespace thermo4::cli

@@ -2,7 +2,7 @@
 
 #include "ui/MdiChild.h"
 
-#include "core/AlarmRule.h"
+#include "alarm/AlarmRule.h"
 #include "core/MeterStatus.h"
 
 #include <QColor>
@@ -106,7 +106,7 @@ public:
 
     // Alarms
     /// Draws the limits of the channels whose alarms are on as dashed red lines on their axes.
-    void showAlarmLimits(const core::AlarmSettings& settings);
+    void showAlarmLimits(const alarm::AlarmSettings& settings);
     /// A text mark at time (an alarm's beginning or end), stacked near the top of the graph
     /// by channel (0..3, -1 for the meter) so that marks of one moment stay apart. Returns its index.
     int markAlarm(const QDateTime& time, int channel, const QString& text);

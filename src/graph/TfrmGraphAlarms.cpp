@@ -14,21 +14,21 @@
 
 namespace thermo4::ui {
 
-void TfrmGraph::showAlarmLimits(const core::AlarmSettings& settings) {
+void TfrmGraph::showAlarmLimits(const alarm::AlarmSettings& settings) {
     std::vector<chart::LimitLine> lines;
     for (int channel = 0; channel < 4; ++channel) {
-        const core::ChannelLimits& limits = settings.channel[std::size_t(channel)];
+        const alarm::ChannelLimits& limits = settings.channel[std::size_t(channel)];
         if (!limits.enabled) {
             continue;
         }
         const QString name = QStringLiteral("T%1").arg(channel + 1);
         if (limits.high) {
             lines.push_back({channel, *limits.high, Qt::red,
-                             name + QStringLiteral(" > ") + core::AlarmLimitText(*limits.high)});
+                             name + QStringLiteral(" > ") + alarm::AlarmLimitText(*limits.high)});
         }
         if (limits.low) {
             lines.push_back({channel, *limits.low, QColor(0, 120, 255),
-                             name + QStringLiteral(" < ") + core::AlarmLimitText(*limits.low)});
+                             name + QStringLiteral(" < ") + alarm::AlarmLimitText(*limits.low)});
         }
     }
     Graph1->setLimitLines(std::move(lines));

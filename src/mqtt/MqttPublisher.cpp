@@ -338,7 +338,7 @@ bool MqttPublisher::publishRecording(int sample, const QDateTime& time, const co
     return publish(m_recordingTopic, ReadingJson(time, status, m_meter, sample));
 }
 
-bool MqttPublisher::publishAlarm(const core::AlarmEvent& event) {
+bool MqttPublisher::publishAlarm(const alarm::AlarmEvent& event) {
     deliverStatus();
     if (m_client == nullptr || !m_connected.load()) {
         ++m_dropped;
@@ -347,7 +347,7 @@ bool MqttPublisher::publishAlarm(const core::AlarmEvent& event) {
     return publish(m_alarmTopic, AlarmJson(event, m_meter));
 }
 
-void MqttPublisher::publishActiveAlarms(const std::vector<core::AlarmEvent>& active) {
+void MqttPublisher::publishActiveAlarms(const std::vector<alarm::AlarmEvent>& active) {
     const QByteArray payload = AlarmListJson(active, m_meter);
     {
         std::lock_guard lock(m_stateMutex);

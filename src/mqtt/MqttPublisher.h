@@ -86,11 +86,11 @@ public:
 
     /// The beginning or end of an alarm → BASE/alarm, QoS 1, not retained. False when
     /// it was dropped, as a reading would be.
-    bool publishAlarm(const core::AlarmEvent& event);
+    bool publishAlarm(const alarm::AlarmEvent& event);
     /// The alarms on now → BASE/alarms, QoS 1, retained, so that a subscriber that comes
     /// later knows them. Kept and published again on every connection, so an outage
     /// loses no change of the list.
-    void publishActiveAlarms(const std::vector<core::AlarmEvent>& active);
+    void publishActiveAlarms(const std::vector<alarm::AlarmEvent>& active);
 
     /// Whether the broker has accepted the connection and not lost it since.
     bool isConnected() const { return m_connected.load(); }

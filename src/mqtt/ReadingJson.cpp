@@ -114,19 +114,19 @@ QByteArray ReadingJson(const QDateTime& time, const core::MeterStatus& status, c
     return out;
 }
 
-QByteArray AlarmJson(const core::AlarmEvent& event, const MeterIdentity& meter) {
+QByteArray AlarmJson(const alarm::AlarmEvent& event, const MeterIdentity& meter) {
     QByteArray out;
     out.reserve(192);
     out += "{\"time\":";
     appendTime(out, event.time);
     out += ",\"channel\":";
-    if (event.kind == core::AlarmKind::MeterLost) {
+    if (event.kind == alarm::AlarmKind::MeterLost) {
         out += "null";
     } else {
-        appendString(out, core::AlarmChannelText(event.channel));
+        appendString(out, alarm::AlarmChannelText(event.channel));
     }
     out += ",\"kind\":";
-    appendString(out, core::AlarmKindText(event.kind));
+    appendString(out, alarm::AlarmKindText(event.kind));
     out += ",\"limit\":";
     if (event.hasLimit()) {
         out += QByteArray::number(event.limit, 'g', 10);
@@ -134,7 +134,7 @@ QByteArray AlarmJson(const core::AlarmEvent& event, const MeterIdentity& meter) 
         out += "null";
     }
     out += ",\"value\":";
-    if (event.kind == core::AlarmKind::MeterLost) {
+    if (event.kind == alarm::AlarmKind::MeterLost) {
         out += "null";
     } else {
         appendValue(out, event.condition, event.value);
@@ -145,9 +145,9 @@ QByteArray AlarmJson(const core::AlarmEvent& event, const MeterIdentity& meter) 
     return out;
 }
 
-QByteArray AlarmListJson(const std::vector<core::AlarmEvent>& active, const MeterIdentity& meter) {
+QByteArray AlarmListJson(const std::vector<alarm::AlarmEvent>& active, const MeterIdentity& meter) {
     QByteArray out = "[";
-    for (const core::AlarmEvent& event : active) {
+    for (const alarm::AlarmEvent& event : active) {
         if (out.size() > 1) {
             out += ',';
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlarmRule.h"
+#include "alarm/AlarmRule.h"
 #include "core/MeterStatus.h"
 
 #include <QByteArray>
@@ -40,8 +40,8 @@ QByteArray ReadingJson(const QDateTime& time, const core::MeterStatus& status, c
 ///  "model":"418","serial":null,"link":"usb"}. kind is "high", "low", "no reading" or
 /// "meter lost"; limit is null for the last two, channel null for "meter lost", value a
 /// number, "OL" or "----" (null for "meter lost").
-QByteArray AlarmJson(const core::AlarmEvent& event, const MeterIdentity& meter);
+QByteArray AlarmJson(const alarm::AlarmEvent& event, const MeterIdentity& meter);
 /// The alarms on now as a JSON array of their beginnings ([] for none).
-QByteArray AlarmListJson(const std::vector<core::AlarmEvent>& active, const MeterIdentity& meter);
+QByteArray AlarmListJson(const std::vector<alarm::AlarmEvent>& active, const MeterIdentity& meter);
 
 } // namespace thermo4::mqtt

@@ -13,8 +13,8 @@
 namespace thermo4::ui::test {
 namespace {
 
-core::AlarmSettings HighLimitOnT1(double limit) {
-    core::AlarmSettings settings;
+alarm::AlarmSettings HighLimitOnT1(double limit) {
+    alarm::AlarmSettings settings;
     settings.channel[0] = {true, limit, std::nullopt};
     return settings;
 }
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, AnAlarmMarksThePanelTheGraphTheStatusBarAndTheRecording) 
 
 TEST_F(MainWindowTest, AlarmLimitsAreEnteredInTheMetersUnitAndKeptInTheSettings) {
     TfrmMain& w = open();
-    core::AlarmSettings start = HighLimitOnT1(100.0);
+    alarm::AlarmSettings start = HighLimitOnT1(100.0);
     TfrmSetupAlarms dialog(start, true, /*fahrenheit=*/true, m_prompts, &w);
     EXPECT_EQ(dialog.edtHigh[0]->text(), QStringLiteral("212.0"));
     EXPECT_EQ(dialog.edtHysteresis->text(), QStringLiteral("0.9"));
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, AlarmLimitsAreEnteredInTheMetersUnitAndKeptInTheSettings)
     dialog.chkSound->setChecked(false);
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    const core::AlarmSettings entered = dialog.acceptedSettings();
+    const alarm::AlarmSettings entered = dialog.acceptedSettings();
     EXPECT_NEAR(*entered.channel[0].high, 100.0, 1e-9);
     EXPECT_NEAR(*entered.channel[1].low, 110.0, 1e-9);
     EXPECT_FALSE(entered.channel[1].high);

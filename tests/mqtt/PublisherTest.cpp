@@ -200,13 +200,13 @@ TEST_F(Publisher, AlarmsGoOutOnceEachAndTheRetainedListSurvivesABrokerRestart) {
     MqttPublisher& publisher = *m_publisher;
     publisher.setMeter({QStringLiteral("418"), QStringLiteral("VM0001"), LinkName::Simulated});
     const QDateTime time(QDate(2026, 3, 1), QTime(9, 0, 0, 500), Qt::OffsetFromUTC, 3600);
-    core::AlarmEvent high;
+    alarm::AlarmEvent high;
     high.time = time;
     high.channel = 0;
-    high.kind = core::AlarmKind::High;
+    high.kind = alarm::AlarmKind::High;
     high.limit = 300.0;
     high.condition = core::ChannelCondition::OverRange;
-    core::AlarmEvent lost;
+    alarm::AlarmEvent lost;
     lost.time = time.addSecs(5);
     lost.on = false;
 

@@ -1,10 +1,10 @@
 #include "session/MeterSession.h"
 #include "core/MemoryDecoder.h"
-#include "link/ManualClock.h"
 #include "link/SerialDownload.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <QTimer>
 

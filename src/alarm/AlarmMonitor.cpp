@@ -1,8 +1,8 @@
-#include "core/AlarmMonitor.h"
+#include "alarm/AlarmMonitor.h"
 
 #include <cmath>
 
-namespace thermo4::core {
+namespace thermo4::alarm {
 
 namespace {
 
@@ -18,7 +18,7 @@ qint64 holdMsOf(double seconds) {
 
 AlarmMonitor::AlarmMonitor(const AlarmSettings& settings)
     : m_settings(settings), m_holdMs(holdMsOf(settings.holdSeconds)) {
-    m_lastCondition.fill(ChannelCondition::Reading);
+    m_lastCondition.fill(core::ChannelCondition::Reading);
     m_lastValue.fill(0.0);
 }
 
@@ -88,7 +88,8 @@ void AlarmMonitor::step(Slot& s, bool change, const AlarmEvent& event, std::vect
     }
 }
 
-void AlarmMonitor::reading(const QDateTime& time, const MeterStatus& status, std::vector<AlarmEvent>& out) {
+void AlarmMonitor::reading(const QDateTime& time, const core::MeterStatus& status,
+                           std::vector<AlarmEvent>& out) {
     m_nowMs.reset();
     if (m_lostOn) {
         AlarmEvent end = m_lostBegan;
@@ -101,7 +102,7 @@ void AlarmMonitor::reading(const QDateTime& time, const MeterStatus& status, std
         std::isfinite(m_settings.hysteresis) ? std::max(m_settings.hysteresis, 0.0) : 0.0;
     for (int channel = 0; channel < 4; ++channel) {
         const auto index = static_cast<std::size_t>(channel);
-        const ChannelCondition condition = ChannelConditionOf(status.channelState, channel);
+        const core::ChannelCondition condition = core::ChannelConditionOf(status.channelState, channel);
         const double value = status.reading[index];
         m_lastCondition[index] = condition;
         m_lastValue[index] = value;
@@ -109,7 +110,7 @@ void AlarmMonitor::reading(const QDateTime& time, const MeterStatus& status, std
         if (!limits.limited()) {
             continue;
         }
-        const bool isReading = condition == ChannelCondition::Reading;
+        const bool isReading = condition == core::ChannelCondition::Reading;
         AlarmEvent event;
         event.time = time;
         event.channel = channel;
@@ -118,9 +119,9 @@ void AlarmMonitor::reading(const QDateTime& time, const MeterStatus& status, std
         if (limits.high) {
             const double limit = *limits.high;
             Slot& s = slot(channel, AlarmKind::High);
-            const bool change =
-                s.on ? isReading && value <= limit - hysteresis + kTolerance
-                     : condition == ChannelCondition::OverRange || (isReading && value > limit + kTolerance);
+            const bool change = s.on ? isReading && value <= limit - hysteresis + kTolerance
+                                     : condition == core::ChannelCondition::OverRange ||
+                                           (isReading && value > limit + kTolerance);
             event.kind = AlarmKind::High;
             event.limit = limit;
             step(s, change, event, out);
@@ -128,7 +129,7 @@ void AlarmMonitor::reading(const QDateTime& time, const MeterStatus& status, std
         if (limits.low) {
             const double limit = *limits.low;
             Slot& s = slot(channel, AlarmKind::Low);
-            const bool change = s.on ? condition == ChannelCondition::OverRange ||
+            const bool change = s.on ? condition == core::ChannelCondition::OverRange ||
                                            (isReading && value >= limit + hysteresis - kTolerance)
                                      : isReading && value < limit - kTolerance;
             event.kind = AlarmKind::Low;
@@ -136,7 +137,7 @@ void AlarmMonitor::reading(const QDateTime& time, const MeterStatus& status, std
             step(s, change, event, out);
         }
         Slot& s = slot(channel, AlarmKind::NoReading);
-        const bool noReading = condition == ChannelCondition::NoReading;
+        const bool noReading = condition == core::ChannelCondition::NoReading;
         event.kind = AlarmKind::NoReading;
         event.limit = 0.0;
         step(s, s.on ? !noReading : noReading, event, out);
@@ -188,4 +189,4 @@ void AlarmMonitor::clearPending() {
     }
 }
 
-} // namespace thermo4::core
+} // namespace thermo4::alarm

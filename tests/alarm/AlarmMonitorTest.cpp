@@ -1,4 +1,4 @@
-#include "core/AlarmMonitor.h"
+#include "alarm/AlarmMonitor.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <vector>
 
 using namespace thermo4::core;
+using namespace thermo4::alarm;
 
 namespace {
 

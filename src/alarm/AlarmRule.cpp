@@ -1,4 +1,4 @@
-#include "core/AlarmRule.h"
+#include "alarm/AlarmRule.h"
 
 #include "core/NumberText.h"
 
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace thermo4::core {
+namespace thermo4::alarm {
 
 bool AlarmSettings::any() const {
     for (const ChannelLimits& limits : channel) {
@@ -36,7 +36,7 @@ QString AlarmChannelText(int channel) {
 }
 
 QString AlarmLimitText(double limit) {
-    QString text = FixedText(limit, 3, u".");
+    QString text = core::FixedText(limit, 3, u".");
     while (text.endsWith(QLatin1Char('0')) && text.indexOf(QLatin1Char('.')) < text.size() - 2) {
         text.chop(1);
     }
@@ -62,14 +62,14 @@ QString AlarmValueText(const AlarmEvent& event) {
         return {};
     }
     switch (event.condition) {
-    case ChannelCondition::OverRange:
+    case core::ChannelCondition::OverRange:
         return QStringLiteral("OL");
-    case ChannelCondition::NoReading:
+    case core::ChannelCondition::NoReading:
         return QStringLiteral("----");
-    case ChannelCondition::Reading:
+    case core::ChannelCondition::Reading:
         break;
     }
-    return FixedText(event.value, 1, u".");
+    return core::FixedText(event.value, 1, u".");
 }
 
 QString AlarmMarkText(const AlarmEvent& event) {
@@ -138,4 +138,4 @@ bool AddAlarmSpec(const QString& spec, AlarmSettings& settings, QString* error) 
     return true;
 }
 
-} // namespace thermo4::core
+} // namespace thermo4::alarm

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlarmRule.h"
+#include "alarm/AlarmRule.h"
 #include "core/MeterStatus.h"
 
 #include <QDateTime>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace thermo4::core {
+namespace thermo4::alarm {
 
 /// Applies the alarm settings to every valid reading: a condition (above a high limit,
 /// below a low one, "----" on a limited channel) that holds for the hold time without a
@@ -28,7 +28,7 @@ public:
     void setSettings(const AlarmSettings& settings, const QDateTime& time, std::vector<AlarmEvent>& out);
 
     /// A valid live reading at time; appends the alarms it begins and ends to out.
-    void reading(const QDateTime& time, const MeterStatus& status, std::vector<AlarmEvent>& out);
+    void reading(const QDateTime& time, const core::MeterStatus& status, std::vector<AlarmEvent>& out);
     /// The meter stopped answering at time: begins "meter lost" (once) while any limit is set.
     void meterLost(const QDateTime& time, std::vector<AlarmEvent>& out);
 
@@ -65,11 +65,11 @@ private:
     qint64 m_holdMs = 0;
     std::array<Slot, 4 * kKinds> m_slots{};
     /// What each channel showed last (for the end of an alarm whose limit is taken away).
-    std::array<ChannelCondition, 4> m_lastCondition{};
+    std::array<core::ChannelCondition, 4> m_lastCondition{};
     std::array<double, 4> m_lastValue{};
     bool m_lostOn = false;
     std::optional<qint64> m_nowMs;
     AlarmEvent m_lostBegan;
 };
 
-} // namespace thermo4::core
+} // namespace thermo4::alarm

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-namespace thermo4::core {
+namespace thermo4::alarm {
 
 /// What an alarm is about.
 enum class AlarmKind { High, Low, NoReading, MeterLost };
@@ -51,7 +51,7 @@ struct AlarmEvent {
     /// The limit crossed, °C; 0 for "no reading" and "meter lost", which have none.
     double limit = 0.0;
     /// What the channel showed then: a reading (value, °C), "OL" or "----".
-    ChannelCondition condition = ChannelCondition::NoReading;
+    core::ChannelCondition condition = core::ChannelCondition::NoReading;
     double value = 0.0;
     /// true: the alarm begins; false: it ends.
     bool on = true;
@@ -89,4 +89,4 @@ QByteArray AlarmEventsCsv(const std::vector<AlarmEvent>& events);
 /// settings unchanged.
 bool AddAlarmSpec(const QString& spec, AlarmSettings& settings, QString* error);
 
-} // namespace thermo4::core
+} // namespace thermo4::alarm
