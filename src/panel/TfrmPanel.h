@@ -64,8 +64,14 @@ public:
     /// The panel's own command frame, as the last key left it.
     const core::CommandFrame& panelFrame() const { return m_frame; }
 
-    // Elements of the meter's front, named as on the form; public so that the
-    // main window (and tests) can reach the ones it drives.
+private:
+    friend struct WindowTestAccess;
+
+public:
+    /// The tables placing the elements and tying them to the decoded frame's flags.
+    struct Elements;
+
+    // Elements of the meter's front, named as on the form.
     QLabel* imgPanel = nullptr;
     /// T1D1..T4D4: large digits per channel (T1..T4) and position (left to right).
     std::array<std::array<QLabel*, 4>, 4> digitImages{};
