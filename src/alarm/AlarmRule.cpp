@@ -104,13 +104,13 @@ QByteArray AlarmEventsCsv(const std::vector<AlarmEvent>& events) {
     return csv;
 }
 
-bool AddAlarmSpec(const QString& spec, AlarmSettings& settings, QString* error) {
+bool AddAlarmLimit(const QString& text, AlarmSettings& settings, QString* error) {
     static const QRegularExpression pattern(
         QStringLiteral("^T([1-4])([<>])([-+]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+))$"));
-    const QRegularExpressionMatch match = pattern.match(spec);
+    const QRegularExpressionMatch match = pattern.match(text);
     const auto fail = [&](const QString& why) {
         if (error) {
-            *error = QStringLiteral("alarm \"%1\": %2").arg(spec, why);
+            *error = QStringLiteral("alarm \"%1\": %2").arg(text, why);
         }
         return false;
     };

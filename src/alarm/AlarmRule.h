@@ -84,9 +84,9 @@ QString AlarmEventLine(const AlarmEvent& event);
 QByteArray AlarmEventsCsv(const std::vector<AlarmEvent>& events);
 
 /// Adds one limit written as Tn>X or Tn<X (X a decimal number, °C) to settings and
-/// switches its channel on. On a bad spec, a second limit of the same kind, or a low
+/// switches its channel on. On a malformed limit, a second limit of the same kind, or a low
 /// limit not below the high one, returns false with the reason in error and leaves
 /// settings unchanged.
-bool AddAlarmSpec(const QString& spec, AlarmSettings& settings, QString* error);
+bool AddAlarmLimit(const QString& text, AlarmSettings& settings, QString* error);
 
 } // namespace thermo4::alarm

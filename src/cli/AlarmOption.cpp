@@ -34,7 +34,7 @@ AlarmOption::AlarmOption()
                          "watched channel is an alarm of its own (no reading). Each beginning and end of an "
                          "alarm writes one line on stderr starting with ALARM or CLEAR, with the channel, "
                          "the condition and its limit, the value and the time."),
-          QStringLiteral("SPEC")),
+          QStringLiteral("LIMIT")),
       m_hold(
           QStringLiteral("alarm-for"),
           QStringLiteral("An alarm begins, and ends, only when its condition has held for SECONDS without a "
@@ -58,9 +58,9 @@ void AlarmOption::addTo(QCommandLineParser& parser) const {
 
 bool AlarmOption::read(const QCommandLineParser& parser) {
     alarm::AlarmSettings settings;
-    for (const QString& spec : parser.values(m_alarm)) {
+    for (const QString& limit : parser.values(m_alarm)) {
         QString error;
-        if (!alarm::AddAlarmSpec(spec, settings, &error)) {
+        if (!alarm::AddAlarmLimit(limit, settings, &error)) {
             PrintError(error);
             return false;
         }
@@ -68,7 +68,7 @@ bool AlarmOption::read(const QCommandLineParser& parser) {
     const bool any = settings.any();
     for (const QCommandLineOption* option : {&m_hold, &m_hysteresis, &m_exitOnAlarm}) {
         if (!any && parser.isSet(*option)) {
-            PrintError(QStringLiteral("--%1 goes with --alarm SPEC").arg(option->names().first()));
+            PrintError(QStringLiteral("--%1 goes with --alarm LIMIT").arg(option->names().first()));
             return false;
         }
     }

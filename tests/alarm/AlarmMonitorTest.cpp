@@ -23,7 +23,7 @@ struct Step {
 
 struct Case {
     const char* name;
-    const char* specs; // Tn>X / Tn<X, space separated
+    const char* limits; // Tn>X / Tn<X, space separated
     double hold;
     double hysteresis;
     std::vector<Step> steps;
@@ -60,9 +60,9 @@ AlarmSettings settingsOf(const Case& c) {
     AlarmSettings settings;
     settings.holdSeconds = c.hold;
     settings.hysteresis = c.hysteresis;
-    for (const QString& spec : QString::fromLatin1(c.specs).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& limit : QString::fromLatin1(c.limits).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         QString error;
-        EXPECT_TRUE(AddAlarmSpec(spec, settings, &error)) << error.toStdString();
+        EXPECT_TRUE(AddAlarmLimit(limit, settings, &error)) << error.toStdString();
     }
     return settings;
 }
@@ -142,8 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Rule, AlarmSequence, testing::ValuesIn(kCases),
 TEST(AlarmMonitor, ActiveListAndSettingsChangeEndWhatIsNoLongerLimited) {
     AlarmSettings settings;
     QString error;
-    ASSERT_TRUE(AddAlarmSpec(QStringLiteral("T1>300"), settings, &error));
-    ASSERT_TRUE(AddAlarmSpec(QStringLiteral("T2<0"), settings, &error));
+    ASSERT_TRUE(AddAlarmLimit(QStringLiteral("T1>300"), settings, &error));
+    ASSERT_TRUE(AddAlarmLimit(QStringLiteral("T2<0"), settings, &error));
     AlarmMonitor monitor(settings);
     std::vector<AlarmEvent> events;
     monitor.reading(kStart, statusOf(QStringLiteral("301 -1")), events);
@@ -171,11 +171,12 @@ TEST(AlarmMonitor, ActiveListAndSettingsChangeEndWhatIsNoLongerLimited) {
     EXPECT_TRUE(monitor.active().empty());
 }
 
-TEST(AlarmSpec, AcceptsBothKindsPerChannelAndRefusesTheRest) {
+TEST(AlarmLimitText, AcceptsBothKindsPerChannelAndRefusesTheRest) {
     AlarmSettings settings;
     QString error;
     for (const char* good : {"T1>300", "T2<-5.5", "T2>.5", "T4<+7.", "T1<-0.25"}) {
-        EXPECT_TRUE(AddAlarmSpec(QString::fromLatin1(good), settings, &error)) << good << error.toStdString();
+        EXPECT_TRUE(AddAlarmLimit(QString::fromLatin1(good), settings, &error))
+            << good << error.toStdString();
     }
     EXPECT_EQ(settings.channel[1].low, -5.5);
     EXPECT_EQ(settings.channel[1].high, 0.5);
@@ -183,12 +184,12 @@ TEST(AlarmSpec, AcceptsBothKindsPerChannelAndRefusesTheRest) {
     EXPECT_FALSE(settings.channel[2].limited());
 
     // Malformed, a second limit of a kind (T1>, T2<), a low limit not below the high one (T3).
-    ASSERT_TRUE(AddAlarmSpec(QStringLiteral("T3<10"), settings, &error));
+    ASSERT_TRUE(AddAlarmLimit(QStringLiteral("T3<10"), settings, &error));
     const AlarmSettings before = settings;
     for (const char* bad : {"T5>3", "T1>>3", "T1>abc", "T1=3", "", "T0<1", "t1>3", "T1>3 ", "T1>1e3",
                             "T1>400", "T2<1", "T3>5", "T3>10"}) {
         error.clear();
-        EXPECT_FALSE(AddAlarmSpec(QString::fromLatin1(bad), settings, &error)) << bad;
+        EXPECT_FALSE(AddAlarmLimit(QString::fromLatin1(bad), settings, &error)) << bad;
         EXPECT_TRUE(error.startsWith(QStringLiteral("alarm \""))) << error.toStdString();
         EXPECT_EQ(settings, before) << bad;
     }
