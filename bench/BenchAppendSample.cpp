@@ -3,6 +3,7 @@
 // holds N samples, against a bare QCustomPlot replot of the same four curves. Offscreen, the
 // chart 1200 × 800 pixels.
 
+#include "../tests/support/WindowTestAccess.h"
 #include "app/TfrmMain.h"
 #include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
@@ -67,7 +68,7 @@ public:
         w.StartRecording(capacity, m_start);
         m_main->session().recording().setRecording(true);
         // The samples before the measured one go straight into the cells, drawn once.
-        chart::Graph1& g = *w.Graph1;
+        chart::Graph1& g = *widgets(w).Graph1;
         for (int i = 0; i < recorded; ++i) {
             for (int k = 0; k < 4; ++k) {
                 g.setXDataII(k, i, time(i));
@@ -96,7 +97,7 @@ private:
         QWidget* frame = w.subWindow();
         for (int pass = 0; pass < 3; ++pass) {
             QCoreApplication::processEvents();
-            const QSize chart = w.Graph1->plot()->size();
+            const QSize chart = widgets(w).Graph1->plot()->size();
             frame->resize(frame->size() + QSize(kWidth - chart.width(), kHeight - chart.height()));
         }
         QCoreApplication::processEvents();
@@ -126,8 +127,8 @@ void BM_AppendSample(benchmark::State& state) {
         ++next;
     }
     state.counters["points"] = n;
-    state.counters["chart_w"] = w.Graph1->plot()->width();
-    state.counters["chart_h"] = w.Graph1->plot()->height();
+    state.counters["chart_w"] = widgets(w).Graph1->plot()->width();
+    state.counters["chart_h"] = widgets(w).Graph1->plot()->height();
 }
 
 // The redraw sequence alone on the same window: the drawing of the window's look. What an
@@ -135,7 +136,7 @@ void BM_AppendSample(benchmark::State& state) {
 void BM_Redraw(benchmark::State& state) {
     const int n = int(state.range(0));
     Recording rec(n, n + 2);
-    chart::Graph1& g = *rec.graph().Graph1;
+    chart::Graph1& g = *widgets(rec.graph()).Graph1;
     for (auto _ : state)
         g.redraw();
     state.counters["points"] = n;

@@ -28,8 +28,6 @@ public:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblVersionNumber = nullptr;

@@ -29,8 +29,6 @@ protected:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     /// Collection file (result OK), single file (result No), Cancel.
     QPushButton* btnOpenSets = nullptr;
     QPushButton* btnOpenSingleSet = nullptr;

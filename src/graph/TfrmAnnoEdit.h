@@ -22,8 +22,6 @@ public:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     QLineEdit* Edit1 = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

@@ -186,8 +186,6 @@ private:
     friend class GraphTools;
     friend struct WindowTestAccess;
 
-public:
-
     // Controls (documented names)
     QWidget* pnlDataSets = nullptr;
     QTableWidget* Grid2 = nullptr;

@@ -49,8 +49,6 @@ public:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     /// Sample count, up to five digits or blanks.
     QLineEdit* edtRealTimeNo = nullptr;
     QComboBox* ComboBox1 = nullptr; // minutes

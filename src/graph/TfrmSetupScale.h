@@ -49,8 +49,6 @@ public:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     /// edtT1Min .. edtT4Min and edtT1Max .. edtT4Max.
     std::array<QLineEdit*, 4> edtMin{};
     std::array<QLineEdit*, 4> edtMax{};

@@ -43,8 +43,6 @@ public:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     QTableView* Grid1 = nullptr;
     TableListModel* m_model = nullptr;
 };

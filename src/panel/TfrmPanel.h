@@ -66,8 +66,6 @@ public:
 
 private:
     friend struct WindowTestAccess;
-
-public:
     /// The tables placing the elements and tying them to the decoded frame's flags.
     struct Elements;
 

@@ -85,8 +85,6 @@ protected:
 private:
     friend struct WindowTestAccess;
 
-public:
-
     void BitBtn1Click();
     void BitBtn2Click();
 

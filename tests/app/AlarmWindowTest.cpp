@@ -6,6 +6,7 @@
 #include "formats/JournalReader.h"
 #include "formats/JournalWriter.h"
 #include "session/RecordingJournal.h"
+#include "support/WindowTestAccess.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -34,9 +35,9 @@ TEST_F(MainWindowTest, AnAlarmMarksThePanelTheGraphTheStatusBarAndTheRecording) 
     connectMeter();
     w.alarms().setSettings(HighLimitOnT1(30.0));
     TfrmGraph& graph = *TfrmGraph::realTimeWindow(w);
-    ASSERT_EQ(graph.Graph1->limitLines().size(), 1u);
-    EXPECT_EQ(graph.Graph1->limitLines()[0].subset, 0);
-    EXPECT_EQ(graph.Graph1->limitLines()[0].y, 30.0);
+    ASSERT_EQ(widgets(graph).Graph1->limitLines().size(), 1u);
+    EXPECT_EQ(widgets(graph).Graph1->limitLines()[0].subset, 0);
+    EXPECT_EQ(widgets(graph).Graph1->limitLines()[0].y, 30.0);
 
     w.session().recording().setRecording(true);
     tick();
@@ -46,7 +47,8 @@ TEST_F(MainWindowTest, AnAlarmMarksThePanelTheGraphTheStatusBarAndTheRecording) 
     EXPECT_EQ(w.panelWindow()->channelAlarm(0), QStringLiteral("T1 alarm: T1 > 30.0 (35.0)"));
     EXPECT_EQ(w.panelWindow()->channelAlarm(1), QString());
     EXPECT_EQ(Child<QLabel>(w, "StatusPanelAlarm")->text(), QStringLiteral("Alarm: T1 > 30.0"));
-    EXPECT_TRUE(w.statusText(0).startsWith(QStringLiteral("Alarm: T1 > 30.0 (35.0) at "))) << w.statusText(0).toStdString();
+    EXPECT_TRUE(w.statusText(0).startsWith(QStringLiteral("Alarm: T1 > 30.0 (35.0) at ")))
+        << w.statusText(0).toStdString();
 
     // A panel opened while the alarm is on shows it too.
     ASSERT_TRUE(w.panelWindow()->closeWindow());
@@ -59,7 +61,7 @@ TEST_F(MainWindowTest, AnAlarmMarksThePanelTheGraphTheStatusBarAndTheRecording) 
     tick();
     EXPECT_EQ(w.panelWindow()->channelAlarm(0), QString());
     EXPECT_TRUE(Child<QLabel>(w, "StatusPanelAlarm")->isHidden());
-    EXPECT_EQ(MarkTexts(*graph.Graph1), (QStringList{"T1 > 30.0", "T1 back"}));
+    EXPECT_EQ(MarkTexts(*widgets(graph).Graph1), (QStringList{"T1 > 30.0", "T1 back"}));
 
     // The journal keeps both as notes that its reader passes over.
     formats::JournalWriter* writer = w.journal().writer();

@@ -17,6 +17,7 @@
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowTestAccess.h"
 #include "support/WindowTestSupport.h"
 
 #include <QAction>
@@ -145,11 +146,12 @@ protected:
     /// What a channel's row of panel digits reads, e.g. "25.3" (blank digits left out).
     QString panelReading(int channel) const {
         const TfrmPanel& panel = *m_window->panelWindow();
-        const std::array<const QLabel*, 4> points{panel.T1_P, panel.T2_P, panel.T3_P, panel.T4_P};
+        const std::array<const QLabel*, 4> points{widgets(panel).T1_P, widgets(panel).T2_P,
+                                                  widgets(panel).T3_P, widgets(panel).T4_P};
         const auto ch = static_cast<std::size_t>(channel);
         QString text;
         for (std::size_t d = 0; d < 4; ++d) {
-            const QPixmap shown = panel.digitImages[ch][d]->pixmap();
+            const QPixmap shown = widgets(panel).digitImages[ch][d]->pixmap();
             for (std::size_t g = 0; g < 10; ++g) {
                 if (!shown.isNull() && LargeLcdGlyphs()[g].cacheKey() == shown.cacheKey())
                     text += QChar(u'0' + static_cast<char16_t>(g));

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "logger/DataLogger.h"
+#include "support/WindowTestAccess.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -265,7 +266,7 @@ TEST_F(MainWindowTest, TileKeepsThePanelAtItsSizeAndGivesTheGraphsTheRest) {
         const QRect place = graph->subWindow()->geometry();
         EXPECT_FALSE(place.intersects(panel->geometry())) << graph->windowTitle().toStdString();
         EXPECT_TRUE(client.contains(place)) << graph->windowTitle().toStdString();
-        EXPECT_GE(graph->ToolBar1->width(), graph->ToolBar1->sizeHint().width());
+        EXPECT_GE(widgets(*graph).ToolBar1->width(), widgets(*graph).ToolBar1->sizeHint().width());
     }
     EXPECT_FALSE(
         TfrmGraph::realTimeWindow(w)->subWindow()->geometry().intersects(file->subWindow()->geometry()));
@@ -288,8 +289,9 @@ TEST_F(MainWindowTest, OnSmallScreensEveryWindowFitsTheClientArea) {
                 << child->windowTitle().toStdString();
         EXPECT_LT(w.panelWindow()->scale(), 1.0);
         // The data-set table shows all its columns, without scrolling sideways.
-        EXPECT_EQ(logger->Grid2->horizontalScrollBar()->maximum(), 0);
-        EXPECT_GE(logger->Grid2->viewport()->width(), logger->Grid2->horizontalHeader()->length());
+        EXPECT_EQ(widgets(*logger).Grid2->horizontalScrollBar()->maximum(), 0);
+        EXPECT_GE(widgets(*logger).Grid2->viewport()->width(),
+                  widgets(*logger).Grid2->horizontalHeader()->length());
         m_window.reset();
         processDeferredDeletes();
     }
@@ -318,7 +320,7 @@ TEST_F(MainWindowTest, ActivatingATableEnablesOutputToGraphAndThePanelDisablesIt
     w.addChild(list);
     w.activateChild(list);
     EXPECT_TRUE(button(w, "btnOutputToGraph")->isEnabled());
-    EXPECT_EQ(list->Grid1->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("T1"));
+    EXPECT_EQ(widgets(*list).Grid1->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("T1"));
 
     w.activateChild(w.panelWindow());
     EXPECT_FALSE(button(w, "btnOutputToGraph")->isEnabled());
@@ -330,8 +332,8 @@ TEST_F(MainWindowTest, ActivatingATableEnablesOutputToGraphAndThePanelDisablesIt
 TEST_F(MainWindowTest, TheSplashClosesWhenTheWindowIsFirstShown) {
     auto* splash = new TfrmAbout;
     splash->showAsSplash();
-    EXPECT_FALSE(splash->btnOK->isVisibleTo(splash));
-    EXPECT_EQ(splash->lblTitle->text(), QStringLiteral("Four Channel Thermometer Software"));
+    EXPECT_FALSE(widgets(*splash).btnOK->isVisibleTo(splash));
+    EXPECT_EQ(widgets(*splash).lblTitle->text(), QStringLiteral("Four Channel Thermometer Software"));
     TfrmMain& w = open(false);
     const QPointer<TfrmAbout> splashWindow = splash;
     w.setSplash(splash);
@@ -350,10 +352,10 @@ TEST_F(MainWindowTest, HelpAboutShowsTheBoxModallyAndFreesIt) {
         auto* box = qobject_cast<TfrmAbout*>(QApplication::activeModalWidget());
         ASSERT_TRUE(box);
         EXPECT_TRUE(box->isModal());
-        title = box->lblTitle->text();
-        okShown = box->btnOK->isVisible();
-        version = box->lblVersion->text() + box->lblVersionNumber->text();
-        box->btnOK->click();
+        title = widgets(*box).lblTitle->text();
+        okShown = widgets(*box).btnOK->isVisible();
+        version = widgets(*box).lblVersion->text() + widgets(*box).lblVersionNumber->text();
+        widgets(*box).btnOK->click();
     });
     action(w, "About1")->trigger();
     processDeferredDeletes();

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "support/WindowTestAccess.h"
 
 namespace thermo4::ui::test {
 namespace {
@@ -25,8 +26,8 @@ TEST_F(MainWindowTest, FirstShowingOpensPanelAndGraphAndStartsThePoll) {
     EXPECT_EQ(realTime->subWindow()->width(), 1200);
     EXPECT_TRUE(action(w, "ControlPanel1")->isChecked());
     EXPECT_TRUE(action(w, "RealTimeGraph1")->isChecked());
-    EXPECT_FALSE(panelWindow->lblNoConnection->isHidden());
-    EXPECT_TRUE(panelWindow->ingBlutoothLink->isHidden());
+    EXPECT_FALSE(widgets(*panelWindow).lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*panelWindow).ingBlutoothLink->isHidden());
     EXPECT_FALSE(button(w, "btnOutputToGraph")->isEnabled());
     EXPECT_EQ(controls(),
               (Controls{false, false, false, false, true, true, QStringLiteral("Off Connection")}));
@@ -84,14 +85,14 @@ TEST_F(MainWindowTest, ConnectionShowsOnThePanel) {
     TfrmMain& w = open();
     TfrmPanel* panel = w.panelWindow();
     connectMeter();
-    EXPECT_TRUE(panel->lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*panel).lblNoConnection->isHidden());
     EXPECT_TRUE(w.session().linkState().usbLink());
     EXPECT_EQ(w.statusText(0), QString());
 
     m_usb->setPlugged(false);
     tick(3);
-    EXPECT_FALSE(panel->lblNoConnection->isHidden());
-    EXPECT_TRUE(panel->ingBlutoothLink->isHidden());
+    EXPECT_FALSE(widgets(*panel).lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*panel).ingBlutoothLink->isHidden());
     EXPECT_FALSE(w.session().linkState().usbLink());
 }
 
@@ -237,7 +238,7 @@ TEST_F(MainWindowTest, APermissionNoticeIsShownOnceAndGoesWithTheConnection) {
 
 TEST_F(MainWindowTest, TheBlinkTickTogglesAndBlinksTheLinkIconOnlyOnTheSerialLink) {
     TfrmMain& w = open();
-    QLabel* icon = w.panelWindow()->ingBlutoothLink;
+    QLabel* icon = widgets(*w.panelWindow()).ingBlutoothLink;
     const bool phase = w.blinkPhase();
     w.MaxMinTimerTimer();
     EXPECT_NE(w.blinkPhase(), phase);
@@ -267,18 +268,18 @@ TEST_F(MainWindowTest, TheDeviceListConnectsTheSerialMeterAndDisconnectHandsBack
     w.ComboBoxDeviceNameChange();
     EXPECT_TRUE(w.session().serialLink());
     EXPECT_EQ(controls(), (Controls{true, true, false, false, true, true, QStringLiteral("On Connection")}));
-    EXPECT_TRUE(panel->lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*panel).lblNoConnection->isHidden());
     tick();
     EXPECT_EQ(serialMeter.receivedLetters(), "KA") << "the poll reads over the serial link";
     for (int i = 0; i < 2; ++i) {
         w.MaxMinTimerTimer();
-        EXPECT_EQ(!panel->ingBlutoothLink->isHidden(), w.blinkPhase()) << "the link icon blinks";
+        EXPECT_EQ(!widgets(*panel).ingBlutoothLink->isHidden(), w.blinkPhase()) << "the link icon blinks";
     }
 
     w.BitBtn2Click();
     EXPECT_FALSE(w.session().connected());
-    EXPECT_FALSE(panel->lblNoConnection->isHidden());
-    EXPECT_TRUE(panel->ingBlutoothLink->isHidden());
+    EXPECT_FALSE(widgets(*panel).lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*panel).ingBlutoothLink->isHidden());
     m_usb->setPlugged(true);
     tick();
     EXPECT_TRUE(w.session().usbLink()) << "within one poll tick the USB meter is back";
@@ -300,7 +301,7 @@ TEST_F(MainWindowTest, TheSearchTriesTheListedPortsAndSelectsTheOneThatAnswered)
     EXPECT_TRUE(w.session().serialLink());
     EXPECT_TRUE(button(w, "btnRun")->isEnabled());
     EXPECT_FALSE(button(w, "btnStop")->isEnabled());
-    EXPECT_TRUE(w.panelWindow()->lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*w.panelWindow()).lblNoConnection->isHidden());
     EXPECT_EQ(w.statusText(1), QStringLiteral("On Connection"));
     EXPECT_TRUE(w.findChildren<TfrmAbout*>().isEmpty());
     for (QWidget* top : QApplication::topLevelWidgets())
@@ -375,8 +376,8 @@ TEST_F(MainWindowTest, EveryViewFollowsTheConnectionStateTheSessionDecides) {
             ASSERT_TRUE(w.session().connectSerial(port));
         c.event();
 
-        Views shown{controls(), !w.panelWindow()->lblNoConnection->isHidden(), false, ""};
-        const QLabel* icon = w.panelWindow()->ingBlutoothLink;
+        Views shown{controls(), !widgets(*w.panelWindow()).lblNoConnection->isHidden(), false, ""};
+        const QLabel* icon = widgets(*w.panelWindow()).ingBlutoothLink;
         for (int i = 0; i < 2; ++i) {
             w.MaxMinTimerTimer();
             shown.linkIconBlinks = shown.linkIconBlinks || !icon->isHidden();
@@ -401,8 +402,8 @@ TEST_F(MainWindowTest, AReopenedPanelShowsTheLinkIconOnlyForTheSerialLink) {
     ASSERT_TRUE(w.panelWindow()->closeWindow());
     processDeferredDeletes();
     action(w, "ControlPanel1")->trigger();
-    EXPECT_TRUE(w.panelWindow()->ingBlutoothLink->isHidden());
-    EXPECT_TRUE(w.panelWindow()->lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*w.panelWindow()).ingBlutoothLink->isHidden());
+    EXPECT_TRUE(widgets(*w.panelWindow()).lblNoConnection->isHidden());
 }
 
 } // namespace

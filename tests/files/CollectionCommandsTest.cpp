@@ -1,4 +1,5 @@
 #include "logger/LoggerFixture.h"
+#include "support/WindowTestAccess.h"
 
 #include <QMdiSubWindow>
 
@@ -45,7 +46,7 @@ TEST_F(CollectionCommandsTest, ASavedCollectionReopensWithTheSameDataSets) {
               FileFilter::parse("Data Sets Collection (*.CH4)|*.CH4"));
     EXPECT_EQ(loggerTable(), table);
     EXPECT_EQ(logger().dataSets, sets);
-    EXPECT_EQ(loggerWindow()->Graph1->points(), 3);
+    EXPECT_EQ(widgets(*loggerWindow()).Graph1->points(), 3);
     EXPECT_EQ(fileBytes(tempFile()), fileBytes(path("two.ch4")));
     EXPECT_FALSE(logger().loggerUnsaved); // the data came from a file
     EXPECT_TRUE(messages().isEmpty());

@@ -2,6 +2,7 @@
 
 #include "logger/LoggerFixture.h"
 #include "logger/TfrmList.h"
+#include "support/WindowTestAccess.h"
 #include "ui/TfrmScope.h"
 
 #include <QApplication>
@@ -38,15 +39,16 @@ protected:
         poll->setInterval(5);
         QObject::connect(poll, &QTimer::timeout, poll, [this, poll, answer] {
             auto* dialog = qobject_cast<TfrmScope*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->GroupBox1->isVisible())
+            if (!dialog || !widgets(*dialog).GroupBox1->isVisible())
                 return;
             poll->deleteLater();
             poll->stop();
-            m_rangeFields << dialog->edtSelFrom->text() + QLatin1Char('-') + dialog->edtSelTo->text();
-            (answer.all ? dialog->radAll : dialog->radNo)->setChecked(true);
-            dialog->edtSelFrom->setText(answer.from);
-            dialog->edtSelTo->setText(answer.to);
-            (answer.cancel ? dialog->BitBtn2 : dialog->BitBtn1)->click();
+            m_rangeFields << widgets(*dialog).edtSelFrom->text() + QLatin1Char('-') +
+                                 widgets(*dialog).edtSelTo->text();
+            (answer.all ? widgets(*dialog).radAll : widgets(*dialog).radNo)->setChecked(true);
+            widgets(*dialog).edtSelFrom->setText(answer.from);
+            widgets(*dialog).edtSelTo->setText(answer.to);
+            (answer.cancel ? widgets(*dialog).BitBtn2 : widgets(*dialog).BitBtn1)->click();
         });
         poll->start();
     }
@@ -66,8 +68,8 @@ protected:
     void cancelProgress(const QString& caption) {
         QTimer::singleShot(0, m_window.get(), [this, caption] {
             if (TfrmScope* window = progressWindow(caption)) {
-                m_progressText = window->SText1->text();
-                window->BitBtn2->click();
+                m_progressText = widgets(*window).SText1->text();
+                widgets(*window).BitBtn2->click();
             } else {
                 cancelProgress(caption);
             }

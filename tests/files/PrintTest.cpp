@@ -5,6 +5,7 @@
 #include "chart/TablePrinter.h"
 #include "files/SingleFileCommands.h"
 #include "graph/GraphAppearance.h"
+#include "support/WindowTestAccess.h"
 
 #include <QComboBox>
 #include <QPrinter>
@@ -112,7 +113,7 @@ TEST_F(PrintTest, AGraphPrintsAsItsWindowShowsItOnOneLandscapePageInPointSizedFo
     ASSERT_TRUE(graph);
     QPrinter& printer = m_window->printer();
     ASSERT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
-    ASSERT_GT(graph->Graph1->width(), graph->Graph1->height());
+    ASSERT_GT(widgets(*graph).Graph1->width(), widgets(*graph).Graph1->height());
 
     printTo(path("graph.pdf"));
     const std::vector<PdfPage> pages = PdfPages(path("graph.pdf"));
@@ -129,7 +130,8 @@ TEST_F(PrintTest, AGraphPrintsAsItsWindowShowsItOnOneLandscapePageInPointSizedFo
     for (const QString& expected : {QStringLiteral("DataLogger"), QStringLiteral("T1"), QStringLiteral("T4"),
                                     QStringLiteral("Time"), QStringLiteral("MAX"), QStringLiteral("AVG")})
         EXPECT_TRUE(words.contains(expected)) << expected.toStdString();
-    for (QLineEdit* field : {graph->txtMax[0], graph->txtMin[3], graph->txtAvg[2], graph->txtStartTime}) {
+    for (QLineEdit* field : {widgets(*graph).txtMax[0], widgets(*graph).txtMin[3], widgets(*graph).txtAvg[2],
+                             widgets(*graph).txtStartTime}) {
         for (const QString& part : field->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
             EXPECT_TRUE(words.contains(part)) << part.toStdString();
     }
@@ -148,7 +150,7 @@ TEST_F(PrintTest, AGraphPrintsAsItsWindowShowsItOnOneLandscapePageInPointSizedFo
 TEST_F(PrintTest, TheCustomizationStepShowsOnlyTheRemainingPagesAndLeavesTheTemplateAlone) {
     TfrmGraph* graph = downloadedGraph();
     ASSERT_TRUE(graph);
-    chart::Graph1& g = *graph->Graph1;
+    chart::Graph1& g = *widgets(*graph).Graph1;
     const QByteArray templateBytes = readAll(m_services.paths.templateFile());
     ASSERT_FALSE(templateBytes.isEmpty());
     QStringList shownPages;

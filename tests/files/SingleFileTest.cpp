@@ -5,6 +5,7 @@
 #include "files/SingleFileCommands.h"
 #include "formats/FileFilters.h"
 #include "panel/TfrmPanel.h"
+#include "support/WindowTestAccess.h"
 
 #include <QCheckBox>
 #include <QMdiSubWindow>
@@ -170,8 +171,8 @@ TEST_F(SingleFileTest, ACommaDecimalSeparatorHidesTheCommaSeparatedTypeEverywher
         QString singleText;
         QTimer::singleShot(0, m_window.get(), [&singleText] {
             if (auto* dialog = qobject_cast<TfrmOpenSave*>(QApplication::activeModalWidget())) {
-                singleText = dialog->btnOpenSingleSet->text();
-                dialog->btnOpenSingleSet->click();
+                singleText = widgets(*dialog).btnOpenSingleSet->text();
+                widgets(*dialog).btnOpenSingleSet->click();
             }
         });
         m_prompts.queueOpenFile(QString());
@@ -218,10 +219,10 @@ TEST_F(SingleFileTest, SaveAndPrintWithNoWindowOrThePanelActiveDoNothing) {
 
 TEST_F(SingleFileTest, AGraphFileReopensWithItsMarksScalesColoursAndSplitState) {
     TfrmGraph* source = loggerGraph();
-    chart::Graph1& g = *source->Graph1;
+    chart::Graph1& g = *widgets(*source).Graph1;
     for (const bool split : {true, false}) {
-        if (source->chkSplit->isChecked() != split)
-            source->chkSplit->click();
+        if (widgets(*source).chkSplit->isChecked() != split)
+            widgets(*source).chkSplit->click();
         ASSERT_EQ(g.multiAxesSubsets(1) != 0, split);
         g.setGraphAnnotationX(4, g.xDataII(0, 3));
         g.setGraphAnnotationY(4, 70.3);
@@ -240,7 +241,7 @@ TEST_F(SingleFileTest, AGraphFileReopensWithItsMarksScalesColoursAndSplitState) 
 
         auto* opened = qobject_cast<TfrmGraph*>(newest());
         ASSERT_TRUE(opened && opened != source);
-        const chart::Graph1& o = *opened->Graph1;
+        const chart::Graph1& o = *widgets(*opened).Graph1;
         EXPECT_EQ(opened->windowTitle(), fullName(file));
         EXPECT_EQ(o.points(), kPoints);
         EXPECT_EQ(o.yData(0, 9), g.yData(0, 9));
@@ -252,11 +253,12 @@ TEST_F(SingleFileTest, AGraphFileReopensWithItsMarksScalesColoursAndSplitState) 
         EXPECT_EQ(o.manualScaleControlY(), 3);
         EXPECT_EQ(o.manualMinY(), -5.0);
         EXPECT_EQ(o.manualMaxY(), 95.0);
-        EXPECT_EQ(opened->chkSplit->isChecked(), split);
-        EXPECT_EQ(opened->ToolButton5->isEnabled(), !split);
+        EXPECT_EQ(widgets(*opened).chkSplit->isChecked(), split);
+        EXPECT_EQ(widgets(*opened).ToolButton5->isEnabled(), !split);
         EXPECT_TRUE(o.allowGraphAnnotHotSpots());
         for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(opened->txtMax[std::size_t(k)]->text(), source->txtMax[std::size_t(k)]->text());
+            EXPECT_EQ(widgets(*opened).txtMax[std::size_t(k)]->text(),
+                      widgets(*source).txtMax[std::size_t(k)]->text());
         const QSize client = m_window->clientSize();
         EXPECT_EQ(opened->subWindow()->geometry(), QRect(0, 0, client.width(), client.height() - 40));
     }

@@ -1,4 +1,5 @@
 #include "files/TfrmOpenSave.h"
+#include "support/WindowTestAccess.h"
 
 #include <QPushButton>
 
@@ -19,8 +20,8 @@ TEST(TfrmOpenSave, TextsFollowTheModeAndTheDecimalSeparator) {
     for (const auto& [mode, comma, caption, sets, single] : cases) {
         const TfrmOpenSave dialog(mode, comma);
         EXPECT_EQ(dialog.windowTitle(), QLatin1String(caption));
-        EXPECT_EQ(dialog.btnOpenSets->text(), QLatin1String(sets));
-        EXPECT_EQ(dialog.btnOpenSingleSet->text(), QLatin1String(single));
+        EXPECT_EQ(widgets(dialog).btnOpenSets->text(), QLatin1String(sets));
+        EXPECT_EQ(widgets(dialog).btnOpenSingleSet->text(), QLatin1String(single));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowTestAccess.h"
 #include "support/WindowTestSupport.h"
 
 #include <QAction>
@@ -82,7 +83,7 @@ protected:
     TfrmGraph* realTimeWindow() const { return TfrmGraph::realTimeWindow(*m_window); }
     TfrmGraph* loggerWindow() const { return TfrmGraph::dataLoggerWindow(*m_window); }
     TfrmGraph& realTime() { return *realTimeWindow(); }
-    chart::Graph1& realTimeChart() { return *realTimeWindow()->Graph1; }
+    chart::Graph1& realTimeChart() { return *widgets(*realTimeWindow()).Graph1; }
     /// Samples in the real-time graph (0 without one).
     int sampleCount() const { return realTimeWindow() ? realTimeWindow()->sampleCount() : 0; }
     /// Whether a main-window control (tool button or menu action) is enabled.
@@ -136,7 +137,7 @@ protected:
 
     /// Run with a sample count (as typed) at the dialog's rate.
     int runFor(const QString& count) {
-        return run([count](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(count); });
+        return run([count](TfrmSetupRealTime& d) { widgets(d).edtRealTimeNo->setText(count); });
     }
 
     /// Saves a picture of the main window as <name>.png into $THERMO4_SHOT_DIR when it is set,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GraphRig.h"
+#include "support/WindowTestAccess.h"
 
 #include <QCheckBox>
 
@@ -93,19 +94,19 @@ protected:
 
     /// Clears "Split", so that the cross and text tools can be used.
     static void singleView(TfrmGraph& graph) {
-        graph.chkSplit->click();
+        widgets(graph).chkSplit->click();
         settled(graph);
     }
 
     /// Lays the window out and draws it, so that pixel positions are real.
     static TfrmGraph& settled(TfrmGraph& graph) {
         QCoreApplication::processEvents();
-        graph.Graph1->redraw();
-        graph.Graph1->plot()->replot();
+        widgets(graph).Graph1->redraw();
+        widgets(graph).Graph1->plot()->replot();
         return graph;
     }
 
-    static QRect axis0Area(const TfrmGraph& graph) { return graph.Graph1->axisRect(0)->rect(); }
+    static QRect axis0Area(const TfrmGraph& graph) { return widgets(graph).Graph1->axisRect(0)->rect(); }
 };
 
 } // namespace thermo4::ui::test

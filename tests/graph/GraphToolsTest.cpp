@@ -4,6 +4,7 @@
 #include "graph/GraphMarks.h"
 #include "graph/GraphTools.h"
 #include "graph/TfrmAnnoEdit.h"
+#include "support/WindowTestAccess.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,17 +21,17 @@ using chart::AnnotationCross;
 using chart::AnnotationText;
 
 void clickAt(TfrmGraph& graph, QPoint pos) {
-    QTest::mouseClick(graph.Graph1->plot(), Qt::LeftButton, Qt::NoModifier, pos);
+    QTest::mouseClick(widgets(graph).Graph1->plot(), Qt::LeftButton, Qt::NoModifier, pos);
 }
 
 /// Places a cross with the cross tool so that its centre lands at `tip`.
 void crossAt(TfrmGraph& graph, QPoint tip) {
-    graph.ToolButton5->click();
+    widgets(graph).ToolButton5->click();
     clickAt(graph, tip - ToolTipOffset(kCrossTool));
 }
 
 QPoint markPixel(const TfrmGraph& graph, int index) {
-    const chart::Graph1& g = *graph.Graph1;
+    const chart::Graph1& g = *widgets(graph).Graph1;
     return g.graphToPixel({g.graphAnnotationX(index), g.graphAnnotationY(index)}).toPoint();
 }
 
@@ -47,9 +48,9 @@ TEST_F(GraphToolsTest, MarksGoToTheCursorTipOnlyInsideThePlottingArea) {
         bool ok; // OK in the text dialog
         bool placed;
     };
-    QToolButton* const normal = graph.ToolButton4;
-    QToolButton* const cross = graph.ToolButton5;
-    QToolButton* const text = graph.ToolButton9;
+    QToolButton* const normal = widgets(graph).ToolButton4;
+    QToolButton* const cross = widgets(graph).ToolButton5;
+    QToolButton* const text = widgets(graph).ToolButton9;
     const Case cases[] = {
         {normal, center, true, false},
         {cross, center, true, true},
@@ -69,22 +70,22 @@ TEST_F(GraphToolsTest, MarksGoToTheCursorTipOnlyInsideThePlottingArea) {
         c.button->click();
         const int tool = state.clickTool;
         const int before = state.annotationCount;
-        const int annotations = graph.Graph1->graphAnnotationCount();
+        const int annotations = widgets(graph).Graph1->graphAnnotationCount();
         OnModal<TfrmAnnoEdit> answer([&](TfrmAnnoEdit& d) {
-            d.Edit1->setText(QStringLiteral("door opened"));
-            (c.ok ? d.btnOK : d.btnCancel)->click();
+            widgets(d).Edit1->setText(QStringLiteral("door opened"));
+            (c.ok ? widgets(d).btnOK : widgets(d).btnCancel)->click();
         });
         clickAt(graph, c.tip - ToolTipOffset(tool));
         const bool inside = c.placed || !c.ok;
         EXPECT_EQ(answer.opened(), tool == kTextTool && inside ? 1 : 0);
         if (!c.placed) {
             EXPECT_EQ(state.annotationCount, before);
-            EXPECT_EQ(graph.Graph1->graphAnnotationCount(), annotations);
+            EXPECT_EQ(widgets(graph).Graph1->graphAnnotationCount(), annotations);
             continue;
         }
         const int index = before + 1;
         ASSERT_EQ(state.annotationCount, index);
-        const chart::Graph1& g = *graph.Graph1;
+        const chart::Graph1& g = *widgets(graph).Graph1;
         EXPECT_EQ(g.graphAnnotationType(index), tool == kCrossTool ? AnnotationCross : AnnotationText);
         EXPECT_EQ(g.graphAnnotationText(index),
                   tool == kTextTool ? QStringLiteral("door opened") : QString());
@@ -102,7 +103,7 @@ TEST_F(GraphToolsTest, ClearStartsTheNumberingAgainButAMarkNeverReplacesAnother)
     crossAt(graph, center + QPoint(30, 0));
     ASSERT_EQ(shared().annotationCount, 5);
     m_prompts.queueAnswer(Answer::No); // "Save Real-Time Graph ?"
-    graph.tbntClr->click();
+    widgets(graph).tbntClr->click();
     ASSERT_EQ(shared().annotationCount, 3);
     for (int i = 0; i < 2; ++i) {
         crossAt(graph, center + QPoint(0, 20 * i));
@@ -110,15 +111,15 @@ TEST_F(GraphToolsTest, ClearStartsTheNumberingAgainButAMarkNeverReplacesAnother)
         EXPECT_EQ(markPixel(graph, 4 + i), center + QPoint(0, 20 * i));
     }
     // Marks 6 and 7 came with the graph (a file or the template) while the count is at 5.
-    SetMark(*graph.Graph1, 6, AnnotationCross, graph.Graph1->pixelToGraph(center - QPoint(40, 0)), {},
-            Qt::red);
-    SetMark(*graph.Graph1, 7, AnnotationText, graph.Graph1->pixelToGraph(center), QStringLiteral("kept"),
-            Qt::red);
-    const auto before = graph.Graph1->state().annotations;
+    SetMark(*widgets(graph).Graph1, 6, AnnotationCross,
+            widgets(graph).Graph1->pixelToGraph(center - QPoint(40, 0)), {}, Qt::red);
+    SetMark(*widgets(graph).Graph1, 7, AnnotationText, widgets(graph).Graph1->pixelToGraph(center),
+            QStringLiteral("kept"), Qt::red);
+    const auto before = widgets(graph).Graph1->state().annotations;
     crossAt(graph, center + QPoint(0, 40));
     EXPECT_EQ(shared().annotationCount, 8);
-    EXPECT_EQ(graph.Graph1->state().annotations[6], before[6]);
-    EXPECT_EQ(graph.Graph1->state().annotations[7], before[7]);
+    EXPECT_EQ(widgets(graph).Graph1->state().annotations[6], before[6]);
+    EXPECT_EQ(widgets(graph).Graph1->state().annotations[7], before[7]);
 }
 
 TEST_F(GraphToolsTest, DoubleClickHidesAMarkSingleClickKeepsIt) {
@@ -126,12 +127,12 @@ TEST_F(GraphToolsTest, DoubleClickHidesAMarkSingleClickKeepsIt) {
     singleView(graph);
     const QPoint tip = axis0Area(graph).center();
     crossAt(graph, tip);
-    graph.ToolButton4->click();
+    widgets(graph).ToolButton4->click();
     clickAt(graph, tip);
-    EXPECT_EQ(graph.Graph1->graphAnnotationType(4), AnnotationCross);
-    QTest::mouseDClick(graph.Graph1->plot(), Qt::LeftButton, Qt::NoModifier, tip);
-    EXPECT_EQ(graph.Graph1->graphAnnotationType(4), AnnotationText);
-    EXPECT_EQ(graph.Graph1->graphAnnotationText(4), QString());
+    EXPECT_EQ(widgets(graph).Graph1->graphAnnotationType(4), AnnotationCross);
+    QTest::mouseDClick(widgets(graph).Graph1->plot(), Qt::LeftButton, Qt::NoModifier, tip);
+    EXPECT_EQ(widgets(graph).Graph1->graphAnnotationType(4), AnnotationText);
+    EXPECT_EQ(widgets(graph).Graph1->graphAnnotationText(4), QString());
 }
 
 TEST_F(GraphToolsTest, ToolIsSharedUntilAWindowIsShown) {
@@ -139,19 +140,19 @@ TEST_F(GraphToolsTest, ToolIsSharedUntilAWindowIsShown) {
     TfrmGraph& logger = dataSetGraph();
     singleView(realTime);
     singleView(logger);
-    realTime.ToolButton5->click();
-    EXPECT_EQ(realTime.Graph1->plot()->cursor().shape(), Qt::BitmapCursor);
+    widgets(realTime).ToolButton5->click();
+    EXPECT_EQ(widgets(realTime).Graph1->plot()->cursor().shape(), Qt::BitmapCursor);
     clickAt(logger, axis0Area(logger).center() - ToolTipOffset(kCrossTool));
-    EXPECT_EQ(logger.Graph1->graphAnnotationType(4), AnnotationCross); // numbering shared too
-    realTime.ToolButton9->click();
-    realTime.chkSplit->click(); // split view: back to the normal tool
+    EXPECT_EQ(widgets(logger).Graph1->graphAnnotationType(4), AnnotationCross); // numbering shared too
+    widgets(realTime).ToolButton9->click();
+    widgets(realTime).chkSplit->click(); // split view: back to the normal tool
     EXPECT_EQ(shared().clickTool, kNormalTool);
-    logger.ToolButton5->click();
+    widgets(logger).ToolButton5->click();
     logger.hide();
     logger.show();
     EXPECT_EQ(shared().clickTool, kNormalTool);
-    EXPECT_TRUE(logger.ToolButton4->isChecked());
-    EXPECT_EQ(logger.Graph1->plot()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(widgets(logger).ToolButton4->isChecked());
+    EXPECT_EQ(widgets(logger).Graph1->plot()->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(GraphToolsTest, AnnotationColorRecoloursMarksAndIsKept) {
@@ -161,33 +162,34 @@ TEST_F(GraphToolsTest, AnnotationColorRecoloursMarksAndIsKept) {
     crossAt(graph, center);
     crossAt(graph, center + QPoint(20, 0));
     m_prompts.queueColor(std::nullopt); // cancelled: nothing changes
-    graph.ToolButton15->click();
-    EXPECT_EQ(graph.Graph1->graphAnnotationColor(5), QColor(Qt::black));
+    widgets(graph).ToolButton15->click();
+    EXPECT_EQ(widgets(graph).Graph1->graphAnnotationColor(5), QColor(Qt::black));
     const QColor orange(255, 128, 0);
     m_prompts.queueColor(orange);
-    graph.ToolButton15->click();
+    widgets(graph).ToolButton15->click();
     for (int index = 0; index <= 5; ++index)
-        EXPECT_EQ(graph.Graph1->graphAnnotationColor(index), orange) << index;
+        EXPECT_EQ(widgets(graph).Graph1->graphAnnotationColor(index), orange) << index;
     EXPECT_EQ(shared().annoColor, 0x0080FF);
     crossAt(graph, center + QPoint(40, 0));
-    EXPECT_EQ(graph.Graph1->graphAnnotationColor(6), orange);
+    EXPECT_EQ(widgets(graph).Graph1->graphAnnotationColor(6), orange);
 
     closeMain();                       // the settings are written...
     TfrmGraph& next = realTimeGraph(); // ...and read by the next start
-    EXPECT_EQ(next.annoDialogColor, orange);
+    EXPECT_EQ(widgets(next).annoDialogColor, orange);
     singleView(next);
     crossAt(next, axis0Area(next).center());
-    EXPECT_EQ(next.Graph1->graphAnnotationColor(4), orange);
+    EXPECT_EQ(widgets(next).Graph1->graphAnnotationColor(4), orange);
 }
 
 TEST_F(GraphToolsTest, StatisticsTableShowsTheThirtyTexts) {
     TfrmGraph& graph = dataSetGraph();
-    graph.Button2->click();
-    const chart::Graph1& g = *graph.Graph1;
+    widgets(graph).Button2->click();
+    const chart::Graph1& g = *widgets(graph).Graph1;
     ASSERT_EQ(QPoint(g.TARows(), g.TAColumns()), QPoint(15, 2));
-    QStringList values = {graph.txtStartTime->text(), QStringLiteral("01:00"), QStringLiteral("20")};
+    QStringList values = {widgets(graph).txtStartTime->text(), QStringLiteral("01:00"), QStringLiteral("20")};
     for (std::size_t k = 0; k < 4; ++k)
-        values << graph.txtMax[k]->text() << graph.txtMin[k]->text() << graph.txtAvg[k]->text();
+        values << widgets(graph).txtMax[k]->text() << widgets(graph).txtMin[k]->text()
+               << widgets(graph).txtAvg[k]->text();
     const QStringList labels = {
         "Start Time:", "Sampling:", "Data No:", "T1 MAX:", "T1 MIN:", "T1 AVG:", "T2 MAX:", "T2 MIN:",
         "T2 AVG:",     "T3 MAX:",   "T3 MIN:",  "T3 AVG:", "T4 MAX:", "T4 MIN:", "T4 AVG:"};
@@ -203,19 +205,19 @@ TEST_F(GraphToolsTest, StatisticsTableShowsTheThirtyTexts) {
     EXPECT_EQ(QPoint(g.TAX(), g.TAY()), QPoint(550, 50));
     EXPECT_EQ(g.TABackColor(), chart::argb(129, 255, 255, 255));
     EXPECT_EQ(QPoint(g.TABorder(), g.TATextSize()), QPoint(chart::BorderInset, 60));
-    graph.txtDataNo->setText(QStringLiteral("7")); // a snapshot: pressing again refreshes it
-    graph.Button2->click();
+    widgets(graph).txtDataNo->setText(QStringLiteral("7")); // a snapshot: pressing again refreshes it
+    widgets(graph).Button2->click();
     EXPECT_EQ(g.TAText(2, 1), QStringLiteral("7"));
 }
 
 TEST_F(GraphToolsTest, ReadOutShowsTheValueOfTheAxisUnderTheMouse) {
     TfrmGraph& graph = dataSetGraph(); // split view: T2's axis has its own scale
-    const chart::Graph1& g = *graph.Graph1;
+    const chart::Graph1& g = *widgets(graph).Graph1;
     const QPoint onT2 = g.graphToPixel({kT0 + 300 * kSecond, 40.0}, 1).toPoint();
     ASSERT_EQ(g.axisAt(onT2), 1);
     QTest::mouseMove(g.plot(), onT2);
-    const QStringList parts = graph.Panel12->text().split(QLatin1Char('@'));
-    ASSERT_EQ(parts.size(), 2) << graph.Panel12->text().toStdString();
+    const QStringList parts = widgets(graph).Panel12->text().split(QLatin1Char('@'));
+    ASSERT_EQ(parts.size(), 2) << widgets(graph).Panel12->text().toStdString();
     const double perPixel = 120.0 / g.axisRect(1)->rect().height(); // −20 to 100 °C
     EXPECT_NEAR(QLocale().toDouble(parts[0]), 40.0, perPixel);
     EXPECT_EQ(parts[1], formats::TimeText(g.pixelToGraph(onT2, 1).x(), QLocale()));
@@ -223,30 +225,32 @@ TEST_F(GraphToolsTest, ReadOutShowsTheValueOfTheAxisUnderTheMouse) {
 
 TEST_F(GraphToolsTest, ReadOutIsEmptiedOffThePlottingAreaWhenTheMouseLeavesAndOnClear) {
     const std::function<void(TfrmGraph&)> ways[] = {
-        [](TfrmGraph& graph) { QTest::mouseMove(graph.Graph1->plot(), QPoint(2, 2)); }, // outside every axis
+        [](TfrmGraph& graph) {
+            QTest::mouseMove(widgets(graph).Graph1->plot(), QPoint(2, 2));
+        }, // outside every axis
         [](TfrmGraph& graph) {
             QEvent leave(QEvent::Leave);
-            QCoreApplication::sendEvent(graph.Graph1->plot(), &leave);
+            QCoreApplication::sendEvent(widgets(graph).Graph1->plot(), &leave);
         },
         [this](TfrmGraph& graph) {
             m_prompts.queueAnswer(Answer::No); // "Save Real-Time Graph ?"
-            graph.tbntClr->click();
+            widgets(graph).tbntClr->click();
         },
     };
     TfrmGraph& graph = realTimeGraph();
     int step = 0;
     for (const auto& way : ways) {
-        QTest::mouseMove(graph.Graph1->plot(), axis0Area(graph).center() + QPoint(++step, 0));
-        ASSERT_TRUE(graph.Panel12->text().contains(QLatin1Char('@')));
+        QTest::mouseMove(widgets(graph).Graph1->plot(), axis0Area(graph).center() + QPoint(++step, 0));
+        ASSERT_TRUE(widgets(graph).Panel12->text().contains(QLatin1Char('@')));
         way(graph);
-        EXPECT_EQ(graph.Panel12->text(), QString());
+        EXPECT_EQ(widgets(graph).Panel12->text(), QString());
     }
 }
 
 TEST_F(GraphToolsTest, DataPointLabelMovesWithoutAddingMarks) {
     TfrmGraph& graph = dataSetGraph();
     singleView(graph);
-    chart::Graph1& g = *graph.Graph1;
+    chart::Graph1& g = *widgets(graph).Graph1;
     g.setAllowDataHotSpots(true); // as the customization dialog or a template turns them on
     for (int point : {5, 12}) {
         clickAt(graph, g.graphToPixel({g.xDataII(0, point), double(g.yData(0, point))}).toPoint());
@@ -264,21 +268,21 @@ TEST_F(GraphToolsTest, DataPointLabelMovesWithoutAddingMarks) {
 TEST_F(GraphToolsTest, SwitchesAndHotSpotHint) {
     TfrmGraph& graph = realTimeGraph();
     for (const bool down : {false, true}) {
-        graph.ToolButton1->click();
-        graph.ToolButton2->click();
-        EXPECT_EQ(graph.pnlGraphStatistic->isVisible(), down);
-        EXPECT_EQ(graph.pnlStatistic->isVisible(), down);
-        EXPECT_EQ(graph.Graph1->showVertLineAnnotations(), down);
+        widgets(graph).ToolButton1->click();
+        widgets(graph).ToolButton2->click();
+        EXPECT_EQ(widgets(graph).pnlGraphStatistic->isVisible(), down);
+        EXPECT_EQ(widgets(graph).pnlStatistic->isVisible(), down);
+        EXPECT_EQ(widgets(graph).Graph1->showVertLineAnnotations(), down);
     }
     // The read-out has its own opaque strip at the graph's top-left corner, clear of the chart.
-    const QRect readOut(graph.Panel12->mapTo(&graph, QPoint()), graph.Panel12->size());
-    const QRect chart(graph.Graph1->mapTo(&graph, QPoint()), graph.Graph1->size());
+    const QRect readOut(widgets(graph).Panel12->mapTo(&graph, QPoint()), widgets(graph).Panel12->size());
+    const QRect chart(widgets(graph).Graph1->mapTo(&graph, QPoint()), widgets(graph).Graph1->size());
     EXPECT_FALSE(readOut.intersects(chart));
     EXPECT_EQ(readOut.bottomLeft() + QPoint(0, 1), chart.topLeft());
-    EXPECT_TRUE(graph.Panel12->autoFillBackground());
-    graph.Graph1->setAllowGraphHotSpots(true);
+    EXPECT_TRUE(widgets(graph).Panel12->autoFillBackground());
+    widgets(graph).Graph1->setAllowGraphHotSpots(true);
     clickAt(graph, axis0Area(graph).center());
-    EXPECT_EQ(graph.Graph1->toolTip(), QLatin1String(GraphTools::kDeleteHint));
+    EXPECT_EQ(widgets(graph).Graph1->toolTip(), QLatin1String(GraphTools::kDeleteHint));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
 #include "graph/GraphSetup.h"
+#include "support/WindowTestAccess.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,9 +88,9 @@ TEST_P(TemplateTest, RealTimeWindowTakesItsLookFromTheTemplate) {
         EXPECT_DOUBLE_EQ(g.manualMinY(), c.yMin) << "axis " << axis;
         EXPECT_DOUBLE_EQ(g.manualMaxY(), c.yMax) << "axis " << axis;
     }
-    EXPECT_EQ(realTime().ToolButton5->isEnabled(), c.toolsAllowed);
-    EXPECT_EQ(realTime().ToolButton9->isEnabled(), c.toolsAllowed);
-    EXPECT_EQ(realTime().chkSplit->isChecked(), !c.toolsAllowed);
+    EXPECT_EQ(widgets(realTime()).ToolButton5->isEnabled(), c.toolsAllowed);
+    EXPECT_EQ(widgets(realTime()).ToolButton9->isEnabled(), c.toolsAllowed);
+    EXPECT_EQ(widgets(realTime()).chkSplit->isChecked(), !c.toolsAllowed);
     // Whatever the template held, the real-time graph starts blank with 4 × 100 points.
     EXPECT_EQ(g.subsets(), 4);
     EXPECT_EQ(g.points(), 100);
@@ -167,7 +168,7 @@ TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
     open();
     TfrmGraph& w = addGraph(QStringLiteral("run1.ghf"));
     w.SetupGraph(4, 100, -20, m_t0 + 600 * kSecond, m_t0, 10);
-    chart::Graph1& g = *w.Graph1;
+    chart::Graph1& g = *widgets(w).Graph1;
     for (int i = 0; i < 10; ++i) {
         for (int k = 0; k < 4; ++k)
             g.setXDataII(k, i, m_t0 + i * 60 * kSecond);
@@ -186,10 +187,10 @@ TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
     const auto at = [&](int point) {
         return QLatin1Char('@') + core::DateTimeText(m_t0 + point * 60 * kSecond, locale);
     };
-    EXPECT_EQ(w.txtStartTime->text(), core::DateTimeText(m_t0, locale));
-    EXPECT_EQ(w.ComboBox1->currentText(), QStringLiteral("01"));
-    EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("00"));
-    EXPECT_EQ(w.txtDataNo->text(), QStringLiteral("10"));
+    EXPECT_EQ(widgets(w).txtStartTime->text(), core::DateTimeText(m_t0, locale));
+    EXPECT_EQ(widgets(w).ComboBox1->currentText(), QStringLiteral("01"));
+    EXPECT_EQ(widgets(w).ComboBox2->currentText(), QStringLiteral("00"));
+    EXPECT_EQ(widgets(w).txtDataNo->text(), QStringLiteral("10"));
     const QString expected[4][3] = {
         {QStringLiteral("12.0") + at(2), QStringLiteral("10.0") + at(0), QStringLiteral("10.9")},
         {QStringLiteral("2500.0") + at(4), QStringLiteral("1.0") + at(0), QStringLiteral("278.7")},
@@ -197,9 +198,9 @@ TEST_F(GraphWindowTest, FillGraphStatisticsShowsExtremesAveragesAndRate) {
         {QStringLiteral("-2.5") + at(0), QStringLiteral("-2.5") + at(0), QStringLiteral("-2.5")},
     };
     for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_EQ(w.txtMax[k]->text(), expected[k][0]) << "T" << k + 1;
-        EXPECT_EQ(w.txtMin[k]->text(), expected[k][1]) << "T" << k + 1;
-        EXPECT_EQ(w.txtAvg[k]->text(), expected[k][2]) << "T" << k + 1;
+        EXPECT_EQ(widgets(w).txtMax[k]->text(), expected[k][0]) << "T" << k + 1;
+        EXPECT_EQ(widgets(w).txtMin[k]->text(), expected[k][1]) << "T" << k + 1;
+        EXPECT_EQ(widgets(w).txtAvg[k]->text(), expected[k][2]) << "T" << k + 1;
     }
 }
 
@@ -208,12 +209,12 @@ TEST_F(GraphWindowTest, RateBoxesShowRatesBeyondTheirListAsAHint) {
     open();
     TfrmGraph& w = addGraph(QStringLiteral("slow.ghf"));
     w.setRateBoxes(2 * 3600 + 5); // 120 min 5 s
-    EXPECT_EQ(w.ComboBox1->currentIndex(), -1);
-    EXPECT_EQ(w.ComboBox1->placeholderText(), QStringLiteral("120"));
-    EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("05"));
+    EXPECT_EQ(widgets(w).ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(widgets(w).ComboBox1->placeholderText(), QStringLiteral("120"));
+    EXPECT_EQ(widgets(w).ComboBox2->currentText(), QStringLiteral("05"));
     w.setRateBoxes(61);
-    EXPECT_EQ(w.ComboBox1->currentText(), QStringLiteral("01"));
-    EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("01"));
+    EXPECT_EQ(widgets(w).ComboBox1->currentText(), QStringLiteral("01"));
+    EXPECT_EQ(widgets(w).ComboBox2->currentText(), QStringLiteral("01"));
     EXPECT_EQ(w.rateBoxSeconds(), 61);
 }
 
@@ -224,32 +225,32 @@ TEST_F(GraphWindowTest, ShowDataSetDrawsTheSliceOfTheChosenSet) {
     TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     w.place(0, 0, 1500, 800);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(w.pnlDataSets->isVisibleTo(&w));
-    EXPECT_FALSE(realTime().pnlDataSets->isVisibleTo(&realTime()));
-    w.Grid2->setRowCount(3); // two sets and an empty row
+    EXPECT_TRUE(widgets(w).pnlDataSets->isVisibleTo(&w));
+    EXPECT_FALSE(widgets(realTime()).pnlDataSets->isVisibleTo(&realTime()));
+    widgets(w).Grid2->setRowCount(3); // two sets and an empty row
     for (int set = 0; set < 2; ++set) {
         const auto row = core::DataSetTableRow(set + 1, logger().dataSets.header(set), QLocale());
         for (int c = 0; c < core::kDataSetTableColumns; ++c)
-            w.Grid2->setItem(set, c, new QTableWidgetItem(row[std::size_t(c)]));
+            widgets(w).Grid2->setItem(set, c, new QTableWidgetItem(row[std::size_t(c)]));
     }
-    EXPECT_EQ(w.Grid2->horizontalHeaderItem(1)->text(), QStringLiteral("DATE"));
+    EXPECT_EQ(widgets(w).Grid2->horizontalHeaderItem(1)->text(), QStringLiteral("DATE"));
     // Every column holds its header and its texts on one line, and the panel shows them all.
-    const QFontMetrics metrics(w.Grid2->font());
+    const QFontMetrics metrics(widgets(w).Grid2->font());
     int total = 0;
     for (int c = 0; c < core::kDataSetTableColumns; ++c) {
-        int widest = w.Grid2->horizontalHeader()->sectionSizeHint(c);
+        int widest = widgets(w).Grid2->horizontalHeader()->sectionSizeHint(c);
         for (int r = 0; r < 2; ++r)
-            widest = std::max(widest, metrics.horizontalAdvance(w.Grid2->item(r, c)->text()));
-        EXPECT_GT(w.Grid2->columnWidth(c), widest - 1)
-            << w.Grid2->horizontalHeaderItem(c)->text().toStdString();
-        total += w.Grid2->columnWidth(c);
+            widest = std::max(widest, metrics.horizontalAdvance(widgets(w).Grid2->item(r, c)->text()));
+        EXPECT_GT(widgets(w).Grid2->columnWidth(c), widest - 1)
+            << widgets(w).Grid2->horizontalHeaderItem(c)->text().toStdString();
+        total += widgets(w).Grid2->columnWidth(c);
     }
-    EXPECT_FALSE(w.Grid2->wordWrap());
-    EXPECT_GE(w.pnlDataSets->width(), total);
+    EXPECT_FALSE(widgets(w).Grid2->wordWrap());
+    EXPECT_GE(widgets(w).pnlDataSets->width(), total);
 
-    w.Grid2->selectRow(1);
+    widgets(w).Grid2->selectRow(1);
     w.Grid2Click();
-    const chart::Graph1& g = *w.Graph1;
+    const chart::Graph1& g = *widgets(w).Graph1;
     ASSERT_EQ(g.points(), 10);
     for (int i = 0; i < 10; ++i) {
         for (int k = 0; k < 4; ++k) {
@@ -259,22 +260,22 @@ TEST_F(GraphWindowTest, ShowDataSetDrawsTheSliceOfTheChosenSet) {
     }
     EXPECT_DOUBLE_EQ(g.manualMinX(), m_t0 + 1.0);
     EXPECT_DOUBLE_EQ(g.manualMaxX(), m_t0 + 1.0 + 600 * kSecond);
-    EXPECT_EQ(w.ComboBox1->currentText(), QStringLiteral("01"));
-    EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("00"));
-    EXPECT_EQ(w.txtDataNo->text(), QStringLiteral("10"));
-    EXPECT_EQ(w.txtStartTime->text(), core::DateTimeText(m_t0 + 1.0, QLocale()));
-    EXPECT_EQ(w.txtMax[3]->text(), QLocale().toString(39.0, 'f', 1) + QLatin1Char('@') +
-                                       core::DateTimeText(m_t0 + 1.0 + 540 * kSecond, QLocale()));
+    EXPECT_EQ(widgets(w).ComboBox1->currentText(), QStringLiteral("01"));
+    EXPECT_EQ(widgets(w).ComboBox2->currentText(), QStringLiteral("00"));
+    EXPECT_EQ(widgets(w).txtDataNo->text(), QStringLiteral("10"));
+    EXPECT_EQ(widgets(w).txtStartTime->text(), core::DateTimeText(m_t0 + 1.0, QLocale()));
+    EXPECT_EQ(widgets(w).txtMax[3]->text(), QLocale().toString(39.0, 'f', 1) + QLatin1Char('@') +
+                                                core::DateTimeText(m_t0 + 1.0 + 540 * kSecond, QLocale()));
 
     // The empty row and sets the collection does not hold change nothing.
-    w.Grid2->selectRow(2);
+    widgets(w).Grid2->selectRow(2);
     w.Grid2Click();
     w.ShowDataSet(2);
     w.ShowDataSet(-1);
     EXPECT_EQ(g.points(), 10);
     w.ShowDataSet(0);
     EXPECT_EQ(g.points(), 3);
-    EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("02"));
+    EXPECT_EQ(widgets(w).ComboBox2->currentText(), QStringLiteral("02"));
 }
 
 TEST_F(GraphWindowTest, ADataSetsStatisticsTableHasTheTextsOfTheWindowsFields) {
@@ -284,14 +285,15 @@ TEST_F(GraphWindowTest, ADataSetsStatisticsTableHasTheTextsOfTheWindowsFields) {
     TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     w.ShowDataSet(1);
     const chart::StatisticsTableValues values =
-        chart::DataSetStatisticsValues(*w.Graph1, logger().dataSets.header(1), QLocale());
-    EXPECT_EQ(values[0], w.txtStartTime->text());
-    EXPECT_EQ(values[1], w.ComboBox1->currentText() + QLatin1Char(':') + w.ComboBox2->currentText());
-    EXPECT_EQ(values[2], w.txtDataNo->text());
+        chart::DataSetStatisticsValues(*widgets(w).Graph1, logger().dataSets.header(1), QLocale());
+    EXPECT_EQ(values[0], widgets(w).txtStartTime->text());
+    EXPECT_EQ(values[1],
+              widgets(w).ComboBox1->currentText() + QLatin1Char(':') + widgets(w).ComboBox2->currentText());
+    EXPECT_EQ(values[2], widgets(w).txtDataNo->text());
     for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_EQ(values[3 + 3 * k], w.txtMax[k]->text());
-        EXPECT_EQ(values[4 + 3 * k], w.txtMin[k]->text());
-        EXPECT_EQ(values[5 + 3 * k], w.txtAvg[k]->text());
+        EXPECT_EQ(values[3 + 3 * k], widgets(w).txtMax[k]->text());
+        EXPECT_EQ(values[4 + 3 * k], widgets(w).txtMin[k]->text());
+        EXPECT_EQ(values[5 + 3 * k], widgets(w).txtAvg[k]->text());
     }
 }
 
@@ -302,9 +304,9 @@ TEST_F(GraphWindowTest, DataSetWithoutPointsShowsAnEmptyGraph) {
         core::DataSetCollection({{.startTime = m_t0, .intervalSeconds = 5, .pointCount = 0}}, {}, {});
     TfrmGraph& w = addGraph(QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
     w.ShowDataSet(0);
-    EXPECT_EQ(w.Graph1->points(), 0);
-    EXPECT_EQ(w.txtDataNo->text(), QStringLiteral("0"));
-    EXPECT_EQ(w.txtAvg[0]->text(), QStringLiteral("****"));
+    EXPECT_EQ(widgets(w).Graph1->points(), 0);
+    EXPECT_EQ(widgets(w).txtDataNo->text(), QStringLiteral("0"));
+    EXPECT_EQ(widgets(w).txtAvg[0]->text(), QStringLiteral("****"));
 }
 
 TEST_F(GraphWindowTest, AGraphWindowMadeSmallKeepsItsToolsAndFieldsWhole) {
@@ -314,13 +316,13 @@ TEST_F(GraphWindowTest, AGraphWindowMadeSmallKeepsItsToolsAndFieldsWhole) {
         QCoreApplication::processEvents();
         const std::string caption = w->windowTitle().toStdString();
         // "Font", the last tool, stays on the tool bar and does not move into an overflow menu.
-        EXPECT_TRUE(w->Button3->isVisible()) << caption;
-        EXPECT_LE(w->Button3->geometry().right(), w->ToolBar1->width()) << caption;
-        for (QLineEdit* field : {w->txtMax[0], w->txtMin[3], w->txtAvg[3]})
+        EXPECT_TRUE(widgets(*w).Button3->isVisible()) << caption;
+        EXPECT_LE(widgets(*w).Button3->geometry().right(), widgets(*w).ToolBar1->width()) << caption;
+        for (QLineEdit* field : {widgets(*w).txtMax[0], widgets(*w).txtMin[3], widgets(*w).txtAvg[3]})
             EXPECT_GE(field->height(), field->minimumSizeHint().height()) << caption;
-        EXPECT_GE(w->Graph1->height(), w->Graph1->minimumHeight()) << caption;
-        EXPECT_GE(w->Graph1->width(), w->Graph1->minimumWidth()) << caption;
-        EXPECT_GT(w->Graph1->minimumHeight(), 0) << caption;
+        EXPECT_GE(widgets(*w).Graph1->height(), widgets(*w).Graph1->minimumHeight()) << caption;
+        EXPECT_GE(widgets(*w).Graph1->width(), widgets(*w).Graph1->minimumWidth()) << caption;
+        EXPECT_GT(widgets(*w).Graph1->minimumHeight(), 0) << caption;
     }
 }
 
@@ -328,20 +330,20 @@ TEST_F(GraphWindowTest, SplitSwitchesBetweenFourEqualAxesAndOne) {
     writeTemplate();
     open();
     TfrmGraph& w = realTime();
-    chart::Graph1& g = *w.Graph1;
+    chart::Graph1& g = *widgets(w).Graph1;
     shared().clickTool = 2;
     for (bool split : {false, true, false, true}) {
-        w.chkSplit->setChecked(split);
+        widgets(w).chkSplit->setChecked(split);
         w.chkSplitClick();
         g.plot()->replot();
         ASSERT_EQ(g.axisRectCount(), split ? 4 : 1);
-        EXPECT_EQ(w.ToolButton5->isEnabled(), !split);
-        EXPECT_EQ(w.ToolButton9->isEnabled(), !split);
+        EXPECT_EQ(widgets(w).ToolButton5->isEnabled(), !split);
+        EXPECT_EQ(widgets(w).ToolButton9->isEnabled(), !split);
         for (int r = 1; r < g.axisRectCount(); ++r)
             EXPECT_NEAR(g.axisRect(r)->rect().height(), g.axisRect(0)->rect().height(), 1);
     }
     EXPECT_EQ(shared().clickTool, -99);
-    EXPECT_TRUE(w.ToolButton4->isChecked());
+    EXPECT_TRUE(widgets(w).ToolButton4->isChecked());
 }
 
 TEST_F(GraphWindowTest, ClosingAFileGraphForgetsUnsavedLoggerData) {

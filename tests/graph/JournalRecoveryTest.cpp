@@ -6,6 +6,7 @@
 #include "formats/JournalWriter.h"
 #include "graph/JournalRecovery.h"
 #include "session/RecordingJournal.h"
+#include "support/WindowTestAccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,7 +105,7 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     const QSize client = m_window->clientSize();
     EXPECT_EQ(graph.subWindow()->geometry(),
               QRect(0, 0, client.width(), client.height() - TfrmGraph::kOpenedHeightMargin));
-    const chart::Graph1& g = *graph.Graph1;
+    const chart::Graph1& g = *widgets(graph).Graph1;
     ASSERT_EQ(g.points(), 7);
     for (int i = 0; i < 7; ++i) {
         const JournalSample s = sample(t0, i);
@@ -115,12 +116,12 @@ TEST_F(JournalRecoveryTest, EachUnsavedRecordingIsOfferedWithItsThreeAnswers) {
     }
     // The statistics as the real-time graph shows them once stopped.
     const QLocale locale;
-    EXPECT_EQ(graph.txtDataNo->text(), QStringLiteral("7"));
+    EXPECT_EQ(widgets(graph).txtDataNo->text(), QStringLiteral("7"));
     EXPECT_EQ(graph.rateBoxSeconds(), 2);
-    EXPECT_EQ(graph.txtMax[0]->text(), core::ExtremeText(23.0f, sample(t0, 6).time, locale));
-    EXPECT_EQ(graph.txtMin[3]->text(), core::ExtremeText(-4.5f, sample(t0, 0).time, locale));
-    EXPECT_EQ(graph.txtAvg[0]->text(), core::AverageText(21.5 * 7, 7, 1, locale));
-    EXPECT_EQ(graph.txtMax[2]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(widgets(graph).txtMax[0]->text(), core::ExtremeText(23.0f, sample(t0, 6).time, locale));
+    EXPECT_EQ(widgets(graph).txtMin[3]->text(), core::ExtremeText(-4.5f, sample(t0, 0).time, locale));
+    EXPECT_EQ(widgets(graph).txtAvg[0]->text(), core::AverageText(21.5 * 7, 7, 1, locale));
+    EXPECT_EQ(widgets(graph).txtMax[2]->text(), QStringLiteral("OL"));
 
     // Saved, the recording no longer needs its journal and is named after its file.
     const QString file = m_dir.filePath(QStringLiteral("recovered.ghf"));

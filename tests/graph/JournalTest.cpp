@@ -4,6 +4,7 @@
 #include "formats/JournalReader.h"
 #include "formats/JournalWriter.h"
 #include "session/RecordingJournal.h"
+#include "support/WindowTestAccess.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -178,7 +179,7 @@ TEST_F(JournalTest, TheJournalEndsWhenTheSamplesAreSavedOrThrownAway) {
         {"the rate changed, answered No",
          [this] {
              m_prompts.queueAnswer(Answer::No);
-             realTime().ComboBox2->setCurrentIndex(5);
+             widgets(realTime()).ComboBox2->setCurrentIndex(5);
              realTime().ComboBox1Change();
          },
          true},

@@ -2,6 +2,7 @@
 
 #include "core/GraphStatistics.h"
 #include "graph/RealTimeRecording.h"
+#include "support/WindowTestAccess.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -52,7 +53,7 @@ protected:
 
     Buttons buttons() {
         return {enabled("btnRun") && enabled("Run1"), enabled("btnStop") || enabled("Stop1"),
-                realTime().tbntClr->isEnabled()};
+                widgets(realTime()).tbntClr->isEnabled()};
     }
 };
 
@@ -66,18 +67,18 @@ TEST_F(RealTimeTest, SetupDialogShowsCountRateAndPeriod) {
     QStringList seen;
     const int opened = run(
         [&seen](TfrmSetupRealTime& d) {
-            seen << d.windowTitle() << d.edtRealTimeNo->text() << d.ComboBox1->currentText()
-                 << d.ComboBox2->currentText() << d.edtPeriod->text();
-            d.ComboBox2->setCurrentIndex(3);
+            seen << d.windowTitle() << widgets(d).edtRealTimeNo->text() << widgets(d).ComboBox1->currentText()
+                 << widgets(d).ComboBox2->currentText() << widgets(d).edtPeriod->text();
+            widgets(d).ComboBox2->setCurrentIndex(3);
             d.ComboBox1Change();
-            seen << d.edtPeriod->text();
-            d.ComboBox2->setCurrentIndex(0); // 00:00 is no rate
+            seen << widgets(d).edtPeriod->text();
+            widgets(d).ComboBox2->setCurrentIndex(0); // 00:00 is no rate
             d.ComboBox1Change();
-            seen << d.ComboBox2->currentText() << d.edtPeriod->text();
-            d.edtRealTimeNo->setText(QStringLiteral("99999"));
-            d.ComboBox1->setCurrentIndex(60);
+            seen << widgets(d).ComboBox2->currentText() << widgets(d).edtPeriod->text();
+            widgets(d).edtRealTimeNo->setText(QStringLiteral("99999"));
+            widgets(d).ComboBox1->setCurrentIndex(60);
             d.ComboBox1Change();
-            seen << d.edtPeriod->text();
+            seen << widgets(d).edtPeriod->text();
         },
         false);
     EXPECT_EQ(opened, 1);
@@ -87,7 +88,7 @@ TEST_F(RealTimeTest, SetupDialogShowsCountRateAndPeriod) {
                            QStringLiteral("02"), QStringLiteral("1:06:40"), QStringLiteral("100054:33:18")}));
     // Cancelled: nothing starts and the window's boxes keep their rate.
     EXPECT_FALSE(recording().recording());
-    EXPECT_EQ(realTime().ComboBox2->currentText(), QStringLiteral("02"));
+    EXPECT_EQ(widgets(realTime()).ComboBox2->currentText(), QStringLiteral("02"));
 }
 
 TEST_F(RealTimeTest, RunDoesNothingWithoutAMeter) {
@@ -102,15 +103,15 @@ TEST_F(RealTimeTest, CountThatIsNotANumberIsReported) {
         const int points = realTimeChart().points();
         m_prompts.clear();
         run([&count](TfrmSetupRealTime& d) {
-            d.edtRealTimeNo->setText(count);
-            d.ComboBox2->setCurrentIndex(5);
+            widgets(d).edtRealTimeNo->setText(count);
+            widgets(d).ComboBox2->setCurrentIndex(5);
         });
         EXPECT_EQ(m_prompts.texts(Kind::Warning), QStringList(count + QStringLiteral(" is not valid.\n")));
         EXPECT_FALSE(recording().recording());
         EXPECT_EQ(recording().realTimeRate(), 2);
         EXPECT_EQ(realTimeChart().points(), points);
         // The window's boxes already show the dialog's choice.
-        EXPECT_EQ(realTime().ComboBox2->currentText(), QStringLiteral("05"));
+        EXPECT_EQ(widgets(realTime()).ComboBox2->currentText(), QStringLiteral("05"));
     }
 }
 
@@ -120,7 +121,7 @@ TEST_F(RealTimeTest, FiveSamplesAtTwoSecondsStopByThemselves) {
     EXPECT_EQ(buttons(), (Buttons{true, false, true}));
     ASSERT_EQ(runFor(QStringLiteral("5")), 1);
     EXPECT_EQ(buttons(), (Buttons{false, true, false}));
-    EXPECT_EQ(realTime().txtStartTime->text(), core::DateTimeText(now(), QLocale()));
+    EXPECT_EQ(widgets(realTime()).txtStartTime->text(), core::DateTimeText(now(), QLocale()));
     const double start = now();
     tickUntilSamples(6);
 
@@ -130,17 +131,17 @@ TEST_F(RealTimeTest, FiveSamplesAtTwoSecondsStopByThemselves) {
     EXPECT_EQ(buttons(), (Buttons{true, false, true}));
     const chart::Graph1& g = realTimeChart();
     ASSERT_EQ(g.points(), 5);
-    EXPECT_EQ(realTime().txtDataNo->text(), QStringLiteral("5"));
+    EXPECT_EQ(widgets(realTime()).txtDataNo->text(), QStringLiteral("5"));
     for (int i = 1; i < 5; ++i)
         EXPECT_NEAR((g.xDataII(0, i) - g.xDataII(0, i - 1)) / kSecond, 2.0, 1e-3) << "point " << i;
     EXPECT_GE(g.xDataII(0, 0), start);
     for (std::size_t k = 0; k < 4; ++k)
-        EXPECT_TRUE(threeDecimals(realTime().txtAvg[k]->text()))
-            << realTime().txtAvg[k]->text().toStdString();
-    EXPECT_EQ(realTime().txtAvg[0]->text(), QLocale().toString(20.0, 'f', 3));
-    EXPECT_EQ(realTime().txtAvg[1]->text(), QLocale().toString(-5.5, 'f', 3));
-    EXPECT_EQ(realTime().txtMax[0]->text(), QLocale().toString(20.0, 'f', 1) + QLatin1Char('@') +
-                                                core::DateTimeText(g.xDataII(0, 0), QLocale()));
+        EXPECT_TRUE(threeDecimals(widgets(realTime()).txtAvg[k]->text()))
+            << widgets(realTime()).txtAvg[k]->text().toStdString();
+    EXPECT_EQ(widgets(realTime()).txtAvg[0]->text(), QLocale().toString(20.0, 'f', 3));
+    EXPECT_EQ(widgets(realTime()).txtAvg[1]->text(), QLocale().toString(-5.5, 'f', 3));
+    EXPECT_EQ(widgets(realTime()).txtMax[0]->text(), QLocale().toString(20.0, 'f', 1) + QLatin1Char('@') +
+                                                         core::DateTimeText(g.xDataII(0, 0), QLocale()));
 }
 
 TEST_F(RealTimeTest, StopAfterThreeOfTwoThousandKeepsThreePoints) {
@@ -156,7 +157,7 @@ TEST_F(RealTimeTest, StopAfterThreeOfTwoThousandKeepsThreePoints) {
     EXPECT_DOUBLE_EQ(g.xDataII(3, 2), third);
     EXPECT_EQ(g.yData(3, 2), 23.0f);
     EXPECT_DOUBLE_EQ(g.manualMaxX(), now()); // the time axis ends at the moment of Stop
-    EXPECT_EQ(realTime().txtAvg[2]->text(), QLocale().toString(22.0, 'f', 3));
+    EXPECT_EQ(widgets(realTime()).txtAvg[2]->text(), QLocale().toString(22.0, 'f', 3));
     // No more samples arrive.
     tick(8);
     EXPECT_EQ(sampleCount(), 3);
@@ -169,8 +170,8 @@ TEST_F(RealTimeTest, OverRangeAndMissingReadingsAreGaps) {
     m_meter->setProbe(3, sim::ChannelShow::OverRange);
     openConnected();
     ASSERT_EQ(run([](TfrmSetupRealTime& d) {
-                  d.edtRealTimeNo->setText(QStringLiteral("40"));
-                  d.ComboBox2->setCurrentIndex(1);
+                  widgets(d).edtRealTimeNo->setText(QStringLiteral("40"));
+                  widgets(d).ComboBox2->setCurrentIndex(1);
               }),
               1);
     for (int i = 0; i < 400 && recording().recording(); ++i) {
@@ -202,12 +203,12 @@ TEST_F(RealTimeTest, OverRangeAndMissingReadingsAreGaps) {
     }
     EXPECT_EQ(drawn, 30);
     EXPECT_EQ(runs, 2);
-    EXPECT_EQ(realTime().txtMax[2]->text(), QStringLiteral("----"));
-    EXPECT_EQ(realTime().txtMin[2]->text(), QStringLiteral("----"));
-    EXPECT_EQ(realTime().txtAvg[2]->text(), QStringLiteral("****"));
+    EXPECT_EQ(widgets(realTime()).txtMax[2]->text(), QStringLiteral("----"));
+    EXPECT_EQ(widgets(realTime()).txtMin[2]->text(), QStringLiteral("----"));
+    EXPECT_EQ(widgets(realTime()).txtAvg[2]->text(), QStringLiteral("****"));
     // The extremes follow the reading even while the channel shows "OL".
-    EXPECT_EQ(realTime().txtMax[3]->text(), QStringLiteral("OL"));
-    EXPECT_EQ(realTime().txtMin[3]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(widgets(realTime()).txtMax[3]->text(), QStringLiteral("OL"));
+    EXPECT_EQ(widgets(realTime()).txtMin[3]->text(), QStringLiteral("OL"));
     saveShot(QStringLiteral("realtime-recording"));
 }
 
@@ -246,7 +247,8 @@ protected:
 TEST_P(SaveQuestionTest, RunWithSamplesOffersToSaveFirst) {
     const AnswerCase& c = GetParam();
     recordAndQueueAnswers(2);
-    const int opened = run([](TfrmSetupRealTime& d) { d.edtRealTimeNo->setText(QStringLiteral("7")); });
+    const int opened =
+        run([](TfrmSetupRealTime& d) { widgets(d).edtRealTimeNo->setText(QStringLiteral("7")); });
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(RealTimeRecording::kRunQuestion));
     EXPECT_EQ(opened, c.goesOn ? 1 : 0);
     EXPECT_TRUE(recording().recording());
@@ -258,12 +260,13 @@ TEST_P(SaveQuestionTest, RunWithSamplesOffersToSaveFirst) {
 TEST_P(SaveQuestionTest, RateChangeWithSamplesAsksBeforeResetting) {
     const AnswerCase& c = GetParam();
     recordAndQueueAnswers(2);
-    realTime().ComboBox2->setCurrentIndex(5);
+    widgets(realTime()).ComboBox2->setCurrentIndex(5);
     realTime().ComboBox1Change();
     EXPECT_EQ(m_prompts.texts(Kind::Question), QStringList(kRateQuestion));
     EXPECT_EQ(recording().recording(), !c.goesOn);
     EXPECT_EQ(recording().realTimeRate(), c.goesOn ? 5 : 2);
-    EXPECT_EQ(realTime().ComboBox2->currentText(), c.goesOn ? QStringLiteral("05") : QStringLiteral("02"));
+    EXPECT_EQ(widgets(realTime()).ComboBox2->currentText(),
+              c.goesOn ? QStringLiteral("05") : QStringLiteral("02"));
     EXPECT_EQ(sampleCount(), c.goesOn ? 0 : 2);
     EXPECT_EQ(realTimeChart().yData(0, 0), c.goesOn ? 9999.0f : 20.0f);
     EXPECT_EQ(buttons(), c.goesOn ? (Buttons{true, false, true}) : (Buttons{false, true, false}));
@@ -277,8 +280,8 @@ TEST_F(RealTimeTest, RateChangeOnAnEmptyGraphAsksNothing) {
         int rate;
     };
     for (const Case c : {Case{1, 30, 90}, Case{0, 0, 2}, Case{0, 7, 7}}) {
-        realTime().ComboBox1->setCurrentIndex(c.minutes);
-        realTime().ComboBox2->setCurrentIndex(c.seconds);
+        widgets(realTime()).ComboBox1->setCurrentIndex(c.minutes);
+        widgets(realTime()).ComboBox2->setCurrentIndex(c.seconds);
         realTime().ComboBox1Change();
         EXPECT_EQ(recording().realTimeRate(), c.rate);
         EXPECT_EQ(realTime().rateBoxSeconds(), c.rate);
@@ -346,14 +349,14 @@ TEST_F(RealTimeTest, ClearBlanksDataFieldsAndMarks) {
     EXPECT_EQ(sampleCount(), 0);
     EXPECT_EQ(g.yData(0, 0), 9999.0f);
     EXPECT_DOUBLE_EQ(g.xDataII(3, 2), 0.0);
-    EXPECT_TRUE(realTime().txtDataNo->text().isEmpty());
-    EXPECT_TRUE(realTime().txtAvg[0]->text().isEmpty());
+    EXPECT_TRUE(widgets(realTime()).txtDataNo->text().isEmpty());
+    EXPECT_TRUE(widgets(realTime()).txtAvg[0]->text().isEmpty());
     for (int mark = 4; mark <= 5; ++mark) {
         EXPECT_DOUBLE_EQ(g.graphAnnotationX(mark), 0.0);
         EXPECT_DOUBLE_EQ(g.graphAnnotationY(mark), 0.0);
     }
     EXPECT_EQ(shared().annotationCount, 3);
-    EXPECT_FALSE(realTime().UndoZoom->isEnabled());
+    EXPECT_FALSE(widgets(realTime()).UndoZoom->isEnabled());
 }
 
 TEST_F(RealTimeTest, ClearKeepsSamplesThatCouldNotBeSaved) {
@@ -370,7 +373,7 @@ TEST_F(RealTimeTest, CountOfZeroStopsAtTheFirstSampleWithoutWritingOutside) {
     tick(6);
     EXPECT_FALSE(recording().recording());
     EXPECT_EQ(realTimeChart().points(), 0);
-    EXPECT_EQ(realTime().txtAvg[0]->text(), QStringLiteral("****"));
+    EXPECT_EQ(widgets(realTime()).txtAvg[0]->text(), QStringLiteral("****"));
 }
 
 TEST_F(RealTimeTest, StopWithoutARealTimeWindowOnlyEndsTheRecording) {

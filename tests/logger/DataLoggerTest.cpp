@@ -3,6 +3,7 @@
 #include "core/DataSetTable.h"
 #include "link/UsbDownload.h"
 #include "panel/TfrmPanel.h"
+#include "support/WindowTestAccess.h"
 #include "ui/TfrmScope.h"
 
 #include <QLabel>
@@ -61,10 +62,10 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
 
     TfrmGraph* graph = loggerWindow();
     ASSERT_TRUE(graph);
-    EXPECT_TRUE(graph->pnlDataSets->isVisible());
-    EXPECT_EQ(graph->Graph1->points(), 3);
-    EXPECT_DOUBLE_EQ(graph->Graph1->xDataII(0, 0), sets.header(0).startTime);
-    EXPECT_FLOAT_EQ(graph->Graph1->yData(3, 2), sets.valuesOf(0)[11]);
+    EXPECT_TRUE(widgets(*graph).pnlDataSets->isVisible());
+    EXPECT_EQ(widgets(*graph).Graph1->points(), 3);
+    EXPECT_DOUBLE_EQ(widgets(*graph).Graph1->xDataII(0, 0), sets.header(0).startTime);
+    EXPECT_FLOAT_EQ(widgets(*graph).Graph1->yData(3, 2), sets.valuesOf(0)[11]);
 
     EXPECT_EQ(fileBytes(tempFile()), downloaded());
     EXPECT_TRUE(logger().loggerUnsaved);
@@ -72,7 +73,7 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     EXPECT_TRUE(mainTimer()->isActive());
     // USB: the connection is dropped, and the poll finds the meter again.
     EXPECT_FALSE(session().connected());
-    EXPECT_FALSE(m_window->panelWindow()->lblNoConnection->isHidden());
+    EXPECT_FALSE(widgets(*m_window->panelWindow()).lblNoConnection->isHidden());
     m_window->MainTimerTimer();
     EXPECT_TRUE(session().connected());
 
@@ -83,7 +84,7 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     EXPECT_EQ(loggerWindow(), graph);
     EXPECT_FALSE(graph->subWindow()->isMinimized());
     EXPECT_EQ(loggerTable().size(), 1);
-    EXPECT_EQ(graph->Graph1->points(), 7);
+    EXPECT_EQ(widgets(*graph).Graph1->points(), 7);
 }
 
 TEST_F(DataLoggerTest, WhileDownloadingNeitherASecondCommandNorThePollUseTheLink) {
@@ -102,7 +103,7 @@ TEST_F(DataLoggerTest, WhileDownloadingNeitherASecondCommandNorThePollUseTheLink
         }
         for (TfrmScope* scope : m_window->findChildren<TfrmScope*>()) {
             if (scope->isVisible()) {
-                total = scope->lblTotalBytes->text();
+                total = widgets(*scope).lblTotalBytes->text();
             }
         }
     });
@@ -196,13 +197,13 @@ TEST_F(DataLoggerTest, CancelOfAStalledDownloadKeepsTheOldDataSetsAndThePollResu
         QString shown;
         const int listener = m_clock.addListener([&](std::int64_t) {
             for (TfrmScope* scope : m_window->findChildren<TfrmScope*>()) {
-                if (!shown.isEmpty() || scope->lblWaiting->isHidden())
+                if (!shown.isEmpty() || widgets(*scope).lblWaiting->isHidden())
                     continue;
-                shown = scope->lblWaiting->text();
+                shown = widgets(*scope).lblWaiting->text();
                 if (c.closeBox)
                     scope->close();
                 else
-                    scope->BitBtn2->click();
+                    widgets(*scope).BitBtn2->click();
             }
         });
         m_window->LoadData1Click();
@@ -235,7 +236,7 @@ TEST_F(DataLoggerTest, ATemporaryFolderThatCannotBeMadeIsNamedAndNothingIsDrawn)
     EXPECT_EQ(messages(), QStringList{QDir::toNativeSeparators(m_services.paths.tempFolder())});
     EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Error).size(), 1);
     EXPECT_EQ(loggerTable().size(), 2);
-    EXPECT_EQ(loggerWindow()->Graph1->points(), 500); // still the blank graph
+    EXPECT_EQ(widgets(*loggerWindow()).Graph1->points(), 500); // still the blank graph
     EXPECT_FALSE(logger().loggerUnsaved);
     EXPECT_TRUE(mainTimer()->isActive());
 }
@@ -255,7 +256,7 @@ TEST_F(DataLoggerTest, OverTheSerialLinkTheDownloadUsesThePortAndReconnectsThere
     EXPECT_NE(letters.find("pQK"), std::string::npos)
         << letters << ": Q ends the transfer, K identifies again";
     EXPECT_TRUE(session().serialLink()) << "the serial link is opened again on its port";
-    EXPECT_TRUE(m_window->panelWindow()->lblNoConnection->isHidden());
+    EXPECT_TRUE(widgets(*m_window->panelWindow()).lblNoConnection->isHidden());
     EXPECT_TRUE(mainTimer()->isActive());
 }
 

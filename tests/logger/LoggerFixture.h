@@ -11,6 +11,7 @@
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowTestAccess.h"
 #include "support/WindowTestSupport.h"
 
 #include <QApplication>
@@ -88,7 +89,7 @@ protected:
 
     QList<QStringList> loggerTable() const {
         QList<QStringList> rows;
-        const QTableWidget* grid = loggerWindow() ? loggerWindow()->Grid2 : nullptr;
+        const QTableWidget* grid = loggerWindow() ? widgets(*loggerWindow()).Grid2 : nullptr;
         for (int r = 0; grid && r < grid->rowCount(); ++r) {
             rows.append(QStringList());
             for (int c = 0; c < grid->columnCount(); ++c)
@@ -112,9 +113,9 @@ protected:
             if (!dialog)
                 return;
             m_choiceCaptions << dialog->windowTitle();
-            (choice == TfrmOpenSave::Choice::Collection   ? dialog->btnOpenSets
-             : choice == TfrmOpenSave::Choice::SingleFile ? dialog->btnOpenSingleSet
-                                                          : dialog->Button1)
+            (choice == TfrmOpenSave::Choice::Collection   ? widgets(*dialog).btnOpenSets
+             : choice == TfrmOpenSave::Choice::SingleFile ? widgets(*dialog).btnOpenSingleSet
+                                                          : widgets(*dialog).Button1)
                 ->click();
         });
     }

@@ -4,6 +4,7 @@
 #include "formats/RegionalText.h"
 #include "logger/TfrmList.h"
 #include "panel/TfrmPanel.h"
+#include "support/WindowTestAccess.h"
 #include "ui/TfrmScope.h"
 
 #include <QMdiSubWindow>
@@ -44,7 +45,9 @@ protected:
         return list;
     }
     /// The last window created: the one the command made.
-    chart::Graph1& graph() const { return *qobject_cast<TfrmGraph*>(m_window->children().last())->Graph1; }
+    chart::Graph1& graph() const {
+        return *widgets(*qobject_cast<TfrmGraph*>(m_window->children().last())).Graph1;
+    }
 };
 
 TEST_F(TabularGraphTest, OverRangeCellsAreGapsAndBadCellsLeaveTheRestOfTheirRowOut) {

@@ -2,6 +2,7 @@
 #include "core/MeterStatus.h"
 #include "panel/LcdGlyphs.h"
 #include "sim/LiveFrameEncoder.h"
+#include "support/WindowTestAccess.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -57,11 +58,16 @@ TEST_F(PanelDisplayTest, ADecodedFrameSetsEveryDigitAndTheIconsOfItsRows) {
 
     const TfrmPanel& p = panel();
     const std::pair<const QLabel*, bool> expected[] = {
-        {p.T1_minus, false}, {p.T2_minus, true}, {p.T3_minus, false}, {p.T4_minus, false},
-        {p.T1_P, true},      {p.T2_P, true},     {p.T3_P, false},     {p.T4_P, false},
-        {p.imgT1C, true},    {p.imgT4C, true},   {p.imgT1F, false},   {p.imgT3F, false},
-        {p.lblT4, true},     {p.imgK, true},     {p.imgJ, false},     {p.imgHOLD, false},
-        {p.imgBat3, true},   {p.imgBat2, false}, {p.imgREC, false},   {p.lblNoConnection, false},
+        {widgets(p).T1_minus, false}, {widgets(p).T2_minus, true},
+        {widgets(p).T3_minus, false}, {widgets(p).T4_minus, false},
+        {widgets(p).T1_P, true},      {widgets(p).T2_P, true},
+        {widgets(p).T3_P, false},     {widgets(p).T4_P, false},
+        {widgets(p).imgT1C, true},    {widgets(p).imgT4C, true},
+        {widgets(p).imgT1F, false},   {widgets(p).imgT3F, false},
+        {widgets(p).lblT4, true},     {widgets(p).imgK, true},
+        {widgets(p).imgJ, false},     {widgets(p).imgHOLD, false},
+        {widgets(p).imgBat3, true},   {widgets(p).imgBat2, false},
+        {widgets(p).imgREC, false},   {widgets(p).lblNoConnection, false},
     };
     for (const auto& [element, on] : expected)
         EXPECT_EQ(shown(element), on) << element->objectName().toStdString();
@@ -73,8 +79,8 @@ TEST_F(PanelDisplayTest, TheSnapshotShowsTheDigitsOverThePictureOfTheMeter) {
     ASSERT_TRUE(picture.save(QStringLiteral(THERMO4_PANEL_SNAPSHOT)));
     // The "2" of 25.3 and the "5" of -12.5 (the decimal points overlap the third digits).
     const auto glyph = [&](int i) { return LargeLcdGlyphs()[i].toImage().convertToFormat(picture.format()); };
-    EXPECT_EQ(picture.copy(panel().digitImages[0][1]->geometry()), glyph(2));
-    EXPECT_EQ(picture.copy(panel().digitImages[1][3]->geometry()), glyph(5));
+    EXPECT_EQ(picture.copy(widgets(panel()).digitImages[0][1]->geometry()), glyph(2));
+    EXPECT_EQ(picture.copy(widgets(panel()).digitImages[1][3]->geometry()), glyph(5));
     EXPECT_NE(picture.pixelColor(150, 700), QColor(Qt::white)) << "the meter's front is drawn";
     EXPECT_TRUE(panel().subWindow()->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(panel().subWindow()->size(), QSize(TfrmPanel::kClientWidth, TfrmPanel::kClientHeight));
@@ -83,7 +89,7 @@ TEST_F(PanelDisplayTest, TheSnapshotShowsTheDigitsOverThePictureOfTheMeter) {
 TEST_F(PanelDisplayTest, OnlyChangedDigitsAreRedrawnAndAReopenedPanelDrawsAllSixteen) {
     m_meter.setFixedCelsius(0, 25.3);
     connectAndRefresh();
-    QLabel* hundreds = panel().digitImages[0][0];
+    QLabel* hundreds = widgets(panel()).digitImages[0][0];
     const QPixmap marker(30, 52);
     hundreds->setPixmap(marker);
     m_meter.setFixedCelsius(0, 35.3);
@@ -118,14 +124,16 @@ TEST_F(PanelDisplayTest, TheLeftSmallDigitSpellsTypesNRSUnlessAMemoryNumberIsSho
         display.mem = c.mem;
         display.smallGlyphs = {kDigit, 9};
         panel().RefreshPanel(statusOf(display));
-        EXPECT_EQ(glyphIn(panel().Image17, SmallLcdGlyphs()), c.left) << int(c.type) << c.recall << c.mem;
-        EXPECT_EQ(glyphIn(panel().Image18, SmallLcdGlyphs()), 9);
+        EXPECT_EQ(glyphIn(widgets(panel()).Image17, SmallLcdGlyphs()), c.left)
+            << int(c.type) << c.recall << c.mem;
+        EXPECT_EQ(glyphIn(widgets(panel()).Image18, SmallLcdGlyphs()), 9);
     }
 }
 
 TEST_F(PanelDisplayTest, OneBatteryPictureAtATimeAndNoLevelKeepsTheLast) {
     const TfrmPanel& p = panel();
-    const std::array<const QLabel*, 4> pictures{p.imgBat0, p.imgBat1, p.imgBat2, p.imgBat3};
+    const std::array<const QLabel*, 4> pictures{widgets(p).imgBat0, widgets(p).imgBat1, widgets(p).imgBat2,
+                                                widgets(p).imgBat3};
     for (int level : {3, 1, 0, 2, -1}) {
         sim::DisplayState display;
         display.batteryLevel = level;
@@ -147,18 +155,19 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
         window().MaxMinTimerTimer();
         panel().RefreshPanel(linkState().meterStatus); // a frame between two blink ticks
         m_clock.advance(TfrmMain::kTimerIntervalMs);
-        for (const QLabel* element : {p.lblMAX, p.lblMIN, p.lblAVG, p.imgREC, p.imgFULL, p.ingBlutoothLink})
+        for (const QLabel* element : {widgets(p).lblMAX, widgets(p).lblMIN, widgets(p).lblAVG,
+                                      widgets(p).imgREC, widgets(p).imgFULL, widgets(p).ingBlutoothLink})
             EXPECT_EQ(shown(element), window().blinkPhase()) << element->objectName().toStdString() << i;
     }
     // Statistics mode without blinking: the labels stay as last drawn, REC comes from the frame.
-    const bool last = shown(p.lblMIN);
+    const bool last = shown(widgets(p).lblMIN);
     display.statsBlink = display.recBlink = false;
     linkState().meterStatus = statusOf(display);
     for (int i = 0; i < 2; ++i) {
         window().MaxMinTimerTimer();
         panel().RefreshPanel(linkState().meterStatus);
-        EXPECT_EQ(shown(p.lblMIN), last);
-        EXPECT_TRUE(shown(p.imgREC));
+        EXPECT_EQ(shown(widgets(p).lblMIN), last);
+        EXPECT_TRUE(shown(widgets(p).imgREC));
     }
 }
 
@@ -168,15 +177,15 @@ TEST_F(PanelDisplayTest, LosingTheMeterShowsNoConnectionKeepsTheDigitsAndStopsTh
     linkState().setLink(link::LinkKind::Serial);
     m_usb.setPlugged(false);
     tick(3);
-    EXPECT_TRUE(shown(panel().lblNoConnection));
+    EXPECT_TRUE(shown(widgets(panel()).lblNoConnection));
     EXPECT_EQ(rowGlyphs(0), (Row{B, 2, 5, 3}));
     for (int i = 0; i < 2; ++i) {
         window().MaxMinTimerTimer();
-        EXPECT_FALSE(shown(panel().ingBlutoothLink));
+        EXPECT_FALSE(shown(widgets(panel()).ingBlutoothLink));
     }
     m_usb.setPlugged(true);
     tick();
-    EXPECT_FALSE(shown(panel().lblNoConnection));
+    EXPECT_FALSE(shown(widgets(panel()).lblNoConnection));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowTestAccess.h"
 #include "support/WindowTestSupport.h"
 
 #include <QCoreApplication>
@@ -94,7 +95,7 @@ protected:
     std::array<int, 4> rowGlyphs(std::size_t channel) {
         std::array<int, 4> row{};
         for (std::size_t d = 0; d < 4; ++d)
-            row[d] = glyphIn(panel().digitImages[channel][d], LargeLcdGlyphs());
+            row[d] = glyphIn(widgets(panel()).digitImages[channel][d], LargeLcdGlyphs());
         return row;
     }
 

@@ -1,6 +1,7 @@
 #include "PanelFixture.h"
 #include "core/Commands.h"
 #include "panel/ClickArea.h"
+#include "support/WindowTestAccess.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -24,20 +25,20 @@ void doubleClick(QWidget* widget) {
 
 struct KeyCase {
     const char* name;
-    ClickArea* TfrmPanel::*key;
+    ClickArea* PanelWidgets::*key;
     char letter;
     /// The element that shows the meter's answer on the next frame (after a blink tick for REC).
-    QLabel* TfrmPanel::*lit;
+    QLabel* PanelWidgets::*lit;
 };
 
 const KeyCase kKeys[] = {
-    {"HOLD", &TfrmPanel::btnHOLD, 'H', &TfrmPanel::imgHOLD},
-    {"CF", &TfrmPanel::btnCF, 'C', &TfrmPanel::imgT3F},
-    {"MMA", &TfrmPanel::btnMMA, 'M', &TfrmPanel::lblMAX},
-    {"Rec", &TfrmPanel::btnRec, 'E', &TfrmPanel::imgREC},
-    {"Recall", &TfrmPanel::btnRecall, 'R', &TfrmPanel::imgRecall},
-    {"Mem", &TfrmPanel::btnMem, 'm', &TfrmPanel::imgMEM},
-    {"BackLight", &TfrmPanel::btnBackLight, 'B', &TfrmPanel::lcdBacklight},
+    {"HOLD", &PanelWidgets::btnHOLD, 'H', &PanelWidgets::imgHOLD},
+    {"CF", &PanelWidgets::btnCF, 'C', &PanelWidgets::imgT3F},
+    {"MMA", &PanelWidgets::btnMMA, 'M', &PanelWidgets::lblMAX},
+    {"Rec", &PanelWidgets::btnRec, 'E', &PanelWidgets::imgREC},
+    {"Recall", &PanelWidgets::btnRecall, 'R', &PanelWidgets::imgRecall},
+    {"Mem", &PanelWidgets::btnMem, 'm', &PanelWidgets::imgMEM},
+    {"BackLight", &PanelWidgets::btnBackLight, 'B', &PanelWidgets::lcdBacklight},
 };
 
 void PrintTo(const KeyCase& c, std::ostream* out) {
@@ -49,11 +50,11 @@ class PanelKeyTest : public PanelFixture, public ::testing::WithParamInterface<K
 TEST_P(PanelKeyTest, AClickSendsTheKeysLetterAndTheNextFrameShowsTheMetersAnswer) {
     const KeyCase& c = GetParam();
     connectAndRefresh();
-    ASSERT_TRUE((panel().*c.lit)->isHidden());
+    ASSERT_TRUE((widgets(panel()).*c.lit)->isHidden());
     m_meter.clearReceived();
     const std::int64_t before = m_clock.tickMs();
 
-    QTest::mouseClick(panel().*c.key, Qt::LeftButton);
+    QTest::mouseClick(widgets(panel()).*c.key, Qt::LeftButton);
     const std::vector<std::uint8_t> sent{0x02, static_cast<std::uint8_t>(c.letter), 0, 0, 0, 0, 0x03};
     ASSERT_EQ(m_meter.received().size(), 1u);
     EXPECT_EQ(m_meter.received()[0].bytes, sent);
@@ -65,7 +66,7 @@ TEST_P(PanelKeyTest, AClickSendsTheKeysLetterAndTheNextFrameShowsTheMetersAnswer
     window().MaxMinTimerTimer();
     if (!window().blinkPhase()) // REC blinks: look in its on phase
         window().MaxMinTimerTimer();
-    EXPECT_FALSE((panel().*c.lit)->isHidden());
+    EXPECT_FALSE((widgets(panel()).*c.lit)->isHidden());
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, PanelKeyTest, ::testing::ValuesIn(kKeys),
@@ -75,13 +76,14 @@ using PanelKeysTest = PanelFixture;
 
 TEST_F(PanelKeysTest, ADoubleClickOnMaxMinAvgSendsMThenNAndLeavesTheMode) {
     connectAndRefresh();
-    QTest::mouseClick(panel().btnMMA, Qt::LeftButton);
+    QTest::mouseClick(widgets(panel()).btnMMA, Qt::LeftButton);
     m_meter.clearReceived();
-    doubleClick(panel().btnMMA);
+    doubleClick(widgets(panel()).btnMMA);
     stopTimers();
     EXPECT_EQ(m_meter.receivedLetters(), "MN");
     tick();
-    EXPECT_TRUE(panel().lblMAX->isHidden() && panel().lblMIN->isHidden() && panel().lblAVG->isHidden());
+    EXPECT_TRUE(widgets(panel()).lblMAX->isHidden() && widgets(panel()).lblMIN->isHidden() &&
+                widgets(panel()).lblAVG->isHidden());
 }
 
 TEST_F(PanelKeysTest, WithoutAUsbMeterAKeyCostsOneFailedTransactionAnd300MsAndChangesNothing) {
@@ -103,7 +105,7 @@ TEST_F(PanelKeysTest, WithoutAUsbMeterAKeyCostsOneFailedTransactionAnd300MsAndCh
         const int opens = m_usb.opens, reads = m_usb.reads, waits = m_clock.waitCount();
         const std::int64_t tick0 = m_clock.tickMs();
 
-        QTest::mouseClick(panel().btnHOLD, Qt::LeftButton);
+        QTest::mouseClick(widgets(panel()).btnHOLD, Qt::LeftButton);
         EXPECT_EQ(m_usb.opens - opens, 1) << "no second attempt";
         EXPECT_EQ(m_usb.reads - reads, 1);
         EXPECT_EQ(m_clock.waitCount() - waits, 1);
@@ -127,7 +129,7 @@ TEST_F(PanelKeysTest, AKeyWhileADownloadHoldsTheLinkIsDroppedWithoutATransaction
         ASSERT_TRUE(download);
         const std::int64_t held = m_clock.tickMs();
         EXPECT_EQ(panel().PressKey(core::kRecord), TfrmPanel::kKeyDropped);
-        QTest::mouseClick(panel().btnRec, Qt::LeftButton);
+        QTest::mouseClick(widgets(panel()).btnRec, Qt::LeftButton);
         EXPECT_FALSE(mainTimer()->isActive()) << "the download's pause of the poll stays";
         EXPECT_EQ(m_clock.tickMs(), held) << "a dropped key costs no wait";
     }

@@ -1,6 +1,7 @@
 #include "PanelFixture.h"
 #include "core/MeterStatus.h"
 #include "panel/LcdGlyphs.h"
+#include "support/WindowTestAccess.h"
 
 #include <QDir>
 #include <QImage>
@@ -57,15 +58,17 @@ TEST_F(PanelMinusSignTest, TheMinusSignSitsOnTheDigitsMiddleLineClearOfTheChanne
     if (const QString dir = qEnvironmentVariable("THERMO4_SHOT_DIR"); !dir.isEmpty())
         p.grab().save(QDir(dir).filePath(QStringLiteral("panel-minus.png")));
 
-    const std::array<QLabel*, 4> minus{p.T1_minus, p.T2_minus, p.T3_minus, p.T4_minus};
-    const std::array<QLabel*, 4> label{p.lblT1, p.lblT2, p.lblT3, p.lblT4};
-    EXPECT_FALSE(p.T2_minus->isVisible()) << "25.3 has no sign";
+    const std::array<QLabel*, 4> minus{widgets(p).T1_minus, widgets(p).T2_minus, widgets(p).T3_minus,
+                                       widgets(p).T4_minus};
+    const std::array<QLabel*, 4> label{widgets(p).lblT1, widgets(p).lblT2, widgets(p).lblT3,
+                                       widgets(p).lblT4};
+    EXPECT_FALSE(widgets(p).T2_minus->isVisible()) << "25.3 has no sign";
     const auto [barFirst, barLast] = MiddleBarColumns();
     const double barCentre = SegmentCentre(kMiddleSegment, GlyphSize::Large).y();
     for (std::size_t ch = 0; ch < 4; ++ch) {
         const QRect sign = Ink(p, minus[ch]);
         const QRect name = Ink(p, label[ch]);
-        const QRect firstDigit = p.digitImages[ch][0]->geometry();
+        const QRect firstDigit = widgets(p).digitImages[ch][0]->geometry();
         ASSERT_TRUE(sign.isValid() && name.isValid()) << "T" << ch + 1;
         // Level with the middle bar of the digits, to within a pixel.
         EXPECT_NEAR(sign.center().y() + 0.5, firstDigit.top() + barCentre, 1.0) << "T" << ch + 1;
