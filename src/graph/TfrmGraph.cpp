@@ -1,21 +1,14 @@
+// The graph window: its controls and their layout, its roles, the chart's set-up and statistics,
+// the rate boxes and closing.
 #include "graph/TfrmGraph.h"
 
-#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
-#include "chart/GraphPrinter.h"
-#include "chart/GraphStateFile.h"
-#include "chart/PrepareGraph.h"
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
-#include "core/NumberText.h"
 #include "core/TDateTime.h"
-#include "formats/JournalFormat.h"
-#include "formats/TextImport.h"
 #include "graph/GraphAppearance.h"
 #include "graph/GraphSetup.h"
 #include "graph/GraphTools.h"
-#include "graph/RealTimeRecording.h"
-#include "graph/SaveGraph.h"
 #include "graph/TfrmSetupRealTime.h"
 #include "session/MeterSession.h"
 #include "ui/AppServices.h"
@@ -28,14 +21,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPrinter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QToolBar>
@@ -53,10 +41,6 @@ constexpr int kReadOutHeight = 21;
 // Smallest chart area: four split axes still hold a few readable labels each (pixels).
 constexpr int kMinGraphWidth = 360;
 constexpr int kMinGraphHeight = 180;
-// Room around a cell's text: focus frame and margins (pixels).
-constexpr int kCellPadding = 12;
-/// Columns selected in the first row of the data-set table once it is filled.
-constexpr int kSelectedColumns = 5;
 
 QLineEdit* displayField(QWidget* parent, const QString& name, const QString& text, int width) {
     auto* field = new QLineEdit(text, parent);
@@ -82,11 +66,6 @@ void showIndex(QComboBox* box, int index) {
     // A number the list does not hold shows as the hint of an empty box.
     box->setPlaceholderText(index >= 0 ? QString::number(index) : QString());
     box->setCurrentIndex(-1);
-}
-
-/// A rate box's text, or the number it shows as a hint when its list does not hold it.
-QString boxText(const QComboBox* box) {
-    return box->currentIndex() >= 0 ? box->currentText() : box->placeholderText();
 }
 
 QColor colorFromBgr(int bgr) {
@@ -173,25 +152,6 @@ TfrmGraph::~TfrmGraph() {
     // QWidget, so the tools go first.
     delete tools;
     tools = nullptr;
-}
-
-void TfrmGraph::createDataSetPanel() {
-    pnlDataSets = new QWidget(this);
-    pnlDataSets->setObjectName(QStringLiteral("pnlDataSets"));
-    auto* layout = new QVBoxLayout(pnlDataSets);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* title = new QLabel(QStringLiteral("Data Sets"), pnlDataSets);
-    title->setAlignment(Qt::AlignCenter);
-    layout->addWidget(title);
-    Grid2 = new QTableWidget(1, core::kDataSetTableColumns, pnlDataSets);
-    Grid2->setObjectName(QStringLiteral("Grid2"));
-    Grid2->verticalHeader()->hide();
-    Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid2->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    Grid2->setCursor(Qt::PointingHandCursor);
-    layout->addWidget(Grid2);
 }
 
 void TfrmGraph::createToolBar() {
@@ -345,70 +305,6 @@ void TfrmGraph::FormCreate() {
     annoDialogColor = colorFromBgr(frame().graphShared().annoColor);
 }
 
-void TfrmGraph::fitDataSetTable() {
-    // A row as wide as any the table shows: the largest numbers and a two-digit date.
-    core::DataSet wide;
-    wide.startTime = core::TDateTimeFromDateTime(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)));
-    wide.intervalSeconds = 59 * 60 + 59;
-    wide.pointCount = 65535;
-    wide.offsets = {-128, -128, -128, -128};
-    const auto sample = core::DataSetTableRow(4000, wide, QLocale());
-    const QFontMetrics cells(Grid2->font());
-    QHeaderView* header = Grid2->horizontalHeader();
-    int total = 0;
-    for (int c = 0; c < core::kDataSetTableColumns; ++c) {
-        const int width = std::max(header->sectionSizeHint(c),
-                                   cells.horizontalAdvance(sample[std::size_t(c)]) + kCellPadding);
-        Grid2->setColumnWidth(c, width);
-        total += width;
-    }
-    Grid2->setWordWrap(false);
-    // The panel shows every column, beside a vertical scroll bar, without scrolling sideways.
-    m_dataSetsWidth = total + 2 * Grid2->frameWidth() + Grid2->verticalScrollBar()->sizeHint().width();
-    Splitter2->setSizes({m_dataSetsWidth, std::max(0, kDesignWidth - m_dataSetsWidth)});
-    if (isDataLogger()) {
-        // Narrower than table and graph side by side, the window puts the table above the graph:
-        // its least size is that of the stacked pair, which the pair beside each other exceeds.
-        const QSize graph = Splitter2->widget(1)->minimumSizeHint();
-        Splitter2->setMinimumSize(std::max(m_dataSetsWidth, graph.width()),
-                                  stackedTableHeight(kStackedTableMinRows) + Splitter2->handleWidth() +
-                                      graph.height());
-    }
-}
-
-int TfrmGraph::stackedTableHeight(int rows) const {
-    return pnlDataSets->layout()->itemAt(0)->sizeHint().height() +
-           Grid2->horizontalHeader()->sizeHint().height() +
-           rows * Grid2->verticalHeader()->defaultSectionSize() + 2 * Grid2->frameWidth();
-}
-
-void TfrmGraph::arrangeDataSets() {
-    const int graphWidth = Splitter2->widget(1)->minimumSizeHint().width();
-    const bool beside = Splitter2->width() >= m_dataSetsWidth + Splitter2->handleWidth() + graphWidth;
-    const Qt::Orientation wanted = beside ? Qt::Horizontal : Qt::Vertical;
-    if (Splitter2->orientation() == wanted)
-        return;
-    Splitter2->setOrientation(wanted);
-    if (beside) {
-        Splitter2->setSizes({m_dataSetsWidth, std::max(0, Splitter2->width() - m_dataSetsWidth)});
-        return;
-    }
-    // The table's rows, as many as fit above the graph's least height, up to kStackedTableRows.
-    const int room =
-        Splitter2->height() - Splitter2->handleWidth() - Splitter2->widget(1)->minimumSizeHint().height();
-    int rows = std::clamp(Grid2->rowCount(), kStackedTableMinRows, kStackedTableRows);
-    while (rows > kStackedTableMinRows && stackedTableHeight(rows) > room)
-        --rows;
-    const int table = stackedTableHeight(rows);
-    Splitter2->setSizes({table, std::max(0, Splitter2->height() - table)});
-}
-
-void TfrmGraph::resizeEvent(QResizeEvent* event) {
-    MdiChild::resizeEvent(event);
-    if (isDataLogger())
-        arrangeDataSets();
-}
-
 bool TfrmGraph::isRealTime() const {
     return windowTitle() == QLatin1String(kRealTimeCaption);
 }
@@ -446,22 +342,6 @@ void TfrmGraph::ApplyToolAvailability() {
     chkSplit->setChecked(!single);
 }
 
-void TfrmGraph::ShowDataSet(int k) {
-    const core::DataSetCollection& sets = frame().loggerData().dataSets;
-    if (k < 0 || k >= sets.count())
-        return;
-    const core::DataSet& set = sets.header(k);
-    clearReadOut();
-    const bool fromTemplate = LoadGraphTemplate(*Graph1, services().paths.templateFile(), prompts(),
-                                                services().paths.dataDirProblem());
-    chart::PrepareDataSetGraph(*Graph1, sets, k, !fromTemplate);
-    ApplyToolAvailability();
-    FillGraphStatistics();
-    txtStartTime->setText(core::DateTimeText(set.startTime, QLocale()));
-    setRateBoxes(set.intervalSeconds);
-    txtDataNo->setText(QString::number(set.pointCount));
-}
-
 void TfrmGraph::FillGraphStatistics() {
     const chart::GraphState& st = Graph1->state();
     const core::GraphStatistics stats = core::ComputeGraphStatistics(st.x, st.y, Graph1->points());
@@ -477,104 +357,8 @@ void TfrmGraph::FillGraphStatistics() {
     }
 }
 
-void TfrmGraph::listDataSets(const core::DataSetCollection& sets) {
-    const QLocale locale;
-    Grid2->clearSelection();
-    Grid2->setRowCount(sets.count());
-    for (int i = 0; i < sets.count(); ++i) {
-        const auto row = core::DataSetTableRow(i + 1, sets.header(i), locale);
-        for (int c = 0; c < core::kDataSetTableColumns; ++c) {
-            auto* item = new QTableWidgetItem(row[static_cast<std::size_t>(c)]);
-            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            Grid2->setItem(i, c, item);
-        }
-    }
-    if (sets.count() > 0) {
-        Grid2->setCurrentCell(0, 0);
-        Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, kSelectedColumns - 1), true);
-    }
-}
-
 void TfrmGraph::allowMarkHotSpots(bool allowed) {
     Graph1->setAllowGraphAnnotHotSpots(allowed);
-}
-
-bool TfrmGraph::openGraphFile(const QString& path, QString* error) {
-    chart::Graph1& g = *Graph1;
-    if (!chart::LoadGraphState(g, path, error))
-        return false;
-    frame().addChild(this);
-    fillClientArea();
-    FillGraphStatistics();
-    chkSplit->setChecked(g.multiAxesSubsets(1) != 0);
-    g.setAllowDataLabels(0);
-    g.reinitAndReset();
-    ApplyToolAvailability();
-    allowMarkHotSpots(true);
-    return true;
-}
-
-void TfrmGraph::drawTableRow(int point, const formats::TableRow& row) {
-    chart::Graph1& g = *Graph1;
-    for (int c = 0; c < chart::kGraphChannels; ++c)
-        g.setXDataII(c, point, row.time);
-    for (int c = 0; c < chart::kGraphChannels; ++c) {
-        if (const std::optional<float>& value = row.readings[std::size_t(c)])
-            g.setYData(c, point, *value);
-    }
-}
-
-void TfrmGraph::drawSamples(std::span<const formats::JournalSample> samples) {
-    chart::Graph1& g = *Graph1;
-    int point = 0;
-    for (const formats::JournalSample& sample : samples) {
-        for (int k = 0; k < chart::kGraphChannels; ++k) {
-            const bool reading =
-                core::ChannelConditionOf(sample.channelState, k) == core::ChannelCondition::Reading;
-            g.setXDataII(k, point, sample.time);
-            g.setYData(k, point, reading ? sample.reading[std::size_t(k)] : float(chart::kDefaultNullValue));
-        }
-        ++point;
-    }
-    g.redraw();
-    FillGraphStatistics();
-}
-
-void TfrmGraph::finishDrawing() {
-    FillGraphStatistics();
-    Graph1->reinitAndReset();
-    Graph1->redraw();
-}
-
-chart::GraphPrintTexts TfrmGraph::printTexts() const {
-    chart::GraphPrintTexts t;
-    t.caption = windowTitle();
-    t.startTime = txtStartTime->text();
-    t.samplingRate = boxText(ComboBox1) + QLatin1Char(':') + boxText(ComboBox2);
-    t.dataCount = txtDataNo->text();
-    for (std::size_t k = 0; k < t.max.size(); ++k) {
-        t.max[k] = txtMax[k]->text();
-        t.min[k] = txtMin[k]->text();
-        t.avg[k] = txtAvg[k]->text();
-    }
-    return t;
-}
-
-bool TfrmGraph::print(QPrinter& printer) {
-    appearance->CustomizeForPrint();
-    // A wide graph is offered on a landscape page; the user may still choose otherwise, and
-    // the printer keeps its own orientation for the next printout.
-    const QPageLayout::Orientation chosen = printer.pageLayout().orientation();
-    QPageLayout page = printer.pageLayout();
-    chart::OrientPageForGraph(page, Graph1->size());
-    printer.setPageOrientation(page.orientation());
-    const bool accepted = prompts().print(printer);
-    if (accepted) {
-        printer.setDocName(windowTitle());
-        chart::PrintGraph(printer, *Graph1, printTexts());
-    }
-    printer.setPageOrientation(chosen);
-    return accepted;
 }
 
 int TfrmGraph::rateBoxSeconds() const {
@@ -593,16 +377,6 @@ RateIndexes TfrmGraph::rateBoxIndexes() const {
 void TfrmGraph::setRateBoxIndexes(RateIndexes indexes) {
     ComboBox1->setCurrentIndex(indexes.minutes);
     ComboBox2->setCurrentIndex(indexes.seconds);
-}
-
-void TfrmGraph::Grid2Click() {
-    const QList<QTableWidgetSelectionRange> ranges = Grid2->selectedRanges();
-    int row = Grid2->currentRow();
-    for (const QTableWidgetSelectionRange& range : ranges)
-        row = std::min(row < 0 ? range.topRow() : row, range.topRow());
-    const QTableWidgetItem* date = row >= 0 ? Grid2->item(row, 1) : nullptr;
-    if (date && !date->text().isEmpty())
-        ShowDataSet(row);
 }
 
 void TfrmGraph::chkSplitClick() {
