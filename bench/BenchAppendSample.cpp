@@ -3,12 +3,12 @@
 // holds N samples, against a bare QCustomPlot replot of the same four curves. Offscreen, the
 // chart 1200 × 800 pixels.
 
-#include "../tests/support/WindowTestAccess.h"
 #include "app/TfrmMain.h"
 #include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "core/TDateTime.h"
+#include "formats/JournalFormat.h"
 #include "graph/TfrmGraph.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
@@ -25,8 +25,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -63,25 +65,24 @@ public:
         m_main->show();
         m_main->session().stopPolling();
         ui::TfrmGraph& w = graph();
-        fitChart(w);
+        fitChart();
 
         w.StartRecording(capacity, m_start);
         m_main->session().recording().setRecording(true);
-        // The samples before the measured one go straight into the cells, drawn once.
-        chart::Graph1& g = *widgets(w).Graph1;
-        for (int i = 0; i < recorded; ++i) {
-            for (int k = 0; k < 4; ++k) {
-                g.setXDataII(k, i, time(i));
-                g.setYData(k, i, reading(k, i));
-            }
-        }
+        // The samples before the measured one are drawn at once, as a recovered recording's are,
+        // on a time axis ending at the first measured one.
+        std::vector<formats::JournalSample> samples(std::size_t(std::max(0, recorded)));
+        for (int i = 0; i < recorded; ++i)
+            samples[std::size_t(i)] = {time(i), 0, readings(i)};
+        w.SetupRealTimeLook(m_start, time(recorded), capacity);
+        w.drawSamples(samples);
         w.adoptSamples(recorded);
-        g.setManualMaxX(time(recorded));
-        g.redraw();
         QCoreApplication::processEvents();
     }
 
     ui::TfrmGraph& graph() { return *ui::TfrmGraph::realTimeWindow(*m_main); }
+    /// The window's chart, as its object tree holds it: what the redraws are measured on.
+    chart::Graph1& chart() { return *graph().findChild<chart::Graph1*>(); }
     double time(int sample) const { return m_start + sample * kPeriod; }
 
 private:
@@ -93,11 +94,11 @@ private:
     }
 
     // Sizes the window so that its chart gets exactly kWidth × kHeight pixels.
-    static void fitChart(ui::TfrmGraph& w) {
-        QWidget* frame = w.subWindow();
+    void fitChart() {
+        QWidget* frame = graph().subWindow();
         for (int pass = 0; pass < 3; ++pass) {
             QCoreApplication::processEvents();
-            const QSize chart = widgets(w).Graph1->plot()->size();
+            const QSize chart = this->chart().plot()->size();
             frame->resize(frame->size() + QSize(kWidth - chart.width(), kHeight - chart.height()));
         }
         QCoreApplication::processEvents();
@@ -127,8 +128,8 @@ void BM_AppendSample(benchmark::State& state) {
         ++next;
     }
     state.counters["points"] = n;
-    state.counters["chart_w"] = widgets(w).Graph1->plot()->width();
-    state.counters["chart_h"] = widgets(w).Graph1->plot()->height();
+    state.counters["chart_w"] = rec.chart().plot()->width();
+    state.counters["chart_h"] = rec.chart().plot()->height();
 }
 
 // The redraw sequence alone on the same window: the drawing of the window's look. What an
@@ -136,7 +137,7 @@ void BM_AppendSample(benchmark::State& state) {
 void BM_Redraw(benchmark::State& state) {
     const int n = int(state.range(0));
     Recording rec(n, n + 2);
-    chart::Graph1& g = *widgets(rec.graph()).Graph1;
+    chart::Graph1& g = rec.chart();
     for (auto _ : state)
         g.redraw();
     state.counters["points"] = n;
