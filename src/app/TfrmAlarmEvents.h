@@ -26,10 +26,12 @@ public:
     /// cancelled or the file could not be written (the user was told why).
     bool btnSaveClick();
 
+private:
+    friend struct WindowTestAccess;
+
     QTableWidget* Grid1 = nullptr;
     QPushButton* btnSave = nullptr;
 
-private:
     void addRow(const alarm::AlarmEvent& event);
 
     AlarmWatch& m_watch;

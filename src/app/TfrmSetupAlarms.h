@@ -31,6 +31,9 @@ public:
 
     void accept() override;
 
+private:
+    friend struct WindowTestAccess;
+
     // Controls
     std::array<QCheckBox*, 4> chkOn{};
     std::array<QLineEdit*, 4> edtHigh{};
@@ -39,7 +42,6 @@ public:
     QLineEdit* edtHysteresis = nullptr;
     QCheckBox* chkSound = nullptr;
 
-private:
     Prompts& m_prompts;
     bool m_fahrenheit;
     alarm::AlarmSettings m_entered;

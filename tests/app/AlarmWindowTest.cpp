@@ -82,8 +82,8 @@ TEST_F(MainWindowTest, AnAlarmMarksThePanelTheGraphTheStatusBarAndTheRecording) 
     w.AlarmEvents1Click();
     TfrmAlarmEvents* events = w.alarmEventsWindow();
     ASSERT_TRUE(events);
-    ASSERT_EQ(events->Grid1->rowCount(), 2);
-    EXPECT_EQ(events->Grid1->item(1, 5)->text(), QStringLiteral("off"));
+    ASSERT_EQ(widgets(*events).Grid1->rowCount(), 2);
+    EXPECT_EQ(widgets(*events).Grid1->item(1, 5)->text(), QStringLiteral("off"));
     const QString csv = m_dir.filePath(QStringLiteral("alarms.csv"));
     m_prompts.queueSaveFile(csv);
     ASSERT_TRUE(events->btnSaveClick());
@@ -100,24 +100,24 @@ TEST_F(MainWindowTest, AlarmLimitsAreEnteredInTheMetersUnitAndKeptInTheSettings)
     TfrmMain& w = open();
     alarm::AlarmSettings start = HighLimitOnT1(100.0);
     TfrmSetupAlarms dialog(start, true, /*fahrenheit=*/true, m_prompts, &w);
-    EXPECT_EQ(dialog.edtHigh[0]->text(), QStringLiteral("212.0"));
-    EXPECT_EQ(dialog.edtHysteresis->text(), QStringLiteral("0.9"));
+    EXPECT_EQ(widgets(dialog).edtHigh[0]->text(), QStringLiteral("212.0"));
+    EXPECT_EQ(widgets(dialog).edtHysteresis->text(), QStringLiteral("0.9"));
 
     // A text that is no number, and a low limit above the high one, keep the dialog open.
-    dialog.edtLow[1]->setText(QStringLiteral("abc"));
+    widgets(dialog).edtLow[1]->setText(QStringLiteral("abc"));
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    dialog.edtLow[1]->setText(QStringLiteral("230"));
-    dialog.edtHigh[1]->setText(QStringLiteral("50"));
+    widgets(dialog).edtLow[1]->setText(QStringLiteral("230"));
+    widgets(dialog).edtHigh[1]->setText(QStringLiteral("50"));
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(m_prompts.texts(ScriptedPrompts::Kind::Warning),
               (QStringList{"abc is not valid.\n", "The low limit of T2 must be below its high limit."}));
 
-    dialog.edtHigh[1]->clear();
-    dialog.chkOn[1]->setChecked(true);
-    dialog.edtHold->setText(QStringLiteral("5"));
-    dialog.chkSound->setChecked(false);
+    widgets(dialog).edtHigh[1]->clear();
+    widgets(dialog).chkOn[1]->setChecked(true);
+    widgets(dialog).edtHold->setText(QStringLiteral("5"));
+    widgets(dialog).chkSound->setChecked(false);
     dialog.accept();
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     const alarm::AlarmSettings entered = dialog.acceptedSettings();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/TfrmAbout.h"
+#include "app/TfrmAlarmEvents.h"
+#include "app/TfrmSetupAlarms.h"
 #include "files/TfrmOpenSave.h"
 #include "graph/TfrmAnnoEdit.h"
 #include "graph/TfrmGraph.h"
@@ -41,6 +43,8 @@
 #define THERMO4_ANNO_EDIT_CONTROLS(X) X(Edit1) X(btnOK) X(btnCancel)
 #define THERMO4_OPEN_SAVE_CONTROLS(X) X(btnOpenSets) X(btnOpenSingleSet) X(Button1)
 #define THERMO4_LIST_CONTROLS(X) X(Grid1)
+#define THERMO4_ALARM_EVENTS_CONTROLS(X) X(Grid1) X(btnSave)
+#define THERMO4_SETUP_ALARMS_CONTROLS(X) X(chkOn) X(edtHigh) X(edtLow) X(edtHold) X(edtHysteresis) X(chkSound)
 
 namespace thermo4::ui {
 
@@ -67,6 +71,8 @@ struct WindowTestAccess {
     THERMO4_CONTROLS_OF(AnnoEdit, TfrmAnnoEdit, THERMO4_ANNO_EDIT_CONTROLS)
     THERMO4_CONTROLS_OF(OpenSave, TfrmOpenSave, THERMO4_OPEN_SAVE_CONTROLS)
     THERMO4_CONTROLS_OF(List, TfrmList, THERMO4_LIST_CONTROLS)
+    THERMO4_CONTROLS_OF(AlarmEvents, TfrmAlarmEvents, THERMO4_ALARM_EVENTS_CONTROLS)
+    THERMO4_CONTROLS_OF(SetupAlarms, TfrmSetupAlarms, THERMO4_SETUP_ALARMS_CONTROLS)
 
 #undef THERMO4_COPY
 #undef THERMO4_DECLARE
@@ -92,3 +98,5 @@ template <class Window> auto widgets(const Window& w) -> decltype(WindowTestAcce
 #undef THERMO4_ANNO_EDIT_CONTROLS
 #undef THERMO4_OPEN_SAVE_CONTROLS
 #undef THERMO4_LIST_CONTROLS
+#undef THERMO4_ALARM_EVENTS_CONTROLS
+#undef THERMO4_SETUP_ALARMS_CONTROLS
