@@ -11,9 +11,8 @@ LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublish
                                QObject* parent)
     : QObject(parent), m_session(session), m_publisher(publisher), m_simulated(simulated) {
     connect(&session, &session::MeterSession::connectionChanged, this, &LivePublishing::updateMeter);
-    connect(&session, &session::MeterSession::frameDecoded, this, [this](const core::MeterStatus& status) {
-        m_publisher.publishLive(m_session.clock().now(), status);
-    });
+    connect(&session, &session::MeterSession::frameDecoded, this,
+            [this](const core::MeterStatus& status) { m_publisher.publishLive(m_session.now(), status); });
     connect(&session.recording(), &session::RecordingState::sampleRecorded, this,
             [this](int number, const QDateTime& time, const core::MeterStatus& status) {
                 m_publisher.publishRecording(number, time, status);

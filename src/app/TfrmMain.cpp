@@ -85,6 +85,12 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
         m_linkNoticeShown = true;
     });
     connect(m_session, &session::MeterSession::identifyFailed, this, &TfrmMain::identifyFailed);
+    connect(m_session, &session::MeterSession::linkReleased, this, [this] {
+        if (!m_closeWhenIdle)
+            return;
+        m_closeWhenIdle = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    });
     connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
             &TfrmMain::recordingChanged);
     m_journal = std::make_unique<session::RecordingJournal>(
@@ -387,6 +393,14 @@ void TfrmMain::placeRealTimeGraph() {
 void TfrmMain::closeEvent(QCloseEvent* event) {
     if (m_exiting) {
         event->accept();
+        return;
+    }
+    if (m_session->linkBusy()) {
+        // Delivered from inside an operation's waits: a download is called off, anything
+        // else finishes; the window closes once the link is handed back.
+        m_session->cancelDownload();
+        m_closeWhenIdle = true;
+        event->ignore();
         return;
     }
     if (!FormCloseQuery()) {

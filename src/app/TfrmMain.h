@@ -182,6 +182,8 @@ private:
     bool m_linkNoticeShown = false;
     bool m_shown = false;
     bool m_exiting = false;
+    /// The window was closed while an operation held the link: it closes when the link is handed back.
+    bool m_closeWhenIdle = false;
     bool m_recordOnConnect = false;
     /// The recording of --record was started (once, at the first connection).
     bool m_recordStarted = false;

@@ -191,7 +191,7 @@ void TfrmMain::BitBtn2Click() {
 }
 
 void TfrmMain::MainTimerTimer() {
-    m_session->pollTick();
+    m_session->pollOnce();
 }
 
 void TfrmMain::MaxMinTimerTimer() {

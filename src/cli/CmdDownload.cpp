@@ -7,6 +7,7 @@
 #include "formats/FileSystem.h"
 #include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
+#include "session/LoggerLoad.h"
 
 #include <csignal>
 
@@ -173,7 +174,7 @@ int RunDownload(const QStringList& arguments) {
         source.abortTransfer();
     }
     if (code != core::kDecodeOk) {
-        PrintError(link::LoggerLoadMessage(code));
+        PrintError(session::LoggerLoadMessage(code));
         return kExitFailure;
     }
     if (QString error; !formats::WriteImageFile(output, image, &error)) {

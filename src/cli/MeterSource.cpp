@@ -117,7 +117,6 @@ bool MeterSource::open(bool simulate, const QString& scenario, const QString& po
     }
     p.usbLink = std::make_unique<link::UsbMeterLink>(*p.usb, p.clock);
     p.poller = std::make_unique<link::MeterPoller>(p.state, *p.usbLink, p.clock);
-    p.poller->setSerialLink(p.serialLink.get());
     return true;
 }
 
@@ -135,7 +134,7 @@ bool MeterSource::waitForMeter(int limitMs) {
             // stand in front of this one's reply.
             p.serialPort->discardInput();
             if (p.serialLink->identify(p.state.reply)) {
-                p.state.setLink(link::LinkKind::Serial);
+                p.state.setCurrent(p.serialLink.get());
                 return true;
             }
             p.invalidReplies = p.invalidReplies || p.serialLink->replyWasInvalid();

@@ -40,7 +40,7 @@ void RecordingJournal::sampleRecorded(int, const QDateTime& time, const core::Me
 
 void RecordingJournal::start() {
     formats::JournalHeader header;
-    header.start = m_session.clock().now();
+    header.start = m_session.now();
     header.rateSeconds = m_session.recording().realTimeRate();
     header.meterModel = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     header.link = linkName();

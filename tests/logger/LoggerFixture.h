@@ -10,6 +10,7 @@
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/MeterSessionTestAccess.h"
 #include "support/WindowTestSupport.h"
 #include "ui/ScriptedPrompts.h"
 
@@ -64,7 +65,7 @@ protected:
     LoggerData& logger() { return m_window->loggerData(); }
     TfrmGraph* loggerWindow() const { return TfrmGraph::dataLoggerWindow(*m_window); }
     TfrmGraph* realTimeWindow() const { return TfrmGraph::realTimeWindow(*m_window); }
-    QTimer* mainTimer() { return session().pollTimer(); }
+    QTimer* mainTimer() { return session::MeterSessionTestAccess::pollTimer(session()); }
 
     void connectMeter() {
         for (int i = 0; i < 10 && !session().connected(); ++i) {
