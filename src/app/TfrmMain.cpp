@@ -72,13 +72,17 @@ QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& hint
 } // namespace
 
 TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services) {
-    assert(services.clock && services.usb && services.serialPort && services.prompts);
+    assert(services.clock && services.prompts && (services.session || (services.usb && services.serialPort)));
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("thermo4"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/thermo4.svg")));
 
-    m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
-    m_session->setLinkNoticeSource(services.takeLinkNotice);
+    if (services.session) {
+        m_session = services.session;
+    } else {
+        m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
+        m_session->setLinkNoticeSource(services.takeLinkNotice);
+    }
     connect(m_session, &session::MeterSession::connectionChanged, this, &TfrmMain::connectionChanged);
     connect(m_session, &session::MeterSession::linkNotice, this, [this](const QString& notice) {
         showNotice(notice);

@@ -4,6 +4,7 @@
 
 #include "core/Commands.h"
 #include "link/HidUsbTransport.h"
+#include "link/NoUsbTransport.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialMeterLink.h"
 #include "link/SystemClock.h"
@@ -18,19 +19,6 @@ namespace {
 
 /// Time between two identify attempts on a serial port (ms).
 constexpr int kIdentifyPeriodMs = 500;
-
-/// No USB at all: a command told to use a serial port never turns to a meter on USB.
-class NoUsbTransport : public link::UsbTransport {
-public:
-    int open(std::uint16_t, std::uint16_t) override { return -1; }
-    int setTimeouts(int, int) override { return -1; }
-    int writeCommand(std::span<const std::uint8_t>) override { return -1; }
-    int writeBlock(std::span<const std::uint8_t>) override { return -1; }
-    int finishWrite() override { return -1; }
-    int read(std::span<std::uint8_t>) override { return -1; }
-    int serialNumber(std::span<char>) override { return -1; }
-    int close() override { return 0; }
-};
 
 } // namespace
 
@@ -109,7 +97,7 @@ bool MeterSource::open(bool simulate, const QString& scenario, const QString& po
             return false;
         }
         p.serialLink = std::make_unique<link::SerialMeterLink>(*p.serialPort, p.clock);
-        p.usb = std::make_unique<NoUsbTransport>();
+        p.usb = std::make_unique<link::NoUsbTransport>();
     } else {
         auto hid = std::make_unique<link::HidUsbTransport>();
         p.hidUsb = hid.get();

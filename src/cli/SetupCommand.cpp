@@ -2,6 +2,8 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "cli/MeterSource.h"
+#include "session/MeterSession.h"
 
 namespace thermo4::cli {
 
@@ -25,11 +27,18 @@ std::optional<int> SetupCommand::open(const QCommandLineParser& parser) {
         PrintError(QStringLiteral("--simulate and --usb exclude each other"));
         return kExitUsage;
     }
-    if (!m_source.open(m_simulate, m_scenario)) {
+    QString error;
+    const session::MeterKind kind = m_simulate ? session::MeterKind::Virtual : session::MeterKind::Usb;
+    m_meter = session::MakeMeter({kind, {}, m_scenario, true}, m_clock, &error);
+    if (!m_meter) {
+        PrintError(error);
         return kExitFailure;
     }
-    m_setup = std::make_unique<link::MeterSetup>(m_source.usb(), m_source.clock());
     return std::nullopt;
+}
+
+link::SetupOutcome SetupCommand::run(const link::SetupRequest& request) {
+    return m_meter->session().runSetup(request);
 }
 
 int SetupCommand::finish(const link::SetupOutcome& outcome) {
@@ -50,7 +59,9 @@ int SetupCommand::finish(const link::SetupOutcome& outcome) {
         break;
     }
     PrintError(QStringLiteral("Fail code=%1").arg(outcome.code));
-    m_source.printNotice();
+    if (const QString notice = m_meter->takeNotice(); !notice.isEmpty()) {
+        PrintError(notice);
+    }
     return kExitFailure;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cli/MeterSource.h"
-#include "link/MeterSetup.h"
+#include "link/SetupProgress.h"
+#include "link/SystemClock.h"
+#include "session/MeterFactory.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -26,7 +27,8 @@ public:
     /// After parsing: refuses --simulate with --usb (kExitUsage) and sets the meter
     /// up (kExitFailure when it cannot be). Nothing when the meter is ready.
     std::optional<int> open(const QCommandLineParser& parser);
-    link::MeterSetup& setup() { return *m_setup; }
+    /// Runs one setup operation on the meter (after open()).
+    link::SetupOutcome run(const link::SetupRequest& request);
 
     /// The exit code of outcome: kExitOk on success; otherwise the reason on stderr
     /// ("Fail code=…", or why the input was refused) and kExitFailure or kExitUsage.
@@ -40,8 +42,8 @@ private:
     QCommandLineOption m_simulateOption;
     bool m_simulate = false;
     QString m_scenario;
-    MeterSource m_source;
-    std::unique_ptr<link::MeterSetup> m_setup;
+    link::SystemClock m_clock;
+    std::unique_ptr<session::Meter> m_meter;
 };
 
 } // namespace thermo4::cli

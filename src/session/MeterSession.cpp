@@ -87,7 +87,7 @@ QDateTime MeterSession::now() const {
 }
 
 void MeterSession::startPolling() {
-    if (m_shutDown)
+    if (m_shutDown || !m_pollOnTimer)
         return;
     m_pollTimer->setInterval(kPollIntervalMs);
     m_pollTimer->start();

@@ -92,7 +92,9 @@ public:
     void setLinkNoticeSource(std::function<QString()> takeNotice) { m_takeNotice = std::move(takeNotice); }
 
     // The poll.
-    /// Starts MainTimer; nothing once the session is shut down.
+    /// Off: MainTimer never runs and the caller polls (pollOnce) itself, as the command line does.
+    void setPollOnTimer(bool on) { m_pollOnTimer = on; }
+    /// Starts MainTimer; nothing once the session is shut down, or when it does not poll on its timer.
     void startPolling();
     void stopPolling();
     /// One poll tick (MainTimerTimer): identify over USB while no meter is
@@ -205,6 +207,7 @@ private:
     QTimer* m_pollTimer = nullptr;
     std::function<QString()> m_takeNotice;
     int m_identifyFailures = 0;
+    bool m_pollOnTimer = true;
     bool m_shutDown = false;
     bool m_teardownPending = false;
     bool m_downloadCancelled = false;
