@@ -9,12 +9,12 @@
 #include "chart/GraphStateFile.h"
 #include "core/TDateTime.h"
 #include "graph/TfrmGraph.h"
-#include "link/ManualClock.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
 #include "ui/Resources.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDir>

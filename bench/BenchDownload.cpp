@@ -1,10 +1,10 @@
 // A full 262 144-byte logger download from the virtual meter through the real
 // transaction code on the manual clock: wall and CPU time, and the share of the
 // CPU time spent outside the transport (and the virtual meter behind it).
-#include "link/ManualClock.h"
 #include "link/UsbDownload.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // CPU time of one poll tick against the virtual meter: identify ("K"), live
 // read ("A") and decode, as a meter is found and then read.
-#include "link/ManualClock.h"
 #include "link/MeterPoller.h"
 #include "link/UsbMeterLink.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <benchmark/benchmark.h>
 

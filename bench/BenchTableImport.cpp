@@ -6,13 +6,13 @@
 #include "core/TDateTime.h"
 #include "files/SingleFileCommands.h"
 #include "formats/TextExport.h"
-#include "link/ManualClock.h"
 #include "logger/TfrmList.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
 #include "ui/Resources.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,12 +6,12 @@
 #include "FuzzSupport.h"
 
 #include "core/MemoryDecoder.h"
-#include "link/ManualClock.h"
 #include "link/UsbDownload.h"
 #include "link/UsbTransactions.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QDir>

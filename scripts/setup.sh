@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   dpkg-dev file help2man desktop-file-utils appstream
-  poppler-utils
+  poppler-utils dbus-daemon
 )
 
 missing=()

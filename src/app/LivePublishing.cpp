@@ -1,5 +1,6 @@
 #include "app/LivePublishing.h"
 
+#include "app/AlarmWatch.h"
 #include "core/Commands.h"
 #include "link/Clock.h"
 #include "mqtt/MqttPublisher.h"
@@ -19,6 +20,14 @@ LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublish
             });
     connect(&publisher, &mqtt::MqttPublisher::statusMessage, this, &LivePublishing::notice);
     updateMeter();
+}
+
+void LivePublishing::publishAlarms(const AlarmWatch& alarms) {
+    m_publisher.publishActiveAlarms(alarms.monitor().active());
+    connect(&alarms, &AlarmWatch::alarmEvent, this, [this, &alarms](const alarm::AlarmEvent& event) {
+        m_publisher.publishAlarm(event);
+        m_publisher.publishActiveAlarms(alarms.monitor().active());
+    });
 }
 
 void LivePublishing::updateMeter() {

@@ -12,6 +12,8 @@ class MeterSession;
 
 namespace thermo4::ui {
 
+class AlarmWatch;
+
 /// Hands the session's readings to the MQTT publisher: every valid live frame while
 /// a meter is connected (whatever the link) to BASE/live, every recorded sample to
 /// BASE/recording. The publisher only queues them for its network thread, so the
@@ -22,6 +24,9 @@ public:
     /// session and publisher must outlive this object; simulated: the USB meter is the virtual one.
     LivePublishing(session::MeterSession& session, mqtt::MqttPublisher& publisher, bool simulated,
                    QObject* parent = nullptr);
+
+    /// Also each alarm's beginning and end (BASE/alarm) and the alarms on (BASE/alarms, retained).
+    void publishAlarms(const AlarmWatch& alarms);
 
 signals:
     /// The publisher's connection lines (up, lost once per outage, back) for the status bar;

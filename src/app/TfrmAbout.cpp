@@ -54,6 +54,15 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(btnOK, 0, Qt::AlignHCenter);
 }
 
+void TfrmAbout::showOkButton(bool shown) {
+    btnOK->setVisible(shown);
+}
+
+void TfrmAbout::setTitle(const QString& title) {
+    setWindowTitle(title);
+    lblTitle->setText(title);
+}
+
 void TfrmAbout::showAsSplash() {
     btnOK->hide();
     setWindowFlag(Qt::WindowStaysOnTopHint, true);

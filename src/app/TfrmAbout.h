@@ -20,6 +20,15 @@ public:
     /// Shows the box modeless, on top and centred on the screen, without its OK
     /// button, and paints it at once (before the event loop runs).
     void showAsSplash();
+    /// The OK button shows in the about box, not in a progress window.
+    void showOkButton(bool shown);
+    /// The caption and the title line (a progress window names its step there).
+    void setTitle(const QString& title);
+
+private:
+    friend struct WindowTestAccess;
+
+public:
 
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;

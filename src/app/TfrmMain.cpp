@@ -1,5 +1,6 @@
 #include "app/TfrmMain.h"
 
+#include "app/AlarmWatch.h"
 #include "app/LivePublishing.h"
 #include "app/TfrmAbout.h"
 #include "formats/JournalFormat.h"
@@ -113,6 +114,7 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     createMenus();
     createToolBar();
     createStatusBar();
+    createAlarms();
 
     MaxMinTimer = new QTimer(this);
     MaxMinTimer->setObjectName(QStringLiteral("MaxMinTimer"));
@@ -338,6 +340,7 @@ void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     // A line delivered before the window was there (the splash lets events through).
     if (const mqtt::MqttPublisher::Status last = publisher.lastStatus(); !last.text.isEmpty())
         show(last.text, last.connected);
+    publishing->publishAlarms(*m_alarms);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -523,6 +526,7 @@ void TfrmMain::OpenPanel() {
     panel->placeAt(0, 0);
     m_panel = panel;
     ControlPanel1->setChecked(true);
+    showAlarms();
 }
 
 void TfrmMain::OpenRealTimeGraph() {
@@ -530,6 +534,7 @@ void TfrmMain::OpenRealTimeGraph() {
         TfrmGraph::OpenRealTimeGraph(*this);
         // At the first showing FormShow places it again, beside the panel it opens next.
         placeRealTimeGraph();
+        showAlarms();
     }
     RealTimeGraph1->setChecked(true);
 }

@@ -22,6 +22,9 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
+namespace thermo4::alarm {
+struct AlarmEvent;
+}
 namespace thermo4::mqtt {
 class MqttPublisher;
 }
@@ -31,7 +34,10 @@ class RecordingJournal;
 
 namespace thermo4::ui {
 
+class AlarmWatch;
+class DesktopNotifier;
 class TfrmAbout;
+class TfrmAlarmEvents;
 class TfrmPanel;
 class TfrmSetup;
 
@@ -91,6 +97,10 @@ public:
     QString statusText(int panel) const;
     /// The journal of the real-time graph's unsaved samples.
     session::RecordingJournal& journal() const { return *m_journal; }
+    /// The alarm limits and what they say about the readings.
+    AlarmWatch& alarms() const { return *m_alarms; }
+    /// The alarm events window, or null.
+    TfrmAlarmEvents* alarmEventsWindow() const;
 
 public slots:
     void Open1Click();
@@ -113,6 +123,10 @@ public slots:
     void ComboBoxDeviceNameChange();
     void BitBtn1Click();
     void BitBtn2Click();
+    /// Real Time > Alarms...: the alarm dialog.
+    void Alarms1Click();
+    /// Real Time > Alarm Events: the list of this run's alarm events.
+    void AlarmEvents1Click();
 
     /// The poll tick (MainTimer runs it through the session).
     void MainTimerTimer();
@@ -165,6 +179,12 @@ private:
     void recordingChanged(bool recording);
     void identifyFailed(int failures);
 
+    // Alarms (TfrmMainAlarms.cpp).
+    void createAlarms();
+    void alarmEvent(const alarm::AlarmEvent& event);
+    /// Brings the panel's marks, the real-time graph's limit lines and the status panel in line.
+    void showAlarms();
+
     AppServices m_services;
     LoggerData m_loggerData;
     GraphShared m_graphShared;
@@ -175,6 +195,9 @@ private:
     QPointer<TfrmPanel> m_panel;
     QPointer<TfrmAbout> m_aboutBox;
     QPointer<TfrmSetup> m_setupDialog;
+    QPointer<TfrmAlarmEvents> m_alarmEvents;
+    AlarmWatch* m_alarms = nullptr;
+    DesktopNotifier* m_notifier = nullptr;
     /// Geometry the program last gave the real-time graph's sub-window.
     QRect m_realTimePlace;
     bool m_blinkPhase = false;
@@ -198,6 +221,8 @@ private:
     QMenu* RealTime1 = nullptr;
     QAction* Run1 = nullptr;
     QAction* Stop1 = nullptr;
+    QAction* Alarms1 = nullptr;
+    QAction* AlarmEvents1 = nullptr;
     QMenu* DataLogger1 = nullptr;
     QAction* LoadData1 = nullptr;
     QAction* Setup1 = nullptr;
@@ -227,6 +252,8 @@ private:
     QMdiArea* ClientArea = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    /// The alarms on now ("Alarm: T1 > 300.0"), empty while none is.
+    QLabel* StatusPanelAlarm = nullptr;
     /// The blink tick, 500 ms; runs from start to end.
     QTimer* MaxMinTimer = nullptr;
 };

@@ -105,7 +105,7 @@ void TfrmMain::Contents1Click() {
 void TfrmMain::About1Click() {
     if (!m_aboutBox)
         m_aboutBox = new TfrmAbout(this);
-    m_aboutBox->btnOK->show();
+    m_aboutBox->showOkButton(true);
     m_aboutBox->exec();
     // The box frees itself when it closes; a box still open here is destroyed now.
     delete m_aboutBox.data();
@@ -160,15 +160,14 @@ void TfrmMain::BitBtn1Click() {
     // The about box is the search's progress window.
     auto* progress = new TfrmAbout;
     progress->setAttribute(Qt::WA_DeleteOnClose);
-    progress->btnOK->hide();
+    progress->showOkButton(false);
     progress->show();
     progress->repaint();
     m_aboutBox = progress;
     m_session->searchSerial(ports, [this](int index, const QString& title) {
         ComboBoxDeviceName->setCurrentIndex(index);
         if (m_aboutBox) {
-            m_aboutBox->setWindowTitle(title);
-            m_aboutBox->lblTitle->setText(title);
+            m_aboutBox->setTitle(title);
         }
     });
     if (m_aboutBox)

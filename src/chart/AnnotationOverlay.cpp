@@ -130,6 +130,7 @@ QRectF AnnotationOverlay::tableBox(const std::vector<double>& widths) const {
 void AnnotationOverlay::draw(QCPPainter* painter) {
     if (m_owner.m_rects.empty())
         return;
+    drawLimitLines(painter);
     if (m_owner.m_state.settings.showVertLineAnnotations)
         drawLines(painter);
     if (m_owner.m_state.settings.showGraphAnnotations)
@@ -150,6 +151,29 @@ void AnnotationOverlay::drawLines(QCPPainter* painter) const {
         painter->drawLine(QPointF(px, a.top()), QPointF(px, a.bottom()));
         if (!line.text.isEmpty())
             painter->drawText(QPointF(px + 3, a.top() + painter->fontMetrics().ascent() + 2), line.text);
+    }
+    painter->restore();
+}
+
+void AnnotationOverlay::drawLimitLines(QCPPainter* painter) const {
+    painter->save();
+    painter->setFont(lineFont());
+    for (const LimitLine& line : m_owner.m_limitLines) {
+        const QCPGraph* graph = m_owner.graphOf(line.subset);
+        if (graph == nullptr || graph->valueAxis() == nullptr)
+            continue;
+        const QCPAxis* axis = graph->valueAxis();
+        const QRectF r = axis->axisRect()->rect();
+        const double py = axis->coordToPixel(line.y);
+        if (!std::isfinite(py) || py < r.top() || py > r.bottom())
+            continue;
+        painter->setClipRect(r);
+        painter->setPen(QPen(line.color, 1, Qt::DashLine));
+        painter->drawLine(QPointF(r.left(), py), QPointF(r.right(), py));
+        if (!line.text.isEmpty()) {
+            const double width = painter->fontMetrics().horizontalAdvance(line.text);
+            painter->drawText(QPointF(r.right() - width - 4, py - 3), line.text);
+        }
     }
     painter->restore();
 }

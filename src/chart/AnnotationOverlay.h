@@ -38,6 +38,7 @@ private:
     QFont tableFont(bool bold) const;
     QRectF area() const;
     void drawLines(QCPPainter* painter) const;
+    void drawLimitLines(QCPPainter* painter) const;
     void drawAnnotations(QCPPainter* painter) const;
     void drawTable(QCPPainter* painter) const;
     /// Column widths of the table for texts as wide as `advance` says (text, header cell).

@@ -335,6 +335,13 @@ void Graph1::setVertLineAnnotationText(int index, const QString& text) {
         l->text = text;
 }
 
+void Graph1::setLimitLines(std::vector<LimitLine> lines) {
+    if (lines == m_limitLines)
+        return;
+    m_limitLines = std::move(lines);
+    invalidateImage();
+}
+
 void Graph1::setTARows(int rows) {
     m_state.table.resize(rows, m_state.table.columns);
 }

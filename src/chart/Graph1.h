@@ -23,6 +23,16 @@ namespace thermo4::chart {
 class AnnotationOverlay;
 class CustomizeDialog;
 
+/// A horizontal line at a value on the axis of a subset's curve, such as an alarm limit.
+struct LimitLine {
+    int subset = 0;
+    double y = 0.0;
+    QColor color = Qt::red;
+    /// Drawn at the line's right end; may be empty.
+    QString text;
+    bool operator==(const LimitLine&) const = default;
+};
+
 /// The scientific-graph control of every graph window: holds subsets of points (X in days,
 /// Y in °C or °F), scales, split axes, annotations and a table, draws them through QCustomPlot,
 /// zooms, customizes, prints, and stores or loads its whole state as one byte block.
@@ -201,6 +211,11 @@ public:
     void setGraphAnnotationText(int index, const QString& text);
     QColor graphAnnotationColor(int index) const { return annotation(index).color; }
     void setGraphAnnotationColor(int index, const QColor& color);
+
+    /// Horizontal lines on the curves' axes, drawn over the curves; they belong to the view,
+    /// not to the graph, so they are never stored with it. Redraws when they change.
+    void setLimitLines(std::vector<LimitLine> lines);
+    const std::vector<LimitLine>& limitLines() const { return m_limitLines; }
 
     // Vertical line annotations (line cursors)
     bool showVertLineAnnotations() const { return m_state.settings.showVertLineAnnotations; }
@@ -425,6 +440,7 @@ private:
     QCPTextElement* m_subTitle = nullptr;
     QCPLegend* m_legend = nullptr;
     std::vector<QCPGraph*> m_graphs;
+    std::vector<LimitLine> m_limitLines;
     std::optional<Layout> m_layout;
     bool m_compactView = false;
     QSharedPointer<QCPAxisTicker> m_daysTicker;

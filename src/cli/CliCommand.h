@@ -13,6 +13,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 /// The command line itself is wrong.
 inline constexpr int kExitUsage = 2;
+/// --exit-on-alarm: an alarm began.
+inline constexpr int kExitAlarm = 3;
 
 /// One sub-command of thermo4-cli: `thermo4-cli <name> [options]`.
 struct CliCommand {

@@ -36,12 +36,17 @@ QString StdoutError() {
 }
 
 void PrintError(const QString& message) {
-    const QByteArray utf8 = core::FileNameBytes(QStringLiteral("thermo4-cli: %1\n").arg(message));
+    PrintErrorLine(QStringLiteral("thermo4-cli: %1").arg(message));
+}
+
+void PrintErrorLine(const QString& line) {
+    const QByteArray utf8 = core::FileNameBytes(line + QLatin1Char('\n'));
     std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
     std::fflush(stderr);
 }
 
-std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected) {
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected,
+                                    const QStringList& repeatable) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     parser.addOption(help);
@@ -51,7 +56,7 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringLis
     }
     // The parser would silently keep the last of two values: one of them was not meant.
     for (const QString& name : parser.optionNames()) {
-        if (parser.values(name).size() > 1) {
+        if (parser.values(name).size() > 1 && !repeatable.contains(name)) {
             PrintError(
                 QStringLiteral("%1%2 was given twice; see %3 --help")
                     .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name, args.value(0)));

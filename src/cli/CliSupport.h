@@ -18,12 +18,15 @@ bool PrintOut(const QString& text);
 QString StdoutError();
 /// One line on standard error, prefixed "thermo4-cli: ".
 void PrintError(const QString& message);
+/// One line on standard error as it is (a report line that starts with its own word).
+void PrintErrorLine(const QString& line);
 
 /// Parses args with parser (which gets --help added). Returns an exit code when
 /// the command is already done: kExitOk after printing the help, kExitUsage
 /// after reporting a bad option or a wrong number of positional arguments
-/// (expected counts them).
-std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected);
+/// (expected counts them). An option given twice is refused unless repeatable names it.
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, qsizetype expected,
+                                    const QStringList& repeatable = {});
 
 /// Reads and decodes a collection file. On failure prints the reason and
 /// returns the exit code; on success fills collection.

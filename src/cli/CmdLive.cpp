@@ -1,3 +1,4 @@
+#include "cli/AlarmOption.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "cli/MeterSource.h"
@@ -26,9 +27,11 @@ int RunLive(const QStringList& arguments) {
     parser.addOption(samplesOption);
     MqttOption publishing;
     publishing.addTo(parser);
+    AlarmOption alarms;
+    alarms.addTo(parser);
     const QCommandLineOption portOption = MeterSource::portOption();
     parser.addOption(portOption);
-    if (auto done = ParseCommandLine(parser, args, 0)) {
+    if (auto done = ParseCommandLine(parser, args, 0, alarms.repeatable())) {
         return *done;
     }
     int samples = 0;
@@ -41,7 +44,7 @@ int RunLive(const QStringList& arguments) {
             return kExitUsage;
         }
     }
-    if (!publishing.read(parser)) {
+    if (!publishing.read(parser) || !alarms.read(parser)) {
         return kExitUsage;
     }
 
@@ -61,6 +64,7 @@ int RunLive(const QStringList& arguments) {
                                                  : mqtt::LinkName::Serial)) {
         return kExitFailure;
     }
+    alarms.attach(poll, publishing.publisher());
     const int limit = poll.noReadingLimitMs / 1000;
     // The poll finds a meter on USB by itself; one on a serial port is identified first.
     if (source.isSerial() && !source.waitForMeter(poll.noReadingLimitMs)) {
@@ -84,6 +88,8 @@ int RunLive(const QStringList& arguments) {
     case link::HeadlessPollEnd::SamplesDone:
     case link::HeadlessPollEnd::OutputFailed: // reported by the caller
         break;
+    case link::HeadlessPollEnd::Stopped:
+        return kExitAlarm;
     case link::HeadlessPollEnd::NoMeter:
         PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
         source.printNotice();
@@ -92,6 +98,7 @@ int RunLive(const QStringList& arguments) {
         PrintError(QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit));
         return kExitFailure;
     case link::HeadlessPollEnd::MeterStopped:
+        alarms.meterLost(source.clock().now());
         PrintError(QStringLiteral("the meter stopped answering: no reading for %1 s").arg(limit));
         return kExitFailure;
     }

@@ -33,6 +33,8 @@ public:
     /// With the option given: starts publishing the readings that poll prints,
     /// from a meter on link. False, with the reason printed, when the client cannot start.
     bool start(link::HeadlessPoll& poll, mqtt::LinkName link);
+    /// The running publisher, or none without --mqtt.
+    mqtt::MqttPublisher* publisher() const { return m_publisher.get(); }
 
 private:
     QCommandLineOption m_option;

@@ -21,6 +21,9 @@ inline constexpr int kGlyphCount = 25;
 inline constexpr std::size_t kBacklightByte = 7;
 inline constexpr std::uint8_t kBacklightBit = 0x01;
 
+/// Thermocouple type codes, as the live frame and a data set's header carry them.
+enum class ThermocoupleType : std::uint8_t { K, J, E, T, N, R, S };
+
 /// The decoded 64-byte live frame: readings, digit glyphs, icon and mode flags.
 /// The per-element flags are named after the panel element they drive.
 struct MeterStatus {
@@ -33,7 +36,7 @@ struct MeterStatus {
     bool recBlink = false;
     bool statsBlink = false;
     bool statsMode = false;
-    /// Raw type code; the panel acts on 4 (N), 5 (R), 6 (S) only.
+    /// Raw type code (see ThermocoupleType); the panel spells out N, R and S only.
     std::uint8_t thermocoupleType = 0;
     /// Bit n: channel n+1 over range ("OL"); bit n+4: channel n+1 has no reading ("----").
     std::uint8_t channelState = 0;

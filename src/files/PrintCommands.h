@@ -1,13 +1,8 @@
 #pragma once
 
-namespace thermo4::chart {
-struct GraphPrintTexts;
-}
-
 namespace thermo4::ui {
 
 class MainFrame;
-class TfrmGraph;
 
 /// File ▸ Print on the active window: a table as lines of text in the system's
 /// fixed-width font, a graph after its customization step as the window shows it
@@ -15,8 +10,5 @@ class TfrmGraph;
 /// through the print dialog to the printer chosen by Printer Setup, which can also
 /// print to a PDF file.
 void PrintActiveChild(MainFrame& frame);
-
-/// The caption and the header and statistics fields of a graph window, as shown.
-chart::GraphPrintTexts GraphWindowTexts(const TfrmGraph& graph);
 
 } // namespace thermo4::ui

@@ -1,7 +1,5 @@
 #include "files/SingleFileCommands.h"
 
-#include "chart/Graph1.h"
-#include "chart/GraphStateFile.h"
 #include "formats/FileFilters.h"
 #include "formats/FileSystem.h"
 #include "formats/TextExport.h"
@@ -13,11 +11,9 @@
 #include "ui/Prompts.h"
 #include "ui/TfrmScope.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QTableView>
 
 #include <algorithm>
 #include <memory>
@@ -65,22 +61,12 @@ bool SaveTable(MainFrame& frame, const TfrmList& table) {
 
 TfrmGraph* OpenGraphFile(MainFrame& frame, const QString& path) {
     auto graph = std::make_unique<TfrmGraph>(frame, fullName(path));
-    chart::Graph1& g = *graph->Graph1;
     QString error;
-    if (!chart::LoadGraphState(g, path, &error)) {
+    if (!graph->openGraphFile(path, &error)) {
         frame.services().prompts->error(error);
         return nullptr;
     }
-    TfrmGraph* window = graph.release();
-    frame.addChild(window);
-    window->fillClientArea();
-    window->FillGraphStatistics();
-    window->chkSplit->setChecked(g.multiAxesSubsets(1) != 0);
-    g.setAllowDataLabels(0);
-    g.reinitAndReset();
-    window->ApplyToolAvailability();
-    g.setAllowGraphAnnotHotSpots(true);
-    return window;
+    return graph.release(); // the frame holds it now
 }
 
 TfrmList* OpenTextTable(MainFrame& frame, const QString& path, QChar separator) {
@@ -96,7 +82,7 @@ TfrmList* OpenTextTable(MainFrame& frame, const QString& path, QChar separator) 
     const QSize client = frame.clientSize();
     list->place(0, 0, std::min(TfrmList::kDesignWidth, client.width()),
                 std::min(TfrmList::kDesignHeight, client.height()));
-    list->Grid1->setUpdatesEnabled(false);
+    list->awaitTable();
 
     TfrmScope progress(frame.frameWidget());
     progress.showFileProgress(QStringLiteral("Open Progress"), QStringLiteral("0"), 0);
@@ -106,8 +92,6 @@ TfrmList* OpenTextTable(MainFrame& frame, const QString& path, QChar separator) 
     if (!list)
         return nullptr;
     list->setTable(std::move(table));
-    list->Grid1->setUpdatesEnabled(true);
-    list->Grid1->update();
     return list;
 }
 

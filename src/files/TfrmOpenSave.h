@@ -23,15 +23,19 @@ public:
     /// Runs the dialog modally and returns the choice (closing it cancels).
     Choice choose();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend struct WindowTestAccess;
+
+public:
+
     /// Collection file (result OK), single file (result No), Cancel.
     QPushButton* btnOpenSets = nullptr;
     QPushButton* btnOpenSingleSet = nullptr;
     QPushButton* Button1 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     Choice m_choice = Choice::Cancel;
 };
 

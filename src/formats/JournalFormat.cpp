@@ -203,6 +203,14 @@ QByteArray JournalResumedLine(double time) {
     return line + '\n';
 }
 
+QByteArray JournalAlarmLine(double time, const QString& text) {
+    QByteArray line = kJournalAlarmPrefix;
+    appendTime(line, time);
+    QString oneLine = text;
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line + ": " + oneLine.toUtf8() + '\n';
+}
+
 QByteArray JournalReserveLine() {
     return '#' + QByteArray(kJournalReserveBytes - 2, ' ') + '\n';
 }

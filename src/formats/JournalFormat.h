@@ -34,6 +34,11 @@ namespace thermo4::formats {
 //   # stopped: 2024-05-01T14:05:10.123: no space left on device
 //   # resumed: 2024-05-01T14:06:02.123
 //
+// An alarm's beginning or end during the recording is a note of its own,
+//
+//   # alarm: 2024-05-01T14:05:10.123: T1 > 300.0 (301.2)
+//   # alarm: 2024-05-01T14:06:30.623: T1 back (299.4)
+//
 // and while it is written it ends in a blank note ('#' and spaces, the room the
 // "stopped" line takes when the disk is full). Readers skip notes they do not know.
 
@@ -42,6 +47,7 @@ inline constexpr char kJournalColumns[] = "time,T1,T2,T3,T4";
 inline constexpr char kJournalFinishedPrefix[] = "# finished:";
 inline constexpr char kJournalStoppedPrefix[] = "# stopped: ";
 inline constexpr char kJournalResumedPrefix[] = "# resumed: ";
+inline constexpr char kJournalAlarmPrefix[] = "# alarm: ";
 /// Length of the blank note at the end of a journal being written, line end included.
 inline constexpr qsizetype kJournalReserveBytes = 128;
 /// The chart's null value, stored for "OL" and "----".
@@ -89,6 +95,8 @@ std::optional<JournalSample> ParseJournalSampleLine(QByteArrayView line);
 QByteArray JournalStoppedLine(double time, const QString& reason);
 /// "# resumed: <time>\n".
 QByteArray JournalResumedLine(double time);
+/// "# alarm: <time>: <text>\n", the text on one line.
+QByteArray JournalAlarmLine(double time, const QString& text);
 /// The blank note of kJournalReserveBytes that ends a journal being written.
 QByteArray JournalReserveLine();
 /// A sample time as the lines write it ("2024-05-01T14:03:07.123"), in days; nullopt when it is not one.

@@ -66,10 +66,15 @@ QString noteReason(int error) {
     return text;
 }
 
-QByteArray sampleLines(const std::vector<JournalSample>& samples) {
+/// A sample, or a note written among the samples at its time.
+struct QueuedLine : JournalSample {
+    QByteArray note;
+};
+
+QByteArray sampleLines(const std::vector<QueuedLine>& lines) {
     QByteArray text;
-    for (const JournalSample& sample : samples)
-        text += JournalSampleLine(sample);
+    for (const QueuedLine& line : lines)
+        text += line.note.isEmpty() ? JournalSampleLine(line) : line.note;
     return text;
 }
 
@@ -206,7 +211,7 @@ struct JournalWriter::Shared {
     std::condition_variable wake;
     /// waitUntilWritten waits here.
     std::condition_variable progress;
-    std::vector<JournalSample> ring = std::vector<JournalSample>(kQueueCapacity);
+    std::vector<QueuedLine> ring = std::vector<QueuedLine>(kQueueCapacity);
     std::size_t head = 0;
     std::size_t queued = 0;
     std::uint64_t appended = 0;
@@ -246,6 +251,15 @@ void JournalWriter::append(double time, std::uint8_t channelState, const std::ar
 }
 
 void JournalWriter::append(const JournalSample& sample) {
+    enqueue(sample, {});
+}
+
+void JournalWriter::appendNote(double time, const QByteArray& line) {
+    if (!line.isEmpty())
+        enqueue(JournalSample{time, 0, {}}, line.endsWith('\n') ? line : line + '\n');
+}
+
+void JournalWriter::enqueue(const JournalSample& sample, const QByteArray& note) {
     Shared& s = *m_shared;
     QString overrun;
     {
@@ -253,7 +267,9 @@ void JournalWriter::append(const JournalSample& sample) {
         if (s.ending != Ending::None)
             return;
         if (s.queued < s.ring.size()) {
-            s.ring[(s.head + s.queued) % s.ring.size()] = sample;
+            QueuedLine& slot = s.ring[(s.head + s.queued) % s.ring.size()];
+            static_cast<JournalSample&>(slot) = sample;
+            slot.note = note;
             ++s.queued;
             ++s.appended;
         } else {
@@ -375,7 +391,7 @@ void JournalWriter::run() {
         reportFailure(QStringLiteral("cannot write %1: %2").arg(file.path(), reason(error)));
     };
 
-    std::vector<JournalSample> batch;
+    std::vector<QueuedLine> batch;
     batch.reserve(s.ring.size());
     auto lastSync = Clock::now();
     bool dirty = false;

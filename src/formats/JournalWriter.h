@@ -50,6 +50,8 @@ public:
     /// The graph's form: time in days since 1899-12-30, the channel state bits
     /// (n: T(n+1) "OL", n+4: "----") and T1..T4 in °C.
     void append(double time, std::uint8_t channelState, const std::array<float, 4>& readings);
+    /// Queues a note line ('#' first) to go among the samples at time (days), in order.
+    void appendNote(double time, const QByteArray& line);
 
     /// The recording's data were saved: the journal is marked finished and removed.
     void finish();
@@ -79,6 +81,7 @@ signals:
 
 private:
     struct Shared;
+    void enqueue(const JournalSample& sample, const QByteArray& note);
     void run();
     void reportFailure(const QString& message);
     void reportResumed(const QString& path);

@@ -1,7 +1,9 @@
 #include "formats/TextImport.h"
 
+#include "core/DataSet.h"
 #include "formats/BoundedRead.h"
 #include "formats/FileSystem.h"
+#include "formats/RegionalText.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,6 +110,26 @@ ImportedTable ReadTextTable(const QString& path, QChar separator, const LineProg
     if (!ReadTextFile(path, text, &failed.error))
         return failed;
     return ParseTextTable(std::move(text), separator, progress);
+}
+
+std::optional<TableRow> ReadTableRow(const QStringList& fields, const QLocale& locale) {
+    const std::optional<double> time = ParseDateAndTime(fields.value(0), fields.value(1), locale);
+    if (!time)
+        return std::nullopt;
+    TableRow row;
+    row.time = *time;
+    for (std::size_t c = 0; c < row.readings.size(); ++c) {
+        const QString cell = fields.value(2 + qsizetype(c));
+        if (cell == QLatin1String("OL")) {
+            row.readings[c] = float(core::kNoDataValue);
+            continue;
+        }
+        const std::optional<double> value = ParseNumber(cell, locale);
+        if (!value)
+            break;
+        row.readings[c] = float(*value);
+    }
+    return row;
 }
 
 } // namespace thermo4::formats

@@ -2,11 +2,13 @@
 
 #include "formats/TextExport.h"
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace thermo4::formats {
@@ -59,5 +61,19 @@ bool ReadTextFile(const QString& path, QString& text, QString* error = nullptr);
 
 /// Reads a file as ReadTextFile does and parses it as ParseTextTable does.
 ImportedTable ReadTextTable(const QString& path, QChar separator, const LineProgress& progress = {});
+
+/// A row of a table of readings as a graph draws it.
+struct TableRow {
+    /// Days since 1899-12-30.
+    double time = 0.0;
+    /// T1 to T4: the reading, core::kNoDataValue for "OL", nothing from the first cell that is
+    /// no number on (the graph keeps what it had there).
+    std::array<std::optional<float>, 4> readings{};
+    bool operator==(const TableRow&) const = default;
+};
+
+/// Reads the fields of a table row (date, time, T1 to T4: the table's columns 1 to 6) with
+/// the locale's date, time and decimal separator. Nothing when the date and time are no date-time.
+std::optional<TableRow> ReadTableRow(const QStringList& fields, const QLocale& locale);
 
 } // namespace thermo4::formats

@@ -7,7 +7,6 @@
 #include "ui/AppServices.h"
 #include "ui/Prompts.h"
 
-#include <QCheckBox>
 #include <QPushButton>
 
 #include <climits>
@@ -119,7 +118,7 @@ void GraphAppearance::btnChangeScaleClick() {
     }
     ApplyScaleRanges(g, *reading.ranges);
     g.redraw();
-    if (dialog.chkSave->isChecked())
+    if (dialog.keepInTemplate())
         StoreTemplate();
 }
 

@@ -126,7 +126,7 @@ void GraphTools::Graph1Click() {
         TfrmAnnoEdit dialog(&m_window);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        text = dialog.Edit1->text();
+        text = dialog.text();
     }
     app.annotationCount = NextMarkIndex(g, app.annotationCount);
     SetMark(g, app.annotationCount, tool == kCrossTool ? chart::AnnotationCross : chart::AnnotationText, *at,

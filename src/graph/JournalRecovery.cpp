@@ -1,8 +1,5 @@
 #include "graph/JournalRecovery.h"
 
-#include "chart/DefaultLook.h"
-#include "chart/Graph1.h"
-#include "chart/GraphState.h"
 #include "core/GraphStatistics.h"
 #include "core/TDateTime.h"
 #include "formats/JournalFolder.h"
@@ -95,17 +92,7 @@ TfrmGraph* JournalRecovery::OpenJournal(MainFrame& frame, const QString& path) {
     frame.addChild(graph);
     graph->fillClientArea();
     graph->SetupRealTimeLook(first, last, points);
-    chart::Graph1& g = *graph->Graph1;
-    for (int i = 0; i < points; ++i) {
-        const formats::JournalSample& sample = samples[std::size_t(i)];
-        for (int k = 0; k < chart::kGraphChannels; ++k) {
-            const bool flagged = sample.channelState & (0x11u << k);
-            g.setXDataII(k, i, sample.time);
-            g.setYData(k, i, flagged ? float(chart::kDefaultNullValue) : sample.reading[std::size_t(k)]);
-        }
-    }
-    g.redraw();
-    graph->FillGraphStatistics();
+    graph->drawSamples(samples);
     // Saved, the recording is that file's: the journal goes and the caption names the file.
     QObject::connect(graph, &TfrmGraph::graphSaved, graph, [graph, path](const QString& saved) {
         formats::JournalFolder::remove(path);

@@ -9,8 +9,6 @@
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPointer>
 
 namespace thermo4::ui {
@@ -43,16 +41,13 @@ void RealTimeRecording::Run(MainFrame& frame) {
     QString countText;
     {
         TfrmSetupRealTime dialog(frame.frameWidget());
-        dialog.ComboBox1->setCurrentIndex(graph->ComboBox1->currentIndex());
-        dialog.ComboBox2->setCurrentIndex(graph->ComboBox2->currentIndex());
-        dialog.edtPeriod->setText(
-            TfrmSetupRealTime::periodText(qint64(recording.realTimeRate()) * kPeriodSamples, false));
+        dialog.setRateIndexes(graph->rateBoxIndexes());
+        dialog.showPeriod(qint64(recording.realTimeRate()) * kPeriodSamples);
         // The poll goes on while the dialog is open; the window may be closed meanwhile.
         if (dialog.exec() != QDialog::Accepted || !graph)
             return;
-        countText = dialog.edtRealTimeNo->text();
-        graph->ComboBox1->setCurrentIndex(dialog.ComboBox1->currentIndex());
-        graph->ComboBox2->setCurrentIndex(dialog.ComboBox2->currentIndex());
+        countText = dialog.countText();
+        graph->setRateBoxIndexes(dialog.rateIndexes());
     }
     bool ok = false;
     const int count = countText.trimmed().toInt(&ok);

@@ -34,4 +34,8 @@ TfrmAnnoEdit::TfrmAnnoEdit(QWidget* parent) : QDialog(parent) {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+QString TfrmAnnoEdit::text() const {
+    return Edit1->text();
+}
+
 } // namespace thermo4::ui

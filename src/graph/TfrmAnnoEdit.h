@@ -16,6 +16,14 @@ public:
 
     explicit TfrmAnnoEdit(QWidget* parent = nullptr);
 
+    /// The text typed.
+    QString text() const;
+
+private:
+    friend struct WindowTestAccess;
+
+public:
+
     QLineEdit* Edit1 = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

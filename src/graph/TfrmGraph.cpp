@@ -1,11 +1,16 @@
 #include "graph/TfrmGraph.h"
 
+#include "chart/DefaultLook.h"
 #include "chart/Graph1.h"
+#include "chart/GraphPrinter.h"
+#include "chart/GraphStateFile.h"
 #include "chart/PrepareGraph.h"
 #include "core/DataSetTable.h"
 #include "core/GraphStatistics.h"
 #include "core/NumberText.h"
 #include "core/TDateTime.h"
+#include "formats/JournalFormat.h"
+#include "formats/TextImport.h"
 #include "graph/GraphAppearance.h"
 #include "graph/GraphSetup.h"
 #include "graph/GraphTools.h"
@@ -28,6 +33,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
@@ -49,6 +55,8 @@ constexpr int kMinGraphWidth = 360;
 constexpr int kMinGraphHeight = 180;
 // Room around a cell's text: focus frame and margins (pixels).
 constexpr int kCellPadding = 12;
+/// Columns selected in the first row of the data-set table once it is filled.
+constexpr int kSelectedColumns = 5;
 
 QLineEdit* displayField(QWidget* parent, const QString& name, const QString& text, int width) {
     auto* field = new QLineEdit(text, parent);
@@ -74,6 +82,11 @@ void showIndex(QComboBox* box, int index) {
     // A number the list does not hold shows as the hint of an empty box.
     box->setPlaceholderText(index >= 0 ? QString::number(index) : QString());
     box->setCurrentIndex(-1);
+}
+
+/// A rate box's text, or the number it shows as a hint when its list does not hold it.
+QString boxText(const QComboBox* box) {
+    return box->currentIndex() >= 0 ? box->currentText() : box->placeholderText();
 }
 
 QColor colorFromBgr(int bgr) {
@@ -464,6 +477,106 @@ void TfrmGraph::FillGraphStatistics() {
     }
 }
 
+void TfrmGraph::listDataSets(const core::DataSetCollection& sets) {
+    const QLocale locale;
+    Grid2->clearSelection();
+    Grid2->setRowCount(sets.count());
+    for (int i = 0; i < sets.count(); ++i) {
+        const auto row = core::DataSetTableRow(i + 1, sets.header(i), locale);
+        for (int c = 0; c < core::kDataSetTableColumns; ++c) {
+            auto* item = new QTableWidgetItem(row[static_cast<std::size_t>(c)]);
+            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            Grid2->setItem(i, c, item);
+        }
+    }
+    if (sets.count() > 0) {
+        Grid2->setCurrentCell(0, 0);
+        Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, kSelectedColumns - 1), true);
+    }
+}
+
+void TfrmGraph::allowMarkHotSpots(bool allowed) {
+    Graph1->setAllowGraphAnnotHotSpots(allowed);
+}
+
+bool TfrmGraph::openGraphFile(const QString& path, QString* error) {
+    chart::Graph1& g = *Graph1;
+    if (!chart::LoadGraphState(g, path, error))
+        return false;
+    frame().addChild(this);
+    fillClientArea();
+    FillGraphStatistics();
+    chkSplit->setChecked(g.multiAxesSubsets(1) != 0);
+    g.setAllowDataLabels(0);
+    g.reinitAndReset();
+    ApplyToolAvailability();
+    allowMarkHotSpots(true);
+    return true;
+}
+
+void TfrmGraph::drawTableRow(int point, const formats::TableRow& row) {
+    chart::Graph1& g = *Graph1;
+    for (int c = 0; c < chart::kGraphChannels; ++c)
+        g.setXDataII(c, point, row.time);
+    for (int c = 0; c < chart::kGraphChannels; ++c) {
+        if (const std::optional<float>& value = row.readings[std::size_t(c)])
+            g.setYData(c, point, *value);
+    }
+}
+
+void TfrmGraph::drawSamples(std::span<const formats::JournalSample> samples) {
+    chart::Graph1& g = *Graph1;
+    int point = 0;
+    for (const formats::JournalSample& sample : samples) {
+        for (int k = 0; k < chart::kGraphChannels; ++k) {
+            const bool reading =
+                core::ChannelConditionOf(sample.channelState, k) == core::ChannelCondition::Reading;
+            g.setXDataII(k, point, sample.time);
+            g.setYData(k, point, reading ? sample.reading[std::size_t(k)] : float(chart::kDefaultNullValue));
+        }
+        ++point;
+    }
+    g.redraw();
+    FillGraphStatistics();
+}
+
+void TfrmGraph::finishDrawing() {
+    FillGraphStatistics();
+    Graph1->reinitAndReset();
+    Graph1->redraw();
+}
+
+chart::GraphPrintTexts TfrmGraph::printTexts() const {
+    chart::GraphPrintTexts t;
+    t.caption = windowTitle();
+    t.startTime = txtStartTime->text();
+    t.samplingRate = boxText(ComboBox1) + QLatin1Char(':') + boxText(ComboBox2);
+    t.dataCount = txtDataNo->text();
+    for (std::size_t k = 0; k < t.max.size(); ++k) {
+        t.max[k] = txtMax[k]->text();
+        t.min[k] = txtMin[k]->text();
+        t.avg[k] = txtAvg[k]->text();
+    }
+    return t;
+}
+
+bool TfrmGraph::print(QPrinter& printer) {
+    appearance->CustomizeForPrint();
+    // A wide graph is offered on a landscape page; the user may still choose otherwise, and
+    // the printer keeps its own orientation for the next printout.
+    const QPageLayout::Orientation chosen = printer.pageLayout().orientation();
+    QPageLayout page = printer.pageLayout();
+    chart::OrientPageForGraph(page, Graph1->size());
+    printer.setPageOrientation(page.orientation());
+    const bool accepted = prompts().print(printer);
+    if (accepted) {
+        printer.setDocName(windowTitle());
+        chart::PrintGraph(printer, *Graph1, printTexts());
+    }
+    printer.setPageOrientation(chosen);
+    return accepted;
+}
+
 int TfrmGraph::rateBoxSeconds() const {
     return std::max(0, ComboBox1->currentIndex()) * 60 + std::max(0, ComboBox2->currentIndex());
 }
@@ -471,6 +584,15 @@ int TfrmGraph::rateBoxSeconds() const {
 void TfrmGraph::setRateBoxes(int seconds) {
     showIndex(ComboBox1, seconds < 0 ? -1 : seconds / 60);
     showIndex(ComboBox2, seconds < 0 ? -1 : seconds % 60);
+}
+
+RateIndexes TfrmGraph::rateBoxIndexes() const {
+    return {ComboBox1->currentIndex(), ComboBox2->currentIndex()};
+}
+
+void TfrmGraph::setRateBoxIndexes(RateIndexes indexes) {
+    ComboBox1->setCurrentIndex(indexes.minutes);
+    ComboBox2->setCurrentIndex(indexes.seconds);
 }
 
 void TfrmGraph::Grid2Click() {

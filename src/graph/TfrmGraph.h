@@ -1,7 +1,9 @@
 #pragma once
 
+#include "graph/TfrmSetupRealTime.h"
 #include "ui/MdiChild.h"
 
+#include "alarm/AlarmRule.h"
 #include "core/MeterStatus.h"
 
 #include <QColor>
@@ -9,12 +11,14 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPrinter;
 class QPushButton;
 class QSplitter;
 class QTableWidget;
@@ -23,7 +27,15 @@ class QToolButton;
 
 namespace thermo4::chart {
 class Graph1;
+struct GraphPrintTexts;
+} // namespace thermo4::chart
+namespace thermo4::core {
+class DataSetCollection;
 }
+namespace thermo4::formats {
+struct JournalSample;
+struct TableRow;
+} // namespace thermo4::formats
 
 namespace thermo4::ui {
 
@@ -83,6 +95,33 @@ public:
     void ShowDataSet(int k);
     /// Recomputes start time, rate boxes, point count and the MAX/MIN/AVG fields from Graph1.
     void FillGraphStatistics();
+    /// Lists the data sets in the data-set table, one row per data set, and selects the first row.
+    void listDataSets(const core::DataSetCollection& sets);
+    /// Marks answer the mouse: a double click on one deletes it.
+    void allowMarkHotSpots(bool allowed);
+
+    // Graphs from files
+    /// Reads the graph file at path (look, data and marks) into this window, which is not in the
+    /// frame yet. On success the window joins the frame over its client area, with its statistics,
+    /// the split box showing the file's view and deletable marks; otherwise false with the reason in
+    /// error, and the window stays out of the frame.
+    bool openGraphFile(const QString& path, QString* error);
+    /// Draws one row of a table at point index `point` on all four curves; a channel without a
+    /// value keeps what it had.
+    void drawTableRow(int point, const formats::TableRow& row);
+    /// Draws recovered samples as points 0, 1, ... of the four curves, a channel showing "OL"
+    /// or "----" as a gap, and fills the statistics fields.
+    void drawSamples(std::span<const formats::JournalSample> samples);
+    /// After the points are drawn: the statistics fields and the graph's layout follow them.
+    void finishDrawing();
+
+    // Printing
+    /// The caption and the header and statistics fields, as shown.
+    chart::GraphPrintTexts printTexts() const;
+    /// File > Print on this window: the customization step, the print dialog (a wide graph
+    /// offered on a landscape page), then the graph and its fields on one page. True when the
+    /// dialog was accepted; the printer keeps the orientation it had.
+    bool print(QPrinter& printer);
 
     // Real-time recording
     /// One sample at t (days since 1899-12-30); channelState bit n: Tn+1 "OL", bit n+4:
@@ -103,10 +142,20 @@ public:
     /// Saves Graph1 through the save dialog; true when a file was written.
     bool SaveGraph();
 
+    // Alarms
+    /// Draws the limits of the channels whose alarms are on as dashed red lines on their axes.
+    void showAlarmLimits(const alarm::AlarmSettings& settings);
+    /// A text mark at time (an alarm's beginning or end), stacked near the top of the graph
+    /// by channel (0..3, -1 for the meter) so that marks of one moment stay apart. Returns its index.
+    int markAlarm(const QDateTime& time, int channel, const QString& text);
+
     /// Seconds chosen in the rate boxes (minutes item × 60 + seconds item).
     int rateBoxSeconds() const;
     /// Shows a rate in the boxes; minutes beyond the list show as a hint in an empty box.
     void setRateBoxes(int seconds);
+    /// The items chosen in the rate boxes (-1: an empty box), and choosing them.
+    RateIndexes rateBoxIndexes() const;
+    void setRateBoxIndexes(RateIndexes indexes);
 
     // Handlers
     void Grid2Click();
@@ -123,6 +172,21 @@ public:
     /// Rows of the data-set table in sight when it sits above the graph: at least, and at most.
     static constexpr int kStackedTableMinRows = 3;
     static constexpr int kStackedTableRows = 5;
+
+signals:
+    /// SaveGraph wrote the graph to the file at path.
+    void graphSaved(const QString& path);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // The tools and the appearance commands are parts of the window kept in files of their own.
+    friend class GraphAppearance;
+    friend class GraphTools;
+    friend struct WindowTestAccess;
+
+public:
 
     // Controls (documented names)
     QWidget* pnlDataSets = nullptr;
@@ -173,14 +237,6 @@ public:
     GraphTools* tools = nullptr;
     GraphAppearance* appearance = nullptr;
 
-signals:
-    /// SaveGraph wrote the graph to the file at path.
-    void graphSaved(const QString& path);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
     void FormCreate();
     void createToolBar();
     void createStatisticHeader();

@@ -80,22 +80,19 @@ void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::arr
     const int point = m_sampleCount;
     const float null = float(chart::kDefaultNullValue);
     const QLocale locale;
+    const auto reading = [channelState](int k) {
+        return core::ChannelConditionOf(channelState, k) == core::ChannelCondition::Reading;
+    };
     for (int k = 0; k < 4; ++k) {
-        const bool overRange = channelState & (1u << k);
-        const bool noReading = channelState & (1u << (k + 4));
-        const float v = readings[std::size_t(k)];
         g.setXDataII(k, point, t);
-        g.setYData(k, point, overRange || noReading ? null : v);
+        g.setYData(k, point, reading(k) ? readings[std::size_t(k)] : null);
     }
     // The extremes follow the reading even while the channel shows "OL" or "----".
     for (std::size_t k = 0; k < 4; ++k) {
         const float v = readings[k];
         const auto text = [&] {
-            if (channelState & (1u << k))
-                return QStringLiteral("OL");
-            if (channelState & (1u << (k + 4)))
-                return QStringLiteral("----");
-            return core::FixedText(double(v), 1, locale) + QLatin1Char('@') + core::DateTimeText(t, locale);
+            const QString shown = core::ChannelDisplayText(channelState, int(k), double(v), locale);
+            return reading(int(k)) ? shown + QLatin1Char('@') + core::DateTimeText(t, locale) : shown;
         };
         if (v > liveMax[k]) {
             liveMax[k] = v;

@@ -82,6 +82,23 @@ QString TfrmSetupRealTime::periodText(qint64 seconds, bool padded) {
         .arg(seconds % 60, width, 10, QLatin1Char('0'));
 }
 
+RateIndexes TfrmSetupRealTime::rateIndexes() const {
+    return {ComboBox1->currentIndex(), ComboBox2->currentIndex()};
+}
+
+void TfrmSetupRealTime::setRateIndexes(RateIndexes indexes) {
+    ComboBox1->setCurrentIndex(indexes.minutes);
+    ComboBox2->setCurrentIndex(indexes.seconds);
+}
+
+void TfrmSetupRealTime::showPeriod(qint64 seconds) {
+    edtPeriod->setText(periodText(seconds, false));
+}
+
+QString TfrmSetupRealTime::countText() const {
+    return edtRealTimeNo->text();
+}
+
 void TfrmSetupRealTime::ComboBox1Change() {
     if (ComboBox1->currentIndex() == 0 && ComboBox2->currentIndex() == 0) {
         ComboBox1->setCurrentIndex(0);

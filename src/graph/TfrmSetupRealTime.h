@@ -8,6 +8,13 @@ class QPushButton;
 
 namespace thermo4::ui {
 
+/// The items chosen in the minutes and the seconds box of a sampling rate (-1: none).
+struct RateIndexes {
+    int minutes = 0;
+    int seconds = 0;
+    bool operator==(const RateIndexes&) const = default;
+};
+
 /// The set-up dialog of a real-time recording: how many samples, how often, and
 /// how long that takes. "Start" closes it with OK, "Cancel" without.
 class TfrmSetupRealTime : public QDialog {
@@ -31,6 +38,18 @@ public:
 
     /// Either rate box changed: 00:00 becomes 00:02, then the period is recomputed.
     void ComboBox1Change();
+
+    RateIndexes rateIndexes() const;
+    void setRateIndexes(RateIndexes indexes);
+    /// The recording period shown when the dialog opens, without leading zeros (seconds).
+    void showPeriod(qint64 seconds);
+    /// The sample count as typed.
+    QString countText() const;
+
+private:
+    friend struct WindowTestAccess;
+
+public:
 
     /// Sample count, up to five digits or blanks.
     QLineEdit* edtRealTimeNo = nullptr;

@@ -57,6 +57,10 @@ TfrmSetupScale::TfrmSetupScale(QWidget* parent) : QDialog(parent) {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+bool TfrmSetupScale::keepInTemplate() const {
+    return chkSave->isChecked();
+}
+
 void TfrmSetupScale::setRanges(const ScaleRanges& ranges) {
     for (std::size_t k = 0; k < ranges.size(); ++k) {
         edtMin[k]->setText(QString::number(ranges[k].min));

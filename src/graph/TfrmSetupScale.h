@@ -43,6 +43,13 @@ public:
     ScaleReading readRanges() const;
     /// A whole decimal number that fits an int, blanks around it allowed; nothing otherwise.
     static std::optional<int> parseInteger(const QString& text);
+    /// "Save this setting " is checked: the ranges go into the graph template too.
+    bool keepInTemplate() const;
+
+private:
+    friend struct WindowTestAccess;
+
+public:
 
     /// edtT1Min .. edtT4Min and edtT1Max .. edtT4Max.
     std::array<QLineEdit*, 4> edtMin{};

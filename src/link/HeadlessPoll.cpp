@@ -62,6 +62,9 @@ HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
             if (onReading) {
                 onReading(result.time, poller.state().meterStatus);
             }
+            if (stopAfterReading && stopAfterReading()) {
+                return HeadlessPollEnd::Stopped;
+            }
             if (samples > 0 && ++printed >= samples) {
                 return HeadlessPollEnd::SamplesDone;
             }

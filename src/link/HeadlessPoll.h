@@ -29,6 +29,8 @@ enum class HeadlessPollEnd {
     MeterStopped,
     /// printLine refused a line (its output failed).
     OutputFailed,
+    /// stopAfterReading asked to end after a reading.
+    Stopped,
 };
 
 /// The poll without a window: a tick every periodMs on the clock, one line per
@@ -41,6 +43,8 @@ struct HeadlessPoll {
     int noReadingLimitMs = 5000;
     /// Called after each printed line with the tick's time and the decoded frame.
     std::function<void(const QDateTime&, const core::MeterStatus&)> onReading;
+    /// Asked after each printed line and onReading: true ends the run (Stopped).
+    std::function<bool()> stopAfterReading;
 
     HeadlessPollEnd run(MeterPoller& poller, Clock& clock,
                         const std::function<bool(const QString&)>& printLine) const;

@@ -1,7 +1,5 @@
 #include "logger/DataLogger.h"
 
-#include "chart/Graph1.h"
-#include "core/DataSetTable.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
@@ -19,7 +17,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTableWidget>
 
 #include <optional>
 
@@ -35,8 +32,6 @@ constexpr float kBlankYMax = 130.0f;
 constexpr float kBlankYMin = 30.0f;
 /// The DataLogger window leaves this much of the client height free (pixels).
 constexpr int kLoggerHeightMargin = 60;
-/// Columns selected in the first row after a load.
-constexpr int kSelectedColumns = 5;
 
 /// Writes the temporary copy that a later "save as collection file" copies.
 void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
@@ -49,35 +44,18 @@ void writeTemporaryCopy(const QString& path, const core::MemoryImage& image) {
 
 } // namespace
 
-void FillDataSetTable(QTableWidget& grid, const core::DataSetCollection& sets, const QLocale& locale) {
-    grid.clearSelection();
-    grid.setRowCount(sets.count());
-    for (int i = 0; i < sets.count(); ++i) {
-        const auto row = core::DataSetTableRow(i + 1, sets.header(i), locale);
-        for (int c = 0; c < core::kDataSetTableColumns; ++c) {
-            auto* item = new QTableWidgetItem(row[static_cast<std::size_t>(c)]);
-            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            grid.setItem(i, c, item);
-        }
-    }
-    if (sets.count() > 0) {
-        grid.setCurrentCell(0, 0);
-        grid.setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, kSelectedColumns - 1), true);
-    }
-}
-
 TfrmGraph* OpenLoggerGraph(MainFrame& frame, double now) {
     if (TfrmGraph* existing = TfrmGraph::dataLoggerWindow(frame)) {
         existing->restoreNormal();
         return existing;
     }
+    // Captioned "DataLogger", the window shows its data-set table.
     auto* graph = new TfrmGraph(frame, QString::fromLatin1(TfrmGraph::kDataLoggerCaption));
-    graph->pnlDataSets->setVisible(true);
     frame.addChild(graph);
     const QSize client = frame.clientSize();
     graph->place(0, 0, client.width(), client.height() - kLoggerHeightMargin);
     graph->SetupGraph(1, kBlankYMax, kBlankYMin, now + kBlankSpanDays, now, kBlankPoints);
-    graph->Graph1->setAllowGraphAnnotHotSpots(true);
+    graph->allowMarkHotSpots(true);
     return graph;
 }
 
@@ -90,7 +68,7 @@ core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& imag
     logger.image = image;
     TfrmGraph* window = TfrmGraph::dataLoggerWindow(frame);
     if (window)
-        FillDataSetTable(*window->Grid2, logger.dataSets, QLocale());
+        window->listDataSets(logger.dataSets);
 
     const QString folder = services.paths.tempFolder();
     if (!formats::MakeFolders(folder)) {

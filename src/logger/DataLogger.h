@@ -4,10 +4,6 @@
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
 
-#include <QLocale>
-
-class QTableWidget;
-
 namespace thermo4::ui {
 
 class MainFrame;
@@ -33,9 +29,5 @@ TfrmGraph* OpenLoggerGraph(MainFrame& frame, double now);
 /// set 1. Returns the decoder's code or kLoadTempFolderFailed (after showing the
 /// folder's path). Any other code leaves the data sets, table and graph as they were.
 core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& image);
-
-/// Lists the collection in the data-set table, one row per data set, and selects
-/// the first row.
-void FillDataSetTable(QTableWidget& grid, const core::DataSetCollection& sets, const QLocale& locale);
 
 } // namespace thermo4::ui

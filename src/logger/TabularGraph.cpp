@@ -1,8 +1,7 @@
 #include "logger/TabularGraph.h"
 
-#include "chart/Graph1.h"
-#include "core/DataSet.h"
 #include "formats/RegionalText.h"
+#include "formats/TextImport.h"
 #include "graph/TfrmGraph.h"
 #include "logger/TfrmList.h"
 #include "ui/AppServices.h"
@@ -11,10 +10,7 @@
 #include "ui/TfrmScope.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QPointer>
-#include <QProgressBar>
-#include <QTableWidget>
 
 #include <memory>
 
@@ -25,9 +21,6 @@ namespace {
 constexpr int kCurves = 4;
 constexpr float kYMax = 100.0f;
 constexpr float kYMin = -20.0f;
-/// First reading column (T1); the date and the time are in columns 1 and 2.
-constexpr int kFirstReadingColumn = 3;
-
 QString dateTimeText(const TfrmList& list, int row) {
     return list.cellText(row, 1) + QLatin1Char(' ') + list.cellText(row, 2);
 }
@@ -65,44 +58,22 @@ void OutputTabularToGraph(MainFrame& frame) {
 
     // No parent: the window goes with this command whatever happens to the others.
     const auto progress = std::make_unique<TfrmScope>();
-    progress->setWindowTitle(QStringLiteral("Graphing Progress"));
-    progress->SText1->setText(QStringLiteral("graphing....."));
-    progress->SText1->show();
-    progress->Progress1->show();
-    progress->Progress1->setRange(0, n);
-    progress->Progress1->setValue(0);
-    progress->show();
+    progress->showProgress(QStringLiteral("Graphing Progress"), QStringLiteral("graphing....."), n);
 
     for (int t = 0; t < n; ++t) {
-        progress->Progress1->setValue(t + 1);
+        progress->setProgress(t + 1);
         QCoreApplication::processEvents();
         // Either window may have been closed meanwhile.
         if (!list || !graph)
             return;
-        const auto x = rowTime(*list, t, locale);
-        if (!x)
-            continue;
-        chart::Graph1& g = *graph->Graph1;
-        for (int c = 0; c < kCurves; ++c)
-            g.setXDataII(c, t, *x);
-        for (int c = 0; c < kCurves; ++c) {
-            const QString cell = list->cellText(t, kFirstReadingColumn + c);
-            if (cell == QLatin1String("OL")) {
-                g.setYData(c, t, static_cast<float>(core::kNoDataValue));
-                continue;
-            }
-            const auto value = formats::ParseNumber(cell, locale);
-            if (!value)
-                break; // the channels before keep their values
-            g.setYData(c, t, static_cast<float>(*value));
-        }
+        // The row's cells without the row number; a row without a date-time is not drawn.
+        if (const auto row = formats::ReadTableRow(list->rowCells(t).mid(1), locale))
+            graph->drawTableRow(t, *row);
     }
     progress->close();
 
     graph->restoreNormal();
-    graph->FillGraphStatistics();
-    graph->Graph1->reinitAndReset();
-    graph->Graph1->redraw();
+    graph->finishDrawing();
 }
 
 } // namespace thermo4::ui

@@ -49,8 +49,14 @@ QStringList TfrmList::rowCells(int row) const {
     return cells;
 }
 
+void TfrmList::awaitTable() {
+    Grid1->setUpdatesEnabled(false);
+}
+
 void TfrmList::setTable(formats::ImportedTable table) {
     m_model->setTable(std::move(table));
+    Grid1->setUpdatesEnabled(true);
+    Grid1->update();
 }
 
 } // namespace thermo4::ui

@@ -35,12 +35,17 @@ public:
     void setCellText(int row, int column, const QString& text);
     /// The cells of a row, column 0 first.
     QStringList rowCells(int row) const;
+    /// The grid is not repainted while a file is read for setTable.
+    void awaitTable();
     /// Shows the rows of a text file read back, replacing every row.
     void setTable(formats::ImportedTable table);
 
-    QTableView* Grid1 = nullptr;
-
 private:
+    friend struct WindowTestAccess;
+
+public:
+
+    QTableView* Grid1 = nullptr;
     TableListModel* m_model = nullptr;
 };
 

@@ -87,7 +87,9 @@ MqttPublisher::MqttPublisher(BrokerUrl broker, PublisherOptions options, QObject
     : QObject(parent), m_broker(std::move(broker)), m_options(options),
       m_statusTopic(m_broker.topic(QStringLiteral("status")).toUtf8()),
       m_liveTopic(m_broker.topic(QStringLiteral("live")).toUtf8()),
-      m_recordingTopic(m_broker.topic(QStringLiteral("recording")).toUtf8()) {}
+      m_recordingTopic(m_broker.topic(QStringLiteral("recording")).toUtf8()),
+      m_alarmTopic(m_broker.topic(QStringLiteral("alarm")).toUtf8()),
+      m_alarmsTopic(m_broker.topic(QStringLiteral("alarms")).toUtf8()) {}
 
 MqttPublisher::~MqttPublisher() {
     stop();
@@ -336,14 +338,34 @@ bool MqttPublisher::publishRecording(int sample, const QDateTime& time, const co
     return publish(m_recordingTopic, ReadingJson(time, status, m_meter, sample));
 }
 
-bool MqttPublisher::publish(const QByteArray& topic, const QByteArray& payload) {
+bool MqttPublisher::publishAlarm(const alarm::AlarmEvent& event) {
+    deliverStatus();
+    if (m_client == nullptr || !m_connected.load()) {
+        ++m_dropped;
+        return false;
+    }
+    return publish(m_alarmTopic, AlarmJson(event, m_meter));
+}
+
+void MqttPublisher::publishActiveAlarms(const std::vector<alarm::AlarmEvent>& active) {
+    const QByteArray payload = AlarmListJson(active, m_meter);
+    {
+        std::lock_guard lock(m_stateMutex);
+        m_activeAlarms = payload;
+    }
+    if (m_client != nullptr && m_connected.load()) {
+        publish(m_alarmsTopic, payload, true);
+    }
+}
+
+bool MqttPublisher::publish(const QByteArray& topic, const QByteArray& payload, bool retain) {
     if (m_pending.fetch_add(1) >= m_options.maxPending) {
         --m_pending;
         ++m_dropped;
         return false;
     }
     const int rc = mosquitto_publish(m_client, nullptr, topic.constData(), messageSize(payload),
-                                     payload.constData(), kQosAtLeastOnce, false);
+                                     payload.constData(), kQosAtLeastOnce, retain);
     if (rc != MOSQ_ERR_SUCCESS) {
         --m_pending;
         ++m_dropped;
@@ -406,6 +428,12 @@ void MqttPublisher::onConnect(mosquitto* client, void* self, int rc) {
         if (mosquitto_publish(client, nullptr, publisher->m_statusTopic.constData(),
                               static_cast<int>(std::strlen(kOnline)), kOnline, kQosAtLeastOnce,
                               true) == MOSQ_ERR_SUCCESS) {
+            ++publisher->m_pending;
+        }
+        const QByteArray& alarms = publisher->m_activeAlarms;
+        if (!alarms.isEmpty() &&
+            mosquitto_publish(client, nullptr, publisher->m_alarmsTopic.constData(), messageSize(alarms),
+                              alarms.constData(), kQosAtLeastOnce, true) == MOSQ_ERR_SUCCESS) {
             ++publisher->m_pending;
         }
         publisher->m_connected = true;

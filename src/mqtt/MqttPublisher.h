@@ -84,6 +84,14 @@ public:
     /// Sample number sample of a running real-time recording → BASE/recording, QoS 1.
     bool publishRecording(int sample, const QDateTime& time, const core::MeterStatus& status);
 
+    /// The beginning or end of an alarm → BASE/alarm, QoS 1, not retained. False when
+    /// it was dropped, as a reading would be.
+    bool publishAlarm(const alarm::AlarmEvent& event);
+    /// The alarms on now → BASE/alarms, QoS 1, retained, so that a subscriber that comes
+    /// later knows them. Kept and published again on every connection, so an outage
+    /// loses no change of the list.
+    void publishActiveAlarms(const std::vector<alarm::AlarmEvent>& active);
+
     /// Whether the broker has accepted the connection and not lost it since.
     bool isConnected() const { return m_connected.load(); }
     /// Readings dropped since start().
@@ -115,7 +123,7 @@ private:
         QString reason;
     };
 
-    bool publish(const QByteArray& topic, const QByteArray& payload);
+    bool publish(const QByteArray& topic, const QByteArray& payload, bool retain = false);
     void runNetwork();
     /// Looks the broker up and tries its addresses until one connection is up and
     /// ends again, every address failed, or the thread is to end.
@@ -141,6 +149,10 @@ private:
     const QByteArray m_statusTopic;
     const QByteArray m_liveTopic;
     const QByteArray m_recordingTopic;
+    const QByteArray m_alarmTopic;
+    const QByteArray m_alarmsTopic;
+    /// The last list of alarms on (guarded by m_stateMutex); empty until the first.
+    QByteArray m_activeAlarms;
     MeterIdentity m_meter;
 
     mosquitto* m_client = nullptr;

@@ -39,9 +39,9 @@ void appendTime(QByteArray& out, const QDateTime& time) {
     appendString(out, time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) + offset);
 }
 
-void appendChannel(QByteArray& out, const core::MeterStatus& status, int channel) {
-    const double value = status.reading[static_cast<std::size_t>(channel)];
-    switch (core::ChannelConditionOf(status.channelState, channel)) {
+/// A reading as its display shows it: a number with one decimal, "OL" or "----".
+void appendValue(QByteArray& out, core::ChannelCondition condition, double value) {
+    switch (condition) {
     case core::ChannelCondition::OverRange:
         out += "\"OL\"";
         return;
@@ -58,6 +58,24 @@ void appendChannel(QByteArray& out, const core::MeterStatus& status, int channel
     const QByteArray number = QByteArray::number(value, 'f', 1);
     // A value that rounds to zero from below is written without its sign.
     out += number == "-0.0" ? QByteArrayLiteral("0.0") : number;
+}
+
+void appendChannel(QByteArray& out, const core::MeterStatus& status, int channel) {
+    appendValue(out, core::ChannelConditionOf(status.channelState, channel),
+                status.reading[static_cast<std::size_t>(channel)]);
+}
+
+void appendMeter(QByteArray& out, const MeterIdentity& meter) {
+    out += ",\"model\":";
+    appendString(out, meter.model);
+    out += ",\"serial\":";
+    if (meter.serial.isEmpty()) {
+        out += "null";
+    } else {
+        appendString(out, meter.serial);
+    }
+    out += ",\"link\":";
+    appendString(out, LinkNameText(meter.link));
 }
 
 } // namespace
@@ -87,21 +105,55 @@ QByteArray ReadingJson(const QDateTime& time, const core::MeterStatus& status, c
         out += "\":";
         appendChannel(out, status, channel);
     }
-    out += ",\"model\":";
-    appendString(out, meter.model);
-    out += ",\"serial\":";
-    if (meter.serial.isEmpty()) {
-        out += "null";
-    } else {
-        appendString(out, meter.serial);
-    }
-    out += ",\"link\":";
-    appendString(out, LinkNameText(meter.link));
+    appendMeter(out, meter);
     if (sample) {
         out += ",\"sample\":";
         out += QByteArray::number(*sample);
     }
     out += '}';
+    return out;
+}
+
+QByteArray AlarmJson(const alarm::AlarmEvent& event, const MeterIdentity& meter) {
+    QByteArray out;
+    out.reserve(192);
+    out += "{\"time\":";
+    appendTime(out, event.time);
+    out += ",\"channel\":";
+    if (event.kind == alarm::AlarmKind::MeterLost) {
+        out += "null";
+    } else {
+        appendString(out, alarm::AlarmChannelText(event.channel));
+    }
+    out += ",\"kind\":";
+    appendString(out, alarm::AlarmKindText(event.kind));
+    out += ",\"limit\":";
+    if (event.hasLimit()) {
+        out += QByteArray::number(event.limit, 'g', 10);
+    } else {
+        out += "null";
+    }
+    out += ",\"value\":";
+    if (event.kind == alarm::AlarmKind::MeterLost) {
+        out += "null";
+    } else {
+        appendValue(out, event.condition, event.value);
+    }
+    out += event.on ? ",\"state\":\"on\"" : ",\"state\":\"off\"";
+    appendMeter(out, meter);
+    out += '}';
+    return out;
+}
+
+QByteArray AlarmListJson(const std::vector<alarm::AlarmEvent>& active, const MeterIdentity& meter) {
+    QByteArray out = "[";
+    for (const alarm::AlarmEvent& event : active) {
+        if (out.size() > 1) {
+            out += ',';
+        }
+        out += AlarmJson(event, meter);
+    }
+    out += ']';
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarm/AlarmRule.h"
 #include "core/MeterStatus.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace thermo4::mqtt {
 
@@ -32,5 +34,14 @@ struct MeterIdentity {
 /// decimal, or "OL" / "----" as the channel state says.
 QByteArray ReadingJson(const QDateTime& time, const core::MeterStatus& status, const MeterIdentity& meter,
                        std::optional<int> sample = std::nullopt);
+
+/// One beginning or end of an alarm:
+/// {"time":"…","channel":"T1","kind":"high","limit":300.0,"value":301.2,"state":"on",
+///  "model":"418","serial":null,"link":"usb"}. kind is "high", "low", "no reading" or
+/// "meter lost"; limit is null for the last two, channel null for "meter lost", value a
+/// number, "OL" or "----" (null for "meter lost").
+QByteArray AlarmJson(const alarm::AlarmEvent& event, const MeterIdentity& meter);
+/// The alarms on now as a JSON array of their beginnings ([] for none).
+QByteArray AlarmListJson(const std::vector<alarm::AlarmEvent>& active, const MeterIdentity& meter);
 
 } // namespace thermo4::mqtt

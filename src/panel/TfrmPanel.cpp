@@ -7,7 +7,9 @@
 #include "panel/LcdGlyphs.h"
 #include "ui/MainFrame.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QFrame>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -44,47 +46,6 @@ struct IconEntry {
     bool hidden;
 };
 
-// In drawing order; battery levels lie on top of each other.
-constexpr IconEntry kIcons[] = {
-    {&TfrmPanel::T1_minus, "T1_minus", 111, 159, "minus", true},
-    {&TfrmPanel::T2_minus, "T2_minus", 111, 215, "minus", true},
-    {&TfrmPanel::T3_minus, "T3_minus", 111, 273, "minus", true},
-    {&TfrmPanel::T4_minus, "T4_minus", 112, 331, "minus", true},
-    {&TfrmPanel::T1_P, "T1_P", 211, 179, "point", false},
-    {&TfrmPanel::T2_P, "T2_P", 211, 233, "point", false},
-    {&TfrmPanel::T3_P, "T3_P", 211, 293, "point", false},
-    {&TfrmPanel::T4_P, "T4_P", 211, 351, "point", false},
-    {&TfrmPanel::imgT1C, "imgT1C", 250, 175, "degc", true},
-    {&TfrmPanel::imgT2C, "imgT2C", 250, 231, "degc", true},
-    {&TfrmPanel::imgT3C, "imgT3C", 251, 288, "degc", true},
-    {&TfrmPanel::imgT4C, "imgT4C", 250, 345, "degc", true},
-    {&TfrmPanel::imgT1F, "imgT1F", 251, 155, "degf", true},
-    {&TfrmPanel::imgT2F, "imgT2F", 253, 210, "degf", true},
-    {&TfrmPanel::imgT3F, "imgT3F", 252, 269, "degf", true},
-    {&TfrmPanel::imgT4F, "imgT4F", 251, 325, "degf", true},
-    {&TfrmPanel::lblMAX, "lblMAX", 91, 105, "max", true},
-    {&TfrmPanel::lblMIN, "lblMIN", 128, 105, "min", true},
-    {&TfrmPanel::lblAVG, "lblAVG", 160, 106, "avg", true},
-    {&TfrmPanel::imgHOLD, "imgHOLD", 93, 120, "hold", true},
-    {&TfrmPanel::imgMEM, "imgMEM", 196, 105, "mem", true},
-    {&TfrmPanel::imgRecall, "imgRecall", 177, 119, "recall", true},
-    {&TfrmPanel::imgREC, "imgREC", 195, 370, "rec", true},
-    {&TfrmPanel::imgFULL, "imgFULL", 231, 370, "full", true},
-    {&TfrmPanel::imgType, "imgType", 51, 105, "type", false},
-    {&TfrmPanel::imgK, "imgK", 48, 119, "k", true},
-    {&TfrmPanel::imgJ, "imgJ", 60, 119, "j", true},
-    {&TfrmPanel::imgE, "imgE", 70, 119, "e", true},
-    {&TfrmPanel::imgT, "imgT", 81, 119, "t", true},
-    {&TfrmPanel::imgBat0, "imgBat0", 51, 351, "bat0", true},
-    {&TfrmPanel::imgBat1, "imgBat1", 51, 351, "bat1", true},
-    {&TfrmPanel::imgBat2, "imgBat2", 51, 351, "bat2", true},
-    {&TfrmPanel::imgBat3, "imgBat3", 48, 351, "bat3", true},
-    {&TfrmPanel::imgAlarm, "imgAlarm", 48, 369, "alarm", true},
-    {&TfrmPanel::imgAutoOff, "imgAutoOff", 58, 317, "autooff", true},
-    {&TfrmPanel::imgblutooth, "imgblutooth", 48, 220, "bluetooth", true},
-    {&TfrmPanel::ingBlutoothLink, "ingBlutoothLink", 68, 221, "link", false},
-};
-
 /// A text element of the LCD (pixel size of its font).
 struct TextEntry {
     Element element;
@@ -94,16 +55,6 @@ struct TextEntry {
     int top;
     int pixelSize;
     bool hidden;
-};
-
-constexpr TextEntry kTexts[] = {
-    {&TfrmPanel::lblT1, "lblT1", "T1", 88, 136, 17, false},
-    {&TfrmPanel::lblT2, "lblT2", "T2", 89, 193, 17, false},
-    {&TfrmPanel::lblT3, "lblT3", "T3", 89, 250, 17, false},
-    {&TfrmPanel::lblT4, "lblT4", "T4", 88, 306, 17, false},
-    {&TfrmPanel::lblT1_T2, "lblT1_T2", "T1-T2", 67, 283, 10, true},
-    {&TfrmPanel::lblHi, "lblHi", "Hi", 101, 365, 11, true},
-    {&TfrmPanel::lblLO, "lblLO", "Lo", 122, 365, 11, true},
 };
 
 /// A click area over one of the meter's keys (left, top, width, height in panel px).
@@ -117,17 +68,6 @@ struct KeyArea {
     void (TfrmPanel::*click)();
 };
 
-constexpr KeyArea kKeys[] = {
-    {&TfrmPanel::btnClose, "btnClose", 60, 445, 50, 51, &TfrmPanel::btnCloseClick},
-    {&TfrmPanel::btnHOLD, "btnHOLD", 132, 487, 47, 59, &TfrmPanel::btnHOLDClick},
-    {&TfrmPanel::btnCF, "btnCF", 200, 534, 53, 52, &TfrmPanel::btnCFClick},
-    {&TfrmPanel::btnMMA, "btnMMA", 60, 533, 57, 53, &TfrmPanel::btnMMAClick},
-    {&TfrmPanel::btnRec, "btnRec", 129, 574, 48, 64, &TfrmPanel::btnRecClick},
-    {&TfrmPanel::btnRecall, "btnRecall", 61, 621, 46, 55, &TfrmPanel::btnRecallClick},
-    {&TfrmPanel::btnMem, "btnMem", 203, 620, 46, 56, &TfrmPanel::btnMemClick},
-    {&TfrmPanel::btnBackLight, "btnBackLight", 204, 447, 47, 50, &TfrmPanel::btnBackLightClick},
-};
-
 constexpr std::array<int, 4> kDigitLeft{114, 148, 183, 217};
 constexpr std::array<int, 4> kRowTop{136, 192, 249, 307};
 
@@ -137,59 +77,7 @@ struct FlaggedElement {
     Element element;
 };
 
-// The groups of the refresh, each in the order the refresh draws them.
-constexpr FlaggedElement kRowElements[] = {
-    {&MeterStatus::lblT1, &TfrmPanel::lblT1},   {&MeterStatus::T1_minus, &TfrmPanel::T1_minus},
-    {&MeterStatus::T1_P, &TfrmPanel::T1_P},     {&MeterStatus::imgT1C, &TfrmPanel::imgT1C},
-    {&MeterStatus::imgT2C, &TfrmPanel::imgT2C}, {&MeterStatus::T2_P, &TfrmPanel::T2_P},
-    {&MeterStatus::imgT2F, &TfrmPanel::imgT2F}, {&MeterStatus::imgAutoOff, &TfrmPanel::imgAutoOff},
-    {&MeterStatus::lblT4, &TfrmPanel::lblT4},   {&MeterStatus::T3_P, &TfrmPanel::T3_P},
-    {&MeterStatus::T4_P, &TfrmPanel::T4_P},
-};
-constexpr FlaggedElement kRecordElements[] = {
-    {&MeterStatus::imgREC, &TfrmPanel::imgREC},
-    {&MeterStatus::imgFULL, &TfrmPanel::imgFULL},
-};
-constexpr FlaggedElement kMemoryElements[] = {
-    {&MeterStatus::imgRecall, &TfrmPanel::imgRecall},
-    {&MeterStatus::imgT1F, &TfrmPanel::imgT1F},
-    {&MeterStatus::imgMEM, &TfrmPanel::imgMEM},
-};
-constexpr FlaggedElement kStatisticsElements[] = {
-    {&MeterStatus::lblAVG, &TfrmPanel::lblAVG},
-    {&MeterStatus::lblMIN, &TfrmPanel::lblMIN},
-    {&MeterStatus::lblMAX, &TfrmPanel::lblMAX},
-};
-constexpr FlaggedElement kModeElements[] = {
-    {&MeterStatus::imgHOLD, &TfrmPanel::imgHOLD}, {&MeterStatus::lblT2, &TfrmPanel::lblT2},
-    {&MeterStatus::imgK, &TfrmPanel::imgK},       {&MeterStatus::imgJ, &TfrmPanel::imgJ},
-    {&MeterStatus::imgE, &TfrmPanel::imgE},       {&MeterStatus::imgT, &TfrmPanel::imgT},
-    {&MeterStatus::imgType, &TfrmPanel::imgType},
-};
-constexpr FlaggedElement kLowerRowElements[] = {
-    {&MeterStatus::T2_minus, &TfrmPanel::T2_minus}, {&MeterStatus::imgblutooth, &TfrmPanel::imgblutooth},
-    {&MeterStatus::lblT3, &TfrmPanel::lblT3},       {&MeterStatus::T3_minus, &TfrmPanel::T3_minus},
-    {&MeterStatus::lblT1_T2, &TfrmPanel::lblT1_T2}, {&MeterStatus::imgT3F, &TfrmPanel::imgT3F},
-    {&MeterStatus::imgT3C, &TfrmPanel::imgT3C},     {&MeterStatus::imgT4F, &TfrmPanel::imgT4F},
-    {&MeterStatus::imgT4C, &TfrmPanel::imgT4C},     {&MeterStatus::T4_minus, &TfrmPanel::T4_minus},
-};
-constexpr FlaggedElement kAlarmElements[] = {
-    {&MeterStatus::imgAlarm, &TfrmPanel::imgAlarm},
-    {&MeterStatus::lblHi, &TfrmPanel::lblHi},
-    {&MeterStatus::lblLO, &TfrmPanel::lblLO},
-};
-// Highest level first: the first level whose flag is set is the one shown.
-constexpr FlaggedElement kBatteryLevels[] = {
-    {&MeterStatus::imgBat3, &TfrmPanel::imgBat3},
-    {&MeterStatus::imgBat2, &TfrmPanel::imgBat2},
-    {&MeterStatus::imgBat1, &TfrmPanel::imgBat1},
-    {&MeterStatus::imgBat0, &TfrmPanel::imgBat0},
-};
-
-// Thermocouple types the left small digit spells out, and the small glyph of each.
-constexpr std::uint8_t kTypeN = 4;
-constexpr std::uint8_t kTypeR = 5;
-constexpr std::uint8_t kTypeS = 6;
+// Small glyphs of the thermocouple types the left small digit spells out.
 constexpr std::uint8_t kSmallGlyphN = 21;
 constexpr std::uint8_t kSmallGlyphR = 22;
 constexpr std::uint8_t kSmallGlyphS = 5; // S is drawn as a 5
@@ -207,6 +95,116 @@ QLabel* newLabel(QWidget* parent, const char* name) {
 
 } // namespace
 
+struct TfrmPanel::Elements {
+    // In drawing order; battery levels lie on top of each other.
+    static constexpr IconEntry kIcons[] = {
+        {&TfrmPanel::T1_minus, "T1_minus", 111, 159, "minus", true},
+        {&TfrmPanel::T2_minus, "T2_minus", 111, 215, "minus", true},
+        {&TfrmPanel::T3_minus, "T3_minus", 111, 273, "minus", true},
+        {&TfrmPanel::T4_minus, "T4_minus", 112, 331, "minus", true},
+        {&TfrmPanel::T1_P, "T1_P", 211, 179, "point", false},
+        {&TfrmPanel::T2_P, "T2_P", 211, 233, "point", false},
+        {&TfrmPanel::T3_P, "T3_P", 211, 293, "point", false},
+        {&TfrmPanel::T4_P, "T4_P", 211, 351, "point", false},
+        {&TfrmPanel::imgT1C, "imgT1C", 250, 175, "degc", true},
+        {&TfrmPanel::imgT2C, "imgT2C", 250, 231, "degc", true},
+        {&TfrmPanel::imgT3C, "imgT3C", 251, 288, "degc", true},
+        {&TfrmPanel::imgT4C, "imgT4C", 250, 345, "degc", true},
+        {&TfrmPanel::imgT1F, "imgT1F", 251, 155, "degf", true},
+        {&TfrmPanel::imgT2F, "imgT2F", 253, 210, "degf", true},
+        {&TfrmPanel::imgT3F, "imgT3F", 252, 269, "degf", true},
+        {&TfrmPanel::imgT4F, "imgT4F", 251, 325, "degf", true},
+        {&TfrmPanel::lblMAX, "lblMAX", 91, 105, "max", true},
+        {&TfrmPanel::lblMIN, "lblMIN", 128, 105, "min", true},
+        {&TfrmPanel::lblAVG, "lblAVG", 160, 106, "avg", true},
+        {&TfrmPanel::imgHOLD, "imgHOLD", 93, 120, "hold", true},
+        {&TfrmPanel::imgMEM, "imgMEM", 196, 105, "mem", true},
+        {&TfrmPanel::imgRecall, "imgRecall", 177, 119, "recall", true},
+        {&TfrmPanel::imgREC, "imgREC", 195, 370, "rec", true},
+        {&TfrmPanel::imgFULL, "imgFULL", 231, 370, "full", true},
+        {&TfrmPanel::imgType, "imgType", 51, 105, "type", false},
+        {&TfrmPanel::imgK, "imgK", 48, 119, "k", true},
+        {&TfrmPanel::imgJ, "imgJ", 60, 119, "j", true},
+        {&TfrmPanel::imgE, "imgE", 70, 119, "e", true},
+        {&TfrmPanel::imgT, "imgT", 81, 119, "t", true},
+        {&TfrmPanel::imgBat0, "imgBat0", 51, 351, "bat0", true},
+        {&TfrmPanel::imgBat1, "imgBat1", 51, 351, "bat1", true},
+        {&TfrmPanel::imgBat2, "imgBat2", 51, 351, "bat2", true},
+        {&TfrmPanel::imgBat3, "imgBat3", 48, 351, "bat3", true},
+        {&TfrmPanel::imgAlarm, "imgAlarm", 48, 369, "alarm", true},
+        {&TfrmPanel::imgAutoOff, "imgAutoOff", 58, 317, "autooff", true},
+        {&TfrmPanel::imgblutooth, "imgblutooth", 48, 220, "bluetooth", true},
+        {&TfrmPanel::ingBlutoothLink, "ingBlutoothLink", 68, 221, "link", false},
+    };
+    static constexpr TextEntry kTexts[] = {
+        {&TfrmPanel::lblT1, "lblT1", "T1", 88, 136, 17, false},
+        {&TfrmPanel::lblT2, "lblT2", "T2", 89, 193, 17, false},
+        {&TfrmPanel::lblT3, "lblT3", "T3", 89, 250, 17, false},
+        {&TfrmPanel::lblT4, "lblT4", "T4", 88, 306, 17, false},
+        {&TfrmPanel::lblT1_T2, "lblT1_T2", "T1-T2", 67, 283, 10, true},
+        {&TfrmPanel::lblHi, "lblHi", "Hi", 101, 365, 11, true},
+        {&TfrmPanel::lblLO, "lblLO", "Lo", 122, 365, 11, true},
+    };
+    static constexpr KeyArea kKeys[] = {
+        {&TfrmPanel::btnClose, "btnClose", 60, 445, 50, 51, &TfrmPanel::btnCloseClick},
+        {&TfrmPanel::btnHOLD, "btnHOLD", 132, 487, 47, 59, &TfrmPanel::btnHOLDClick},
+        {&TfrmPanel::btnCF, "btnCF", 200, 534, 53, 52, &TfrmPanel::btnCFClick},
+        {&TfrmPanel::btnMMA, "btnMMA", 60, 533, 57, 53, &TfrmPanel::btnMMAClick},
+        {&TfrmPanel::btnRec, "btnRec", 129, 574, 48, 64, &TfrmPanel::btnRecClick},
+        {&TfrmPanel::btnRecall, "btnRecall", 61, 621, 46, 55, &TfrmPanel::btnRecallClick},
+        {&TfrmPanel::btnMem, "btnMem", 203, 620, 46, 56, &TfrmPanel::btnMemClick},
+        {&TfrmPanel::btnBackLight, "btnBackLight", 204, 447, 47, 50, &TfrmPanel::btnBackLightClick},
+    };
+    // The groups of the refresh, each in the order the refresh draws them.
+    static constexpr FlaggedElement kRowElements[] = {
+        {&MeterStatus::lblT1, &TfrmPanel::lblT1},   {&MeterStatus::T1_minus, &TfrmPanel::T1_minus},
+        {&MeterStatus::T1_P, &TfrmPanel::T1_P},     {&MeterStatus::imgT1C, &TfrmPanel::imgT1C},
+        {&MeterStatus::imgT2C, &TfrmPanel::imgT2C}, {&MeterStatus::T2_P, &TfrmPanel::T2_P},
+        {&MeterStatus::imgT2F, &TfrmPanel::imgT2F}, {&MeterStatus::imgAutoOff, &TfrmPanel::imgAutoOff},
+        {&MeterStatus::lblT4, &TfrmPanel::lblT4},   {&MeterStatus::T3_P, &TfrmPanel::T3_P},
+        {&MeterStatus::T4_P, &TfrmPanel::T4_P},
+    };
+    static constexpr FlaggedElement kRecordElements[] = {
+        {&MeterStatus::imgREC, &TfrmPanel::imgREC},
+        {&MeterStatus::imgFULL, &TfrmPanel::imgFULL},
+    };
+    static constexpr FlaggedElement kMemoryElements[] = {
+        {&MeterStatus::imgRecall, &TfrmPanel::imgRecall},
+        {&MeterStatus::imgT1F, &TfrmPanel::imgT1F},
+        {&MeterStatus::imgMEM, &TfrmPanel::imgMEM},
+    };
+    static constexpr FlaggedElement kStatisticsElements[] = {
+        {&MeterStatus::lblAVG, &TfrmPanel::lblAVG},
+        {&MeterStatus::lblMIN, &TfrmPanel::lblMIN},
+        {&MeterStatus::lblMAX, &TfrmPanel::lblMAX},
+    };
+    static constexpr FlaggedElement kModeElements[] = {
+        {&MeterStatus::imgHOLD, &TfrmPanel::imgHOLD}, {&MeterStatus::lblT2, &TfrmPanel::lblT2},
+        {&MeterStatus::imgK, &TfrmPanel::imgK},       {&MeterStatus::imgJ, &TfrmPanel::imgJ},
+        {&MeterStatus::imgE, &TfrmPanel::imgE},       {&MeterStatus::imgT, &TfrmPanel::imgT},
+        {&MeterStatus::imgType, &TfrmPanel::imgType},
+    };
+    static constexpr FlaggedElement kLowerRowElements[] = {
+        {&MeterStatus::T2_minus, &TfrmPanel::T2_minus}, {&MeterStatus::imgblutooth, &TfrmPanel::imgblutooth},
+        {&MeterStatus::lblT3, &TfrmPanel::lblT3},       {&MeterStatus::T3_minus, &TfrmPanel::T3_minus},
+        {&MeterStatus::lblT1_T2, &TfrmPanel::lblT1_T2}, {&MeterStatus::imgT3F, &TfrmPanel::imgT3F},
+        {&MeterStatus::imgT3C, &TfrmPanel::imgT3C},     {&MeterStatus::imgT4F, &TfrmPanel::imgT4F},
+        {&MeterStatus::imgT4C, &TfrmPanel::imgT4C},     {&MeterStatus::T4_minus, &TfrmPanel::T4_minus},
+    };
+    static constexpr FlaggedElement kAlarmElements[] = {
+        {&MeterStatus::imgAlarm, &TfrmPanel::imgAlarm},
+        {&MeterStatus::lblHi, &TfrmPanel::lblHi},
+        {&MeterStatus::lblLO, &TfrmPanel::lblLO},
+    };
+    // Highest level first: the first level whose flag is set is the one shown.
+    static constexpr FlaggedElement kBatteryLevels[] = {
+        {&MeterStatus::imgBat3, &TfrmPanel::imgBat3},
+        {&MeterStatus::imgBat2, &TfrmPanel::imgBat2},
+        {&MeterStatus::imgBat1, &TfrmPanel::imgBat1},
+        {&MeterStatus::imgBat0, &TfrmPanel::imgBat0},
+    };
+};
+
 TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
     setObjectName(QStringLiteral("frmPanel"));
     setWindowTitle(QStringLiteral("PANEL"));
@@ -221,6 +219,18 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
 
     createElements();
     createKeys();
+    // Around each channel's label, digits and unit icons; hidden until the channel is in alarm.
+    constexpr std::array<int, 4> kRowTops{134, 190, 247, 305};
+    for (std::size_t channel = 0; channel < m_alarmFrames.size(); ++channel) {
+        auto* frame = new QFrame(this);
+        frame->setObjectName(QStringLiteral("frmAlarmT%1").arg(channel + 1));
+        frame->setGeometry(82, kRowTops[channel], 194, 56);
+        frame->setStyleSheet(QStringLiteral("QFrame { border: 3px solid red; background: transparent; }"));
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        frame->setFocusPolicy(Qt::NoFocus);
+        frame->hide();
+        m_alarmFrames[channel] = frame;
+    }
     noteDesignGeometry();
 
     const session::MeterSession& meter = session();
@@ -233,6 +243,30 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
                     RefreshPanel(status);
             });
     connect(&session(), &session::MeterSession::connectionChanged, this, &TfrmPanel::connectionChanged);
+}
+
+void TfrmPanel::setChannelAlarm(int channel, const QString& text) {
+    if (channel < 0 || channel >= int(m_alarmFrames.size()))
+        return;
+    QFrame* frame = m_alarmFrames[std::size_t(channel)];
+    if (frame->accessibleName() == text && frame->isVisible() == !text.isEmpty())
+        return;
+    frame->setAccessibleName(text);
+    frame->setToolTip(text);
+    frame->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) {
+        frame->raise();
+        // Announced at once, not only when a reader happens to visit the frame.
+        QAccessibleEvent alert(frame, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+QString TfrmPanel::channelAlarm(int channel) const {
+    if (channel < 0 || channel >= int(m_alarmFrames.size()))
+        return {};
+    const QFrame* frame = m_alarmFrames[std::size_t(channel)];
+    return frame->isVisibleTo(this) ? frame->accessibleName() : QString();
 }
 
 void TfrmPanel::connectionChanged(session::ConnectionChange change) {
@@ -270,7 +304,7 @@ void TfrmPanel::createElements() {
     Image18 = newLabel(this, "Image18");
     Image18->setGeometry(252, 105, 16, 26);
 
-    for (const IconEntry& entry : kIcons) {
+    for (const IconEntry& entry : Elements::kIcons) {
         QLabel* icon = newLabel(this, entry.name);
         icon->setPixmap(QPixmap(QStringLiteral(":/panel/icons/%1.svg").arg(QLatin1String(entry.picture))));
         icon->move(entry.left, entry.top);
@@ -281,7 +315,7 @@ void TfrmPanel::createElements() {
 
     QPalette lcdText = palette();
     lcdText.setColor(QPalette::WindowText, kLcdSegment);
-    for (const TextEntry& entry : kTexts) {
+    for (const TextEntry& entry : Elements::kTexts) {
         QLabel* text = newLabel(this, entry.name);
         text->setText(QString::fromLatin1(entry.text));
         QFont textFont(QStringLiteral("Arial"));
@@ -349,7 +383,7 @@ void TfrmPanel::applyScale(double scale) {
 }
 
 void TfrmPanel::createKeys() {
-    for (const KeyArea& entry : kKeys) {
+    for (const KeyArea& entry : Elements::kKeys) {
         auto* key = new ClickArea(this);
         key->setObjectName(QString::fromLatin1(entry.name));
         key->setGeometry(entry.left, entry.top, entry.width, entry.height);
@@ -401,35 +435,42 @@ void TfrmPanel::RefreshPanel(const MeterStatus& status) {
         for (const FlaggedElement& entry : entries)
             (this->*entry.element)->setVisible(status.*entry.flag);
     };
-    show(kRowElements);
+    show(Elements::kRowElements);
     if (!status.recBlink) // blinking REC/FULL follow the blink tick instead
-        show(kRecordElements);
-    show(kMemoryElements);
+        show(Elements::kRecordElements);
+    show(Elements::kMemoryElements);
     if (!status.statsMode) // in statistics mode the labels follow the blink tick
-        show(kStatisticsElements);
-    show(kModeElements);
+        show(Elements::kStatisticsElements);
+    show(Elements::kModeElements);
 
     // The left small digit spells the types without a letter icon, unless it shows a memory number.
     if (!status.imgRecall && !status.imgMEM) {
-        if (status.thermocoupleType == kTypeN)
+        switch (core::ThermocoupleType(status.thermocoupleType)) {
+        case core::ThermocoupleType::N:
             Image17->setPixmap(glyphOf(small, kSmallGlyphN));
-        else if (status.thermocoupleType == kTypeR)
+            break;
+        case core::ThermocoupleType::R:
             Image17->setPixmap(glyphOf(small, kSmallGlyphR));
-        else if (status.thermocoupleType == kTypeS)
+            break;
+        case core::ThermocoupleType::S:
             Image17->setPixmap(glyphOf(small, kSmallGlyphS));
+            break;
+        default: // the other types have their letter icons
+            break;
+        }
     }
 
-    show(kLowerRowElements);
+    show(Elements::kLowerRowElements);
 
     // One battery picture at a time; a frame without any level leaves them as they are.
-    for (const FlaggedElement& level : kBatteryLevels) {
+    for (const FlaggedElement& level : Elements::kBatteryLevels) {
         if (status.*level.flag) {
-            for (const FlaggedElement& other : kBatteryLevels)
+            for (const FlaggedElement& other : Elements::kBatteryLevels)
                 (this->*other.element)->setVisible(other.element == level.element);
             break;
         }
     }
-    show(kAlarmElements);
+    show(Elements::kAlarmElements);
 
     lcdBacklight->setVisible(status.backlight);
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+class QFrame;
 class QLabel;
 
 namespace thermo4::ui {
@@ -44,13 +45,25 @@ public:
     /// The scale the panel is drawn at (1 at its design size).
     double scale() const { return m_scale; }
 
+    /// Marks a channel (0..3) in alarm with a red frame around its reading whose text
+    /// (e.g. "T1 alarm: T1 > 300.0") a screen reader announces; an empty text removes it.
+    void setChannelAlarm(int channel, const QString& text);
+    /// The text of a channel's alarm mark; empty while it has none.
+    QString channelAlarm(int channel) const;
+
     /// Sends one key's letter to the meter (MeterSession::pressKey): the
     /// transaction's result, or MeterSession::kKeyDropped while another operation
     /// (a download, another key) holds the link.
     core::LinkResult PressKey(char letter);
 
-    // Elements of the meter's front, named as on the form; public so that the
-    // main window (and tests) can reach the ones it drives.
+private:
+    friend struct WindowTestAccess;
+
+public:
+    /// The tables placing the elements and tying them to the decoded frame's flags.
+    struct Elements;
+
+    // Elements of the meter's front, named as on the form.
     QLabel* imgPanel = nullptr;
     /// T1D1..T4D4: large digits per channel (T1..T4) and position (left to right).
     std::array<std::array<QLabel*, 4>, 4> digitImages{};
@@ -149,6 +162,8 @@ private:
     bool m_dragging = false;
     QPointF m_dragFrom;
     double m_scale = 1.0;
+    /// The red frames of the channels in alarm, T1 to T4.
+    std::array<QFrame*, 4> m_alarmFrames{};
     /// Design geometry of each element, and the pixel size of each text element's font.
     std::vector<std::pair<QWidget*, QRect>> m_designGeometry;
     std::vector<std::pair<QLabel*, int>> m_designTextSize;

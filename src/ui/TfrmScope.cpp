@@ -151,6 +151,59 @@ bool TfrmScope::lineDone(int count, bool showCount) {
     return !cancelled;
 }
 
+void TfrmScope::showProgress(const QString& caption, const QString& text, int total) {
+    setWindowTitle(caption);
+    SText1->setText(text);
+    SText1->show();
+    Progress1->show();
+    Progress1->setRange(0, total);
+    Progress1->setValue(0);
+    show();
+}
+
+void TfrmScope::setProgress(int done) {
+    Progress1->setValue(done);
+}
+
+void TfrmScope::showDownloadProgress(std::int32_t total) {
+    setWindowTitle(QStringLiteral("Data Retriving Progress"));
+    SText1->setText(QStringLiteral("bytes received"));
+    SText2->setText(QStringLiteral("total bytes"));
+    for (QWidget* w : {static_cast<QWidget*>(Progress1), static_cast<QWidget*>(lblTotalBytes),
+                       static_cast<QWidget*>(lblBytesReceived), static_cast<QWidget*>(SText1),
+                       static_cast<QWidget*>(SText2), static_cast<QWidget*>(BitBtn2)})
+        w->show();
+    setDownloadTotal(total);
+    setModal(false);
+    show();
+}
+
+void TfrmScope::setDownloadTotal(std::int32_t total) {
+    // A range of 0..0 is a busy bar: the size comes with the first block.
+    Progress1->setRange(0, total);
+    Progress1->setValue(0);
+    lblTotalBytes->setText(total > 0 ? QString::number(total) : QString());
+    lblBytesReceived->setText(QStringLiteral("0"));
+}
+
+void TfrmScope::setReceived(std::int32_t received) {
+    lblBytesReceived->setText(QString::number(received));
+    Progress1->setValue(received);
+}
+
+void TfrmScope::showWaiting(const QString& text) {
+    lblWaiting->setText(text);
+    lblWaiting->show();
+}
+
+void TfrmScope::hideWaiting() {
+    lblWaiting->hide();
+}
+
+void TfrmScope::disableCancel() {
+    BitBtn2->setEnabled(false);
+}
+
 void TfrmScope::BitBtn1Click() {
     m_result = Result::Ok;
     if (isModal())
@@ -162,6 +215,7 @@ void TfrmScope::BitBtn2Click() {
     m_result = Result::Cancel;
     if (isModal())
         reject();
+    emit cancelPressed();
 }
 
 } // namespace thermo4::ui

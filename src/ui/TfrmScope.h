@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <cstdint>
 #include <optional>
 
 class QGroupBox;
@@ -54,6 +55,41 @@ public:
     /// Longest time between two event passes of a running file command (ms).
     static constexpr int kEventIntervalMs = 50;
 
+    /// Shows the window, not modal and without Cancel, as the progress window of a command that
+    /// watches its windows itself: caption, SText1's text and Progress1 from 0 to total.
+    void showProgress(const QString& caption, const QString& text, int total);
+    /// Moves Progress1 to done.
+    void setProgress(int done);
+
+    /// Shows the window, not modal, as the progress window of a logger download of total bytes
+    /// (0: not known yet, a busy bar): caption "Data Retriving Progress", bar and counters at 0,
+    /// and Cancel.
+    void showDownloadProgress(std::int32_t total);
+    /// Starts bar and counters again for a transfer of total bytes (0: a busy bar).
+    void setDownloadTotal(std::int32_t total);
+    /// Bar and "bytes received" counter at received bytes.
+    void setReceived(std::int32_t received);
+    /// The line under the counters: why the download waits.
+    void showWaiting(const QString& text);
+    void hideWaiting();
+    /// Cancel stays in sight but can no longer be pressed (a cancel is under way).
+    void disableCancel();
+
+signals:
+    /// Cancel was pressed (also while the window is not modal).
+    void cancelPressed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend struct WindowTestAccess;
+
+public:
+
+    void BitBtn1Click();
+    void BitBtn2Click();
+
     /// Progress bar and its two counters with their captions ("bytes received", "total bytes").
     QProgressBar* Progress1 = nullptr;
     QLabel* SText1 = nullptr;
@@ -71,13 +107,6 @@ public:
     /// OK and Cancel.
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    void BitBtn1Click();
-    void BitBtn2Click();
 
     Result m_result = Result::None;
     QElapsedTimer m_sinceEvents;

@@ -7,7 +7,6 @@
 #include "chart/Graph1.h"
 #include "chart/GraphStateFile.h"
 #include "graph/TfrmGraph.h"
-#include "link/ManualClock.h"
 #include "logger/TfrmList.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
@@ -16,8 +15,9 @@
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
 #include "support/WindowTestSupport.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QApplication>

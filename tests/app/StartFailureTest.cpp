@@ -1,6 +1,6 @@
 #include "app/StartFailure.h"
 
-#include "ui/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QFile>
 #include <QTemporaryFile>

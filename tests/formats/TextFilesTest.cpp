@@ -1,10 +1,12 @@
 #include "formats/ExportRange.h"
 #include "formats/FileFilters.h"
+#include "formats/RegionalText.h"
 #include "formats/TablePrintout.h"
 #include "formats/TextExport.h"
 #include "formats/TextImport.h"
 
 #include "TestFiles.h"
+#include "core/DataSet.h"
 #include "core/TDateTime.h"
 
 #include <QTemporaryDir>
@@ -205,6 +207,39 @@ TEST(TextImport, LinesAreCutSplitAndStopAtTheFirstLineWithoutTheSeparator) {
     const ImportedTable cancelled = ParseTextTable(text, QLatin1Char('\t'), [](int row) { return row < 3; });
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.rowCount(), 2);
+}
+
+TEST(TextImport, TableRowsReadAsTheGraphDrawsThem) {
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const double days = 42803.58715277778; // 2017-03-09 14:05:30
+    const auto row = [&](const QLocale& locale, QStringList readings) {
+        return QStringList{DateText(days, locale), TimeText(days, locale)} + readings;
+    };
+    using Readings = std::array<std::optional<float>, 4>;
+    const float ol = float(core::kNoDataValue);
+    const struct {
+        const char* what;
+        QStringList fields;
+        QLocale locale;
+        std::optional<Readings> readings; // nothing: the row has no date-time
+    } cases[] = {
+        {"readings and OL", row(us, {"20.5", "OL", "-3.2", " 100 "}), us, Readings{20.5f, ol, -3.2f, 100.0f}},
+        {"comma decimal", row(german, {"20,5", "-0,1", "OL", "7"}), german, Readings{20.5f, -0.1f, ol, 7.0f}},
+        {"point under a comma locale", row(german, {"20,5", "1.5", "3", "4"}), german, Readings{20.5f}},
+        {"a non-number ends the row", row(us, {"20.5", "----", "OL", "22"}), us, Readings{20.5f}},
+        {"a short row", row(us, {"1", "2"}), us, Readings{1.0f, 2.0f}},
+        {"a bad time", QStringList{DateText(days, us), "25:00:00", "1", "2", "3", "4"}, us, std::nullopt},
+        {"no date", QStringList{"", TimeText(days, us), "1", "2", "3", "4"}, us, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TableRow> read = ReadTableRow(c.fields, c.locale);
+        ASSERT_EQ(read.has_value(), c.readings.has_value()) << c.what;
+        if (!read)
+            continue;
+        EXPECT_NEAR(read->time, days, 1e-9) << c.what;
+        EXPECT_EQ(read->readings, *c.readings) << c.what;
+    }
 }
 
 TEST(TextImport, FilesThatCannotBeReadNameTheFileAndTheReason) {

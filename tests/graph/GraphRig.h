@@ -7,12 +7,12 @@
 #include "core/TDateTime.h"
 #include "graph/TfrmGraph.h"
 #include "graph/TfrmSetupRealTime.h"
-#include "link/ManualClock.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompts.h"
 #include "support/WindowTestSupport.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QApplication>

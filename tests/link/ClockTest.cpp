@@ -1,6 +1,6 @@
 #include "link/LinkGuard.h"
-#include "link/ManualClock.h"
 #include "link/SystemClock.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/Commands.h"
-#include "link/ManualClock.h"
 #include "link/SerialSession.h"
 #include "link/UsbSession.h"
 #include "sim/SimSerialPort.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "link/LinkState.h"
-#include "link/ManualClock.h"
 #include "link/UsbMeterLink.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <functional>
 #include <set>

@@ -6,13 +6,13 @@
 #include "chart/GraphStateFile.h"
 #include "files/TfrmOpenSave.h"
 #include "graph/TfrmGraph.h"
-#include "link/ManualClock.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 #include "support/MeterSessionTestAccess.h"
+#include "support/ScriptedPrompts.h"
 #include "support/WindowTestSupport.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -193,6 +193,56 @@ TEST_F(Publisher, GoesOnThroughABrokerRestartAndSaysSoOnce) {
     EXPECT_EQ(status.count(), 3) << "one line for the outage, one for the return";
 }
 
+TEST_F(Publisher, AlarmsGoOutOnceEachAndTheRetainedListSurvivesABrokerRestart) {
+    PublisherOptions options;
+    options.reconnectMaxS = 1;
+    ASSERT_NO_FATAL_FAILURE(startPublishing(QStringLiteral("lab/m6"), options));
+    MqttPublisher& publisher = *m_publisher;
+    publisher.setMeter({QStringLiteral("418"), QStringLiteral("VM0001"), LinkName::Simulated});
+    const QDateTime time(QDate(2026, 3, 1), QTime(9, 0, 0, 500), Qt::OffsetFromUTC, 3600);
+    alarm::AlarmEvent high;
+    high.time = time;
+    high.channel = 0;
+    high.kind = alarm::AlarmKind::High;
+    high.limit = 300.0;
+    high.condition = core::ChannelCondition::OverRange;
+    alarm::AlarmEvent lost;
+    lost.time = time.addSecs(5);
+    lost.on = false;
+
+    ASSERT_TRUE(publisher.publishAlarm(high));
+    publisher.publishActiveAlarms({high});
+    ASSERT_TRUE(publisher.publishAlarm(lost));
+    const auto alarm = m_subscriber->waitFor(QStringLiteral("lab/m6/alarm"));
+    ASSERT_TRUE(alarm);
+    EXPECT_FALSE(alarm->first.retained);
+    const std::string highJson =
+        R"({"time":"2026-03-01T09:00:00.500+01:00","channel":"T1","kind":"high","limit":300,"value":"OL",)"
+        R"("state":"on","model":"418","serial":"VM0001","link":"simulated"})";
+    EXPECT_EQ(alarm->first.payload.toStdString(), highJson);
+    const auto second = m_subscriber->waitFor(QStringLiteral("lab/m6/alarm"), {}, alarm->second + 1);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->first.payload.toStdString(),
+              R"({"time":"2026-03-01T09:00:05.500+01:00","channel":null,"kind":"meter lost","limit":null,)"
+              R"("value":null,"state":"off","model":"418","serial":"VM0001","link":"simulated"})");
+
+    // A broker that comes back empty gets the list again from the publisher.
+    m_broker.stop();
+    ASSERT_TRUE(WaitForCount(*m_status, 2));
+    ASSERT_TRUE(m_broker.start(m_broker.port())) << m_broker.log().toStdString();
+    ASSERT_TRUE(WaitForCount(*m_status, 3));
+    const QString topic = QStringLiteral("lab/m6/alarms");
+    TestSubscriber late(m_broker.port(), topic);
+    ASSERT_TRUE(late.connect());
+    const auto list = late.waitFor(topic);
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->first.retained);
+    EXPECT_EQ(list->first.payload.toStdString(), "[" + highJson + "]");
+
+    publisher.publishActiveAlarms({});
+    EXPECT_TRUE(late.waitFor(topic, PayloadIs("[]"), list->second + 1));
+}
+
 TEST_F(Publisher, LocalhostReachesTheBrokerOnWhicheverOfItsAddressesItListens) {
     // The broker listens on 127.0.0.1 only; on a normal host localhost is ::1 first.
     ASSERT_NO_FATAL_FAILURE(startPublishing(QStringLiteral("lab/m5"), {}, QStringLiteral("localhost")));

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "app/TfrmMain.h"
-#include "link/ManualClock.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 #include "support/MeterSessionTestAccess.h"
+#include "support/ScriptedPrompts.h"
 #include "support/WindowTestSupport.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "session/MeterFactory.h"
 
-#include "link/ManualClock.h"
+#include "support/ManualClock.h"
 #include "session/MeterSession.h"
 #include "support/MeterSessionTestAccess.h"
 

@@ -2,11 +2,13 @@
 #include "core/Commands.h"
 #include "core/MemoryDecoder.h"
 #include "link/DownloadResult.h"
-#include "link/ManualClock.h"
+#include "support/MeterSessionTestAccess.h"
 #include "link/SerialDownload.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "link/DownloadResult.h"
+#include "support/ManualClock.h"
 #include "support/MeterSessionTestAccess.h"
 
 #include <QTimer>

@@ -1,13 +1,13 @@
 #include "app/TfrmMain.h"
 #include "core/Calibration.h"
-#include "link/ManualClock.h"
 #include "setup/TfrmSetup.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 #include "support/MeterSessionTestAccess.h"
+#include "support/ScriptedPrompts.h"
 #include "support/WindowTestSupport.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

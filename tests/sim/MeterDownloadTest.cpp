@@ -1,8 +1,8 @@
 #include "core/MemoryDecoder.h"
-#include "link/ManualClock.h"
 #include "link/UsbDownload.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 

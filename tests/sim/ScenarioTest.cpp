@@ -1,7 +1,7 @@
 #include "sim/Scenario.h"
 #include "core/CommandFrame.h"
-#include "link/ManualClock.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <QDirIterator>
 #include <QFile>

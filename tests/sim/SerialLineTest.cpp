@@ -1,7 +1,7 @@
 #include "core/Commands.h"
-#include "link/ManualClock.h"
 #include "sim/SimSerialPort.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/CommandFrame.h"
 #include "core/MeterStatus.h"
-#include "link/ManualClock.h"
 #include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 

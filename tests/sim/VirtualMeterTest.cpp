@@ -3,10 +3,10 @@
 #include "core/MemoryDecoder.h"
 #include "core/MeterStatus.h"
 #include "core/TDateTime.h"
-#include "link/ManualClock.h"
 #include "link/UsbDownload.h"
 #include "link/UsbTransactions.h"
 #include "sim/SimUsbTransport.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
+#include "support/ScriptedPrompts.h"
 #include "ui/QtPrompts.h"
-#include "ui/ScriptedPrompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "ui/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 namespace thermo4::ui {
 

@@ -1,4 +1,4 @@
-#include "link/ManualClock.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "alarm/AlarmMonitor.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace thermo4::link {
+struct HeadlessPoll;
+}
+namespace thermo4::mqtt {
+class MqttPublisher;
+}
+
+namespace thermo4::cli {
+
+/// The alarm options of a polling command (--alarm Tn>X|Tn<X, --alarm-for,
+/// --alarm-hysteresis, --exit-on-alarm): checks them before anything starts, then
+/// runs every printed reading through the alarm rule, writes one ALARM or CLEAR
+/// line on stderr per beginning and end, and hands them to the MQTT publisher.
+class AlarmOption {
+public:
+    AlarmOption();
+
+    void addTo(QCommandLineParser& parser) const;
+    /// The options that may be given more than once.
+    QStringList repeatable() const { return {m_alarm.names().first()}; }
+    /// Takes the limits; on a bad one prints why and returns false.
+    bool read(const QCommandLineParser& parser);
+    /// With limits given: watches the readings poll prints (after what the poll does with
+    /// them already, such as publishing); publisher, when there is one, gets the events.
+    void attach(link::HeadlessPoll& poll, mqtt::MqttPublisher* publisher);
+    /// The poll ended because the meter stopped answering.
+    void meterLost(const QDateTime& time);
+    /// --exit-on-alarm stopped the poll.
+    bool alarmBegan() const { return m_began; }
+
+private:
+    void report(const std::vector<alarm::AlarmEvent>& events);
+
+    QCommandLineOption m_alarm;
+    QCommandLineOption m_hold;
+    QCommandLineOption m_hysteresis;
+    QCommandLineOption m_exitOnAlarm;
+    alarm::AlarmMonitor m_monitor;
+    bool m_exit = false;
+    bool m_began = false;
+    mqtt::MqttPublisher* m_publisher = nullptr;
+    std::vector<alarm::AlarmEvent> m_events;
+};
+
+} // namespace thermo4::cli

@@ -1,3 +1,0 @@
-list(APPEND THERMO4_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/TfrmSetup.cpp
-)
