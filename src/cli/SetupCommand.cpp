@@ -8,11 +8,12 @@
 namespace thermo4::cli {
 
 SetupCommand::SetupCommand(QStringList& args, QCommandLineParser& parser)
-    : m_usbOption(QStringLiteral("usb"), QStringLiteral("Talk to the meter on USB (the default).")),
+    : m_usbOption(MeterSource::usbHelpOption()),
       m_simulateOption(
           QStringLiteral("simulate"),
           QStringLiteral("Talk to the virtual meter; --simulate=SCENARIO runs it from a scenario file.")) {
-    m_simulate = MeterSource::takeSimulateOption(args, m_scenario);
+    m_simulate = MeterSource::takeSimulateOption(args, m_scenario, &m_moreScenarios);
+    MeterSource::takeUsbOption(args, m_usbMeter);
     parser.addOption(m_simulateOption);
     parser.addOption(m_usbOption);
 }
@@ -22,14 +23,15 @@ QString SetupCommand::meterHelp() {
                           "A failure prints \"Fail code=\" and the code of the step that failed.");
 }
 
-std::optional<int> SetupCommand::open(const QCommandLineParser& parser) {
-    if (m_simulate && parser.isSet(m_usbOption)) {
-        PrintError(QStringLiteral("--simulate and --usb exclude each other"));
-        return kExitUsage;
-    }
+std::optional<int> SetupCommand::open(const QCommandLineParser& /*parser*/) {
     QString error;
-    const session::MeterKind kind = m_simulate ? session::MeterKind::Virtual : session::MeterKind::Usb;
-    m_meter = session::MakeMeter({kind, {}, m_scenario, true}, m_clock, &error);
+    session::MeterChoice choice;
+    choice.kind = m_simulate ? session::MeterKind::Virtual : session::MeterKind::Usb;
+    choice.scenario = m_scenario;
+    choice.moreScenarios = m_moreScenarios;
+    choice.usbMeter = m_usbMeter;
+    choice.headless = true;
+    m_meter = session::MakeMeter(choice, m_clock, &error);
     if (!m_meter) {
         PrintError(error);
         return kExitFailure;

@@ -14,18 +14,18 @@
 namespace thermo4::cli {
 
 /// What the setup commands (info, clock, interval, erase) share: the choice of
-/// meter (--simulate[=SCENARIO] or --usb, the default; setup goes over USB only),
+/// meter (--simulate[=SCENARIO], once per virtual meter, or --usb [PATH|SERIAL],
+/// the default, which also chooses among virtual meters; setup goes over USB only),
 /// the setup exchanges with it, and how an outcome becomes the exit code.
 class SetupCommand {
 public:
-    /// Takes --simulate[=SCENARIO] out of args and adds --usb to parser.
+    /// Takes --simulate[=SCENARIO] and --usb [PATH|SERIAL] out of args and lists both in parser's help.
     SetupCommand(QStringList& args, QCommandLineParser& parser);
 
     /// The help lines about the meter options, for the command's description.
     static QString meterHelp();
 
-    /// After parsing: refuses --simulate with --usb (kExitUsage) and sets the meter
-    /// up (kExitFailure when it cannot be). Nothing when the meter is ready.
+    /// After parsing: sets the meter up (kExitFailure when it cannot be). Nothing when the meter is ready.
     std::optional<int> open(const QCommandLineParser& parser);
     /// Runs one setup operation on the meter (after open()).
     link::SetupOutcome run(const link::SetupRequest& request);
@@ -37,11 +37,14 @@ public:
     int confirm(const link::SetupOutcome& outcome);
 
 private:
+    /// Listed in the help only, like --simulate.
     QCommandLineOption m_usbOption;
     /// Listed in the help only: --simulate is taken out of the arguments before parsing.
     QCommandLineOption m_simulateOption;
     bool m_simulate = false;
     QString m_scenario;
+    QStringList m_moreScenarios;
+    QString m_usbMeter;
     link::SystemClock m_clock;
     std::unique_ptr<session::Meter> m_meter;
 };

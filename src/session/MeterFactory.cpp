@@ -1,8 +1,10 @@
 #include "session/MeterFactory.h"
 
+#include "link/ChosenUsbTransport.h"
 #include "link/HidUsbTransport.h"
 #include "link/NoUsbTransport.h"
 #include "link/QtSerialPort.h"
+#include "link/UsbSession.h"
 #include "session/MeterSession.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"
@@ -14,9 +16,11 @@ namespace thermo4::session {
 
 struct Meter::Parts {
     MeterChoice choice;
-    std::unique_ptr<sim::VirtualMeter> virtualMeter;
+    std::vector<std::unique_ptr<sim::VirtualMeter>> virtualMeters;
     std::unique_ptr<link::UsbTransport> usb;
     link::HidUsbTransport* hidUsb = nullptr;
+    /// The chosen meter over usb, and its lock; what the session talks through.
+    std::unique_ptr<link::ChosenUsbTransport> chosen;
     link::QtSerialPort serialPort;
     std::unique_ptr<MeterSession> session;
     /// A notice the session announced that nobody has taken yet.
@@ -37,9 +41,40 @@ const MeterChoice& Meter::choice() const {
 
 QString Meter::takeNotice() {
     QString notice = std::exchange(m_parts->notice, QString());
+    if (notice.isEmpty() && m_parts->chosen)
+        notice = m_parts->chosen->takeNotice();
     if (notice.isEmpty() && m_parts->hidUsb)
         notice = m_parts->hidUsb->takeNotice();
     return notice;
+}
+
+std::vector<link::UsbMeterInfo> Meter::usbMeters() {
+    if (!m_parts->chosen)
+        return {};
+    return m_parts->chosen->list(link::kUsbVendorId, link::kUsbProductId);
+}
+
+void Meter::chooseUsbMeter(const QString& pathOrSerial) {
+    if (m_parts->chosen)
+        m_parts->chosen->choose(pathOrSerial);
+}
+
+void Meter::preferUsbMeter(const QString& pathOrSerial) {
+    if (m_parts->chosen)
+        m_parts->chosen->setPreferred(pathOrSerial);
+}
+
+std::optional<link::UsbMeterInfo> Meter::usbMeter() const {
+    return m_parts->chosen ? m_parts->chosen->current() : std::nullopt;
+}
+
+QString Meter::meterName() const {
+    const MeterSession& session = *m_parts->session;
+    if (session.serialLink())
+        return session.serialDevice();
+    if (const auto meter = usbMeter())
+        return link::ChosenUsbTransport::nameOf(*meter);
+    return {};
 }
 
 std::unique_ptr<Meter> MakeMeter(const MeterChoice& choice, link::Clock& clock, QString* error) {
@@ -53,10 +88,11 @@ std::unique_ptr<Meter> MakeMeter(const MeterChoice& choice, link::Clock& clock, 
     switch (choice.kind) {
     case MeterKind::Virtual: {
         QString why;
-        parts->virtualMeter = sim::MakeVirtualMeter(clock, choice.scenario, &why);
-        if (!parts->virtualMeter)
+        parts->virtualMeters =
+            sim::MakeVirtualMeters(clock, QStringList{choice.scenario} + choice.moreScenarios, &why);
+        if (parts->virtualMeters.empty())
             return fail(why);
-        parts->usb = std::make_unique<sim::SimUsbTransport>(*parts->virtualMeter);
+        parts->usb = std::make_unique<sim::SimUsbTransport>(parts->virtualMeters);
         break;
     }
     case MeterKind::Serial:
@@ -71,12 +107,30 @@ std::unique_ptr<Meter> MakeMeter(const MeterChoice& choice, link::Clock& clock, 
         break;
     }
     }
-    parts->session = std::make_unique<MeterSession>(clock, *parts->usb, parts->serialPort);
+    link::UsbTransport* usb = parts->usb.get();
+    if (choice.kind != MeterKind::Serial) {
+        parts->chosen = std::make_unique<link::ChosenUsbTransport>(*parts->usb, choice.usbMeter);
+        parts->chosen->setPreferred(choice.preferredUsbMeter);
+        usb = parts->chosen.get();
+    }
+    parts->session = std::make_unique<MeterSession>(clock, *usb, parts->serialPort);
     parts->session->setPollOnTimer(!choice.headless);
     if (choice.kind == MeterKind::Serial)
         parts->session->setSerialDevice(choice.device);
-    if (link::HidUsbTransport* hid = parts->hidUsb) {
-        parts->session->setLinkNoticeSource([hid] { return hid->takeNotice(); });
+    if (link::ChosenUsbTransport* chosen = parts->chosen.get()) {
+        // The meter's lock is held for as long as the program is connected to it.
+        QObject::connect(parts->session.get(), &MeterSession::connectionChanged,
+                         [chosen](ConnectionChange change) {
+                             if (change == ConnectionChange::Lost)
+                                 chosen->release();
+                         });
+        QObject::connect(parts->session.get(), &MeterSession::identifyFailed,
+                         [chosen] { chosen->release(); });
+        link::HidUsbTransport* hid = parts->hidUsb;
+        parts->session->setLinkNoticeSource([chosen, hid] {
+            const QString notice = chosen->takeNotice();
+            return notice.isEmpty() && hid ? hid->takeNotice() : notice;
+        });
         QObject::connect(parts->session.get(), &MeterSession::linkNotice,
                          [notice = &parts->notice](const QString& text) { *notice = text; });
     }
