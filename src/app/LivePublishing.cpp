@@ -30,12 +30,19 @@ void LivePublishing::publishAlarms(const AlarmWatch& alarms) {
     });
 }
 
+void LivePublishing::setMeterName(std::function<QString()> name) {
+    m_meterName = std::move(name);
+    updateMeter();
+}
+
 void LivePublishing::updateMeter() {
     mqtt::MeterIdentity meter;
     meter.model = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     meter.link = m_session.serialLink() ? mqtt::LinkName::Serial
                  : m_simulated          ? mqtt::LinkName::Simulated
                                         : mqtt::LinkName::Usb;
+    if (m_meterName)
+        meter.serial = m_meterName();
     m_publisher.setMeter(meter);
 }
 

@@ -11,6 +11,7 @@
 #include "mqtt/MqttPublisher.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
+#include "session/MeterFactory.h"
 #include "session/RecordingJournal.h"
 #include "ui/MdiChild.h"
 
@@ -101,6 +102,8 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     m_journal = std::make_unique<session::RecordingJournal>(
         *m_session, formats::JournalFolderIn(services.paths.dataDir()), services.simulated);
     connect(m_journal.get(), &session::RecordingJournal::notice, this, &TfrmMain::showNotice);
+    if (session::Meter* meter = services.meter)
+        m_journal->setMeterName([meter] { return meter->meterName(); });
 
     ClientArea = new QMdiArea(this);
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
@@ -236,7 +239,7 @@ void TfrmMain::createToolBar() {
     ComboBoxDeviceName->setEditText(QStringLiteral("ComPort"));
     ToolBar1->addWidget(ComboBoxDeviceName);
     // The user's changes only (choosing an item or typing), not the program's.
-    connect(ComboBoxDeviceName, &QComboBox::activated, this, &TfrmMain::ComboBoxDeviceNameChange);
+    connect(ComboBoxDeviceName, &QComboBox::activated, this, &TfrmMain::deviceChosen);
     connect(ComboBoxDeviceName->lineEdit(), &QLineEdit::textEdited, this,
             &TfrmMain::ComboBoxDeviceNameChange);
 
@@ -262,6 +265,10 @@ void TfrmMain::createStatusBar() {
         kStatusPanel1Width, StatusPanel1->fontMetrics().horizontalAdvance(QLatin1String(kOffConnection))));
     bar->addWidget(StatusPanel0, 1);
     bar->addWidget(StatusPanel1, 0);
+    StatusPanelMeter = new QLabel(bar);
+    StatusPanelMeter->setObjectName(QStringLiteral("StatusPanelMeter"));
+    StatusPanelMeter->setToolTip(QStringLiteral("The meter this window talks to"));
+    bar->addWidget(StatusPanelMeter, 0);
 }
 
 void TfrmMain::FormCreate() {
@@ -298,6 +305,8 @@ void TfrmMain::readSettings() {
     m_session->recording().setRealTimeRate(
         readInt(*settings, kRealTimeRateKey, session::RecordingState::kDefaultRate));
     m_graphShared.annoColor = readInt(*settings, kAnnoColorKey, kDefaultAnnoColor);
+    if (m_services.meter)
+        m_services.meter->preferUsbMeter(settings->value(QLatin1String(kUsbMeterKey)).toString());
 }
 
 void TfrmMain::writeSettings() {
@@ -318,6 +327,7 @@ void TfrmMain::fillDeviceList() {
     // The port itself is only opened when the user chooses it.
     m_session->setSerialDevice(ComboBoxDeviceName->count() > 0 ? ComboBoxDeviceName->currentText()
                                                                : QString());
+    fillUsbMeters();
 }
 
 void TfrmMain::setSplash(TfrmAbout* splash) {
@@ -326,6 +336,8 @@ void TfrmMain::setSplash(TfrmAbout* splash) {
 
 void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     auto* publishing = new LivePublishing(*m_session, publisher, m_services.simulated, this);
+    if (session::Meter* meter = m_services.meter)
+        publishing->setMeterName([meter] { return meter->meterName(); });
     // The broker's state stays in a panel of its own: the notice panel is emptied when the meter
     // connects, which may come right after the broker's first line.
     auto* panel = new QLabel(QStringLiteral("MQTT: connecting"), statusBar());

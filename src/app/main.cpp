@@ -97,9 +97,11 @@ int main(int argc, char* argv[]) {
 
     link::SystemClock clock;
     QString meterError;
-    const std::unique_ptr<session::Meter> meter = session::MakeMeter(
-        {options.simulate ? session::MeterKind::Virtual : session::MeterKind::Usb, {}, options.scenario},
-        clock, &meterError);
+    session::MeterChoice choice{
+        options.simulate ? session::MeterKind::Virtual : session::MeterKind::Usb, {}, options.scenario};
+    choice.moreScenarios = options.moreScenarios;
+    choice.usbMeter = options.usbMeter;
+    const std::unique_ptr<session::Meter> meter = session::MakeMeter(choice, clock, &meterError);
     if (!meter) {
         failStart(meterError);
         return 1;
@@ -107,6 +109,7 @@ int main(int argc, char* argv[]) {
     ui::AppServices services;
     services.clock = &clock;
     services.session = &meter->session();
+    services.meter = meter.get();
     services.simulated = options.simulate;
     services.service = options.service;
 

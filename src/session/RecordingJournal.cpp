@@ -44,6 +44,8 @@ void RecordingJournal::start() {
     header.rateSeconds = m_session.recording().realTimeRate();
     header.meterModel = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     header.link = linkName();
+    if (m_meterName)
+        header.device = m_meterName();
     m_writer = std::make_unique<formats::JournalWriter>(m_folder, header);
     connect(m_writer.get(), &formats::JournalWriter::failed, this, [this](const QString& message) {
         emit notice(

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "session/MeterFactory.h"
 #include "support/MeterSessionTestAccess.h"
 
 namespace thermo4::ui::test {
@@ -434,4 +435,53 @@ TEST_F(MainWindowTest, AReopenedPanelShowsTheLinkIconOnlyForTheSerialLink) {
 }
 
 } // namespace
+// Two virtual meters stand for two USB devices: the window lists both, switches on a choice,
+// names the meter it holds, and the next start takes the one chosen last.
+TEST_F(MainWindowTest, TheDeviceListSwitchesUsbMetersAndTheChoiceOutlivesTheWindow) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+    QStringList scenarios;
+    for (const char* name : {"a", "b"}) {
+        QFile file(m_dir.filePath(QStringLiteral("%1.json").arg(QLatin1String(name))));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral(R"({"usb_path": "%1", "serial": "SN-%2"})")
+                       .arg(m_dir.filePath(QStringLiteral("hidraw-%1").arg(QLatin1String(name))),
+                            QString::fromLatin1(name).toUpper())
+                       .toUtf8());
+        scenarios.append(file.fileName());
+    }
+    session::MeterChoice choice{session::MeterKind::Virtual, {}, scenarios[0], true};
+    choice.moreScenarios = {scenarios[1]};
+    const auto start = [&](std::unique_ptr<session::Meter>& meter) -> TfrmMain& {
+        QString error;
+        meter = session::MakeMeter(choice, m_clock, &error);
+        m_services.session = &meter->session();
+        m_services.meter = meter.get();
+        TfrmMain& w = open();
+        w.MainTimerTimer();
+        return w;
+    };
+
+    std::unique_ptr<session::Meter> meter;
+    TfrmMain& w = start(meter);
+    EXPECT_EQ(w.windowTitle(), "thermo4 - SN-A");
+    EXPECT_EQ(Child<QLabel>(w, "StatusPanelMeter")->text(), "SN-A");
+    auto* devices = Child<QComboBox>(w, "ComboBoxDeviceName");
+    EXPECT_EQ(devices->currentText(), "USB 0-1: " + m_dir.filePath("hidraw-a"));
+    const int second = devices->findText("USB 0-2: " + m_dir.filePath("hidraw-b"));
+    ASSERT_GE(second, 0);
+    emit devices->activated(second);
+    EXPECT_EQ(w.windowTitle(), "thermo4");
+    w.MainTimerTimer();
+    EXPECT_EQ(w.windowTitle(), "thermo4 - SN-B");
+    m_window.reset();
+    meter.reset();
+
+    TfrmMain& again = start(meter);
+    EXPECT_EQ(again.windowTitle(), "thermo4 - SN-B");
+    m_window.reset();
+    meter.reset();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
 } // namespace thermo4::ui::test
