@@ -35,7 +35,7 @@ void BM_PollTickIdentifyReadDecode(benchmark::State& state) {
     tickNs.reserve(static_cast<std::size_t>(state.max_iterations));
     for (auto _ : state) {
         const std::int64_t start = ThreadCpuNs();
-        link.setLink(link::LinkKind::None);
+        link.setCurrent(nullptr);
         const auto identified = poller.tick().event;
         const auto read = poller.tick().event;
         tickNs.push_back(ThreadCpuNs() - start);

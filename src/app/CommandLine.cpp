@@ -24,12 +24,26 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const auto [name, value] = splitOption(arguments[i]);
         if (name == QLatin1String("--simulate")) {
+            // Each further --simulate plugs in one more virtual meter.
+            const bool further = line.simulate;
             line.simulate = true;
             if (!value.isNull() && value.isEmpty()) {
                 line.error = QStringLiteral("--simulate= needs a scenario file name");
                 return line;
             }
-            line.scenario = value;
+            if (further)
+                line.moreScenarios.append(value);
+            else
+                line.scenario = value;
+        } else if (name == QLatin1String("--usb")) {
+            QString meter = value;
+            if (meter.isNull() && i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1Char('-')))
+                meter = arguments[++i];
+            if (!value.isNull() && value.isEmpty()) {
+                line.error = QStringLiteral("--usb= needs a hidraw path or a USB serial number");
+                return line;
+            }
+            line.usbMeter = meter;
         } else if (name == QLatin1String("--data-dir")) {
             QString dir = value;
             if (dir.isNull()) {
@@ -80,13 +94,18 @@ QString CommandLine::programVersion() {
 }
 
 QString CommandLine::usage() {
-    return QStringLiteral("Usage: thermo4 [--simulate[=SCENARIO]] [--data-dir DIR] [--mqtt URL]\n"
-                          "              [--mqtt-password-file FILE] [--record] [--service]\n"
+    return QStringLiteral("Usage: thermo4 [--usb [PATH|SERIAL]] [--simulate[=SCENARIO]]... [--data-dir DIR]\n"
+                          "              [--mqtt URL] [--mqtt-password-file FILE] [--record] [--service]\n"
                           "\n"
                           "Desktop program for the four-channel thermocouple thermometer.\n"
                           "\n"
+                          "  --usb [PATH|SERIAL]   the meter on USB at that hidraw path or with that USB\n"
+                          "                        serial number (thermo4-cli ports lists them); without\n"
+                          "                        one (the default) the first meter no other program\n"
+                          "                        holds, the one chosen last time when it is free\n"
                           "  --simulate            use the built-in virtual meter instead of a USB meter\n"
-                          "  --simulate=SCENARIO   the virtual meter plays the given scenario file (JSON)\n"
+                          "  --simulate=SCENARIO   the virtual meter plays the given scenario file (JSON);\n"
+                          "                        each further --simulate plugs in one more virtual meter\n"
                           "  --data-dir DIR        keep the graph template and temporary files in DIR\n"
                           "                        (default: the program's folder when writable,\n"
                           "                        else the user's application-data folder)\n"

@@ -15,6 +15,10 @@ struct CommandLine {
     bool simulate = false;
     /// Scenario file for the virtual meter (--simulate=FILE); empty for its default behaviour.
     QString scenario;
+    /// One more virtual meter per further --simulate[=FILE] (empty: the built-in behaviour).
+    QStringList moreScenarios;
+    /// --usb PATH|SERIAL: the USB meter to talk to; empty for the first free one.
+    QString usbMeter;
     /// Data folder given by --data-dir; empty to choose it automatically.
     QString dataDir;
     /// Broker given by --mqtt URL (password possibly from --mqtt-password-file or the

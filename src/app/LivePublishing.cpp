@@ -12,9 +12,8 @@ LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublish
                                QObject* parent)
     : QObject(parent), m_session(session), m_publisher(publisher), m_simulated(simulated) {
     connect(&session, &session::MeterSession::connectionChanged, this, &LivePublishing::updateMeter);
-    connect(&session, &session::MeterSession::frameDecoded, this, [this](const core::MeterStatus& status) {
-        m_publisher.publishLive(m_session.clock().now(), status);
-    });
+    connect(&session, &session::MeterSession::frameDecoded, this,
+            [this](const core::MeterStatus& status) { m_publisher.publishLive(m_session.now(), status); });
     connect(&session.recording(), &session::RecordingState::sampleRecorded, this,
             [this](int number, const QDateTime& time, const core::MeterStatus& status) {
                 m_publisher.publishRecording(number, time, status);
@@ -31,12 +30,19 @@ void LivePublishing::publishAlarms(const AlarmWatch& alarms) {
     });
 }
 
+void LivePublishing::setMeterName(std::function<QString()> name) {
+    m_meterName = std::move(name);
+    updateMeter();
+}
+
 void LivePublishing::updateMeter() {
     mqtt::MeterIdentity meter;
     meter.model = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     meter.link = m_session.serialLink() ? mqtt::LinkName::Serial
                  : m_simulated          ? mqtt::LinkName::Simulated
                                         : mqtt::LinkName::Usb;
+    if (m_meterName)
+        meter.serial = m_meterName();
     m_publisher.setMeter(meter);
 }
 

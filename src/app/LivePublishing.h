@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace thermo4::mqtt {
 class MqttPublisher;
 }
@@ -27,6 +29,8 @@ public:
 
     /// Also each alarm's beginning and end (BASE/alarm) and the alarms on (BASE/alarms, retained).
     void publishAlarms(const AlarmWatch& alarms);
+    /// Names the meter in the messages' "serial" (its serial number, else its path).
+    void setMeterName(std::function<QString()> name);
 
 signals:
     /// The publisher's connection lines (up, lost once per outage, back) for the status bar;
@@ -37,6 +41,7 @@ private:
     void updateMeter();
 
     session::MeterSession& m_session;
+    std::function<QString()> m_meterName;
     mqtt::MqttPublisher& m_publisher;
     bool m_simulated;
 };

@@ -11,6 +11,7 @@
 #include "mqtt/MqttPublisher.h"
 #include "panel/GlyphCache.h"
 #include "panel/TfrmPanel.h"
+#include "session/MeterFactory.h"
 #include "session/RecordingJournal.h"
 #include "ui/MdiChild.h"
 
@@ -73,24 +74,36 @@ QToolButton* makeToolButton(QToolBar* bar, const char* name, const QString& hint
 } // namespace
 
 TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services) {
-    assert(services.clock && services.usb && services.serialPort && services.prompts);
+    assert(services.clock && services.prompts && (services.session || (services.usb && services.serialPort)));
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("thermo4"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/thermo4.svg")));
 
-    m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
-    m_session->setLinkNoticeSource(services.takeLinkNotice);
+    if (services.session) {
+        m_session = services.session;
+    } else {
+        m_session = new session::MeterSession(*services.clock, *services.usb, *services.serialPort, this);
+        m_session->setLinkNoticeSource(services.takeLinkNotice);
+    }
     connect(m_session, &session::MeterSession::connectionChanged, this, &TfrmMain::connectionChanged);
     connect(m_session, &session::MeterSession::linkNotice, this, [this](const QString& notice) {
         showNotice(notice);
         m_linkNoticeShown = true;
     });
     connect(m_session, &session::MeterSession::identifyFailed, this, &TfrmMain::identifyFailed);
+    connect(m_session, &session::MeterSession::linkReleased, this, [this] {
+        if (!m_closeWhenIdle)
+            return;
+        m_closeWhenIdle = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    });
     connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
             &TfrmMain::recordingChanged);
     m_journal = std::make_unique<session::RecordingJournal>(
         *m_session, formats::JournalFolderIn(services.paths.dataDir()), services.simulated);
     connect(m_journal.get(), &session::RecordingJournal::notice, this, &TfrmMain::showNotice);
+    if (session::Meter* meter = services.meter)
+        m_journal->setMeterName([meter] { return meter->meterName(); });
 
     ClientArea = new QMdiArea(this);
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
@@ -226,7 +239,7 @@ void TfrmMain::createToolBar() {
     ComboBoxDeviceName->setEditText(QStringLiteral("ComPort"));
     ToolBar1->addWidget(ComboBoxDeviceName);
     // The user's changes only (choosing an item or typing), not the program's.
-    connect(ComboBoxDeviceName, &QComboBox::activated, this, &TfrmMain::ComboBoxDeviceNameChange);
+    connect(ComboBoxDeviceName, &QComboBox::activated, this, &TfrmMain::deviceChosen);
     connect(ComboBoxDeviceName->lineEdit(), &QLineEdit::textEdited, this,
             &TfrmMain::ComboBoxDeviceNameChange);
 
@@ -252,6 +265,10 @@ void TfrmMain::createStatusBar() {
         kStatusPanel1Width, StatusPanel1->fontMetrics().horizontalAdvance(QLatin1String(kOffConnection))));
     bar->addWidget(StatusPanel0, 1);
     bar->addWidget(StatusPanel1, 0);
+    StatusPanelMeter = new QLabel(bar);
+    StatusPanelMeter->setObjectName(QStringLiteral("StatusPanelMeter"));
+    StatusPanelMeter->setToolTip(QStringLiteral("The meter this window talks to"));
+    bar->addWidget(StatusPanelMeter, 0);
 }
 
 void TfrmMain::FormCreate() {
@@ -288,6 +305,8 @@ void TfrmMain::readSettings() {
     m_session->recording().setRealTimeRate(
         readInt(*settings, kRealTimeRateKey, session::RecordingState::kDefaultRate));
     m_graphShared.annoColor = readInt(*settings, kAnnoColorKey, kDefaultAnnoColor);
+    if (m_services.meter)
+        m_services.meter->preferUsbMeter(settings->value(QLatin1String(kUsbMeterKey)).toString());
 }
 
 void TfrmMain::writeSettings() {
@@ -308,6 +327,7 @@ void TfrmMain::fillDeviceList() {
     // The port itself is only opened when the user chooses it.
     m_session->setSerialDevice(ComboBoxDeviceName->count() > 0 ? ComboBoxDeviceName->currentText()
                                                                : QString());
+    fillUsbMeters();
 }
 
 void TfrmMain::setSplash(TfrmAbout* splash) {
@@ -316,6 +336,8 @@ void TfrmMain::setSplash(TfrmAbout* splash) {
 
 void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     auto* publishing = new LivePublishing(*m_session, publisher, m_services.simulated, this);
+    if (session::Meter* meter = m_services.meter)
+        publishing->setMeterName([meter] { return meter->meterName(); });
     // The broker's state stays in a panel of its own: the notice panel is emptied when the meter
     // connects, which may come right after the broker's first line.
     auto* panel = new QLabel(QStringLiteral("MQTT: connecting"), statusBar());
@@ -390,6 +412,14 @@ void TfrmMain::placeRealTimeGraph() {
 void TfrmMain::closeEvent(QCloseEvent* event) {
     if (m_exiting) {
         event->accept();
+        return;
+    }
+    if (m_session->linkBusy()) {
+        // Delivered from inside an operation's waits: a download is called off, anything
+        // else finishes; the window closes once the link is handed back.
+        m_session->cancelDownload();
+        m_closeWhenIdle = true;
+        event->ignore();
         return;
     }
     if (!FormCloseQuery()) {

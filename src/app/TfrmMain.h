@@ -159,6 +159,15 @@ private:
     /// The store of earlier versions, or null when there is none to read.
     std::unique_ptr<QSettings> openFormerSettings() const;
     void fillDeviceList();
+    /// Lists the USB meters attached now after the serial ports ("USB 1-2: /dev/hidraw3", the
+    /// item's data its path), and selects the one held while it is connected over USB.
+    void fillUsbMeters();
+    /// A device list item was chosen: a USB meter is switched to, a serial port connected.
+    void deviceChosen(int index);
+    /// The setting that names the USB meter chosen last (serial number, else path).
+    static constexpr const char* kUsbMeterKey = "UsbMeter";
+    /// Names the meter held in the caption and the status bar, and remembers a USB meter for the next start.
+    void showMeter();
     /// Selects device in the device list, or shows it as typed text when it is not listed.
     void showDevice(const QString& device);
     /// Where the real-time graph opens: beside the panel at the top, 1200 px wide, as high as
@@ -205,6 +214,8 @@ private:
     bool m_linkNoticeShown = false;
     bool m_shown = false;
     bool m_exiting = false;
+    /// The window was closed while an operation held the link: it closes when the link is handed back.
+    bool m_closeWhenIdle = false;
     bool m_recordOnConnect = false;
     /// The recording of --record was started (once, at the first connection).
     bool m_recordStarted = false;
@@ -250,6 +261,8 @@ private:
     QMdiArea* ClientArea = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    /// The meter held (serial number, else its path), empty while none is.
+    QLabel* StatusPanelMeter = nullptr;
     /// The alarms on now ("Alarm: T1 > 300.0"), empty while none is.
     QLabel* StatusPanelAlarm = nullptr;
     /// The blink tick, 500 ms; runs from start to end.

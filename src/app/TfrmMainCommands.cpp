@@ -154,7 +154,8 @@ void TfrmMain::ComboBoxDeviceNameChange() {
 
 void TfrmMain::BitBtn1Click() {
     QStringList ports;
-    for (int i = 0; i < ComboBoxDeviceName->count(); ++i)
+    // The USB meters listed after the ports are not searched.
+    for (int i = 0; i < ComboBoxDeviceName->count() && ComboBoxDeviceName->itemData(i).isNull(); ++i)
         ports.append(ComboBoxDeviceName->itemText(i));
     const QString shownBefore = ComboBoxDeviceName->currentText();
     // The about box is the search's progress window.
@@ -190,7 +191,7 @@ void TfrmMain::BitBtn2Click() {
 }
 
 void TfrmMain::MainTimerTimer() {
-    m_session->pollTick();
+    m_session->pollOnce();
 }
 
 void TfrmMain::MaxMinTimerTimer() {
@@ -208,6 +209,7 @@ void TfrmMain::connectionChanged(session::ConnectionChange change) {
         OffConnection();
         break;
     }
+    showMeter();
 }
 
 void TfrmMain::OnConnection() {

@@ -5,13 +5,10 @@
 #include "app/TfrmAbout.h"
 #include "app/TfrmMain.h"
 #include "core/FileName.h"
-#include "link/HidUsbTransport.h"
-#include "link/QtSerialPort.h"
 #include "link/SystemClock.h"
 #include "mqtt/MqttPublisher.h"
-#include "sim/Scenario.h"
-#include "sim/SimUsbTransport.h"
-#include "sim/VirtualMeter.h"
+#include "session/MeterFactory.h"
+#include "session/MeterSession.h"
 #include "ui/Paths.h"
 #include "ui/QtPrompts.h"
 #include "ui/Resources.h"
@@ -99,28 +96,22 @@ int main(int argc, char* argv[]) {
     }
 
     link::SystemClock clock;
-    link::QtSerialPort serialPort;
-    std::unique_ptr<sim::VirtualMeter> meter;
-    std::unique_ptr<link::UsbTransport> usb;
+    QString meterError;
+    session::MeterChoice choice{
+        options.simulate ? session::MeterKind::Virtual : session::MeterKind::Usb, {}, options.scenario};
+    choice.moreScenarios = options.moreScenarios;
+    choice.usbMeter = options.usbMeter;
+    const std::unique_ptr<session::Meter> meter = session::MakeMeter(choice, clock, &meterError);
+    if (!meter) {
+        failStart(meterError);
+        return 1;
+    }
     ui::AppServices services;
     services.clock = &clock;
-    services.serialPort = &serialPort;
+    services.session = &meter->session();
+    services.meter = meter.get();
     services.simulated = options.simulate;
     services.service = options.service;
-    if (options.simulate) {
-        QString error;
-        meter = sim::MakeVirtualMeter(clock, options.scenario, &error);
-        if (!meter) {
-            failStart(error);
-            return 1;
-        }
-        usb = std::make_unique<sim::SimUsbTransport>(*meter);
-    } else {
-        auto hid = std::make_unique<link::HidUsbTransport>();
-        services.takeLinkNotice = [transport = hid.get()] { return transport->takeNotice(); };
-        usb = std::move(hid);
-    }
-    services.usb = usb.get();
 
     services.paths = ui::Paths::forApplication(options.dataDir);
     // The graph windows say it again where the template is missing.

@@ -18,7 +18,7 @@ int RunClock(const QStringList& arguments) {
     if (auto failed = command.open(parser)) {
         return *failed;
     }
-    return command.confirm(command.setup().adjustMeterTime());
+    return command.confirm(command.run(link::SetupRequest::adjustTime()));
 }
 
 } // namespace thermo4::cli

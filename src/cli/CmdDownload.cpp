@@ -7,6 +7,7 @@
 #include "formats/FileSystem.h"
 #include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
+#include "session/LoggerLoad.h"
 
 #include <csignal>
 
@@ -108,7 +109,10 @@ QString OutputFolderProblem(const QString& output) {
 int RunDownload(const QStringList& arguments) {
     QStringList args = arguments;
     QString scenario;
-    const bool simulate = MeterSource::takeSimulateOption(args, scenario);
+    QStringList moreScenarios;
+    const bool simulate = MeterSource::takeSimulateOption(args, scenario, &moreScenarios);
+    QString usbMeter;
+    MeterSource::takeUsbOption(args, usbMeter);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -118,6 +122,7 @@ int RunDownload(const QStringList& arguments) {
                        "serial device. Ctrl-C stops the transfer: the meter is told it is over and\n"
                        "nothing is written (exit code 130)."));
     parser.addOption(MeterSource::simulateHelpOption());
+    parser.addOption(MeterSource::usbHelpOption());
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("The collection file to write."),
                                           QStringLiteral("FILE"));
@@ -144,6 +149,7 @@ int RunDownload(const QStringList& arguments) {
     }
 
     MeterSource source;
+    source.setUsbChoice(usbMeter, moreScenarios);
     if (!source.open(simulate, scenario, port)) {
         return kExitFailure;
     }
@@ -173,7 +179,7 @@ int RunDownload(const QStringList& arguments) {
         source.abortTransfer();
     }
     if (code != core::kDecodeOk) {
-        PrintError(link::LoggerLoadMessage(code));
+        PrintError(session::LoggerLoadMessage(code));
         return kExitFailure;
     }
     if (QString error; !formats::WriteImageFile(output, image, &error)) {

@@ -26,7 +26,7 @@ int RunErase(const QStringList& arguments) {
     if (auto failed = command.open(parser)) {
         return *failed;
     }
-    return command.confirm(command.setup().eraseMeterMemory());
+    return command.confirm(command.run(link::SetupRequest::erase()));
 }
 
 } // namespace thermo4::cli

@@ -36,7 +36,7 @@ int RunInfo(const QStringList& arguments) {
     if (auto failed = command.open(parser)) {
         return *failed;
     }
-    const link::SetupOutcome outcome = command.setup().readMeterInfo();
+    const link::SetupOutcome outcome = command.run(link::SetupRequest::readInfo());
     if (!outcome.ok() || !outcome.info) {
         return command.finish(outcome);
     }

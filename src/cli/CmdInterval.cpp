@@ -40,7 +40,7 @@ int RunInterval(const QStringList& arguments) {
     if (auto failed = command.open(parser)) {
         return *failed;
     }
-    return command.confirm(command.setup().adjustRecordingInterval(parts.at(0), parts.at(1)));
+    return command.confirm(command.run(link::SetupRequest::adjustInterval(parts.at(0), parts.at(1))));
 }
 
 } // namespace thermo4::cli

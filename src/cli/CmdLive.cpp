@@ -11,7 +11,10 @@ namespace thermo4::cli {
 int RunLive(const QStringList& arguments) {
     QStringList args = arguments;
     QString scenario;
-    const bool simulate = MeterSource::takeSimulateOption(args, scenario);
+    QStringList moreScenarios;
+    const bool simulate = MeterSource::takeSimulateOption(args, scenario, &moreScenarios);
+    QString usbMeter;
+    MeterSource::takeUsbOption(args, usbMeter);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -21,6 +24,7 @@ int RunLive(const QStringList& arguments) {
                        "first reading. Fails when no valid reading comes for 5 s. The meter is the one on\n"
                        "USB unless --simulate or --port DEV (the meter on a serial device) says otherwise."));
     parser.addOption(MeterSource::simulateHelpOption());
+    parser.addOption(MeterSource::usbHelpOption());
     const QCommandLineOption samplesOption(QStringLiteral("samples"),
                                            QStringLiteral("Stop after N lines (default: until interrupted)."),
                                            QStringLiteral("N"));
@@ -54,6 +58,7 @@ int RunLive(const QStringList& arguments) {
     }
 
     MeterSource source;
+    source.setUsbChoice(usbMeter, moreScenarios);
     if (!source.open(simulate, scenario, port)) {
         return kExitFailure;
     }

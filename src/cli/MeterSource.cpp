@@ -3,7 +3,9 @@
 #include "cli/CliSupport.h"
 
 #include "core/Commands.h"
+#include "link/ChosenUsbTransport.h"
 #include "link/HidUsbTransport.h"
+#include "link/NoUsbTransport.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialMeterLink.h"
 #include "link/SystemClock.h"
@@ -19,24 +21,16 @@ namespace {
 /// Time between two identify attempts on a serial port (ms).
 constexpr int kIdentifyPeriodMs = 500;
 
-/// No USB at all: a command told to use a serial port never turns to a meter on USB.
-class NoUsbTransport : public link::UsbTransport {
-public:
-    int open(std::uint16_t, std::uint16_t) override { return -1; }
-    int setTimeouts(int, int) override { return -1; }
-    int writeCommand(std::span<const std::uint8_t>) override { return -1; }
-    int writeBlock(std::span<const std::uint8_t>) override { return -1; }
-    int finishWrite() override { return -1; }
-    int read(std::span<std::uint8_t>) override { return -1; }
-    int serialNumber(std::span<char>) override { return -1; }
-    int close() override { return 0; }
-};
-
 } // namespace
 
 struct MeterSource::Parts {
     link::SystemClock clock;
-    std::unique_ptr<sim::VirtualMeter> meter;
+    std::vector<std::unique_ptr<sim::VirtualMeter>> meters;
+    QString usbMeter;
+    QStringList moreScenarios;
+    std::unique_ptr<link::UsbTransport> bus;
+    /// The chosen USB meter over bus, and its lock.
+    link::ChosenUsbTransport* chosen = nullptr;
     std::unique_ptr<link::UsbTransport> usb;
     link::HidUsbTransport* hidUsb = nullptr;
     std::unique_ptr<link::QtSerialPort> serialPort;
@@ -51,20 +45,57 @@ MeterSource::MeterSource() : m_parts(std::make_unique<Parts>()) {}
 
 MeterSource::~MeterSource() = default;
 
-bool MeterSource::takeSimulateOption(QStringList& args, QString& scenario) {
-    bool found = false;
-    for (qsizetype i = args.size() - 1; i >= 1; --i) {
+bool MeterSource::takeSimulateOption(QStringList& args, QString& scenario, QStringList* more) {
+    QStringList scenarios;
+    for (qsizetype i = 1; i < args.size();) {
         const QString& arg = args.at(i);
-        if (arg == QLatin1String("--simulate")) {
+        if (arg == QLatin1String("--simulate") || arg.startsWith(QLatin1String("--simulate="))) {
+            scenarios.append(arg.mid(11));
+            args.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    if (scenarios.isEmpty())
+        return false;
+    scenario = scenarios.takeFirst();
+    if (more)
+        *more = scenarios;
+    return true;
+}
+
+bool MeterSource::takeUsbOption(QStringList& args, QString& meter) {
+    bool found = false;
+    for (qsizetype i = 1; i < args.size();) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--usb")) {
             found = true;
             args.removeAt(i);
-        } else if (arg.startsWith(QLatin1String("--simulate="))) {
+            if (i < args.size() && !args.at(i).startsWith(QLatin1Char('-')))
+                meter = args.takeAt(i);
+        } else if (arg.startsWith(QLatin1String("--usb="))) {
             found = true;
-            scenario = arg.mid(11);
+            meter = arg.mid(6);
             args.removeAt(i);
+        } else {
+            ++i;
         }
     }
     return found;
+}
+
+QCommandLineOption MeterSource::usbHelpOption() {
+    return QCommandLineOption(
+        QStringLiteral("usb"),
+        QStringLiteral(
+            "Talk to a meter on USB (the default): the first one no other program holds, or\n"
+            "with --usb PATH|SERIAL the one at that hidraw path or with that USB serial number\n"
+            "(thermo4-cli ports lists them). With --simulate it chooses among the virtual meters."));
+}
+
+void MeterSource::setUsbChoice(const QString& meter, const QStringList& moreScenarios) {
+    m_parts->usbMeter = meter;
+    m_parts->moreScenarios = moreScenarios;
 }
 
 QCommandLineOption MeterSource::simulateHelpOption() {
@@ -96,12 +127,12 @@ bool MeterSource::open(bool simulate, const QString& scenario, const QString& po
     }
     if (simulate) {
         QString error;
-        p.meter = sim::MakeVirtualMeter(p.clock, scenario, &error);
-        if (!p.meter) {
+        p.meters = sim::MakeVirtualMeters(p.clock, QStringList{scenario} + p.moreScenarios, &error);
+        if (p.meters.empty()) {
             PrintError(error);
             return false;
         }
-        p.usb = std::make_unique<sim::SimUsbTransport>(*p.meter);
+        p.bus = std::make_unique<sim::SimUsbTransport>(p.meters);
     } else if (!port.isEmpty()) {
         p.serialPort = std::make_unique<link::QtSerialPort>();
         if (!p.serialPort->open(port)) {
@@ -109,15 +140,20 @@ bool MeterSource::open(bool simulate, const QString& scenario, const QString& po
             return false;
         }
         p.serialLink = std::make_unique<link::SerialMeterLink>(*p.serialPort, p.clock);
-        p.usb = std::make_unique<NoUsbTransport>();
+        p.usb = std::make_unique<link::NoUsbTransport>();
     } else {
         auto hid = std::make_unique<link::HidUsbTransport>();
         p.hidUsb = hid.get();
-        p.usb = std::move(hid);
+        p.bus = std::move(hid);
+    }
+    if (p.bus) {
+        // Held until the command ends: no other program talks to this meter meanwhile.
+        auto chosen = std::make_unique<link::ChosenUsbTransport>(*p.bus, p.usbMeter);
+        p.chosen = chosen.get();
+        p.usb = std::move(chosen);
     }
     p.usbLink = std::make_unique<link::UsbMeterLink>(*p.usb, p.clock);
     p.poller = std::make_unique<link::MeterPoller>(p.state, *p.usbLink, p.clock);
-    p.poller->setSerialLink(p.serialLink.get());
     return true;
 }
 
@@ -135,7 +171,7 @@ bool MeterSource::waitForMeter(int limitMs) {
             // stand in front of this one's reply.
             p.serialPort->discardInput();
             if (p.serialLink->identify(p.state.reply)) {
-                p.state.setLink(link::LinkKind::Serial);
+                p.state.setCurrent(p.serialLink.get());
                 return true;
             }
             p.invalidReplies = p.invalidReplies || p.serialLink->replyWasInvalid();
@@ -187,6 +223,12 @@ link::MeterPoller& MeterSource::poller() {
 }
 
 void MeterSource::printNotice() {
+    if (m_parts->chosen) {
+        if (const QString notice = m_parts->chosen->takeNotice(); !notice.isEmpty()) {
+            PrintError(notice);
+            return;
+        }
+    }
     if (m_parts->hidUsb) {
         if (const QString notice = m_parts->hidUsb->takeNotice(); !notice.isEmpty()) {
             PrintError(notice);

@@ -25,9 +25,16 @@ public:
     MeterSource(const MeterSource&) = delete;
     MeterSource& operator=(const MeterSource&) = delete;
 
-    /// Takes "--simulate" or "--simulate=SCENARIO" out of args (the parser
-    /// cannot express an optional value). Returns whether it was there.
-    static bool takeSimulateOption(QStringList& args, QString& scenario);
+    /// Takes every "--simulate" and "--simulate=SCENARIO" out of args (the parser
+    /// cannot express an optional value): the first one's scenario goes to
+    /// scenario, each further one (a further virtual meter) to more. Returns
+    /// whether there was one.
+    static bool takeSimulateOption(QStringList& args, QString& scenario, QStringList* more = nullptr);
+    /// Takes "--usb", "--usb=METER" and "--usb METER" (METER not an option)
+    /// out of args; METER, a hidraw path or USB serial number, goes to meter.
+    static bool takeUsbOption(QStringList& args, QString& meter);
+    /// The --usb option as the help lists it (takeUsbOption reads it).
+    static QCommandLineOption usbHelpOption();
     /// The --simulate option as the help lists it (takeSimulateOption reads it).
     static QCommandLineOption simulateHelpOption();
 
@@ -40,6 +47,9 @@ public:
     /// Sets up the meter: the virtual one, the serial device port when one is
     /// given, else USB. On failure prints the reason on stderr and returns false.
     bool open(bool simulate, const QString& scenario, const QString& port = {});
+    /// Before open(): the USB meter by path or serial number (empty: the first
+    /// free one) and further virtual meters, one per scenario.
+    void setUsbChoice(const QString& meter, const QStringList& moreScenarios);
 
     /// Whether the meter is reached over a serial port.
     bool isSerial() const;
@@ -63,7 +73,8 @@ public:
     /// The connection state and poll of this command, over usb() and clock().
     link::LinkState& state();
     link::MeterPoller& poller();
-    /// Prints the one-time message about the real meter (hidraw permissions), if there is one.
+    /// Prints the one-time message about the USB meter (hidraw permissions, or
+    /// another program holding it), if there is one.
     void printNotice();
 
 private:

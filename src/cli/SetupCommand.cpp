@@ -2,15 +2,18 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "cli/MeterSource.h"
+#include "session/MeterSession.h"
 
 namespace thermo4::cli {
 
 SetupCommand::SetupCommand(QStringList& args, QCommandLineParser& parser)
-    : m_usbOption(QStringLiteral("usb"), QStringLiteral("Talk to the meter on USB (the default).")),
+    : m_usbOption(MeterSource::usbHelpOption()),
       m_simulateOption(
           QStringLiteral("simulate"),
           QStringLiteral("Talk to the virtual meter; --simulate=SCENARIO runs it from a scenario file.")) {
-    m_simulate = MeterSource::takeSimulateOption(args, m_scenario);
+    m_simulate = MeterSource::takeSimulateOption(args, m_scenario, &m_moreScenarios);
+    MeterSource::takeUsbOption(args, m_usbMeter);
     parser.addOption(m_simulateOption);
     parser.addOption(m_usbOption);
 }
@@ -20,16 +23,24 @@ QString SetupCommand::meterHelp() {
                           "A failure prints \"Fail code=\" and the code of the step that failed.");
 }
 
-std::optional<int> SetupCommand::open(const QCommandLineParser& parser) {
-    if (m_simulate && parser.isSet(m_usbOption)) {
-        PrintError(QStringLiteral("--simulate and --usb exclude each other"));
-        return kExitUsage;
-    }
-    if (!m_source.open(m_simulate, m_scenario)) {
+std::optional<int> SetupCommand::open(const QCommandLineParser& /*parser*/) {
+    QString error;
+    session::MeterChoice choice;
+    choice.kind = m_simulate ? session::MeterKind::Virtual : session::MeterKind::Usb;
+    choice.scenario = m_scenario;
+    choice.moreScenarios = m_moreScenarios;
+    choice.usbMeter = m_usbMeter;
+    choice.headless = true;
+    m_meter = session::MakeMeter(choice, m_clock, &error);
+    if (!m_meter) {
+        PrintError(error);
         return kExitFailure;
     }
-    m_setup = std::make_unique<link::MeterSetup>(m_source.usb(), m_source.clock());
     return std::nullopt;
+}
+
+link::SetupOutcome SetupCommand::run(const link::SetupRequest& request) {
+    return m_meter->session().runSetup(request);
 }
 
 int SetupCommand::finish(const link::SetupOutcome& outcome) {
@@ -50,7 +61,9 @@ int SetupCommand::finish(const link::SetupOutcome& outcome) {
         break;
     }
     PrintError(QStringLiteral("Fail code=%1").arg(outcome.code));
-    m_source.printNotice();
+    if (const QString notice = m_meter->takeNotice(); !notice.isEmpty()) {
+        PrintError(notice);
+    }
     return kExitFailure;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cli/MeterSource.h"
-#include "link/MeterSetup.h"
+#include "link/SetupProgress.h"
+#include "link/SystemClock.h"
+#include "session/MeterFactory.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -13,20 +14,21 @@
 namespace thermo4::cli {
 
 /// What the setup commands (info, clock, interval, erase) share: the choice of
-/// meter (--simulate[=SCENARIO] or --usb, the default; setup goes over USB only),
+/// meter (--simulate[=SCENARIO], once per virtual meter, or --usb [PATH|SERIAL],
+/// the default, which also chooses among virtual meters; setup goes over USB only),
 /// the setup exchanges with it, and how an outcome becomes the exit code.
 class SetupCommand {
 public:
-    /// Takes --simulate[=SCENARIO] out of args and adds --usb to parser.
+    /// Takes --simulate[=SCENARIO] and --usb [PATH|SERIAL] out of args and lists both in parser's help.
     SetupCommand(QStringList& args, QCommandLineParser& parser);
 
     /// The help lines about the meter options, for the command's description.
     static QString meterHelp();
 
-    /// After parsing: refuses --simulate with --usb (kExitUsage) and sets the meter
-    /// up (kExitFailure when it cannot be). Nothing when the meter is ready.
+    /// After parsing: sets the meter up (kExitFailure when it cannot be). Nothing when the meter is ready.
     std::optional<int> open(const QCommandLineParser& parser);
-    link::MeterSetup& setup() { return *m_setup; }
+    /// Runs one setup operation on the meter (after open()).
+    link::SetupOutcome run(const link::SetupRequest& request);
 
     /// The exit code of outcome: kExitOk on success; otherwise the reason on stderr
     /// ("Fail code=…", or why the input was refused) and kExitFailure or kExitUsage.
@@ -35,13 +37,16 @@ public:
     int confirm(const link::SetupOutcome& outcome);
 
 private:
+    /// Listed in the help only, like --simulate.
     QCommandLineOption m_usbOption;
     /// Listed in the help only: --simulate is taken out of the arguments before parsing.
     QCommandLineOption m_simulateOption;
     bool m_simulate = false;
     QString m_scenario;
-    MeterSource m_source;
-    std::unique_ptr<link::MeterSetup> m_setup;
+    QStringList m_moreScenarios;
+    QString m_usbMeter;
+    link::SystemClock m_clock;
+    std::unique_ptr<session::Meter> m_meter;
 };
 
 } // namespace thermo4::cli

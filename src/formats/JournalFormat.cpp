@@ -113,6 +113,8 @@ QByteArray JournalHeaderText(const JournalHeader& header) {
     out += "\n# rate_s: " + QByteArray::number(header.rateSeconds);
     out += "\n# meter: " + oneLine(header.meterModel);
     out += "\n# link: " + oneLine(header.link);
+    if (!header.device.isEmpty())
+        out += "\n# device: " + oneLine(header.device);
     out += "\n# unit: \xC2\xB0"
            "C\n";
     out += kJournalColumns;

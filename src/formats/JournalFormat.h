@@ -67,6 +67,8 @@ struct JournalHeader {
     QString meterModel;
     /// "usb", "serial" or "simulated".
     QString link;
+    /// The meter: its USB serial number, else its device path; empty when unknown (no line then).
+    QString device;
 
     bool operator==(const JournalHeader&) const = default;
 };

@@ -64,6 +64,8 @@ QString readHeaderField(QByteArrayView line, JournalHeader& header) {
         header.meterModel = value;
     } else if (key == "link") {
         header.link = value;
+    } else if (key == "device") {
+        header.device = value;
     } else if (key == "unit") {
         if (value != QStringLiteral("\u00B0C"))
             return QStringLiteral("unit \"%1\" is not \u00B0C").arg(value);

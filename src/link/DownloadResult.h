@@ -1,9 +1,6 @@
 #pragma once
 
 #include "core/LinkResult.h"
-#include "core/MemoryDecoder.h"
-
-#include <QString>
 
 namespace thermo4::link {
 
@@ -45,14 +42,5 @@ struct SerialDownloadResult {
 /// Either download stopped because its progress asked it to (DownloadProgress::cancelled):
 /// not a code of the meter's, and nothing to tell the user about.
 inline constexpr core::LinkResult kDownloadCancelled = -2;
-
-/// What the user is told when a logger load (download, then decode) ends with
-/// code (not 0): the no-data text for the decoder's 6, otherwise the error text followed by the code.
-inline QString LoggerLoadMessage(core::LinkResult code) {
-    if (code == core::kDecodeNoDataSet) {
-        return QStringLiteral("There was not any data recorded in momery of meter !");
-    }
-    return QStringLiteral("There was error,please try again!   error code=%1").arg(code);
-}
 
 } // namespace thermo4::link

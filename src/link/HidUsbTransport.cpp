@@ -2,6 +2,9 @@
 
 #include <hidapi/hidapi.h>
 
+#include <QFileInfo>
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -67,15 +70,65 @@ void HidUsbTransport::checkPermission(std::uint16_t vendorId, std::uint16_t prod
     hid_free_enumeration(devices);
 }
 
+QString HidUsbTransport::locationOf(const QString& nodePath, const QString& sysRoot) {
+    // /sys/class/hidraw/hidraw3/device leads to …/usb1/1-2/1-2:1.0/0003:04D9:E000.0001:
+    // the interface's folder is "<bus>-<port>[.<port>…]:<configuration>.<interface>".
+    const QString device = QFileInfo(nodePath).fileName();
+    const QString resolved =
+        QFileInfo(QStringLiteral("%1/class/hidraw/%2/device").arg(sysRoot, device)).canonicalFilePath();
+    static const QRegularExpression interface(QStringLiteral("^(\\d+-\\d+(?:\\.\\d+)*):\\d+\\.\\d+$"));
+    const QStringList parts = resolved.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (auto part = parts.crbegin(); part != parts.crend(); ++part) {
+        if (const auto match = interface.match(*part); match.hasMatch())
+            return match.captured(1);
+    }
+    return {};
+}
+
+bool HidUsbTransport::initialise() {
+    if (!m_initialised)
+        m_initialised = hid_init() == 0;
+    if (!m_initialised)
+        m_lastError = QStringLiteral("hidapi could not be initialised");
+    return m_initialised;
+}
+
+std::vector<UsbMeterInfo> HidUsbTransport::list(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<UsbMeterInfo> meters;
+    if (!initialise())
+        return meters;
+    hid_device_info* devices = hid_enumerate(vendorId, productId);
+    for (const hid_device_info* d = devices; d != nullptr; d = d->next) {
+        if (d->path == nullptr)
+            continue;
+        const QString path = QString::fromLocal8Bit(d->path);
+        meters.push_back({path, fromWide(d->serial_number).trimmed(), locationOf(path)});
+    }
+    hid_free_enumeration(devices);
+    return meters;
+}
+
+int HidUsbTransport::openPath(const QString& path) {
+    close();
+    if (!initialise())
+        return -1;
+    m_device = hid_open_path(path.toLocal8Bit().constData());
+    if (m_device == nullptr) {
+        m_lastError = fromWide(hid_error(nullptr));
+        if (!m_noticeGiven) {
+            m_notice = permissionProblem(path);
+            m_noticeGiven = !m_notice.isEmpty();
+        }
+        return -1;
+    }
+    m_lastError.clear();
+    return 0;
+}
+
 int HidUsbTransport::open(std::uint16_t vendorId, std::uint16_t productId) {
     close();
-    if (!m_initialised) {
-        m_initialised = hid_init() == 0;
-        if (!m_initialised) {
-            m_lastError = QStringLiteral("hidapi could not be initialised");
-            return -1;
-        }
-    }
+    if (!initialise())
+        return -1;
     m_device = hid_open(vendorId, productId, nullptr);
     if (m_device == nullptr) {
         m_lastError = fromWide(hid_error(nullptr));

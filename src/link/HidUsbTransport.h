@@ -29,6 +29,8 @@ public:
     HidUsbTransport(const HidUsbTransport&) = delete;
     HidUsbTransport& operator=(const HidUsbTransport&) = delete;
 
+    std::vector<UsbMeterInfo> list(std::uint16_t vendorId, std::uint16_t productId) override;
+    int openPath(const QString& path) override;
     int open(std::uint16_t vendorId, std::uint16_t productId) override;
     int setTimeouts(int readMs, int writeMs) override;
     int writeCommand(std::span<const std::uint8_t> frame) override;
@@ -50,9 +52,13 @@ public:
     /// permissionMessage(nodePath) when this user may not read and write the
     /// node; empty when it may (or when the node does not exist).
     static QString permissionProblem(const QString& nodePath);
+    /// The bus-port ("1-2") of the USB device behind a hidraw node, read from
+    /// sysfs below sysRoot; empty when the node is not a USB device's.
+    static QString locationOf(const QString& nodePath, const QString& sysRoot = QStringLiteral("/sys"));
 
 private:
     int writeReport(std::span<const std::uint8_t> bytes);
+    bool initialise();
     void checkPermission(std::uint16_t vendorId, std::uint16_t productId);
 
     hid_device_* m_device = nullptr;

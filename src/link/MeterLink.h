@@ -32,6 +32,10 @@ public:
     /// Reads the logger memory into image (appending; the caller empties it
     /// first and again when the result is not 0). The caller holds the link.
     virtual core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) = 0;
+    /// After a download, with the link still held: takes the link up again and identifies the
+    /// meter into reply. True when it answered; false: the link is given up (the poll looks for
+    /// the meter on USB again).
+    virtual bool reconnectAfterDownload(ReplyBuffer& /*reply*/) { return false; }
 };
 
 } // namespace thermo4::link

@@ -33,13 +33,8 @@ MeterPoller::MeterPoller(LinkState& state, MeterLink& usb, Clock& clock)
     : m_state(state), m_usb(usb), m_clock(clock) {}
 
 bool MeterPoller::readLiveFrame() {
-    if (m_state.usbLink()) {
-        return m_usb.readLiveFrame(m_state.reply);
-    }
-    if (m_state.serialLink() && m_serial != nullptr) {
-        return m_serial->readLiveFrame(m_state.reply);
-    }
-    return false;
+    MeterLink* link = m_state.current();
+    return link != nullptr && link->readLiveFrame(m_state.reply);
 }
 
 PollResult MeterPoller::tick(bool recording, int realTimeRate) {
@@ -59,7 +54,7 @@ PollResult MeterPoller::tick(bool recording, int realTimeRate) {
 
     if (!m_state.connected()) {
         if (m_usb.identify(m_state.reply) && core::ReplyHasModelCode(m_state.reply)) {
-            m_state.setLink(LinkKind::Usb);
+            m_state.setCurrent(&m_usb);
             result.event = PollEvent::Connected;
         } else {
             result.event = PollEvent::IdentifyFailed;
@@ -68,7 +63,7 @@ PollResult MeterPoller::tick(bool recording, int realTimeRate) {
     }
 
     if (!readLiveFrame()) {
-        const MeterLink* link = m_state.usbLink() ? &m_usb : m_serial;
+        const MeterLink* link = m_state.current();
         result.invalidReply = link != nullptr && link->replyWasInvalid();
         ++m_state.lostFrames;
         if (m_state.lostFrames >= m_state.lostFrameLimit) {

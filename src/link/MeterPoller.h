@@ -44,22 +44,20 @@ struct PollResult {
 };
 
 /// The poll tick without its window work: identify over USB while not
-/// connected, otherwise read the live frame over the current link, check it,
-/// decode it into meterStatus, count lost reads, and decide when a sample is due.
+/// connected (the USB link then becomes current), otherwise read the live frame over the current link, check
+/// it, decode it into meterStatus, count lost reads, and decide when a sample is due.
 class MeterPoller {
 public:
     /// usb is the link the poll identifies over while no meter is connected.
     MeterPoller(LinkState& state, MeterLink& usb, Clock& clock);
 
-    /// The serial link read while state.serialLink(); null: a serial live read fails.
-    void setSerialLink(MeterLink* serial) { m_serial = serial; }
     /// While guard is busy, a tick does nothing and returns LinkBusy.
     void setLinkGuard(LinkGuard* guard) { m_guard = guard; }
 
     /// One tick. recording and realTimeRate (s) are the real-time recording's state.
     PollResult tick(bool recording = false, int realTimeRate = 0);
 
-    /// The live read over the current link (USB or serial); false without a link.
+    /// The live read over the current link; false without a link.
     bool readLiveFrame();
 
     LinkState& state() { return m_state; }
@@ -67,7 +65,6 @@ public:
 private:
     LinkState& m_state;
     MeterLink& m_usb;
-    MeterLink* m_serial = nullptr;
     Clock& m_clock;
     LinkGuard* m_guard = nullptr;
 };

@@ -87,15 +87,22 @@ struct MeterSetup::Exchange {
 MeterSetup::MeterSetup(UsbTransport& transport, Clock& clock, std::uint16_t vendorId, std::uint16_t productId)
     : m_transport(transport), m_clock(clock), m_vendorId(vendorId), m_productId(productId) {}
 
-template <typename Body> SetupOutcome MeterSetup::guarded(SetupOperation operation, Body&& body) {
+template <typename Body>
+SetupOutcome MeterSetup::guarded(SetupOperation operation, SetupProgress* progress, Body&& body) {
     if (m_running) {
         return busy(operation);
     }
     struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(m_running);
+        MeterSetup& setup;
+        Running(MeterSetup& s, SetupProgress* progress) : setup(s) {
+            setup.m_running = true;
+            setup.m_progress = progress;
+        }
+        ~Running() {
+            setup.m_running = false;
+            setup.m_progress = nullptr;
+        }
+    } running(*this, progress);
     return body();
 }
 
@@ -109,8 +116,8 @@ SetupOutcome MeterSetup::operate(SetupOperation operation, Order order,
         }
         held = true;
     }
-    if (m_hooks.started) {
-        m_hooks.started(operation);
+    if (m_progress) {
+        m_progress->started(operation);
     }
     wait(kLabelPauseMs);
     if (check) {
@@ -145,8 +152,8 @@ SetupOutcome MeterSetup::busy(SetupOperation operation) const {
 }
 
 void MeterSetup::finish(const SetupOutcome& outcome) const {
-    if (m_hooks.finished) {
-        m_hooks.finished(outcome);
+    if (m_progress) {
+        m_progress->finished(outcome);
     }
 }
 
@@ -155,18 +162,18 @@ void MeterSetup::wait(int ms) {
 }
 
 void MeterSetup::hourglass(bool on) const {
-    if (m_hooks.hourglass) {
-        m_hooks.hourglass(on);
+    if (m_progress) {
+        m_progress->exchanging(on);
     }
 }
 
 bool MeterSetup::takeLink() const {
-    return !m_hooks.takeLink || m_hooks.takeLink();
+    return m_access == nullptr || m_access->acquire();
 }
 
 void MeterSetup::releaseLink() const {
-    if (m_hooks.releaseLink) {
-        m_hooks.releaseLink();
+    if (m_access) {
+        m_access->release();
     }
 }
 
@@ -468,38 +475,40 @@ SetupOutcome MeterSetup::doSetBluetoothOn() {
     });
 }
 
-SetupOutcome MeterSetup::readMeterInfo() {
-    return guarded(SetupOperation::ReadInfo, [&] { return doReadMeterInfo(); });
+SetupOutcome MeterSetup::readMeterInfo(SetupProgress* progress) {
+    return guarded(SetupOperation::ReadInfo, progress, [&] { return doReadMeterInfo(); });
 }
 
-SetupOutcome MeterSetup::adjustMeterTime() {
-    return guarded(SetupOperation::AdjustTime, [&] { return doAdjustMeterTime(); });
+SetupOutcome MeterSetup::adjustMeterTime(SetupProgress* progress) {
+    return guarded(SetupOperation::AdjustTime, progress, [&] { return doAdjustMeterTime(); });
 }
 
-SetupOutcome MeterSetup::adjustRecordingInterval(const QString& minutes, const QString& seconds) {
-    return guarded(SetupOperation::AdjustInterval,
+SetupOutcome MeterSetup::adjustRecordingInterval(const QString& minutes, const QString& seconds,
+                                                 SetupProgress* progress) {
+    return guarded(SetupOperation::AdjustInterval, progress,
                    [&] { return doAdjustRecordingInterval(minutes, seconds); });
 }
 
-SetupOutcome MeterSetup::eraseMeterMemory() {
-    return guarded(SetupOperation::Erase, [&] { return doEraseMeterMemory(); });
+SetupOutcome MeterSetup::eraseMeterMemory(SetupProgress* progress) {
+    return guarded(SetupOperation::Erase, progress, [&] { return doEraseMeterMemory(); });
 }
 
-SetupOutcome MeterSetup::setDefaultValues() {
-    return guarded(SetupOperation::SetDefaults, [&] { return doSetDefaultValues(); });
+SetupOutcome MeterSetup::setDefaultValues(SetupProgress* progress) {
+    return guarded(SetupOperation::SetDefaults, progress, [&] { return doSetDefaultValues(); });
 }
 
-SetupOutcome MeterSetup::setBluetoothOn() {
-    return guarded(SetupOperation::BluetoothOn, [&] { return doSetBluetoothOn(); });
+SetupOutcome MeterSetup::setBluetoothOn(SetupProgress* progress) {
+    return guarded(SetupOperation::BluetoothOn, progress, [&] { return doSetBluetoothOn(); });
 }
 
-std::vector<SetupOutcome> MeterSetup::setupAll(const QString& minutes, const QString& seconds) {
+std::vector<SetupOutcome> MeterSetup::setupAll(const QString& minutes, const QString& seconds,
+                                               SetupProgress* progress) {
     std::vector<SetupOutcome> outcomes;
     if (m_running) {
         outcomes.push_back(busy(SetupOperation::SetDefaults));
         return outcomes;
     }
-    guarded(SetupOperation::SetDefaults, [&] {
+    guarded(SetupOperation::SetDefaults, progress, [&] {
         outcomes.push_back(doSetDefaultValues());
         wait(kStepPauseMs);
         outcomes.push_back(doSetBluetoothOn());
@@ -518,8 +527,34 @@ std::vector<SetupOutcome> MeterSetup::setupAll(const QString& minutes, const QSt
     return outcomes;
 }
 
-SetupOutcome MeterSetup::readCalibration() {
-    return guarded(SetupOperation::Calibration, [&] {
+SetupOutcome MeterSetup::run(const SetupRequest& request, SetupProgress* progress) {
+    switch (request.operation) {
+    case SetupOperation::ReadInfo:
+        return readMeterInfo(progress);
+    case SetupOperation::AdjustTime:
+        return adjustMeterTime(progress);
+    case SetupOperation::AdjustInterval:
+        return adjustRecordingInterval(request.first, request.second, progress);
+    case SetupOperation::Erase:
+        return eraseMeterMemory(progress);
+    case SetupOperation::SetDefaults:
+        return setDefaultValues(progress);
+    case SetupOperation::BluetoothOn:
+        return setBluetoothOn(progress);
+    case SetupOperation::Calibration:
+        return readCalibration(progress);
+    case SetupOperation::EepromWrite:
+        return writeEeprom(request.first, request.second, request.third, progress);
+    case SetupOperation::EepromRead:
+        return readEeprom(request.first, progress);
+    case SetupOperation::QuickRecord:
+        return quickRecord(request.first, request.second, progress);
+    }
+    return busy(request.operation);
+}
+
+SetupOutcome MeterSetup::readCalibration(SetupProgress* progress) {
+    return guarded(SetupOperation::Calibration, progress, [&] {
         return operate(SetupOperation::Calibration, Order::LabelFirst, [&] {
             LinkResult code = core::kLinkOk;
             for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
@@ -538,9 +573,10 @@ SetupOutcome MeterSetup::readCalibration() {
 }
 
 SetupOutcome
-MeterSetup::checkedService(SetupOperation operation, const std::function<core::ServiceEntry()>& check,
+MeterSetup::checkedService(SetupOperation operation, SetupProgress* progress,
+                           const std::function<core::ServiceEntry()>& check,
                            const std::function<SetupOutcome(const core::ServiceEntry&)>& exchange) {
-    return guarded(operation, [&] {
+    return guarded(operation, progress, [&] {
         core::ServiceEntry entry;
         return operate(
             operation, Order::LabelFirst, [&] { return exchange(entry); },
@@ -551,21 +587,25 @@ MeterSetup::checkedService(SetupOperation operation, const std::function<core::S
     });
 }
 
-SetupOutcome MeterSetup::writeEeprom(const QString& accessCode, const QString& address, const QString& data) {
+SetupOutcome MeterSetup::writeEeprom(const QString& accessCode, const QString& address, const QString& data,
+                                     SetupProgress* progress) {
     return checkedService(
-        SetupOperation::EepromWrite, [&] { return core::CheckEepromWrite(accessCode, address, data); },
+        SetupOperation::EepromWrite, progress,
+        [&] { return core::CheckEepromWrite(accessCode, address, data); },
         [&](const core::ServiceEntry& entry) { return fromCode(writeWithEcho(entry.first, entry.second)); });
 }
 
-SetupOutcome MeterSetup::readEeprom(const QString& address) {
+SetupOutcome MeterSetup::readEeprom(const QString& address, SetupProgress* progress) {
     return checkedService(
-        SetupOperation::EepromRead, [&] { return core::CheckEepromRead(address); },
+        SetupOperation::EepromRead, progress, [&] { return core::CheckEepromRead(address); },
         [&](const core::ServiceEntry& entry) { return readWithEcho(entry.first); });
 }
 
-SetupOutcome MeterSetup::quickRecord(const QString& points, const QString& intervalSeconds) {
+SetupOutcome MeterSetup::quickRecord(const QString& points, const QString& intervalSeconds,
+                                     SetupProgress* progress) {
     return checkedService(
-        SetupOperation::QuickRecord, [&] { return core::CheckQuickRecord(points, intervalSeconds); },
+        SetupOperation::QuickRecord, progress,
+        [&] { return core::CheckQuickRecord(points, intervalSeconds); },
         [&](const core::ServiceEntry& entry) { return writeQuickRecord(entry.first, entry.second); });
 }
 

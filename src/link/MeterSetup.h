@@ -4,6 +4,7 @@
 #include "core/SetupBlocks.h"
 #include "core/SetupInput.h"
 #include "link/SetupOutcome.h"
+#include "link/SetupProgress.h"
 #include "link/UsbSession.h"
 
 #include <QString>
@@ -15,19 +16,15 @@
 
 namespace thermo4::link {
 
-/// What the window does around a setup operation. Every hook is optional.
-struct SetupHooks {
-    /// The operation starts: clear its status label (and the fields it fills), repaint.
-    std::function<void(SetupOperation)> started;
-    /// Wait until the poll tick in progress has ended and stop the poll; false when
-    /// the link is held elsewhere (the operation then sends nothing and ends Busy).
-    std::function<bool()> takeLink;
-    /// Start the poll again (called once for every takeLink that returned true).
-    std::function<void()> releaseLink;
-    /// true: hourglass cursor; false: the default cursor.
-    std::function<void(bool)> hourglass;
-    /// The operation has ended: set its status label, fill its fields, or show outcome.message.
-    std::function<void(const SetupOutcome&)> finished;
+/// The way onto the link for a setup exchange: whoever owns the link waits for
+/// its other users and keeps them off until release().
+class LinkAccess {
+public:
+    virtual ~LinkAccess() = default;
+    /// Takes the link; false when another transaction holds it (nothing is then sent).
+    virtual bool acquire() = 0;
+    /// Gives the link back (once for every acquire() that returned true).
+    virtual void release() = 0;
 };
 
 /// The setup dialog's conversation with the meter over USB: information read-out,
@@ -53,35 +50,42 @@ public:
     MeterSetup(UsbTransport& transport, Clock& clock, std::uint16_t vendorId = kUsbVendorId,
                std::uint16_t productId = kUsbProductId);
 
-    void setHooks(SetupHooks hooks) { m_hooks = std::move(hooks); }
+    /// Who hands out the link; none: the link is always free.
+    void setLinkAccess(LinkAccess* access) { m_access = access; }
     /// Decimal separator of the firmware text (the calibration values are numbers).
     void setDecimalPoint(QChar decimalPoint) { m_decimalPoint = decimalPoint; }
 
     /// 'X': the settings and state (outcome.info), then the device's serial number.
-    SetupOutcome readMeterInfo();
+    SetupOutcome readMeterInfo(SetupProgress* progress = nullptr);
     /// 't' with the computer's local date and time, taken anew in each attempt.
-    SetupOutcome adjustMeterTime();
+    SetupOutcome adjustMeterTime(SetupProgress* progress = nullptr);
     /// 'I' with the two fields' digits as BCD; "Invalid Input" refuses bad fields.
-    SetupOutcome adjustRecordingInterval(const QString& minutes, const QString& seconds);
+    SetupOutcome adjustRecordingInterval(const QString& minutes, const QString& seconds,
+                                         SetupProgress* progress = nullptr);
     /// 'e': erases the logger memory.
-    SetupOutcome eraseMeterMemory();
+    SetupOutcome eraseMeterMemory(SetupProgress* progress = nullptr);
     /// 's' with the default settings block.
-    SetupOutcome setDefaultValues();
+    SetupOutcome setDefaultValues(SetupProgress* progress = nullptr);
     /// Writes 1 to EEPROM address 2 (Bluetooth on).
-    SetupOutcome setBluetoothOn();
+    SetupOutcome setBluetoothOn(SetupProgress* progress = nullptr);
     /// Defaults, Bluetooth on, clock, interval, erase and information in one go, with
     /// pauses between; stops after a failed Bluetooth write (its outcome carries the
     /// message "Setup Blooth On fail "). The outcomes of the steps that ran, in order.
-    std::vector<SetupOutcome> setupAll(const QString& minutes, const QString& seconds);
+    std::vector<SetupOutcome> setupAll(const QString& minutes, const QString& seconds,
+                                       SetupProgress* progress = nullptr);
     /// 'Y' and 'Z': gains, external and CJC offsets (outcome.calibration). Read only.
-    SetupOutcome readCalibration();
+    SetupOutcome readCalibration(SetupProgress* progress = nullptr);
     /// One EEPROM byte, after the access code; the address 0..0xFFFFFF, the data 0..255.
-    SetupOutcome writeEeprom(const QString& accessCode, const QString& address, const QString& data);
+    SetupOutcome writeEeprom(const QString& accessCode, const QString& address, const QString& data,
+                             SetupProgress* progress = nullptr);
     /// One EEPROM byte (outcome.eepromValue).
-    SetupOutcome readEeprom(const QString& address);
+    SetupOutcome readEeprom(const QString& address, SetupProgress* progress = nullptr);
     /// Writes a data-set header of `points` points at `intervalSeconds` dated now
     /// into the meter's memory, so the memory holds exactly that one data set.
-    SetupOutcome quickRecord(const QString& points, const QString& intervalSeconds);
+    SetupOutcome quickRecord(const QString& points, const QString& intervalSeconds,
+                             SetupProgress* progress = nullptr);
+    /// The operation request names, with its fields.
+    SetupOutcome run(const SetupRequest& request, SetupProgress* progress = nullptr);
 
     bool running() const { return m_running; }
     const core::CommandFrame& frame() const { return m_frame; }
@@ -92,7 +96,8 @@ private:
     /// Whether an operation clears its label before or after it has taken the link.
     enum class Order { LabelFirst, PollFirst };
 
-    template <typename Body> SetupOutcome guarded(SetupOperation operation, Body&& body);
+    template <typename Body>
+    SetupOutcome guarded(SetupOperation operation, SetupProgress* progress, Body&& body);
     /// The frame around every exchange: label and pause, the input check (a refusal
     /// ends here, before the link is taken), the link and the hourglass, the exchange,
     /// and the way back. started and finished come in pairs.
@@ -117,7 +122,8 @@ private:
     core::LinkResult attemptExchange(const Exchange& exchange);
     core::LinkResult attemptCalibration();
     /// guarded + operate for the service functions whose fields check() reads into numbers.
-    SetupOutcome checkedService(SetupOperation operation, const std::function<core::ServiceEntry()>& check,
+    SetupOutcome checkedService(SetupOperation operation, SetupProgress* progress,
+                                const std::function<core::ServiceEntry()>& check,
                                 const std::function<SetupOutcome(const core::ServiceEntry&)>& exchange);
     template <typename Codes, typename Fill>
     core::LinkResult eepromCommand(const Codes& codes, Fill&& fillFrame);
@@ -142,7 +148,9 @@ private:
     Clock& m_clock;
     std::uint16_t m_vendorId;
     std::uint16_t m_productId;
-    SetupHooks m_hooks;
+    LinkAccess* m_access = nullptr;
+    /// Whoever shows the running operation; null between operations.
+    SetupProgress* m_progress = nullptr;
     QChar m_decimalPoint = u'.';
     bool m_running = false;
 

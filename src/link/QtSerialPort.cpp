@@ -57,6 +57,11 @@ bool QtSerialPort::open(const QString& device) {
     m_device = device;
     m_error.clear();
     m_lost = false;
+    // Our own programs are told who holds the meter; the port's lock below refuses any other.
+    if (!m_lock.acquire(device)) {
+        m_error = m_lock.refusal();
+        return false;
+    }
     // A new object per open: nothing of an earlier device (error state, buffers) carries over.
     m_port = std::make_unique<QSerialPort>();
     m_firstError = QSerialPort::NoError;
@@ -89,6 +94,7 @@ bool QtSerialPort::open(const QString& device) {
         const auto first = static_cast<QSerialPort::SerialPortError>(m_firstError);
         m_error = openFailure(device, first != QSerialPort::NoError ? first : port.error(), reason);
         m_port.reset();
+        m_lock.release();
         return false;
     }
     port.setDataTerminalReady(true);
@@ -100,6 +106,7 @@ void QtSerialPort::close() {
     if (m_port && m_port->isOpen()) {
         m_port->close();
     }
+    m_lock.release();
     m_lost = false;
 }
 

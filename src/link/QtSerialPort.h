@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/DeviceLock.h"
 #include "link/SerialPort.h"
 
 #include <memory>
@@ -12,7 +13,8 @@ namespace thermo4::link {
 /// over QSerialPort: 9600 8N1 with RTS/CTS handshake and DTR raised. Devices
 /// without modem lines (pseudo-terminals) refuse the DTR request; that is not
 /// an error. A device that goes away (a Bluetooth link dropped, an adapter
-/// pulled out) or fails a read or write closes the port. Waits block on the device's readiness; a
+/// pulled out) or fails a read or write closes the port. While the port is open its device's
+/// DeviceLock is held. Waits block on the device's readiness; a
 /// KeepAlive wait runs a local event loop meanwhile.
 class QtSerialPort : public SerialPort {
 public:
@@ -42,6 +44,8 @@ private:
     static void waitClosed(int timeoutMs, SerialWait how);
 
     std::unique_ptr<QSerialPort> m_port;
+    /// Held while the port is open, so no other of our programs talks to the meter meanwhile.
+    DeviceLock m_lock;
     QString m_device;
     QString m_error;
     /// The device reported itself gone; the port closes at the next call.

@@ -1,6 +1,7 @@
 #include "link/SerialMeterLink.h"
 
 #include "core/Commands.h"
+#include "link/Clock.h"
 #include "link/SerialDownload.h"
 
 namespace thermo4::link {
@@ -25,7 +26,14 @@ core::LinkResult SerialMeterLink::download(core::MemoryImage& image, DownloadPro
     return DownloadOverSerial(s, image, progress);
 }
 
+bool SerialMeterLink::reconnectAfterDownload(ReplyBuffer& reply) {
+    m_port.discardInput();
+    m_clock.delayWithMessages(kSettleMs);
+    return connectTo(m_device, reply);
+}
+
 bool SerialMeterLink::connectTo(const QString& device, ReplyBuffer& reply) {
+    m_device = device;
     m_port.close();
     return m_port.open(device) && identify(reply);
 }
@@ -33,7 +41,10 @@ bool SerialMeterLink::connectTo(const QString& device, ReplyBuffer& reply) {
 std::optional<int> SerialMeterLink::search(const QStringList& ports, ReplyBuffer& reply,
                                            const SerialSearchProgress& progress) {
     auto s = session();
-    return SearchSerialPorts(s, ports, reply, progress);
+    const std::optional<int> found = SearchSerialPorts(s, ports, reply, progress);
+    if (found)
+        m_device = ports.at(*found);
+    return found;
 }
 
 } // namespace thermo4::link

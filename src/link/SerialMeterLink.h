@@ -16,6 +16,9 @@ namespace thermo4::link {
 /// the serial link's command frame.
 class SerialMeterLink : public MeterLink {
 public:
+    /// Pause before the port is opened again after a download (ms).
+    static constexpr int kSettleMs = 1000;
+
     SerialMeterLink(SerialPort& port, Clock& clock);
 
     LinkKind kind() const override { return LinkKind::Serial; }
@@ -24,13 +27,18 @@ public:
     bool readLiveFrame(ReplyBuffer& reply) override;
     bool replyWasInvalid() const override { return m_invalidReply; }
     core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) override;
+    /// Drops what came in, waits kSettleMs and opens the device again (connectTo).
+    bool reconnectAfterDownload(ReplyBuffer& reply) override;
 
-    /// The device change: closes the port, opens device and identifies the meter
-    /// on it. True when the meter answered with the model code; the port stays
-    /// open whenever it could be opened.
+    /// The device the link opens (e.g. "/dev/rfcomm0"); setting it opens nothing.
+    void setDevice(const QString& device) { m_device = device; }
+    const QString& device() const { return m_device; }
+    /// The device change: closes the port, opens device (which becomes the link's)
+    /// and identifies the meter on it. True when the meter answered with the model
+    /// code; the port stays open whenever it could be opened.
     bool connectTo(const QString& device, ReplyBuffer& reply);
     /// The search over ports (SearchSerialPorts): the index where the meter
-    /// answered, the port left open on it; nothing, the port closed.
+    /// answered, the port left open on it and its device the link's; nothing, the port closed.
     std::optional<int> search(const QStringList& ports, ReplyBuffer& reply,
                               const SerialSearchProgress& progress = {});
     /// Drops the serial connection: closes the port.
@@ -44,6 +52,7 @@ private:
 
     SerialPort& m_port;
     Clock& m_clock;
+    QString m_device;
     core::CommandFrame m_frame = kInitialSerialFrame;
     /// The last identify or live read failed on bytes that were not a valid reply.
     bool m_invalidReply = false;

@@ -28,6 +28,13 @@ core::LinkResult UsbMeterLink::download(core::MemoryImage& image, DownloadProgre
     return DownloadOverUsb(s, image, progress);
 }
 
+core::LinkResult UsbMeterLink::pressKey(char letter) {
+    m_keyFrame.setCommand(letter);
+    m_keyFrame.param(1) = 0;
+    m_keyFrame.param(2) = 0;
+    return PanelTransaction(m_transport, m_keyFrame, m_vendorId, m_productId);
+}
+
 void UsbMeterLink::abortTransfer() {
     try {
         m_transport.finishWrite();

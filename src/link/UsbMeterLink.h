@@ -23,6 +23,10 @@ public:
     bool readLiveFrame(ReplyBuffer& reply) override;
     core::LinkResult download(core::MemoryImage& image, DownloadProgress* progress) override;
 
+    /// A panel key: its letter in the key frame (parameters 1 and 2 cleared, the
+    /// other bytes as the previous key left them), one attempt; the PanelTransaction code.
+    core::LinkResult pressKey(char letter);
+
     /// Tells the meter a failed transfer is off: finishes the write, then sends
     /// "Q" in this link's frame. Results are ignored.
     void abortTransfer();
@@ -43,6 +47,8 @@ private:
     Clock& m_clock;
     core::CommandFrame m_frame;
     std::uint8_t m_sequence = 0;
+    /// The panel keys' own frame.
+    core::CommandFrame m_keyFrame;
     /// The download's block replies.
     ReplyBuffer m_blockReply{};
     std::uint16_t m_vendorId = kUsbVendorId;

@@ -1,9 +1,22 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace thermo4::link {
+
+/// One meter attached on USB, as the listing reports it.
+struct UsbMeterInfo {
+    /// What openPath() takes: the hidraw node (/dev/hidraw3), or the virtual meter's name.
+    QString path;
+    /// The USB serial number; empty when the device reports none.
+    QString serial;
+    /// Bus and port (e.g. "1-2"); empty when unknown.
+    QString location;
+};
 
 /// The USB operations the meter transactions use, in the order they call them:
 /// open, set time-outs, write a 7-byte command frame, finish the write, (write a
@@ -15,6 +28,13 @@ class UsbTransport {
 public:
     virtual ~UsbTransport() = default;
 
+    /// The attached meters with these identifiers, in the order the system lists them.
+    virtual std::vector<UsbMeterInfo> list(std::uint16_t /*vendorId*/, std::uint16_t /*productId*/) {
+        return {};
+    }
+    /// Opens the meter at path (a path list() gave) instead of the first one.
+    virtual int openPath(const QString& /*path*/) { return -1; }
+    /// Opens the first attached meter with these identifiers.
     virtual int open(std::uint16_t vendorId, std::uint16_t productId) = 0;
     /// Both values in ms; every caller passes 100, 100.
     virtual int setTimeouts(int readMs, int writeMs) = 0;

@@ -8,6 +8,8 @@
 #include "link/Clock.h"
 #include "link/DownloadResult.h"
 #include "logger/ScopeDownloadProgress.h"
+#include "session/LoggerLoad.h"
+#include "session/MeterSession.h"
 #include "ui/AppServices.h"
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
@@ -15,6 +17,8 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <optional>
 
 namespace thermo4::ui {
 
@@ -77,19 +81,46 @@ core::LinkResult ShowLoadedImage(MainFrame& frame, const core::MemoryImage& imag
     return code;
 }
 
-core::LinkResult LoadLoggerData(MainFrame& frame, const session::MeterSession::Transaction& held) {
-    // The image lives for this load only: it is empty before and after it.
-    core::MemoryImage image;
-    core::LinkResult code = 0;
-    {
-        ScopeDownloadProgress progress(frame.frameWidget());
-        progress.showWaitCursor();
-        code = frame.session().download(held, image, &progress);
+namespace {
+
+/// The DataLogger window's side of a logger load: the progress window while the
+/// download runs, then the data sets listed and drawn, or the user told why not.
+class WindowLoad : public session::LoggerLoadHandler {
+public:
+    WindowLoad(MainFrame& frame, double now) : m_frame(frame), m_now(now) {}
+
+    void begin() override {
+        OpenLoggerGraph(m_frame, m_now);
+        m_progress.emplace(m_frame.frameWidget());
+        m_progress->showWaitCursor();
     }
-    if (code != link::UsbDownloadResult::kOk)
+    void started(std::int32_t totalBytes) override { m_progress->started(totalBytes); }
+    void advanced(std::int32_t receivedBytes) override { m_progress->advanced(receivedBytes); }
+    void finished() override { m_progress->finished(); }
+    void waiting(int attempt, int attempts) override { m_progress->waiting(attempt, attempts); }
+    bool cancelled() const override { return m_progress && m_progress->cancelled(); }
+
+    core::LinkResult loaded(const core::MemoryImage& image) override {
+        m_progress.reset();
+        const core::LinkResult code = ShowLoadedImage(m_frame, image);
+        if (code == core::kDecodeOk)
+            m_frame.loggerData().loggerUnsaved = true;
         return code;
-    return ShowLoadedImage(frame, image);
-}
+    }
+    void failed(core::LinkResult code) override {
+        m_progress.reset();
+        // A cancel needs no message, and the temporary folder's failure was told already.
+        if (code != link::kDownloadCancelled && code != kLoadTempFolderFailed)
+            m_frame.services().prompts->information(session::LoggerLoadMessage(code));
+    }
+
+private:
+    MainFrame& m_frame;
+    double m_now;
+    std::optional<ScopeDownloadProgress> m_progress;
+};
+
+} // namespace
 
 void DataLoggerCommand(MainFrame& frame) {
     session::MeterSession& meter = frame.session();
@@ -108,24 +139,10 @@ void DataLoggerCommand(MainFrame& frame) {
         return;
     }
 
-    // The download's waits process window messages: the transaction keeps panel
+    // The download's waits process window messages: the session's hold keeps panel
     // keys, the setup dialog and poll ticks off the link until it is handed back.
-    const std::optional<session::MeterSession::Transaction> held = meter.beginTransaction();
-    if (!held)
-        return;
-    OpenLoggerGraph(frame, now);
-    const core::LinkResult code = LoadLoggerData(frame, *held);
-    if (code == core::kDecodeOk) {
-        frame.loggerData().loggerUnsaved = true;
-    } else if (code == core::kDecodeNoDataSet) {
-        prompts.information(link::LoggerLoadMessage(code));
-    } else if (code == link::kDownloadCancelled) {
-        // The user stopped it and the download has ended the transfer: nothing to tell.
-    } else if (code != kLoadTempFolderFailed) {
-        prompts.information(link::LoggerLoadMessage(code));
-        meter.abortTransfer(*held);
-    }
-    meter.handBackAfterDownload(*held);
+    WindowLoad load(frame, now);
+    meter.loadLogger(load);
 }
 
 } // namespace thermo4::ui

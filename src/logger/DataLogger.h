@@ -3,7 +3,6 @@
 #include "core/DataSet.h"
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
-#include "session/MeterSession.h"
 
 namespace thermo4::ui {
 
@@ -24,11 +23,6 @@ void DataLoggerCommand(MainFrame& frame);
 /// graph of 500 points from now (days) over 500 s), or brings it back to its
 /// normal state when it exists.
 TfrmGraph* OpenLoggerGraph(MainFrame& frame, double now);
-
-/// Download, decode, temporary copy, data set 1 drawn. Returns 0, the
-/// download's code, the decoder's code (2, 6) or kLoadTempFolderFailed. The
-/// caller holds the transaction.
-core::LinkResult LoadLoggerData(MainFrame& frame, const session::MeterSession::Transaction& held);
 
 /// Decodes image into the logger's data sets and, on success, lists them in the
 /// DataLogger window, writes the image to the temporary file and draws data

@@ -2,7 +2,6 @@
 
 #include "core/Commands.h"
 #include "link/Clock.h"
-#include "link/UsbTransactions.h"
 #include "panel/ClickArea.h"
 #include "panel/GlyphCache.h"
 #include "panel/LcdGlyphs.h"
@@ -491,17 +490,7 @@ void TfrmPanel::Blink(bool on) {
 }
 
 core::LinkResult TfrmPanel::PressKey(char letter) {
-    const std::optional<session::MeterSession::Transaction> held = session().beginTransaction();
-    if (!held)
-        return kKeyDropped;
-    m_frame.setCommand(letter);
-    m_frame.param(1) = 0;
-    m_frame.param(2) = 0;
-    const core::LinkResult result = link::PanelTransaction(session().usb(), m_frame);
-    // No second attempt: the user sees in the next frames that the meter did not react.
-    if (result != core::kLinkOk)
-        clock().delayWithMessages(kFailedKeyDelayMs);
-    return result;
+    return session().pressKey(letter);
 }
 
 void TfrmPanel::btnCloseClick() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/CommandFrame.h"
 #include "core/LinkResult.h"
 #include "core/MeterStatus.h"
 #include "session/MeterSession.h"
@@ -30,10 +29,6 @@ public:
     static constexpr int kClientHeight = 716;
     /// Smallest scale the panel is drawn at on a low screen (its texts stay readable).
     static constexpr double kMinScale = 0.6;
-    /// Wait after a key the meter did not acknowledge (ms).
-    static constexpr int kFailedKeyDelayMs = 300;
-    /// PressKey's result when another transaction held the link and nothing was sent.
-    static constexpr core::LinkResult kKeyDropped = -1;
 
     explicit TfrmPanel(MainFrame& frame);
 
@@ -56,13 +51,10 @@ public:
     /// The text of a channel's alarm mark; empty while it has none.
     QString channelAlarm(int channel) const;
 
-    /// Sends one key's letter to the meter with the poll paused; a failed
-    /// transaction costs kFailedKeyDelayMs and changes nothing. Returns the
-    /// transaction's result, or kKeyDropped for a key pressed while another
-    /// transaction (a download, another key) holds the link.
+    /// Sends one key's letter to the meter (MeterSession::pressKey): the
+    /// transaction's result, or MeterSession::kKeyDropped while another operation
+    /// (a download, another key) holds the link.
     core::LinkResult PressKey(char letter);
-    /// The panel's own command frame, as the last key left it.
-    const core::CommandFrame& panelFrame() const { return m_frame; }
 
 private:
     friend struct WindowTestAccess;
@@ -163,8 +155,6 @@ private:
     /// imgPanelMouseDown and what follows it: the whole window follows the mouse.
     void imgPanelMouseDown(const QPointF& globalPos);
 
-    /// Frame of the panel keys: bytes 4 and 5 are never written and stay 0.
-    core::CommandFrame m_frame;
     /// Large-glyph index last drawn per channel and digit; 255: nothing drawn yet.
     std::array<std::array<std::uint8_t, 4>, 4> m_shownGlyph{};
     bool m_dragging = false;

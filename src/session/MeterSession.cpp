@@ -1,6 +1,7 @@
 #include "session/MeterSession.h"
 
 #include "core/Commands.h"
+#include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "link/Clock.h"
 #include "link/DownloadProgress.h"
@@ -10,71 +11,83 @@
 
 namespace thermo4::session {
 
-namespace {
-
-/// Hands a download's progress on to the window's (or nobody's) and adds the session's own
-/// reason to stop it.
-class SessionProgress : public link::DownloadProgress {
-public:
-    SessionProgress(link::DownloadProgress* shown, const bool& stop) : m_shown(shown), m_stop(stop) {}
-    void started(std::int32_t totalBytes) override {
-        if (m_shown)
-            m_shown->started(totalBytes);
-    }
-    void advanced(std::int32_t receivedBytes) override {
-        if (m_shown)
-            m_shown->advanced(receivedBytes);
-    }
-    void finished() override {
-        if (m_shown)
-            m_shown->finished();
-    }
-    void waiting(int attempt, int attempts) override {
-        if (m_shown)
-            m_shown->waiting(attempt, attempts);
-    }
-    bool cancelled() const override { return m_stop || (m_shown && m_shown->cancelled()); }
-
-private:
-    link::DownloadProgress* m_shown;
-    const bool& m_stop;
-};
-
-} // namespace
-
-MeterSession::Transaction::Transaction(MeterSession& session, link::LinkGuard::Hold hold)
+MeterSession::Hold::Hold(MeterSession& session, link::LinkGuard::Hold hold)
     : m_session(&session), m_hold(std::move(hold)) {}
 
-MeterSession::Transaction::Transaction(Transaction&& other) noexcept
+MeterSession::Hold::Hold(Hold&& other) noexcept
     : m_session(other.m_session), m_hold(std::move(other.m_hold)) {
     other.m_session = nullptr;
 }
 
-MeterSession::Transaction::~Transaction() {
+MeterSession::Hold::~Hold() {
     if (m_session) {
         m_hold.release();
-        m_session->endTransaction();
+        m_session->endHold();
     }
 }
 
+/// The setup exchanges' way onto the link: one hold per exchange, or the hold
+/// "Setup All" keeps across its steps.
+class MeterSession::SetupAccess : public link::LinkAccess {
+public:
+    explicit SetupAccess(MeterSession& session) : m_session(session) {}
+    bool acquire() override {
+        if (m_acrossSteps)
+            return true;
+        return take();
+    }
+    void release() override {
+        if (!m_acrossSteps)
+            m_held.reset();
+    }
+    /// Holds the link until endSteps(); false when another operation holds it.
+    bool beginSteps() {
+        m_acrossSteps = take();
+        return m_acrossSteps;
+    }
+    void endSteps() {
+        m_acrossSteps = false;
+        m_held.reset();
+    }
+
+private:
+    bool take() {
+        std::optional<Hold> held = m_session.hold();
+        if (!held)
+            return false;
+        m_held.emplace(std::move(*held));
+        return true;
+    }
+
+    MeterSession& m_session;
+    std::optional<Hold> m_held;
+    bool m_acrossSteps = false;
+};
+
 MeterSession::MeterSession(link::Clock& clock, link::UsbTransport& usb, link::SerialPort& serialPort,
                            QObject* parent)
-    : QObject(parent), m_clock(clock), m_usbTransport(usb), m_serialPort(serialPort), m_usbLink(usb, clock),
-      m_serialLink(serialPort, clock), m_poller(m_state, m_usbLink, clock), m_meterSetup(usb, clock) {
-    m_poller.setSerialLink(&m_serialLink);
+    : QObject(parent), m_clock(clock), m_serialPort(serialPort), m_usbLink(usb, clock),
+      m_serialLink(serialPort, clock), m_poller(m_state, m_usbLink, clock), m_meterSetup(usb, clock),
+      m_setupAccess(std::make_unique<SetupAccess>(*this)) {
     m_poller.setLinkGuard(&m_guard);
+    m_meterSetup.setLinkAccess(m_setupAccess.get());
     m_pollTimer = new QTimer(this);
     m_pollTimer->setObjectName(QStringLiteral("MainTimer"));
     m_pollTimer->setInterval(kPollIntervalMs);
-    connect(m_pollTimer, &QTimer::timeout, this, &MeterSession::pollTick);
+    connect(m_pollTimer, &QTimer::timeout, this, [this] { pollOnce(); });
 }
 
 MeterSession::~MeterSession() {
     m_pollTimer->stop();
+    m_meterSetup.setLinkAccess(nullptr);
+}
+
+QDateTime MeterSession::now() const {
+    return m_clock.now();
 }
 
 void MeterSession::startPolling() {
-    if (m_shutDown)
+    if (m_shutDown || !m_pollOnTimer)
         return;
     m_pollTimer->setInterval(kPollIntervalMs);
     m_pollTimer->start();
@@ -92,9 +105,12 @@ void MeterSession::waitForPoll() {
         m_clock.delayWithMessages(10);
 }
 
-void MeterSession::pollTick() {
-    if (m_state.pollBusy)
-        return;
+link::PollResult MeterSession::pollOnce() {
+    if (m_state.pollBusy) {
+        link::PollResult busy;
+        busy.event = link::PollEvent::LinkBusy;
+        return busy;
+    }
     const link::PollResult result = m_poller.tick(m_recording.recording(), m_recording.realTimeRate());
     switch (result.event) {
     case link::PollEvent::Connected:
@@ -122,22 +138,31 @@ void MeterSession::pollTick() {
     case link::PollEvent::ReadFailed:
         break;
     }
+    return result;
 }
 
-std::optional<MeterSession::Transaction> MeterSession::beginTransaction() {
+std::optional<MeterSession::Hold> MeterSession::hold() {
     if (m_guard.busy())
         return std::nullopt;
     waitForPoll();
     m_pollTimer->stop();
-    return Transaction(*this, m_guard.hold());
+    return Hold(*this, m_guard.hold());
 }
 
-void MeterSession::endTransaction() {
-    startPolling();
+void MeterSession::endHold() {
+    if (m_guard.busy())
+        return;
+    if (m_teardownPending)
+        tearDown();
+    else
+        startPolling();
+    emit linkReleased();
 }
 
-void MeterSession::closeSerialPort() {
-    m_serialPort.close();
+void MeterSession::takeUp(link::MeterLink& link) {
+    m_state.setCurrent(&link);
+    m_state.lostFrames = 0;
+    emit connectionChanged(ConnectionChange::Connected);
 }
 
 void MeterSession::loseConnection() {
@@ -145,12 +170,10 @@ void MeterSession::loseConnection() {
     emit connectionChanged(ConnectionChange::Lost);
 }
 
-bool MeterSession::connectSerialHeld() {
-    m_state.setLink(link::LinkKind::None);
-    if (m_serialLink.connectTo(m_serialDevice, m_state.reply)) {
-        m_state.setLink(link::LinkKind::Serial);
-        m_state.lostFrames = 0;
-        emit connectionChanged(ConnectionChange::Connected);
+bool MeterSession::connectSerialHeld(const QString& device) {
+    m_state.setCurrent(nullptr);
+    if (m_serialLink.connectTo(device, m_state.reply)) {
+        takeUp(m_serialLink);
         return true;
     }
     loseConnection();
@@ -160,88 +183,155 @@ bool MeterSession::connectSerialHeld() {
 bool MeterSession::connectUsbHeld() {
     if (!m_usbLink.identify(m_state.reply) || !core::ReplyHasModelCode(m_state.reply))
         return false;
-    m_state.setLink(link::LinkKind::Usb);
-    m_state.lostFrames = 0;
-    emit connectionChanged(ConnectionChange::Connected);
+    takeUp(m_usbLink);
     return true;
 }
 
 bool MeterSession::connectSerial(const QString& device) {
-    std::optional<Transaction> held = beginTransaction();
+    std::optional<Hold> held = hold();
     if (!held)
         return false;
-    m_serialDevice = device;
-    connectSerialHeld();
+    connectSerialHeld(device);
     return true;
 }
 
 std::optional<int> MeterSession::searchSerial(const QStringList& ports,
                                               const link::SerialSearchProgress& progress) {
-    std::optional<Transaction> held = beginTransaction();
+    std::optional<Hold> held = hold();
     if (!held)
         return std::nullopt;
     const link::LinkKind before = m_state.link();
-    const QString deviceBefore = m_serialDevice;
-    m_state.setLink(link::LinkKind::None);
+    m_state.setCurrent(nullptr);
     const std::optional<int> found = m_serialLink.search(ports, m_state.reply, progress);
     if (found) {
-        m_serialDevice = ports.at(*found);
-        m_state.setLink(link::LinkKind::Serial);
-        m_state.lostFrames = 0;
-        emit connectionChanged(ConnectionChange::Connected);
+        takeUp(m_serialLink);
         return found;
     }
     // Nothing found: the link that worked before the search, if its meter still answers.
-    if (before == link::LinkKind::Serial) {
-        m_serialDevice = deviceBefore;
-        connectSerialHeld();
-    } else if (before != link::LinkKind::Usb || !connectUsbHeld()) {
+    if (before == link::LinkKind::Serial)
+        connectSerialHeld(m_serialLink.device());
+    else if (before != link::LinkKind::Usb || !connectUsbHeld())
         loseConnection();
-    }
     return std::nullopt;
 }
 
 void MeterSession::disconnectSerial() {
-    std::optional<Transaction> held = beginTransaction();
+    std::optional<Hold> held = hold();
     if (!held)
         return;
-    closeSerialPort();
+    m_serialLink.disconnect();
     loseConnection();
 }
 
-core::LinkResult MeterSession::download(const Transaction&, core::MemoryImage& image,
-                                        link::DownloadProgress* progress) {
-    m_downloadCancelled = m_shutDown;
-    SessionProgress forwarded(progress, m_downloadCancelled);
-    if (m_state.serialLink())
-        return m_serialLink.download(image, &forwarded);
-    return m_usbLink.download(image, &forwarded);
+core::LinkResult MeterSession::pressKey(char letter) {
+    const std::optional<Hold> held = hold();
+    if (!held)
+        return kKeyDropped;
+    const core::LinkResult result = m_usbLink.pressKey(letter);
+    // No second attempt: the user sees in the next frames that the meter did not react.
+    if (result != core::kLinkOk)
+        m_clock.delayWithMessages(kFailedKeyDelayMs);
+    return result;
 }
 
-void MeterSession::abortTransfer(const Transaction&) {
-    m_usbLink.abortTransfer();
+namespace {
+
+/// However a setup operation ends (an error escaping the window's progress included), the
+/// link goes back to the poll.
+template <typename Access> struct ReleaseAtEnd {
+    Access& access;
+    ~ReleaseAtEnd() { access.endSteps(); }
+};
+
+} // namespace
+
+link::SetupOutcome MeterSession::runSetup(const link::SetupRequest& request, link::SetupProgress* progress) {
+    if (m_meterSetup.running())
+        return m_meterSetup.run(request, progress); // Busy, from the running operation's waits
+    const ReleaseAtEnd<SetupAccess> release{*m_setupAccess};
+    return m_meterSetup.run(request, progress);
 }
 
-void MeterSession::handBackAfterDownload(const Transaction&) {
-    if (m_state.serialLink()) {
-        m_state.lostFrames = 0;
-        m_serialPort.discardInput();
-        m_clock.delayWithMessages(kSerialSettleMs);
-        connectSerialHeld();
-        return;
+std::vector<link::SetupOutcome> MeterSession::runSetupAll(const QString& minutes, const QString& seconds,
+                                                          link::SetupProgress* progress) {
+    if (m_meterSetup.running() || !m_setupAccess->beginSteps())
+        return {};
+    const ReleaseAtEnd<SetupAccess> release{*m_setupAccess};
+    return m_meterSetup.setupAll(minutes, seconds, progress);
+}
+
+namespace {
+
+/// Hands a download's progress on to the caller's and adds the session's own reason to stop it.
+class SessionProgress : public link::DownloadProgress {
+public:
+    SessionProgress(link::DownloadProgress& shown, const bool& stop) : m_shown(shown), m_stop(stop) {}
+    void started(std::int32_t totalBytes) override { m_shown.started(totalBytes); }
+    void advanced(std::int32_t receivedBytes) override { m_shown.advanced(receivedBytes); }
+    void finished() override { m_shown.finished(); }
+    void waiting(int attempt, int attempts) override { m_shown.waiting(attempt, attempts); }
+    bool cancelled() const override { return m_stop || m_shown.cancelled(); }
+
+private:
+    link::DownloadProgress& m_shown;
+    const bool& m_stop;
+};
+
+} // namespace
+
+std::optional<core::LinkResult> MeterSession::loadLogger(LoggerLoadHandler& handler) {
+    const std::optional<Hold> held = hold();
+    if (!held)
+        return std::nullopt;
+    link::MeterLink& live = m_state.current() ? *m_state.current() : m_usbLink;
+    handler.begin();
+    core::LinkResult code = core::kLinkOk;
+    {
+        // The image lives for this load only: it is empty before and after it.
+        core::MemoryImage image;
+        m_downloadCancelled = m_shutDown;
+        SessionProgress forwarded(handler, m_downloadCancelled);
+        code = live.download(image, &forwarded);
+        if (code == core::kLinkOk)
+            code = handler.loaded(image);
     }
-    // USB: drop the connection; the poll identifies the meter again within a few ticks.
-    closeSerialPort();
+    if (code != core::kLinkOk) {
+        handler.failed(code);
+        // A meter's failure (not a cancel, not an empty memory): the transfer is called off over USB.
+        if (code > 0 && code != core::kDecodeNoDataSet)
+            m_usbLink.abortTransfer();
+    }
+    // Take the link up again, or give it to the poll, which finds the meter again within a few ticks.
+    m_state.setCurrent(nullptr);
+    if (!m_shutDown && live.reconnectAfterDownload(m_state.reply)) {
+        takeUp(live);
+        return code;
+    }
+    // USB given up: a serial port a failed connect left open goes with it.
+    if (&live == &m_usbLink)
+        m_serialLink.disconnect();
     loseConnection();
+    return code;
+}
+
+void MeterSession::tearDown() {
+    m_teardownPending = false;
+    waitForPoll();
+    m_pollTimer->stop();
+    m_state.setCurrent(nullptr);
+    m_serialPort.close();
 }
 
 void MeterSession::shutDown() {
-    cancelDownload();
-    waitForPoll();
     m_shutDown = true;
+    cancelDownload();
     m_pollTimer->stop();
-    m_state.setLink(link::LinkKind::None);
-    closeSerialPort();
+    if (m_guard.busy()) {
+        // Never under an operation: the link is cleared when it hands the link back.
+        m_teardownPending = true;
+        return;
+    }
+    tearDown();
 }
 
 } // namespace thermo4::session

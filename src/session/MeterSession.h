@@ -8,7 +8,9 @@
 #include "link/MeterPoller.h"
 #include "link/MeterSetup.h"
 #include "link/SerialMeterLink.h"
+#include "link/SetupProgress.h"
 #include "link/UsbMeterLink.h"
+#include "session/LoggerLoad.h"
 #include "session/RecordingState.h"
 
 #include <QObject>
@@ -16,13 +18,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QTimer;
 
 namespace thermo4::link {
 class Clock;
-class DownloadProgress;
 class SerialPort;
 class UsbTransport;
 } // namespace thermo4::link
@@ -42,11 +45,13 @@ enum class ConnectionChange {
     Lost,
 };
 
-/// One meter conversation for the whole program: owns the USB and serial links,
-/// the poll timer (MainTimer) and its tick, the lost-read count, the one link
-/// guard every transaction outside the poll takes, and the last decoded live
-/// frame. Windows ask it for transactions and listen to its signals; it knows
-/// nothing of windows.
+/// One meter conversation for the whole program, and the only way to the meter:
+/// owns the USB and serial links (one of them current), the poll timer
+/// (MainTimer) and its tick, the one link guard, and the last decoded live frame.
+/// Key presses, setup operations, the logger load and the serial link's changes
+/// are its operations: each waits for a running poll tick, stops the poll, holds
+/// the guard while it runs and hands the link back to the poll. Windows call
+/// those and listen to its signals; it knows nothing of windows.
 class MeterSession : public QObject {
     Q_OBJECT
 public:
@@ -55,25 +60,11 @@ public:
     /// Longest wait for a running poll tick (ms); a tick cannot outlast a few transaction time-outs.
     static constexpr int kPollWaitLimitMs = 3000;
     /// Pause before a serial link is opened again after a download (ms).
-    static constexpr int kSerialSettleMs = 1000;
-
-    /// Every transaction outside the poll holds one: the poll tick that ran has
-    /// finished and MainTimer is stopped; the link is held until it ends, when
-    /// MainTimer starts again (unless the session was shut down meanwhile).
-    class Transaction {
-    public:
-        Transaction(Transaction&& other) noexcept;
-        Transaction& operator=(Transaction&&) = delete;
-        Transaction(const Transaction&) = delete;
-        Transaction& operator=(const Transaction&) = delete;
-        ~Transaction();
-
-    private:
-        friend class MeterSession;
-        Transaction(MeterSession& session, link::LinkGuard::Hold hold);
-        MeterSession* m_session;
-        link::LinkGuard::Hold m_hold;
-    };
+    static constexpr int kSerialSettleMs = link::SerialMeterLink::kSettleMs;
+    /// Wait after a key the meter did not acknowledge (ms).
+    static constexpr int kFailedKeyDelayMs = 300;
+    /// pressKey's result when another transaction held the link and nothing was sent.
+    static constexpr core::LinkResult kKeyDropped = -1;
 
     /// clock, usb and serialPort must outlive the session.
     MeterSession(link::Clock& clock, link::UsbTransport& usb, link::SerialPort& serialPort,
@@ -87,48 +78,33 @@ public:
     link::LinkKind link() const { return m_state.link(); }
     /// A poll tick is running.
     bool pollBusy() const { return m_state.pollBusy; }
-    int lostFrames() const { return m_state.lostFrames; }
+    /// An operation holds the link.
+    bool linkBusy() const { return m_guard.busy(); }
     /// The last decoded live frame.
     const core::MeterStatus& meterStatus() const { return m_state.meterStatus; }
-    /// The reply buffer as the last identify or live read left it.
-    const link::ReplyBuffer& reply() const { return m_state.reply; }
-    /// The poll's state itself, for tests and tools that set up a situation directly.
-    link::LinkState& linkState() { return m_state; }
     /// Failed identifies in a row while no meter is connected.
     int identifyFailures() const { return m_identifyFailures; }
-
-    link::Clock& clock() { return m_clock; }
-    /// The USB transport, for the commands that exist on USB only (panel keys, setup).
-    link::UsbTransport& usb() { return m_usbTransport; }
+    /// The session clock's date-time.
+    QDateTime now() const;
     RecordingState& recording() { return m_recording; }
-    /// The setup dialog's conversation over USB; it lives as long as the session,
-    /// since its command frame and reply buffer carry bytes from one dialog to the next.
-    link::MeterSetup& meterSetup() { return m_meterSetup; }
 
     /// Where a one-time message about the USB link comes from (e.g. no permission on the device node).
     void setLinkNoticeSource(std::function<QString()> takeNotice) { m_takeNotice = std::move(takeNotice); }
 
     // The poll.
-    /// The poll's timer, named "MainTimer"; stopped until startPolling().
-    QTimer* pollTimer() const { return m_pollTimer; }
+    /// Off: MainTimer never runs and the caller polls (pollOnce) itself, as the command line does.
+    void setPollOnTimer(bool on) { m_pollOnTimer = on; }
+    /// Starts MainTimer; nothing once the session is shut down, or when it does not poll on its timer.
     void startPolling();
     void stopPolling();
     /// One poll tick (MainTimerTimer): identify over USB while no meter is
-    /// connected, otherwise read and decode the live frame over the live link.
-    void pollTick();
-    /// Waits until no poll tick runs, processing window messages, at most kPollWaitLimitMs.
-    void waitForPoll();
-
-    // Transactions.
-    /// Another transaction holds the link.
-    bool linkBusy() const { return m_guard.busy(); }
-    /// Waits for the poll, stops it and holds the link; nothing when another transaction holds it.
-    std::optional<Transaction> beginTransaction();
+    /// connected, otherwise read and decode the live frame over the current link.
+    link::PollResult pollOnce();
 
     // The serial link.
     /// The device the device list names (e.g. "/dev/rfcomm0"); the port is not opened.
-    void setSerialDevice(const QString& device) { m_serialDevice = device; }
-    QString serialDevice() const { return m_serialDevice; }
+    void setSerialDevice(const QString& device) { m_serialLink.setDevice(device); }
+    QString serialDevice() const { return m_serialLink.device(); }
     /// The device change: closes the port, opens device, identifies the meter on
     /// it; Connected or Lost. The port stays open whenever it could be opened.
     /// False when another transaction holds the link (nothing done).
@@ -142,22 +118,32 @@ public:
     /// Drops the connection: the serial port is closed, the link cleared (Lost).
     void disconnectSerial();
 
-    // The logger download (the caller holds a transaction).
-    /// Reads the logger memory over the live link into image; kDownloadCancelled
-    /// when progress or cancelDownload() stopped it.
-    core::LinkResult download(const Transaction& held, core::MemoryImage& image,
-                              link::DownloadProgress* progress);
-    /// Stops a running download at its next wait (the program is ending).
+    // Operations on the meter.
+    /// Sends a panel key's letter over USB (whatever the live link) in one
+    /// attempt; a failure costs kFailedKeyDelayMs. The transaction's code, or
+    /// kKeyDropped while another operation holds the link (nothing sent).
+    core::LinkResult pressKey(char letter);
+    /// Decimal separator of the setup read-outs.
+    void setDecimalPoint(QChar point) { m_meterSetup.setDecimalPoint(point); }
+    /// One setup operation over USB; the link is taken after the operation's
+    /// label pause and input check. Busy while another operation holds it.
+    link::SetupOutcome runSetup(const link::SetupRequest& request, link::SetupProgress* progress = nullptr);
+    /// "Setup All" under one hold from its first step to its last (no poll tick
+    /// between them); empty when another operation holds the link.
+    std::vector<link::SetupOutcome> runSetupAll(const QString& minutes, const QString& seconds,
+                                                link::SetupProgress* progress = nullptr);
+    /// Loads the logger memory over the live link, all under one hold: download,
+    /// handler.loaded() on success, handler.failed() on any other code (and the
+    /// transfer called off over USB for a meter's failure), then the link taken
+    /// up again (serial) or given up to the poll (USB). The final code; nothing
+    /// when another operation holds the link.
+    std::optional<core::LinkResult> loadLogger(LoggerLoadHandler& handler);
+    /// Stops a running download at its next wait.
     void cancelDownload() { m_downloadCancelled = true; }
-    /// After a failed load, whatever the link: tells the meter over USB that the transfer is off.
-    void abortTransfer(const Transaction& held);
-    /// Gives the link back after a load: a serial link is opened again on its
-    /// device after a pause (Connected or Lost); a USB link is dropped so the
-    /// poll finds the meter again (Lost until then).
-    void handBackAfterDownload(const Transaction& held);
 
-    /// The program is closing: stops a running download, waits for the poll,
-    /// stops it for good, clears the link and closes the serial port.
+    /// The program is closing: stops a running download and the poll for good;
+    /// the link is cleared and the serial port closed now, or, while an operation
+    /// holds the link, as soon as it hands it back.
     void shutDown();
 
 signals:
@@ -170,18 +156,45 @@ signals:
     void identifyFailed(int failures);
     /// A one-time message about the USB link for the user.
     void linkNotice(const QString& text);
+    /// An operation has handed the link back.
+    void linkReleased();
 
 private:
-    void endTransaction();
-    bool connectSerialHeld();
+    friend class MeterSessionTestAccess;
+    class SetupAccess;
+
+    /// An operation's hold on the link: the poll tick that ran has finished and
+    /// MainTimer is stopped. When it ends, the link goes back to the poll, or, once
+    /// the session is shut down, is torn down.
+    class Hold {
+    public:
+        Hold(MeterSession& session, link::LinkGuard::Hold hold);
+        Hold(Hold&& other) noexcept;
+        Hold& operator=(Hold&&) = delete;
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        ~Hold();
+
+    private:
+        MeterSession* m_session;
+        link::LinkGuard::Hold m_hold;
+    };
+
+    /// Waits for the poll, stops it and holds the link; nothing when an operation holds it.
+    std::optional<Hold> hold();
+    void endHold();
+    /// Waits until no poll tick runs, processing window messages, at most kPollWaitLimitMs.
+    void waitForPoll();
+    void tearDown();
+    bool connectSerialHeld(const QString& device);
     /// Identifies the meter over USB: Connected, or false with nothing announced.
     bool connectUsbHeld();
+    /// Makes link current and announces Connected.
+    void takeUp(link::MeterLink& link);
     /// Clears the link and announces Lost.
     void loseConnection();
-    void closeSerialPort();
 
     link::Clock& m_clock;
-    link::UsbTransport& m_usbTransport;
     link::SerialPort& m_serialPort;
     link::LinkState m_state;
     link::UsbMeterLink m_usbLink;
@@ -189,12 +202,14 @@ private:
     link::MeterPoller m_poller;
     link::LinkGuard m_guard;
     link::MeterSetup m_meterSetup;
+    std::unique_ptr<SetupAccess> m_setupAccess;
     RecordingState m_recording;
     QTimer* m_pollTimer = nullptr;
-    QString m_serialDevice;
     std::function<QString()> m_takeNotice;
     int m_identifyFailures = 0;
+    bool m_pollOnTimer = true;
     bool m_shutDown = false;
+    bool m_teardownPending = false;
     bool m_downloadCancelled = false;
 };
 

@@ -40,10 +40,12 @@ void RecordingJournal::sampleRecorded(int, const QDateTime& time, const core::Me
 
 void RecordingJournal::start() {
     formats::JournalHeader header;
-    header.start = m_session.clock().now();
+    header.start = m_session.now();
     header.rateSeconds = m_session.recording().realTimeRate();
     header.meterModel = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     header.link = linkName();
+    if (m_meterName)
+        header.device = m_meterName();
     m_writer = std::make_unique<formats::JournalWriter>(m_folder, header);
     connect(m_writer.get(), &formats::JournalWriter::failed, this, [this](const QString& message) {
         emit notice(

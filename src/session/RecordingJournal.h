@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace thermo4::formats {
@@ -34,6 +35,9 @@ public:
     RecordingJournal(const RecordingJournal&) = delete;
     RecordingJournal& operator=(const RecordingJournal&) = delete;
 
+    /// Names the meter in each journal's header (its serial number, else its path).
+    void setMeterName(std::function<QString()> name) { m_meterName = std::move(name); }
+
     QString folder() const { return m_folder; }
     /// The journal being written; null when no samples need one.
     formats::JournalWriter* writer() const { return m_writer.get(); }
@@ -53,6 +57,7 @@ private:
     MeterSession& m_session;
     QString m_folder;
     bool m_simulated;
+    std::function<QString()> m_meterName;
     std::unique_ptr<formats::JournalWriter> m_writer;
 };
 

@@ -2,7 +2,6 @@
 
 #include "core/Calibration.h"
 #include "core/SetupInput.h"
-#include "link/MeterSetup.h"
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"
 
@@ -93,7 +92,6 @@ TfrmSetup::TfrmSetup(MainFrame& frame) : MdiChild(frame) {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
 
-    installHooks();
     resize(m_content->sizeHint());
 }
 
@@ -315,20 +313,8 @@ QGroupBox* TfrmSetup::createQuickRecordGroup() {
 
 // ---------------------------------------------------------------- the operations
 
-link::MeterSetup& TfrmSetup::meterSetup() const {
-    return session().meterSetup();
-}
-
-void TfrmSetup::installHooks() {
-    const QString point = QLocale().decimalPoint();
-    meterSetup().setDecimalPoint(point.isEmpty() ? QChar(u'.') : point.at(0));
-    meterSetup().setHooks({
-        [this](SetupOperation operation) { operationStarted(operation); },
-        [this] { return takeLink(); },
-        [this] { releaseLink(); },
-        [this](bool on) { setHourglass(on); },
-        [this](const SetupOutcome& outcome) { operationFinished(outcome); },
-    });
+void TfrmSetup::run(const link::SetupRequest& request) {
+    session().runSetup(request, this);
 }
 
 void TfrmSetup::runOperation(const std::function<void()>& operation) {
@@ -348,8 +334,6 @@ void TfrmSetup::runOperation(const std::function<void()>& operation) {
         }
         ~Running() {
             window.setHourglass(false);
-            window.m_holdAcrossSteps = false;
-            window.m_held.reset();
             window.setButtonsEnabled(true);
             window.m_running = false;
         }
@@ -371,11 +355,11 @@ void TfrmSetup::setButtonsEnabled(bool enabled) {
 }
 
 void TfrmSetup::Button1Click() {
-    runOperation([this] { meterSetup().adjustMeterTime(); });
+    runOperation([this] { run(link::SetupRequest::adjustTime()); });
 }
 
 void TfrmSetup::Button2Click() {
-    runOperation([this] { meterSetup().adjustRecordingInterval(edtInt1->text(), edtInt2->text()); });
+    runOperation([this] { run(link::SetupRequest::adjustInterval(edtInt1->text(), edtInt2->text())); });
 }
 
 bool TfrmSetup::eraseConfirmed() {
@@ -385,16 +369,16 @@ bool TfrmSetup::eraseConfirmed() {
 void TfrmSetup::Button3Click() {
     runOperation([this] {
         if (eraseConfirmed())
-            meterSetup().eraseMeterMemory();
+            run(link::SetupRequest::erase());
     });
 }
 
 void TfrmSetup::Button4Click() {
-    runOperation([this] { meterSetup().readMeterInfo(); });
+    runOperation([this] { run(link::SetupRequest::readInfo()); });
 }
 
 void TfrmSetup::Button5Click() {
-    runOperation([this] { meterSetup().setDefaultValues(); });
+    runOperation([this] { run(link::SetupRequest::setDefaults()); });
 }
 
 void TfrmSetup::Button6Click() {
@@ -402,34 +386,31 @@ void TfrmSetup::Button6Click() {
         // Its erase step (and the default settings before it) empty the memory as Erase does.
         if (!eraseConfirmed())
             return;
-        std::optional<session::MeterSession::Transaction> held = session().beginTransaction();
-        if (!held)
-            return;
-        // Held until runOperation ends, across every step.
-        m_held.emplace(std::move(*held));
-        m_holdAcrossSteps = true;
-        meterSetup().setupAll(edtInt1->text(), edtInt2->text());
+        // One hold across every step.
+        session().runSetupAll(edtInt1->text(), edtInt2->text(), this);
     });
 }
 
 void TfrmSetup::Button7Click() {
-    runOperation([this] { meterSetup().readCalibration(); });
+    runOperation([this] { run(link::SetupRequest::calibration()); });
 }
 
 void TfrmSetup::Button8Click() {
-    runOperation(
-        [this] { meterSetup().writeEeprom(edtPassword->text(), txtWAddress->text(), txtWData->text()); });
+    runOperation([this] {
+        run(link::SetupRequest::eepromWrite(edtPassword->text(), txtWAddress->text(), txtWData->text()));
+    });
 }
 
 void TfrmSetup::Button9Click() {
-    runOperation([this] { meterSetup().readEeprom(txtRAddress->text()); });
+    runOperation([this] { run(link::SetupRequest::eepromRead(txtRAddress->text())); });
 }
 
 void TfrmSetup::Button10Click() {
-    runOperation([this] { meterSetup().quickRecord(txtQuick_REC_NUM->text(), txtInterval->text()); });
+    runOperation(
+        [this] { run(link::SetupRequest::quickRecord(txtQuick_REC_NUM->text(), txtInterval->text())); });
 }
 
-// ---------------------------------------------------------------- hooks
+// ---------------------------------------------------------------- progress
 
 void TfrmSetup::operationStarted(SetupOperation operation) {
     if (QLabel* label = labelOf(operation)) {
@@ -446,21 +427,6 @@ void TfrmSetup::operationStarted(SetupOperation operation) {
                 edit->clear();
     }
     repaint();
-}
-
-bool TfrmSetup::takeLink() {
-    if (m_held)
-        return true;
-    std::optional<session::MeterSession::Transaction> held = session().beginTransaction();
-    if (!held)
-        return false;
-    m_held.emplace(std::move(*held));
-    return true;
-}
-
-void TfrmSetup::releaseLink() {
-    if (!m_holdAcrossSteps)
-        m_held.reset();
 }
 
 void TfrmSetup::setHourglass(bool on) {
@@ -559,6 +525,8 @@ void TfrmSetup::setStatus(QLabel* label, const QString& text, const QColor& colo
 
 void TfrmSetup::showEvent(QShowEvent* event) {
     MdiChild::showEvent(event);
+    const QString point = QLocale().decimalPoint();
+    session().setDecimalPoint(point.isEmpty() ? QChar(u'.') : point.at(0));
     if (m_placed)
         return;
     m_placed = true;
@@ -583,7 +551,6 @@ bool TfrmSetup::FormCloseQuery() {
 }
 
 void TfrmSetup::FormClose() {
-    meterSetup().setHooks({});
     // The poll may have been stopped by an operation of the dialog; it runs again from here.
     session().startPolling();
 }

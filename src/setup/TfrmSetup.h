@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/SetupOutcome.h"
+#include "link/SetupProgress.h"
 #include "session/MeterSession.h"
 #include "ui/MdiChild.h"
 
@@ -17,19 +17,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace thermo4::link {
-class MeterSetup;
-}
-
 namespace thermo4::ui {
 
 /// The meter's setup dialog (caption "Data Logger Setup"): information read-out,
 /// clock, recording interval, erase, default settings, "Setup All", calibration
 /// read-back, EEPROM cells and quick recording, each with its status label. The
-/// operations talk to the meter over USB through the session's MeterSetup while
-/// holding the session's link; one runs at a time, and the dialog does not close
-/// before it has ended.
-class TfrmSetup : public MdiChild {
+/// operations are the session's (over USB, holding its link); the dialog shows
+/// their progress. One runs at a time, and the dialog does not close before it
+/// has ended.
+class TfrmSetup : public MdiChild, private link::SetupProgress {
     Q_OBJECT
 public:
     /// Status label colours: "OK" and the cleared label, and a failure.
@@ -77,8 +73,7 @@ private:
     QGroupBox* framed(const QString& title, QLayout* layout);
     QLineEdit* field(const char* name, const QString& text, bool readOnly = false);
 
-    link::MeterSetup& meterSetup() const;
-    void installHooks();
+    void run(const link::SetupRequest& request);
     /// Runs one operation: refused on the serial link; otherwise the buttons are
     /// disabled until it returns, and a close asked for meanwhile follows it.
     void runOperation(const std::function<void()>& operation);
@@ -86,10 +81,11 @@ private:
     /// Asks kEraseQuestion; true for Yes.
     bool eraseConfirmed();
 
-    // What the operations ask of the window.
+    // What the operations tell the window.
+    void started(link::SetupOperation operation) override { operationStarted(operation); }
+    void exchanging(bool running) override { setHourglass(running); }
+    void finished(const link::SetupOutcome& outcome) override { operationFinished(outcome); }
     void operationStarted(link::SetupOperation operation);
-    bool takeLink();
-    void releaseLink();
     void setHourglass(bool on);
     void operationFinished(const link::SetupOutcome& outcome);
     void showRefusal(const link::SetupOutcome& outcome);
@@ -99,13 +95,10 @@ private:
 
     bool m_running = false;
     bool m_closeWhenDone = false;
-    /// "Setup All" holds the link from its first step to its last, so no poll tick runs between them.
-    bool m_holdAcrossSteps = false;
     bool m_hourglass = false;
     bool m_placed = false;
     /// The groups and buttons, inside a scroll area that fills the window.
     QWidget* m_content = nullptr;
-    std::optional<session::MeterSession::Transaction> m_held;
     /// The status label's text before the running operation cleared it.
     QString m_previousStatus;
     QColor m_previousColor;

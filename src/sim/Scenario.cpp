@@ -197,6 +197,17 @@ bool readMemory(Reader& r, const QJsonValue& value, const QString& where, const 
     return true;
 }
 
+/// A name of 1 to 64 printable ASCII characters (a USB path or serial number).
+bool readName(Reader& r, const QJsonValue& value, const QString& where, std::optional<std::string>& out) {
+    const QString text = value.toString();
+    const bool printable =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c > u' ' && c <= u'~'; });
+    if (!value.isString() || text.isEmpty() || text.size() > 64 || !printable)
+        return r.fail(where, QStringLiteral("expected 1 to 64 printable characters without spaces"));
+    out = text.toStdString();
+    return true;
+}
+
 bool readProbes(Reader& r, const QJsonValue& value, const QString& where, std::array<ChannelShow, 4>& out) {
     const QJsonArray list = value.toArray();
     if (!value.isArray() || list.size() != 4)
@@ -365,6 +376,8 @@ std::optional<Scenario> ParseScenario(const QByteArray& json, const QDir& baseDi
              s.calibration = values;
              return true;
          }},
+        {"usb_path", [&](const QJsonValue& v, const QString& w) { return readName(r, v, w, s.usbPath); }},
+        {"serial", [&](const QJsonValue& v, const QString& w) { return readName(r, v, w, s.serial); }},
         {"record_interval_s",
          [&](const QJsonValue& v, const QString& w) {
              int seconds = 0;
@@ -411,6 +424,10 @@ void ApplyScenario(const Scenario& s, VirtualMeter& meter) {
         meter.setRecordIntervalSeconds(*s.recordIntervalSeconds);
     if (s.calibration)
         meter.setCalibration(*s.calibration);
+    if (s.usbPath)
+        meter.setUsbPath(*s.usbPath);
+    if (s.serial)
+        meter.setSerialNumber(*s.serial);
 }
 
 std::unique_ptr<VirtualMeter> MakeVirtualMeter(link::Clock& clock, const QString& scenarioPath,
@@ -425,6 +442,17 @@ std::unique_ptr<VirtualMeter> MakeVirtualMeter(link::Clock& clock, const QString
     if (scenario)
         ApplyScenario(*scenario, *meter);
     return meter;
+}
+
+std::vector<std::unique_ptr<VirtualMeter>>
+MakeVirtualMeters(link::Clock& clock, const QStringList& scenarioPaths, QString* error) {
+    std::vector<std::unique_ptr<VirtualMeter>> meters;
+    for (const QString& path : scenarioPaths) {
+        meters.push_back(MakeVirtualMeter(clock, path, error));
+        if (!meters.back())
+            return {};
+    }
+    return meters;
 }
 
 } // namespace thermo4::sim

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -28,9 +29,10 @@ class VirtualMeter;
 /// { "model": "418", "live_frames": ["<128 hex digits>", …], "memory": "image.ch4",
 ///   "faults": { "fail_block_reads": [5], "stall_after_block": 10, … } }
 /// plus optional "seed", "thermocouple_type", "probes", "fixed_celsius",
-/// "record_interval_s" and "calibration": { "gain": [4 numbers],
-/// "external_offset": [4], "cjc_offset": [4] }. Every key is optional; unknown
-/// keys are refused.
+/// "record_interval_s", "calibration": { "gain": [4 numbers],
+/// "external_offset": [4], "cjc_offset": [4] }, and the meter's place on USB:
+/// "usb_path" (where it is listed, e.g. "/dev/hidraw-sim1") and "serial" (its
+/// USB serial number). Every key is optional; unknown keys are refused.
 struct Scenario {
     std::string model = "418";
     std::vector<LiveFrame> liveFrames;               ///< replayed in order, then again
@@ -42,6 +44,8 @@ struct Scenario {
     std::array<std::optional<double>, 4> fixedCelsius{};
     std::optional<int> recordIntervalSeconds;
     std::optional<core::CalibrationValues> calibration;
+    std::optional<std::string> usbPath;
+    std::optional<std::string> serial;
 };
 
 /// Parses scenario JSON; relative paths ("memory") are taken from baseDir. On
@@ -56,6 +60,11 @@ void ApplyScenario(const Scenario& scenario, VirtualMeter& meter);
 /// file cannot be read or is wrong; error then says why (with the file's name).
 std::unique_ptr<VirtualMeter> MakeVirtualMeter(link::Clock& clock, const QString& scenarioPath,
                                                QString* error);
+
+/// One virtual meter per scenario path (an empty path: the meter as it comes), in order;
+/// none, with error set, when any of them cannot be made.
+std::vector<std::unique_ptr<VirtualMeter>>
+MakeVirtualMeters(link::Clock& clock, const QStringList& scenarioPaths, QString* error);
 
 /// 128 hexadecimal digits (either case, nothing else) to a live frame.
 std::optional<LiveFrame> LiveFrameFromHex(const QString& hex, QString* error);

@@ -70,6 +70,11 @@ public:
     void setModel(const std::string& code) { m_model = code; }
     const std::string& model() const { return m_model; }
     const std::string& serialNumber() const { return m_serialNumber; }
+    /// The USB serial number the meter reports.
+    void setSerialNumber(const std::string& text) { m_serialNumber = text; }
+    /// Where the meter is listed on USB (e.g. "/dev/hidraw-sim1"); empty: a path of the program's own.
+    const std::string& usbPath() const { return m_usbPath; }
+    void setUsbPath(const std::string& path) { m_usbPath = path; }
     /// Probe state of channel 0..3: a reading, over range ("OL") or none ("----").
     void setProbe(int channel, ChannelShow show);
     /// Pins channel 0..3 to a fixed temperature (°C) instead of the drifting model; nullopt frees it.
@@ -124,6 +129,7 @@ private:
     ReadingModel m_probes;
     std::string m_model = "418";
     std::string m_serialNumber = "VM0001";
+    std::string m_usbPath;
     MeterFaults m_faults;
     LoggerMemory m_memory;
     std::vector<ReceivedItem> m_received;

@@ -13,6 +13,11 @@ class SerialPort;
 class UsbTransport;
 } // namespace thermo4::link
 
+namespace thermo4::session {
+class Meter;
+class MeterSession;
+} // namespace thermo4::session
+
 namespace thermo4::ui {
 
 class Prompts;
@@ -24,6 +29,12 @@ class Prompts;
 /// prompts. Pointers are not owned and must outlive the main window.
 struct AppServices {
     link::Clock* clock = nullptr;
+    /// The meter session main() made with the meter factory; it outlives the main window.
+    /// Null: the main window makes its own over usb and serialPort.
+    session::MeterSession* session = nullptr;
+    /// The meter main() made (session is its session): the USB meters to list and
+    /// choose, and the name of the one held. Null: the device list has serial ports only.
+    session::Meter* meter = nullptr;
     link::UsbTransport* usb = nullptr;
     /// The serial port object of the device list, the search and the serial link.
     link::SerialPort* serialPort = nullptr;

@@ -48,10 +48,33 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandLine, UsageNamesEveryOption) {
     const QString usage = CommandLine::usage();
-    for (const char* option : {"--simulate", "--simulate=SCENARIO", "--data-dir", "--service", "--record",
-                               "--mqtt", "--mqtt-password-file", "--help", "--version"})
+    for (const char* option : {"--usb", "--simulate", "--simulate=SCENARIO", "--data-dir", "--service",
+                               "--record", "--mqtt", "--mqtt-password-file", "--help", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(CommandLine::programVersion().isEmpty());
+}
+
+TEST(CommandLine, UsbNamesAMeterAndEachSimulatePlugsInOneMore) {
+    const struct {
+        QStringList arguments;
+        const char* usbMeter;
+        QStringList moreScenarios;
+    } cases[] = {
+        {{"--usb"}, "", {}},
+        {{"--usb", "/dev/hidraw3"}, "/dev/hidraw3", {}},
+        {{"--usb=SN01", "--record"}, "SN01", {}},
+        {{"--usb", "--record"}, "", {}},
+        {{"--simulate=a.json", "--simulate", "--simulate=c.json", "--usb", "SNB"}, "SNB", {"", "c.json"}},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = CommandLine::parse(c.arguments);
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+        EXPECT_EQ(line.usbMeter, c.usbMeter);
+        EXPECT_EQ(line.moreScenarios, c.moreScenarios);
+    }
+    EXPECT_EQ(CommandLine::parse({"--simulate=a.json", "--simulate"}).scenario, "a.json");
+    EXPECT_FALSE(CommandLine::parse({"--usb="}).error.isEmpty());
 }
 
 TEST(CommandLine, ServiceAndRecordArePlainSwitches) {

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "logger/DataLogger.h"
+#include "support/MeterSessionTestAccess.h"
 #include "support/WindowTestAccess.h"
 
 #include <QHeaderView>
@@ -136,7 +137,7 @@ TEST_F(MainWindowTest, ExitEndsWithoutAskingAndWithoutWritingTheSettings) {
     w.session().recording().setRealTimeRate(9);
     action(w, "Exit1")->trigger();
     EXPECT_EQ(m_exitLoops, 1);
-    EXPECT_FALSE(w.session().pollTimer()->isActive());
+    EXPECT_FALSE(session::MeterSessionTestAccess::pollTimer(w.session())->isActive());
     // Whatever happens to the window afterwards, the close path does not run.
     w.close();
     m_window.reset();
@@ -152,7 +153,7 @@ TEST_F(MainWindowTest, AChildThatRefusesKeepsTheProgramRunning) {
     EXPECT_FALSE(w.close());
     EXPECT_EQ(veto->asked, 1);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.session().pollTimer()->isActive());
+    EXPECT_TRUE(session::MeterSessionTestAccess::pollTimer(w.session())->isActive());
     EXPECT_FALSE(QFile::exists(settingsFile()));
     EXPECT_EQ(w.children().size(), 3);
 

@@ -1,4 +1,6 @@
 #include "MainWindowFixture.h"
+#include "session/MeterFactory.h"
+#include "support/MeterSessionTestAccess.h"
 #include "support/WindowTestAccess.h"
 
 namespace thermo4::ui::test {
@@ -6,13 +8,13 @@ namespace {
 
 TEST_F(MainWindowTest, FirstShowingOpensPanelAndGraphAndStartsThePoll) {
     TfrmMain& w = open(false);
-    EXPECT_FALSE(w.session().pollTimer()->isActive());
+    EXPECT_FALSE(session::MeterSessionTestAccess::pollTimer(w.session())->isActive());
     EXPECT_TRUE(Child<QTimer>(w, "MaxMinTimer")->isActive());
     EXPECT_TRUE(action(w, "Setup1")->isVisible());
     w.show();
 
-    EXPECT_TRUE(w.session().pollTimer()->isActive());
-    EXPECT_EQ(w.session().pollTimer()->interval(), 500);
+    EXPECT_TRUE(session::MeterSessionTestAccess::pollTimer(w.session())->isActive());
+    EXPECT_EQ(session::MeterSessionTestAccess::pollTimer(w.session())->interval(), 500);
     EXPECT_EQ(Child<QTimer>(w, "MaxMinTimer")->interval(), 500);
     EXPECT_FALSE(action(w, "Setup1")->isVisible());
     EXPECT_DOUBLE_EQ(w.session().recording().samplePeriod, static_cast<double>(10.0f / 86400.0f));
@@ -86,20 +88,20 @@ TEST_F(MainWindowTest, ConnectionShowsOnThePanel) {
     TfrmPanel* panel = w.panelWindow();
     connectMeter();
     EXPECT_TRUE(widgets(*panel).lblNoConnection->isHidden());
-    EXPECT_TRUE(w.session().linkState().usbLink());
+    EXPECT_TRUE(session::MeterSessionTestAccess::linkState(w.session()).usbLink());
     EXPECT_EQ(w.statusText(0), QString());
 
     m_usb->setPlugged(false);
     tick(3);
     EXPECT_FALSE(widgets(*panel).lblNoConnection->isHidden());
     EXPECT_TRUE(widgets(*panel).ingBlutoothLink->isHidden());
-    EXPECT_FALSE(w.session().linkState().usbLink());
+    EXPECT_FALSE(session::MeterSessionTestAccess::linkState(w.session()).usbLink());
 }
 
 TEST_F(MainWindowTest, ThreeLostReadsInARowEndTheConnectionAndTwoDoNot) {
     TfrmMain& w = open();
     connectMeter();
-    const link::LinkState& link = w.session().linkState();
+    const link::LinkState& link = session::MeterSessionTestAccess::linkState(w.session());
 
     m_usb->setPlugged(false);
     tick(2);
@@ -125,7 +127,7 @@ TEST_F(MainWindowTest, AMeterWithAnotherModelCodeIsNeverConnected) {
     m_meter->setModel("419");
     TfrmMain& w = open();
     tick(10);
-    EXPECT_FALSE(w.session().linkState().connected());
+    EXPECT_FALSE(session::MeterSessionTestAccess::linkState(w.session()).connected());
     EXPECT_EQ(controls(),
               (Controls{false, false, false, false, true, true, QStringLiteral("Off Connection")}));
     EXPECT_EQ(m_meter->receivedLetters(), std::string(10, 'K'));
@@ -147,15 +149,15 @@ TEST_F(MainWindowTest, FramesWithWrongMarkersAreIgnoredAndBlankSegmentsLeaveTheP
 
     TfrmMain& w = open();
     connectMeter();
-    const core::MeterStatus& status = w.session().linkState().meterStatus;
+    const core::MeterStatus& status = session::MeterSessionTestAccess::linkState(w.session()).meterStatus;
 
     tick();
     EXPECT_FLOAT_EQ(status.reading[0], 25.3f);
     EXPECT_EQ(panelReading(0), QLocale().toString(25.3, 'f', 1));
 
     tick(2); // wrong start byte, wrong end byte: read, not lost, not decoded
-    EXPECT_TRUE(w.session().linkState().connected());
-    EXPECT_EQ(w.session().linkState().lostFrames, 0);
+    EXPECT_TRUE(session::MeterSessionTestAccess::linkState(w.session()).connected());
+    EXPECT_EQ(session::MeterSessionTestAccess::linkState(w.session()).lostFrames, 0);
     EXPECT_FLOAT_EQ(status.reading[0], 25.3f);
 
     tick(); // decoded, but the panel keeps its picture
@@ -188,9 +190,36 @@ TEST_F(MainWindowTest, ClosingStopsThePollAndDropsTheLink) {
     TfrmMain& w = open();
     connectMeter();
     EXPECT_TRUE(w.close());
-    EXPECT_FALSE(w.session().pollTimer()->isActive());
-    EXPECT_FALSE(w.session().linkState().connected());
-    EXPECT_FALSE(w.session().linkState().usbLink());
+    EXPECT_FALSE(session::MeterSessionTestAccess::pollTimer(w.session())->isActive());
+    EXPECT_FALSE(session::MeterSessionTestAccess::linkState(w.session()).connected());
+    EXPECT_FALSE(session::MeterSessionTestAccess::linkState(w.session()).usbLink());
+}
+
+TEST_F(MainWindowTest, ClosingDuringADownloadClosesAfterIt) {
+    TfrmMain& w = open();
+    connectMeter();
+    m_meter->clearReceived();
+    int closeCalls = 0;
+    bool closedInside = true;
+    const int listener = m_clock.addListener([&](std::int64_t) {
+        if (closeCalls == 0 && w.session().linkBusy()) {
+            ++closeCalls;
+            closedInside = w.close();
+        }
+    });
+    w.LoadData1Click();
+    m_clock.removeListener(listener);
+    EXPECT_EQ(closeCalls, 1);
+    EXPECT_FALSE(closedInside) << "the close waits for the download";
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(m_meter->receivedLetters().back(), 'q') << "the transfer was ended as a cancel ends it";
+    EXPECT_TRUE(m_prompts.texts(ScriptedPrompts::Kind::Information).isEmpty());
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.isVisible()) << "closed once the link was handed back";
+    EXPECT_TRUE(QFile::exists(settingsFile()));
+    EXPECT_FALSE(session::MeterSessionTestAccess::pollTimer(w.session())->isActive());
+    EXPECT_FALSE(w.session().connected());
 }
 
 TEST_F(MainWindowTest, AfterAFewFailedIdentifiesTheStatusBarSaysHowToAttachAMeter) {
@@ -244,7 +273,7 @@ TEST_F(MainWindowTest, TheBlinkTickTogglesAndBlinksTheLinkIconOnlyOnTheSerialLin
     EXPECT_NE(w.blinkPhase(), phase);
     EXPECT_TRUE(icon->isHidden());
 
-    w.session().linkState().setLink(link::LinkKind::Serial);
+    session::MeterSessionTestAccess::setLink(w.session(), link::LinkKind::Serial);
     for (int i = 0; i < 4; ++i) {
         w.MaxMinTimerTimer();
         EXPECT_EQ(!icon->isHidden(), w.blinkPhase());
@@ -407,4 +436,53 @@ TEST_F(MainWindowTest, AReopenedPanelShowsTheLinkIconOnlyForTheSerialLink) {
 }
 
 } // namespace
+// Two virtual meters stand for two USB devices: the window lists both, switches on a choice,
+// names the meter it holds, and the next start takes the one chosen last.
+TEST_F(MainWindowTest, TheDeviceListSwitchesUsbMetersAndTheChoiceOutlivesTheWindow) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+    QStringList scenarios;
+    for (const char* name : {"a", "b"}) {
+        QFile file(m_dir.filePath(QStringLiteral("%1.json").arg(QLatin1String(name))));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral(R"({"usb_path": "%1", "serial": "SN-%2"})")
+                       .arg(m_dir.filePath(QStringLiteral("hidraw-%1").arg(QLatin1String(name))),
+                            QString::fromLatin1(name).toUpper())
+                       .toUtf8());
+        scenarios.append(file.fileName());
+    }
+    session::MeterChoice choice{session::MeterKind::Virtual, {}, scenarios[0], true};
+    choice.moreScenarios = {scenarios[1]};
+    const auto start = [&](std::unique_ptr<session::Meter>& meter) -> TfrmMain& {
+        QString error;
+        meter = session::MakeMeter(choice, m_clock, &error);
+        m_services.session = &meter->session();
+        m_services.meter = meter.get();
+        TfrmMain& w = open();
+        w.MainTimerTimer();
+        return w;
+    };
+
+    std::unique_ptr<session::Meter> meter;
+    TfrmMain& w = start(meter);
+    EXPECT_EQ(w.windowTitle(), "thermo4 - SN-A");
+    EXPECT_EQ(Child<QLabel>(w, "StatusPanelMeter")->text(), "SN-A");
+    auto* devices = Child<QComboBox>(w, "ComboBoxDeviceName");
+    EXPECT_EQ(devices->currentText(), "USB 0-1: " + m_dir.filePath("hidraw-a"));
+    const int second = devices->findText("USB 0-2: " + m_dir.filePath("hidraw-b"));
+    ASSERT_GE(second, 0);
+    emit devices->activated(second);
+    EXPECT_EQ(w.windowTitle(), "thermo4");
+    w.MainTimerTimer();
+    EXPECT_EQ(w.windowTitle(), "thermo4 - SN-B");
+    m_window.reset();
+    meter.reset();
+
+    TfrmMain& again = start(meter);
+    EXPECT_EQ(again.windowTitle(), "thermo4 - SN-B");
+    m_window.reset();
+    meter.reset();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+}
+
 } // namespace thermo4::ui::test

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace thermo4::cli::test {
 namespace {
 
@@ -106,6 +108,55 @@ TEST(CliLive, SaysSoWhenNoMeterAnswersWithinFiveSeconds) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("no meter answered within 5 s")) << run.err.toStdString();
     EXPECT_EQ(run.out, "") << "the header comes with the first reading";
+}
+
+// Two programs on two virtual meters that stand for the same two USB devices.
+TEST(CliTwoMeters, EachProgramTakesAMeterNoOtherHolds) {
+    ScenarioDir scenarios;
+    scenarios.writeMemory(1);
+    const QString pathA = scenarios.path("hidraw-a");
+    const QString pathB = scenarios.path("hidraw-b");
+    const QStringList meters{
+        "--simulate=" +
+            scenarios.write("a.json",
+                            QStringLiteral(R"({"usb_path": "%1", "serial": "SNA"})").arg(pathA).toUtf8()),
+        "--simulate=" +
+            scenarios.write("b.json",
+                            QStringLiteral(R"({"usb_path": "%1", "serial": "SNB", "memory": "image.ch4"})")
+                                .arg(pathB)
+                                .toUtf8())};
+    CliRunOptions options;
+    options.extra.insert(QStringLiteral("XDG_RUNTIME_DIR"), scenarios.dir.path());
+
+    const CliRun ports = RunCli(QStringList{"ports"} + meters, options);
+    EXPECT_TRUE(ports.out.startsWith(QStringLiteral("usb,%1,SNA\nusb,%2,SNB\n").arg(pathA, pathB)))
+        << ports.out.toStdString();
+
+    QProcess live;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(options.extra);
+    live.setProcessEnvironment(env);
+    live.start(QStringLiteral(THERMO4_CLI_PATH), QStringList{"live"} + meters);
+    QByteArray out;
+    while (out.count('\n') < 2 && live.waitForReadyRead(60000))
+        out += live.readAllStandardOutput();
+    ASSERT_EQ(out.count('\n'), 2) << "live reads the first free meter, SNA";
+
+    const CliRun refused =
+        RunCli(QStringList{"download", "--usb", "SNA", "-o", scenarios.path("a.ch4")} + meters, options);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(
+        QStringLiteral("the meter on %1 is in use by thermo4-cli (pid %2)").arg(pathA).arg(live.processId())))
+        << refused.err.toStdString();
+    const CliRun second =
+        RunCli(QStringList{"download", "--usb", "SNB", "-o", scenarios.path("b.ch4")} + meters, options);
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_TRUE(QFile::exists(scenarios.path("b.ch4")));
+
+    ::kill(static_cast<pid_t>(live.processId()), SIGKILL);
+    live.waitForFinished();
+    const CliRun freed = RunCli(QStringList{"live", "--samples", "1", "--usb", pathA} + meters, options);
+    EXPECT_EQ(freed.exitCode, 0) << "a killed holder leaves the meter free: " << freed.err.toStdString();
 }
 
 TEST(CliDownload, WritesTheImageThatSetsThenLists) {

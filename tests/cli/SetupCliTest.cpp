@@ -105,7 +105,7 @@ TEST_F(SetupCli, ChangesAreConfirmedAndBadInputIsRefusedBeforeTheMeter) {
         // A negative interval is a wrong interval, not a bundle of options.
         {{"interval", "--simulate", "-1:30"}, 2, "", "Invalid Input: -1:30 is not MM:SS"},
         {{"interval", "--simulate"}, 2, "", "expected 1 argument(s)"},
-        {{"info", "--simulate", "--usb"}, 2, "", "--simulate and --usb exclude each other"},
+        {{"info", "--simulate", "--usb", "NOPE"}, 1, "", "no meter NOPE is attached on USB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

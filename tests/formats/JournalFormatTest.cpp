@@ -91,6 +91,7 @@ TEST(JournalFormat, HeaderNamesTheRecordingAndReadsBack) {
     header.start = QDateTime(QDate(2024, 5, 1), QTime(10, 0, 0, 250), Qt::OffsetFromUTC, 7200);
     header.meterModel = QStringLiteral("418\nx"); // one line whatever the meter said
     header.link = QStringLiteral("usb");
+    header.device = QStringLiteral("SN01");
     const QByteArray text = JournalHeaderText(header);
     EXPECT_EQ(text, "# thermo4 recording journal 1\n"
                     "# program: " +
@@ -100,6 +101,7 @@ TEST(JournalFormat, HeaderNamesTheRecordingAndReadsBack) {
                         "# rate_s: 1\n"
                         "# meter: 418 x\n"
                         "# link: usb\n"
+                        "# device: SN01\n"
                         "# unit: \xC2\xB0"
                         "C\n"
                         "time,T1,T2,T3,T4\n");
@@ -111,6 +113,7 @@ TEST(JournalFormat, HeaderNamesTheRecordingAndReadsBack) {
     EXPECT_EQ(back.header.rateSeconds, 1);
     EXPECT_EQ(back.header.meterModel, QStringLiteral("418 x"));
     EXPECT_EQ(back.header.link, QStringLiteral("usb"));
+    EXPECT_EQ(back.header.device, QStringLiteral("SN01"));
     EXPECT_TRUE(back.samples.empty());
     EXPECT_FALSE(back.finished);
 }

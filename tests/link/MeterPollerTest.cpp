@@ -222,11 +222,9 @@ private:
 
 TEST(MeterPoller, TheSerialLinkReadsOverItsOwnLink) {
     PollRig rig;
-    rig.state.setLink(LinkKind::Serial);
-    EXPECT_EQ(rig.tick().event, PollEvent::ReadFailed) << "no serial link yet";
-
     FixedFrameLink serial(sim::EncodeLiveFrame(sim::DisplayState{}));
-    rig.poller.setSerialLink(&serial);
+    rig.state.setCurrent(&serial);
+    EXPECT_TRUE(rig.state.serialLink());
     EXPECT_EQ(rig.tick().event, PollEvent::FrameDecoded);
     EXPECT_EQ(serial.reads, 1);
     EXPECT_EQ(rig.letters(), "") << "the USB link stays untouched";

@@ -19,45 +19,73 @@ using test::Step;
 using Bytes = std::vector<std::uint8_t>;
 using End = SetupOutcome::End;
 
-/// The virtual meter behind a MeterSetup whose hooks write what happens into a log.
-struct SetupRig : SimRig {
-    ReportingTransport reporting{usb};
-    MeterSetup setup{reporting, clock};
-    std::string log;
-    std::vector<SetupOutcome> finished;
-    bool linkFree = true;
+/// A MeterSetup whose every operation reports to progress.
+struct LoggedSetup {
+    MeterSetup& setup;
+    SetupProgress* progress;
+    SetupOutcome readMeterInfo() { return setup.readMeterInfo(progress); }
+    SetupOutcome adjustMeterTime() { return setup.adjustMeterTime(progress); }
+    SetupOutcome adjustRecordingInterval(const QString& m, const QString& s) {
+        return setup.adjustRecordingInterval(m, s, progress);
+    }
+    SetupOutcome eraseMeterMemory() { return setup.eraseMeterMemory(progress); }
+    SetupOutcome setDefaultValues() { return setup.setDefaultValues(progress); }
+    std::vector<SetupOutcome> setupAll(const QString& m, const QString& s) {
+        return setup.setupAll(m, s, progress);
+    }
+    SetupOutcome readCalibration() { return setup.readCalibration(progress); }
+    SetupOutcome writeEeprom(const QString& code, const QString& address, const QString& data) {
+        return setup.writeEeprom(code, address, data, progress);
+    }
+    SetupOutcome readEeprom(const QString& address) { return setup.readEeprom(address, progress); }
+    SetupOutcome quickRecord(const QString& points, const QString& interval) {
+        return setup.quickRecord(points, interval, progress);
+    }
+    bool running() const { return setup.running(); }
+};
 
-    SetupRig() {
-        setup.setHooks({
-            [this](SetupOperation) { log += "label "; },
-            [this] {
-                log += "take ";
-                return linkFree;
-            },
-            [this] { log += "release "; },
-            [this](bool on) { log += on ? "busy " : "idle "; },
-            [this](const SetupOutcome& o) {
-                log += "done ";
-                finished.push_back(o);
-            },
-        });
+/// The virtual meter behind a MeterSetup whose link access and progress write what happens into a log.
+struct SetupRig : SimRig, LinkAccess, SetupProgress {
+    ReportingTransport reporting{usb};
+    MeterSetup meterSetup{reporting, clock};
+    LoggedSetup setup{meterSetup, this};
+    std::string log;
+    std::vector<SetupOutcome> finishedOutcomes;
+    bool linkFree = true;
+    std::function<void()> onStarted;
+
+    SetupRig() { meterSetup.setLinkAccess(this); }
+    bool acquire() override {
+        log += "take ";
+        return linkFree;
+    }
+    void release() override { log += "release "; }
+    void started(SetupOperation) override {
+        log += "label ";
+        if (onStarted)
+            onStarted();
+    }
+    void exchanging(bool on) override { log += on ? "busy " : "idle "; }
+    void finished(const SetupOutcome& o) override {
+        log += "done ";
+        finishedOutcomes.push_back(o);
     }
     Bytes sent(std::size_t i) const { return meter.received().at(i).bytes; }
 };
 
 struct Operation {
     const char* name;
-    std::function<SetupOutcome(MeterSetup&)> run;
+    std::function<SetupOutcome(LoggedSetup&)> run;
     char letter;
 };
 
 const Operation kExchanges[] = {
-    {"information", [](MeterSetup& s) { return s.readMeterInfo(); }, 'X'},
-    {"clock", [](MeterSetup& s) { return s.adjustMeterTime(); }, 't'},
-    {"interval", [](MeterSetup& s) { return s.adjustRecordingInterval("00", "02"); }, 'I'},
-    {"erase", [](MeterSetup& s) { return s.eraseMeterMemory(); }, 'e'},
-    {"defaults", [](MeterSetup& s) { return s.setDefaultValues(); }, 's'},
-    {"calibration", [](MeterSetup& s) { return s.readCalibration(); }, 'Y'},
+    {"information", [](LoggedSetup& s) { return s.readMeterInfo(); }, 'X'},
+    {"clock", [](LoggedSetup& s) { return s.adjustMeterTime(); }, 't'},
+    {"interval", [](LoggedSetup& s) { return s.adjustRecordingInterval("00", "02"); }, 'I'},
+    {"erase", [](LoggedSetup& s) { return s.eraseMeterMemory(); }, 'e'},
+    {"defaults", [](LoggedSetup& s) { return s.setDefaultValues(); }, 's'},
+    {"calibration", [](LoggedSetup& s) { return s.readCalibration(); }, 'Y'},
 };
 
 TEST(MeterSetup, InformationComesFromTheMeterMemoryWithItsSerialNumber) {
@@ -175,16 +203,16 @@ TEST(MeterSetup, EepromFramesAndTheBytesTheyLeaveForLaterCommands) {
 
 TEST(MeterSetup, RefusedServiceFieldsSendNothing) {
     const struct {
-        std::function<SetupOutcome(MeterSetup&)> run;
+        std::function<SetupOutcome(LoggedSetup&)> run;
         const char* message;
     } cases[] = {
-        {[](MeterSetup& s) { return s.writeEeprom("", "2", "1"); }, "Password error !!"},
-        {[](MeterSetup& s) { return s.writeEeprom("8736", "2", "1"); }, "Password error !!"},
-        {[](MeterSetup& s) { return s.writeEeprom("8737", "2.5", "1"); }, "2.5 is not valid.\n"},
-        {[](MeterSetup& s) { return s.writeEeprom("8737", "2", "x"); }, "x is not valid.\n"},
-        {[](MeterSetup& s) { return s.readEeprom("abc"); }, "abc is not valid.\n"},
-        {[](MeterSetup& s) { return s.quickRecord("", "2"); }, " is not valid.\n"},
-        {[](MeterSetup& s) { return s.quickRecord("1", "2s"); }, "2s is not valid.\n"},
+        {[](LoggedSetup& s) { return s.writeEeprom("", "2", "1"); }, "Password error !!"},
+        {[](LoggedSetup& s) { return s.writeEeprom("8736", "2", "1"); }, "Password error !!"},
+        {[](LoggedSetup& s) { return s.writeEeprom("8737", "2.5", "1"); }, "2.5 is not valid.\n"},
+        {[](LoggedSetup& s) { return s.writeEeprom("8737", "2", "x"); }, "x is not valid.\n"},
+        {[](LoggedSetup& s) { return s.readEeprom("abc"); }, "abc is not valid.\n"},
+        {[](LoggedSetup& s) { return s.quickRecord("", "2"); }, " is not valid.\n"},
+        {[](LoggedSetup& s) { return s.quickRecord("1", "2s"); }, "2s is not valid.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -242,7 +270,7 @@ TEST(MeterSetup, SetupAllRunsEveryStepAndStopsAtAFailedBluetoothWrite) {
     EXPECT_EQ(rig.meter.memory().byteAt(2), 1);
     EXPECT_EQ(all.back().info->interval, "1:5");
     EXPECT_EQ(all.back().info->dataSets, "0");
-    EXPECT_EQ(rig.finished.size(), 6u);
+    EXPECT_EQ(rig.finishedOutcomes.size(), 6u);
 
     SetupRig failing;
     failing.meter.faults().refuseReplies['W'] = -1;
@@ -310,7 +338,10 @@ TEST(MeterSetup, CalibrationValuesAreReadBack) {
 TEST(MeterSetup, OneOperationAtATime) {
     SetupRig rig;
     SetupOutcome inner;
-    rig.setup.setHooks({[&](SetupOperation) { inner = rig.setup.eraseMeterMemory(); }, {}, {}, {}, {}});
+    rig.onStarted = [&] {
+        rig.onStarted = {};
+        inner = rig.meterSetup.eraseMeterMemory();
+    };
     EXPECT_TRUE(rig.setup.readMeterInfo().ok());
     EXPECT_EQ(inner.end, End::Busy);
     EXPECT_EQ(rig.letters(), "X");

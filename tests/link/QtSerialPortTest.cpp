@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace thermo4::link {
 namespace {
 
@@ -82,8 +85,11 @@ TEST(QtSerialPort, ADeviceInUseCannotBeOpenedTwice) {
     QtSerialPort second;
     ASSERT_TRUE(first.open(peer.path()));
     EXPECT_FALSE(second.open(peer.path()));
-    // The device's rights are fine: only that it is taken is worth saying.
-    EXPECT_EQ(second.errorString(), peer.path() + QStringLiteral(" is in use by another program"));
+    // The device's rights are fine: only who has it is worth saying.
+    EXPECT_EQ(second.errorString(),
+              QStringLiteral("the meter on %1 is in use by %2 (pid %3)")
+                  .arg(peer.path(), QString::fromLocal8Bit(program_invocation_short_name))
+                  .arg(::getpid()));
     first.close();
     EXPECT_TRUE(second.open(peer.path()));
 }

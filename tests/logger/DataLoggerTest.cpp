@@ -33,7 +33,7 @@ protected:
 TEST_F(DataLoggerTest, WithoutAConnectionOrWhileTheMeterRecordsOnlyTheMessageIsShown) {
     m_window->LoadData1Click();
     connectMeter();
-    session().linkState().meterStatus.meterRecording = true;
+    session::MeterSessionTestAccess::linkState(session()).meterStatus.meterRecording = true;
     m_meter.clearReceived();
     m_window->LoadData1Click();
     EXPECT_EQ(messages(),

@@ -10,6 +10,7 @@
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
+#include "support/MeterSessionTestAccess.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowTestAccess.h"
 #include "support/WindowTestSupport.h"
@@ -65,7 +66,7 @@ protected:
     LoggerData& logger() { return m_window->loggerData(); }
     TfrmGraph* loggerWindow() const { return TfrmGraph::dataLoggerWindow(*m_window); }
     TfrmGraph* realTimeWindow() const { return TfrmGraph::realTimeWindow(*m_window); }
-    QTimer* mainTimer() { return session().pollTimer(); }
+    QTimer* mainTimer() { return session::MeterSessionTestAccess::pollTimer(session()); }
 
     void connectMeter() {
         for (int i = 0; i < 10 && !session().connected(); ++i) {

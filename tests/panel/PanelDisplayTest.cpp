@@ -150,7 +150,7 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
     display.statsMode = display.statsBlink = true;
     display.recIcon = display.full = display.recBlink = true;
     linkState().meterStatus = statusOf(display);
-    linkState().setLink(link::LinkKind::Serial);
+    session::MeterSessionTestAccess::setLink(session(), link::LinkKind::Serial);
     for (int i = 0; i < 4; ++i) {
         window().MaxMinTimerTimer();
         panel().RefreshPanel(linkState().meterStatus); // a frame between two blink ticks
@@ -174,7 +174,7 @@ TEST_F(PanelDisplayTest, BlinkingElementsFollowTheBlinkTickAndNotTheFrames) {
 TEST_F(PanelDisplayTest, LosingTheMeterShowsNoConnectionKeepsTheDigitsAndStopsTheLinkBlink) {
     m_meter.setFixedCelsius(0, 25.3);
     connectAndRefresh();
-    linkState().setLink(link::LinkKind::Serial);
+    session::MeterSessionTestAccess::setLink(session(), link::LinkKind::Serial);
     m_usb.setPlugged(false);
     tick(3);
     EXPECT_TRUE(shown(widgets(panel()).lblNoConnection));

@@ -7,6 +7,7 @@
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
+#include "support/MeterSessionTestAccess.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowTestAccess.h"
 #include "support/WindowTestSupport.h"
@@ -61,9 +62,9 @@ protected:
 
     TfrmMain& window() { return *m_window; }
     session::MeterSession& session() { return m_window->session(); }
-    link::LinkState& linkState() { return session().linkState(); }
+    link::LinkState& linkState() { return session::MeterSessionTestAccess::linkState(session()); }
     TfrmPanel& panel() { return *window().panelWindow(); }
-    QTimer* mainTimer() { return session().pollTimer(); }
+    QTimer* mainTimer() { return session::MeterSessionTestAccess::pollTimer(session()); }
     void stopTimers() {
         session().stopPolling();
         test::Child<QTimer>(*m_window, "MaxMinTimer")->stop();

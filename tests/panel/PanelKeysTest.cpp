@@ -98,7 +98,7 @@ TEST_F(PanelKeysTest, WithoutAUsbMeterAKeyCostsOneFailedTransactionAnd300MsAndCh
         if (setup.connectFirst)
             connectAndRefresh();
         if (setup.serialLink)
-            linkState().setLink(link::LinkKind::Serial);
+            session::MeterSessionTestAccess::setLink(session(), link::LinkKind::Serial);
         m_usb.setPlugged(false);
         m_meter.clearReceived();
         const QImage before = panel().grab().toImage();
@@ -109,7 +109,7 @@ TEST_F(PanelKeysTest, WithoutAUsbMeterAKeyCostsOneFailedTransactionAnd300MsAndCh
         EXPECT_EQ(m_usb.opens - opens, 1) << "no second attempt";
         EXPECT_EQ(m_usb.reads - reads, 1);
         EXPECT_EQ(m_clock.waitCount() - waits, 1);
-        EXPECT_EQ(m_clock.tickMs() - tick0, TfrmPanel::kFailedKeyDelayMs + 1);
+        EXPECT_EQ(m_clock.tickMs() - tick0, session::MeterSession::kFailedKeyDelayMs + 1);
         EXPECT_TRUE(mainTimer()->isActive());
         stopTimers();
         EXPECT_EQ(m_meter.receivedLetters(), "");
@@ -125,10 +125,10 @@ TEST_F(PanelKeysTest, AKeyWhileADownloadHoldsTheLinkIsDroppedWithoutATransaction
     const int opens = m_usb.opens;
     const std::int64_t tick0 = m_clock.tickMs();
     {
-        const auto download = session().beginTransaction();
+        const auto download = session::MeterSessionTestAccess::holdLink(session());
         ASSERT_TRUE(download);
         const std::int64_t held = m_clock.tickMs();
-        EXPECT_EQ(panel().PressKey(core::kRecord), TfrmPanel::kKeyDropped);
+        EXPECT_EQ(panel().PressKey(core::kRecord), session::MeterSession::kKeyDropped);
         QTest::mouseClick(widgets(panel()).btnRec, Qt::LeftButton);
         EXPECT_FALSE(mainTimer()->isActive()) << "the download's pause of the poll stays";
         EXPECT_EQ(m_clock.tickMs(), held) << "a dropped key costs no wait";

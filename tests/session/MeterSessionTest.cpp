@@ -1,20 +1,28 @@
 #include "session/MeterSession.h"
+#include "core/Commands.h"
 #include "core/MemoryDecoder.h"
+#include "link/DownloadResult.h"
+#include "support/MeterSessionTestAccess.h"
 #include "link/SerialDownload.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
+#include "link/DownloadResult.h"
 #include "support/ManualClock.h"
+#include "support/MeterSessionTestAccess.h"
 
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace thermo4::session {
 namespace {
 
+using Access = MeterSessionTestAccess;
 using Change = ConnectionChange;
 
 const QString kSerialDevice = QStringLiteral("/dev/rfcomm0");
@@ -32,6 +40,8 @@ struct SessionRig {
     int frames = 0;
     int samples = 0;
 
+    QTimer* timer() const { return Access::pollTimer(session); }
+
     SessionRig() {
         serial.attach(kSerialDevice, serialMeter);
         QObject::connect(&session, &MeterSession::connectionChanged,
@@ -41,7 +51,7 @@ struct SessionRig {
     }
     void tick(int count = 1) {
         for (int i = 0; i < count; ++i) {
-            session.pollTick();
+            session.pollOnce();
             clock.advance(MeterSession::kPollIntervalMs);
         }
     }
@@ -84,24 +94,102 @@ TEST(MeterSession, SamplesAreDueOnlyWhileRecordingAtItsRate) {
     EXPECT_EQ(rig.samples, 3) << "rate 0: every valid frame";
 }
 
-TEST(MeterSession, ATransactionStopsThePollHoldsTheLinkAndRestartsThePoll) {
+TEST(MeterSession, AnOperationStopsThePollHoldsTheLinkAndRestartsThePoll) {
     SessionRig rig;
     rig.session.startPolling();
     {
-        auto held = rig.session.beginTransaction();
+        auto held = Access::holdLink(rig.session);
         ASSERT_TRUE(held);
-        EXPECT_FALSE(rig.session.pollTimer()->isActive());
+        EXPECT_FALSE(rig.timer()->isActive());
         EXPECT_TRUE(rig.session.linkBusy());
-        EXPECT_FALSE(rig.session.beginTransaction()) << "one transaction at a time";
+        EXPECT_FALSE(Access::holdLink(rig.session)) << "one operation at a time";
         EXPECT_FALSE(rig.session.connectSerial(kSerialDevice)) << "the device change waits its turn";
-        rig.session.pollTick();
+        rig.session.pollOnce();
         EXPECT_EQ(rig.usbMeter.receivedLetters(), "") << "no poll while the link is held";
     }
     EXPECT_FALSE(rig.session.linkBusy());
-    EXPECT_TRUE(rig.session.pollTimer()->isActive());
+    EXPECT_TRUE(rig.timer()->isActive());
     rig.session.shutDown();
-    { auto held = rig.session.beginTransaction(); }
-    EXPECT_FALSE(rig.session.pollTimer()->isActive()) << "a shut-down session never polls again";
+    { auto held = Access::holdLink(rig.session); }
+    EXPECT_FALSE(rig.timer()->isActive()) << "a shut-down session never polls again";
+}
+
+TEST(MeterSession, KeyPressIsOneGuardedUsbTransaction) {
+    struct Case {
+        const char* name;
+        bool held;
+        bool plugged;
+        core::LinkResult result;
+        std::string letters;
+        int opens;
+        std::int64_t delayMs;
+    };
+    const Case cases[] = {
+        {"connected", false, true, core::kLinkOk, std::string(1, core::kMemory), 1, 0},
+        {"link held", true, true, MeterSession::kKeyDropped, "", 0, 0},
+        {"unplugged", false, false, core::PanelKeyResult::kRead, "", 0, MeterSession::kFailedKeyDelayMs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SessionRig rig;
+        rig.tick();
+        ASSERT_TRUE(rig.session.usbLink());
+        rig.session.startPolling();
+        rig.usbMeter.clearReceived();
+        rig.usb.setPlugged(c.plugged);
+        const int opensBefore = rig.usb.openCount();
+        std::optional<decltype(Access::holdLink(rig.session))> other;
+        if (c.held)
+            other.emplace(Access::holdLink(rig.session));
+        const std::int64_t before = rig.clock.tickMs();
+        EXPECT_EQ(rig.session.pressKey(core::kMemory), c.result);
+        EXPECT_EQ(rig.usbMeter.receivedLetters(), c.letters);
+        EXPECT_EQ(rig.usb.openCount() - opensBefore, c.opens);
+        EXPECT_GE(rig.clock.tickMs() - before, c.delayMs);
+        EXPECT_LT(rig.clock.tickMs() - before, c.delayMs + MeterSession::kPollIntervalMs);
+        other.reset();
+        EXPECT_TRUE(rig.timer()->isActive()) << "the poll runs again";
+    }
+}
+
+/// Writes what a setup operation tells, and whether the poll ran at each step.
+struct SetupLog : link::SetupProgress {
+    const MeterSession& session;
+    std::string log;
+    std::vector<link::SetupOutcome> outcomes;
+    explicit SetupLog(const MeterSession& s) : session(s) {}
+    void started(link::SetupOperation) override { log += "started "; }
+    void exchanging(bool running) override {
+        log += running ? "exchanging" : "idle";
+        log += Access::pollTimer(session)->isActive() ? "+poll " : " ";
+    }
+    void finished(const link::SetupOutcome& outcome) override {
+        log += "finished ";
+        outcomes.push_back(outcome);
+    }
+};
+
+TEST(MeterSession, SetupOperationTakesTheGuardAndReportsItsSteps) {
+    SessionRig rig;
+    rig.session.startPolling();
+    SetupLog progress(rig.session);
+    const link::SetupOutcome info = rig.session.runSetup(link::SetupRequest::readInfo(), &progress);
+    EXPECT_TRUE(info.ok());
+    EXPECT_TRUE(info.info);
+    EXPECT_EQ(progress.log, "started exchanging idle finished ");
+    EXPECT_TRUE(rig.timer()->isActive());
+    EXPECT_EQ(rig.usbMeter.receivedLetters(), "X");
+
+    rig.usbMeter.clearReceived();
+    progress.log.clear();
+    {
+        auto held = Access::holdLink(rig.session);
+        EXPECT_EQ(rig.session.runSetup(link::SetupRequest::erase(), &progress).end,
+                  link::SetupOutcome::End::Busy);
+        EXPECT_TRUE(rig.session.runSetupAll("00", "02", &progress).empty());
+    }
+    EXPECT_EQ(rig.usbMeter.receivedLetters(), "");
+    EXPECT_EQ(progress.log, "") << "nothing started while the link is held";
 }
 
 TEST(MeterSession, ChoosingTheSerialPortConnectsOverItAndThePollReadsThere) {
@@ -174,36 +262,63 @@ TEST(MeterSession, AFailedSearchReturnsToTheLinkThatWorkedBefore) {
     EXPECT_EQ(rig.changes.back(), Change::Lost) << "no meter anywhere: the disconnected state";
 }
 
+/// Records a logger load; the shutDown is called from inside it when asked to.
+struct LoadLog : LoggerLoadHandler {
+    MeterSession* shutDownAt = nullptr;
+    std::function<void()> onAdvance;
+    std::int64_t* downloadEnd = nullptr;
+    link::ManualClock* clock = nullptr;
+    bool began = false;
+    qsizetype loadedBytes = 0;
+    std::vector<core::LinkResult> failures;
+    void begin() override { began = true; }
+    void started(std::int32_t) override {}
+    void advanced(std::int32_t) override {
+        if (onAdvance) {
+            onAdvance();
+            onAdvance = {};
+        }
+    }
+    void finished() override {
+        if (downloadEnd && clock)
+            *downloadEnd = clock->tickMs();
+    }
+    core::LinkResult loaded(const core::MemoryImage& image) override {
+        loadedBytes = image.size();
+        return core::kDecodeOk;
+    }
+    void failed(core::LinkResult code) override { failures.push_back(code); }
+};
+
 TEST(MeterSession, AUsbDownloadIsHandedBackByDroppingTheLink) {
     SessionRig rig;
     rig.tick();
-    core::MemoryImage image;
-    {
-        auto held = rig.session.beginTransaction();
-        ASSERT_TRUE(held);
-        EXPECT_EQ(rig.session.download(*held, image, nullptr), 0);
-        rig.session.handBackAfterDownload(*held);
-    }
-    EXPECT_FALSE(image.isEmpty());
+    LoadLog load;
+    EXPECT_EQ(rig.session.loadLogger(load), core::kLinkOk);
+    EXPECT_TRUE(load.began);
+    EXPECT_GT(load.loadedBytes, 0);
+    EXPECT_TRUE(load.failures.empty());
     EXPECT_FALSE(rig.session.connected());
     EXPECT_EQ(rig.changes.back(), Change::Lost);
     rig.tick();
     EXPECT_TRUE(rig.session.usbLink());
+
+    auto held = Access::holdLink(rig.session);
+    LoadLog refused;
+    EXPECT_FALSE(rig.session.loadLogger(refused)) << "the link is held";
+    EXPECT_FALSE(refused.began);
 }
 
 TEST(MeterSession, ASerialDownloadReconnectsOnItsPortAfterASettlingPause) {
     SessionRig rig;
     ASSERT_TRUE(rig.session.connectSerial(kSerialDevice));
     rig.serialMeter.clearReceived();
-    core::MemoryImage image;
     std::int64_t downloaded = 0;
-    {
-        auto held = rig.session.beginTransaction();
-        ASSERT_TRUE(held);
-        EXPECT_EQ(rig.session.download(*held, image, nullptr), 0);
-        downloaded = rig.clock.tickMs();
-        rig.session.handBackAfterDownload(*held);
-    }
+    LoadLog load;
+    load.clock = &rig.clock;
+    load.downloadEnd = &downloaded;
+    EXPECT_EQ(rig.session.loadLogger(load), core::kLinkOk);
+    EXPECT_GT(load.loadedBytes, 0);
     EXPECT_GE(rig.clock.tickMs() - downloaded, MeterSession::kSerialSettleMs);
     EXPECT_TRUE(rig.session.serialLink());
     EXPECT_EQ(rig.changes.back(), Change::Connected);
@@ -211,6 +326,29 @@ TEST(MeterSession, ASerialDownloadReconnectsOnItsPortAfterASettlingPause) {
     EXPECT_EQ(letters.front(), 'P');
     EXPECT_EQ(letters.back(), 'K') << "identified again on the same port";
     EXPECT_EQ(rig.usbMeter.receivedLetters(), "");
+}
+
+TEST(MeterSession, ShutDownDuringALoadTearsDownOnlyAfterIt) {
+    SessionRig rig;
+    ASSERT_TRUE(rig.session.connectSerial(kSerialDevice));
+    rig.session.startPolling();
+    LoadLog load;
+    bool openDuring = false;
+    bool connectedDuring = false;
+    load.onAdvance = [&] {
+        rig.session.shutDown();
+        openDuring = rig.serial.isOpen();
+        connectedDuring = rig.session.connected();
+    };
+    EXPECT_EQ(rig.session.loadLogger(load), link::kDownloadCancelled);
+    EXPECT_TRUE(openDuring) << "the port is not closed under the download";
+    EXPECT_TRUE(connectedDuring);
+    EXPECT_EQ(load.failures, std::vector<core::LinkResult>{link::kDownloadCancelled});
+    EXPECT_EQ(load.loadedBytes, 0);
+    EXPECT_FALSE(rig.serial.isOpen());
+    EXPECT_FALSE(rig.session.connected());
+    rig.session.startPolling();
+    EXPECT_FALSE(rig.timer()->isActive());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
+#include "support/MeterSessionTestAccess.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowTestSupport.h"
 
@@ -82,7 +83,7 @@ protected:
     QPushButton* button(const char* name) const { return Child<QPushButton>(*m_setup, name); }
     QLabel* label(const char* name) const { return Child<QLabel>(*m_setup, name); }
     QLineEdit* edit(const char* name) const { return Child<QLineEdit>(*m_setup, name); }
-    QTimer* pollTimer() const { return m_window->session().pollTimer(); }
+    QTimer* pollTimer() const { return session::MeterSessionTestAccess::pollTimer(m_window->session()); }
 
     /// "poll" or "stopped", and "hourglass" while the wait cursor is up.
     QString state() const {

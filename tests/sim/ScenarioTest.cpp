@@ -52,6 +52,7 @@ TEST_F(ScenarioTest, EveryKeyIsReadAndApplied) {
         "probes": ["ok", "OL", "----", "ok"],
         "fixed_celsius": [25.3, null, null, -12],
         "record_interval_s": 10,
+        "usb_path": "/dev/hidraw-sim7", "serial": "SN-7",
         "faults": {
             "fail_block_reads": [5, 9], "stall_after_block": 10, "dead_after_block": 20,
             "bad_checksum_blocks": [7], "bad_trailer_blocks": [8], "cut_short_blocks": [11],
@@ -99,6 +100,8 @@ TEST_F(ScenarioTest, EveryKeyIsReadAndApplied) {
     EXPECT_EQ(meter.memory().bytes(), withSettings);
     EXPECT_EQ(meter.faults().failWrites, "pq");
     EXPECT_EQ(meter.liveFrame()[6], 0x02 | 0x40); // probes reach the encoded display
+    EXPECT_EQ(meter.usbPath(), "/dev/hidraw-sim7");
+    EXPECT_EQ(meter.serialNumber(), "SN-7");
 }
 
 TEST_F(ScenarioTest, AnEmptyScenarioIsTheDefaultMeter) {
@@ -187,6 +190,8 @@ TEST_F(ScenarioTest, BadInputIsRefusedWithAMessageNamingTheKey) {
         {R"({"probes": ["ok", "OL", "ol", "ok"]})", "probes[2]: expected"},
         {R"({"fixed_celsius": [1, 2, 3, "x"]})", "fixed_celsius[3]: expected"},
         {R"({"record_interval_s": 0})", "record_interval_s: expected a whole number from 1"},
+        {R"({"serial": "SN 7"})", "serial: expected 1 to 64 printable characters"},
+        {R"({"usb_path": ""})", "usb_path: expected 1 to 64 printable characters"},
         {R"({"calibration": [1]})", "calibration: expected an object"},
         {R"({"calibration": {"gains": [1, 1, 1, 1]}})", "calibration.gains: unknown key"},
         {R"({"calibration": {"gain": [1, 1, 1]}})", "calibration.gain: expected four numbers"},
