@@ -29,20 +29,20 @@ AlarmWatch::AlarmWatch(session::MeterSession& session, QObject* parent)
     : QObject(parent), m_session(session) {
     // The one place where readings reach the alarms: every valid live frame, and the lost meter.
     connect(&session, &session::MeterSession::frameDecoded, this, [this](const core::MeterStatus& status) {
-        m_monitor.reading(m_session.clock().now(), status, m_pending);
+        m_monitor.reading(m_session.now(), status, m_pending);
         announce();
     });
     connect(&session, &session::MeterSession::connectionChanged, this,
             [this](session::ConnectionChange change) {
                 if (change == session::ConnectionChange::Lost) {
-                    m_monitor.meterLost(m_session.clock().now(), m_pending);
+                    m_monitor.meterLost(m_session.now(), m_pending);
                     announce();
                 }
             });
 }
 
 void AlarmWatch::setSettings(const alarm::AlarmSettings& settings) {
-    m_monitor.setSettings(settings, m_session.clock().now(), m_pending);
+    m_monitor.setSettings(settings, m_session.now(), m_pending);
     announce();
     emit changed();
 }
