@@ -65,7 +65,7 @@ public:
         fitChart(w);
 
         w.StartRecording(capacity, m_start);
-        m_main->session().recording().setRecording(true);
+        m_main->session().recording().start(capacity);
         // The samples before the measured one go straight into the cells, drawn once.
         chart::Graph1& g = *w.Graph1;
         for (int i = 0; i < recorded; ++i) {

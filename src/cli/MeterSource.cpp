@@ -77,6 +77,27 @@ QCommandLineOption MeterSource::portOption() {
         QStringLiteral("DEV"));
 }
 
+session::MeterChoice MeterSource::choice(bool simulate, const QString& scenario, const QString& port) {
+    session::MeterChoice choice;
+    choice.kind = simulate         ? session::MeterKind::Virtual
+                  : port.isEmpty() ? session::MeterKind::Usb
+                                   : session::MeterKind::Serial;
+    choice.device = port;
+    choice.scenario = scenario;
+    choice.headless = true;
+    return choice;
+}
+
+std::unique_ptr<session::Meter> MeterSource::makeMeter(const session::MeterChoice& choice,
+                                                       link::Clock& clock) {
+    QString error;
+    std::unique_ptr<session::Meter> meter = session::MakeMeter(choice, clock, &error);
+    if (!meter) {
+        PrintError(error);
+    }
+    return meter;
+}
+
 bool MeterSource::open(bool simulate, const QString& scenario, const QString& port) {
     Parts& p = *m_parts;
     if (!checkChoice(simulate, port)) {

@@ -6,6 +6,7 @@
 #include "link/MeterPoller.h"
 #include "link/UsbMeterLink.h"
 #include "link/UsbTransport.h"
+#include "session/MeterFactory.h"
 
 #include <QCommandLineOption>
 #include <QString>
@@ -36,6 +37,12 @@ public:
     static bool checkChoice(bool simulate, const QString& port);
     /// The --port option of the commands that talk to a meter.
     static QCommandLineOption portOption();
+    /// The meter those options name: the virtual one (run from scenario when one is
+    /// given), the one on the serial device port, else the one on USB; polled by the command.
+    static session::MeterChoice choice(bool simulate, const QString& scenario, const QString& port);
+    /// Makes that meter on clock (which must outlive it); prints the reason on stderr
+    /// and returns null when it cannot be made.
+    static std::unique_ptr<session::Meter> makeMeter(const session::MeterChoice& choice, link::Clock& clock);
 
     /// Sets up the meter: the virtual one, the serial device port when one is
     /// given, else USB. On failure prints the reason on stderr and returns false.

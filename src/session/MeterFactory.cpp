@@ -35,6 +35,12 @@ const MeterChoice& Meter::choice() const {
     return m_parts->choice;
 }
 
+bool Meter::awaitMeter(int limitMs) {
+    const link::LinkKind over =
+        m_parts->choice.kind == MeterKind::Serial ? link::LinkKind::Serial : link::LinkKind::Usb;
+    return m_parts->session->awaitMeter(over, limitMs);
+}
+
 QString Meter::takeNotice() {
     QString notice = std::exchange(m_parts->notice, QString());
     if (notice.isEmpty() && m_parts->hidUsb)

@@ -42,6 +42,9 @@ public:
 
     MeterSession& session();
     const MeterChoice& choice() const;
+    /// Headless: waits up to limitMs for the meter to answer on the link the choice names
+    /// (MeterSession::awaitMeter). True when it did.
+    bool awaitMeter(int limitMs);
     /// The one-time message about the USB device (e.g. no permission on its node); empty if none.
     QString takeNotice();
 
