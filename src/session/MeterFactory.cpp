@@ -66,7 +66,8 @@ std::unique_ptr<Meter> MakeMeter(const MeterChoice& choice, link::Clock& clock, 
         break;
     }
     case MeterKind::Serial:
-        if (!parts->serialPort.open(choice.device))
+        // Without a device (a search chooses one) nothing is opened yet.
+        if (!choice.device.isEmpty() && !parts->serialPort.open(choice.device))
             return fail(parts->serialPort.errorString());
         parts->usb = std::make_unique<link::NoUsbTransport>();
         break;

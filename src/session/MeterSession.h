@@ -49,8 +49,9 @@ enum class ConnectionChange {
 /// One meter conversation for the whole program, and the only way to the meter:
 /// owns the USB and serial links (one of them current), the poll timer
 /// (MainTimer) and its tick, the one link guard, the last decoded live frame and
-/// the real-time recording. Every valid live frame is announced once (reading);
-/// whoever wants readings (recording, journal, panel, alarms, publishers) listens there.
+/// the real-time recording. Every valid live frame is announced once (reading) for
+/// the panel, the alarms and the publishers, and offered to the recording, whose
+/// samples the graph, the journal and the publishers record.
 /// Key presses, setup operations, the logger load and the serial link's changes
 /// are its operations: each waits for a running poll tick, stops the poll, holds
 /// the guard while it runs and hands the link back to the poll. Windows call
