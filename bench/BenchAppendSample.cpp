@@ -68,7 +68,7 @@ public:
         fitChart();
 
         w.StartRecording(capacity, m_start);
-        m_main->session().recording().setRecording(true);
+        m_main->session().recording().start(capacity);
         // The samples before the measured one are drawn at once, as a recovered recording's are,
         // on a time axis ending at the first measured one.
         std::vector<formats::JournalSample> samples(std::size_t(std::max(0, recorded)));

@@ -1,6 +1,5 @@
 #include "app/AlarmWatch.h"
 
-#include "link/Clock.h"
 #include "session/MeterSession.h"
 
 #include <QSettings>
@@ -27,9 +26,9 @@ std::optional<double> readNumber(const QSettings& settings, const QString& key) 
 
 AlarmWatch::AlarmWatch(session::MeterSession& session, QObject* parent)
     : QObject(parent), m_session(session) {
-    // The one place where readings reach the alarms: every valid live frame, and the lost meter.
-    connect(&session, &session::MeterSession::frameDecoded, this, [this](const core::MeterStatus& status) {
-        m_monitor.reading(m_session.now(), status, m_pending);
+    // The one place where readings reach the alarms: every reading the session announces, and the lost meter.
+    connect(&session, &session::MeterSession::reading, this, [this](const session::Reading& reading) {
+        m_monitor.reading(reading.time, reading.status, m_pending);
         announce();
     });
     connect(&session, &session::MeterSession::connectionChanged, this,

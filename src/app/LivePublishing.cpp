@@ -2,7 +2,6 @@
 
 #include "app/AlarmWatch.h"
 #include "core/Commands.h"
-#include "link/Clock.h"
 #include "mqtt/MqttPublisher.h"
 #include "session/MeterSession.h"
 
@@ -12,11 +11,12 @@ LivePublishing::LivePublishing(session::MeterSession& session, mqtt::MqttPublish
                                QObject* parent)
     : QObject(parent), m_session(session), m_publisher(publisher), m_simulated(simulated) {
     connect(&session, &session::MeterSession::connectionChanged, this, &LivePublishing::updateMeter);
-    connect(&session, &session::MeterSession::frameDecoded, this,
-            [this](const core::MeterStatus& status) { m_publisher.publishLive(m_session.now(), status); });
+    connect(&session, &session::MeterSession::reading, this, [this](const session::Reading& reading) {
+        m_publisher.publishLive(reading.time, reading.status);
+    });
     connect(&session.recording(), &session::RecordingState::sampleRecorded, this,
-            [this](int number, const QDateTime& time, const core::MeterStatus& status) {
-                m_publisher.publishRecording(number, time, status);
+            [this](int number, const session::Reading& sample) {
+                m_publisher.publishRecording(number, sample.time, sample.status);
             });
     connect(&publisher, &mqtt::MqttPublisher::statusMessage, this, &LivePublishing::notice);
     updateMeter();

@@ -5,6 +5,7 @@
 #include "app/TfrmAbout.h"
 #include "formats/JournalFormat.h"
 #include "graph/JournalRecovery.h"
+#include "graph/RealTimeRecording.h"
 #include "graph/TfrmGraph.h"
 #include "link/SerialPortList.h"
 #include "logger/TfrmList.h"
@@ -99,6 +100,9 @@ TfrmMain::TfrmMain(const AppServices& services, QWidget* parent) : QMainWindow(p
     });
     connect(&m_session->recording(), &session::RecordingState::recordingChanged, this,
             &TfrmMain::recordingChanged);
+    // A full recording has stopped itself; the real-time graph shows its end as after Stop.
+    connect(&m_session->recording(), &session::RecordingState::filled, this,
+            [this] { RealTimeRecording::Stop(*this); });
     m_journal = std::make_unique<session::RecordingJournal>(
         *m_session, formats::JournalFolderIn(services.paths.dataDir()), services.simulated);
     connect(m_journal.get(), &session::RecordingJournal::notice, this, &TfrmMain::showNotice);

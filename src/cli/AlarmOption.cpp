@@ -1,8 +1,9 @@
 #include "cli/AlarmOption.h"
 
 #include "cli/CliSupport.h"
-#include "link/HeadlessPoll.h"
+#include "cli/HeadlessPoll.h"
 #include "mqtt/MqttPublisher.h"
+#include "session/MeterSession.h"
 
 #include <cmath>
 
@@ -100,7 +101,7 @@ bool AlarmOption::read(const QCommandLineParser& parser) {
     return true;
 }
 
-void AlarmOption::attach(link::HeadlessPoll& poll, mqtt::MqttPublisher* publisher) {
+void AlarmOption::attach(session::MeterSession& session, HeadlessPoll& poll, mqtt::MqttPublisher* publisher) {
     if (!m_monitor.settings().any()) {
         return;
     }
@@ -108,15 +109,12 @@ void AlarmOption::attach(link::HeadlessPoll& poll, mqtt::MqttPublisher* publishe
     if (m_publisher) {
         m_publisher->publishActiveAlarms({});
     }
-    auto before = std::move(poll.onReading);
-    poll.onReading = [this, before](const QDateTime& time, const core::MeterStatus& status) {
-        if (before) {
-            before(time, status);
-        }
+    // The session goes before this option (it is made later), so the connection never outlives it.
+    QObject::connect(&session, &session::MeterSession::reading, [this](const session::Reading& reading) {
         m_events.clear();
-        m_monitor.reading(time, status, m_events);
+        m_monitor.reading(reading.time, reading.status, m_events);
         report(m_events);
-    };
+    });
     if (m_exit) {
         poll.stopAfterReading = [this] { return m_began; };
     }

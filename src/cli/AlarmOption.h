@@ -6,8 +6,8 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
-namespace thermo4::link {
-struct HeadlessPoll;
+namespace thermo4::session {
+class MeterSession;
 }
 namespace thermo4::mqtt {
 class MqttPublisher;
@@ -19,6 +19,8 @@ namespace thermo4::cli {
 /// --alarm-hysteresis, --exit-on-alarm): checks them before anything starts, then
 /// runs every printed reading through the alarm rule, writes one ALARM or CLEAR
 /// line on stderr per beginning and end, and hands them to the MQTT publisher.
+struct HeadlessPoll;
+
 class AlarmOption {
 public:
     AlarmOption();
@@ -28,9 +30,10 @@ public:
     QStringList repeatable() const { return {m_alarm.names().first()}; }
     /// Takes the limits; on a bad one prints why and returns false.
     bool read(const QCommandLineParser& parser);
-    /// With limits given: watches the readings poll prints (after what the poll does with
-    /// them already, such as publishing); publisher, when there is one, gets the events.
-    void attach(link::HeadlessPoll& poll, mqtt::MqttPublisher* publisher);
+    /// With limits given: watches every reading the session announces (after the listeners
+    /// attached before, such as publishing); publisher, when there is one, gets the events;
+    /// with --exit-on-alarm, poll ends after the reading that began the first alarm.
+    void attach(session::MeterSession& session, HeadlessPoll& poll, mqtt::MqttPublisher* publisher);
     /// The poll ended because the meter stopped answering.
     void meterLost(const QDateTime& time);
     /// --exit-on-alarm stopped the poll.

@@ -5,9 +5,11 @@
 #include "core/MemoryDecoder.h"
 #include "formats/CollectionFile.h"
 #include "formats/FileSystem.h"
-#include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
+#include "link/SystemClock.h"
 #include "session/LoggerLoad.h"
+#include "session/MeterFactory.h"
+#include "session/MeterSession.h"
 
 #include <csignal>
 
@@ -49,9 +51,24 @@ private:
     struct sigaction m_previous {};
 };
 
-/// Progress on stderr: the total, then a line at every further tenth.
-class StderrProgress : public link::DownloadProgress {
+/// The command's side of the logger load: progress on stderr (the total, then a line at
+/// every further tenth), the image kept once it decodes, and the code it ended with.
+class StderrLoad : public session::LoggerLoadHandler {
 public:
+    explicit StderrLoad(link::Clock& clock) : m_clock(clock) {}
+
+    const core::MemoryImage& image() const { return m_image; }
+
+    core::LinkResult loaded(const core::MemoryImage& image) override {
+        core::DataSetCollection collection;
+        const core::LinkResult code = core::DecodeMemoryImage(image, collection, m_clock.now());
+        if (code == core::kDecodeOk) {
+            m_image = image;
+        }
+        return code;
+    }
+    void failed(core::LinkResult) override {}
+
     void started(std::int32_t total) override {
         m_total = total;
         m_nextTenth = 1;
@@ -76,6 +93,8 @@ public:
     bool cancelled() const override { return g_interrupted != 0; }
 
 private:
+    link::Clock& m_clock;
+    core::MemoryImage m_image;
     std::int32_t m_total = 0;
     int m_nextTenth = 1;
 };
@@ -148,40 +167,41 @@ int RunDownload(const QStringList& arguments) {
         return kExitUsage;
     }
 
-    MeterSource source;
-    source.setUsbChoice(usbMeter, moreScenarios);
-    if (!source.open(simulate, scenario, port)) {
+    link::SystemClock clock;
+    const std::unique_ptr<session::Meter> meter =
+        MeterSource::makeMeter(MeterSource::choice(simulate, scenario, port, usbMeter, moreScenarios), clock);
+    if (!meter) {
         return kExitFailure;
     }
-    if (!source.waitForMeter(kMeterWaitMs)) {
+    if (!meter->awaitMeter(kMeterWaitMs)) {
         PrintError(QStringLiteral("There is no connection with multimeter !"));
-        source.printNotice();
+        if (const QString notice = meter->takeNotice(); !notice.isEmpty()) {
+            PrintError(notice);
+        }
         return kExitFailure;
     }
 
-    core::MemoryImage image;
-    StderrProgress progress;
-    int code = 0;
+    // The session tells the meter the transfer is off after a failure, as for the window.
+    StderrLoad load(clock);
+    std::optional<core::LinkResult> code;
     {
         const InterruptStopsDownload interrupt;
-        code = source.link().download(image, &progress);
+        code = meter->session().loadLogger(load);
     }
-    if (code == link::kDownloadCancelled) {
-        // The download has ended the transfer itself.
+    if (!code) {
+        // Nothing else holds the link of the command's own session; said plainly all the same.
+        PrintError(QStringLiteral("the meter is busy"));
+        return kExitFailure;
+    }
+    if (*code == link::kDownloadCancelled) {
         PrintError(QStringLiteral("download interrupted; nothing written"));
         return kExitInterrupted;
     }
-    if (code == link::UsbDownloadResult::kOk) {
-        core::DataSetCollection collection;
-        code = core::DecodeMemoryImage(image, collection, source.clock().now());
-    } else {
-        // Tell the meter the transfer is off, as the window does.
-        source.abortTransfer();
-    }
-    if (code != core::kDecodeOk) {
-        PrintError(session::LoggerLoadMessage(code));
+    if (*code != core::kDecodeOk) {
+        PrintError(session::LoggerLoadMessage(*code));
         return kExitFailure;
     }
+    const core::MemoryImage& image = load.image();
     if (QString error; !formats::WriteImageFile(output, image, &error)) {
         PrintError(error);
         return kExitFailure;

@@ -1,9 +1,12 @@
 #include "cli/AlarmOption.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "cli/HeadlessPoll.h"
 #include "cli/MeterSource.h"
 #include "cli/MqttOption.h"
-#include "link/HeadlessPoll.h"
+#include "link/SystemClock.h"
+#include "session/MeterFactory.h"
+#include "session/MeterSession.h"
 
 namespace thermo4::cli {
 
@@ -57,53 +60,57 @@ int RunLive(const QStringList& arguments) {
         return kExitUsage;
     }
 
-    MeterSource source;
-    source.setUsbChoice(usbMeter, moreScenarios);
-    if (!source.open(simulate, scenario, port)) {
+    link::SystemClock clock;
+    const session::MeterChoice choice = MeterSource::choice(simulate, scenario, port, usbMeter, moreScenarios);
+    const std::unique_ptr<session::Meter> meter = MeterSource::makeMeter(choice, clock);
+    if (!meter) {
         return kExitFailure;
     }
-    link::HeadlessPoll poll;
+    session::MeterSession& session = meter->session();
+    HeadlessPoll poll;
     poll.samples = samples;
-    if (!publishing.start(poll, simulate         ? mqtt::LinkName::Simulated
-                                : port.isEmpty() ? mqtt::LinkName::Usb
-                                                 : mqtt::LinkName::Serial)) {
+    if (!publishing.start(session, simulate         ? mqtt::LinkName::Simulated
+                                   : port.isEmpty() ? mqtt::LinkName::Usb
+                                                    : mqtt::LinkName::Serial)) {
         return kExitFailure;
     }
-    alarms.attach(poll, publishing.publisher());
+    alarms.attach(session, poll, publishing.publisher());
     const int limit = poll.noReadingLimitMs / 1000;
     // The poll finds a meter on USB by itself; one on a serial port is identified first.
-    if (source.isSerial() && !source.waitForMeter(poll.noReadingLimitMs)) {
-        PrintError(source.heardInvalidReplies()
+    if (choice.kind == session::MeterKind::Serial && !meter->awaitMeter(poll.noReadingLimitMs)) {
+        PrintError(session.heardInvalidReplies()
                        ? QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit)
                        : QStringLiteral("no meter answered within %1 s").arg(limit));
         return kExitFailure;
     }
 
     bool header = false;
-    const auto end = poll.run(source.poller(), source.clock(), [&header](const QString& line) {
+    const auto end = poll.run(session, clock, [&header](const QString& line) {
         if (!header) {
             header = true;
-            if (!PrintOut(QString::fromLatin1(link::kLiveCsvHeader) + QLatin1Char('\n'))) {
+            if (!PrintOut(QString::fromLatin1(kLiveCsvHeader) + QLatin1Char('\n'))) {
                 return false;
             }
         }
         return PrintOut(line + QLatin1Char('\n'));
     });
     switch (end) {
-    case link::HeadlessPollEnd::SamplesDone:
-    case link::HeadlessPollEnd::OutputFailed: // reported by the caller
+    case HeadlessPollEnd::SamplesDone:
+    case HeadlessPollEnd::OutputFailed: // reported by the caller
         break;
-    case link::HeadlessPollEnd::Stopped:
+    case HeadlessPollEnd::Stopped:
         return kExitAlarm;
-    case link::HeadlessPollEnd::NoMeter:
+    case HeadlessPollEnd::NoMeter:
         PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
-        source.printNotice();
+        if (const QString notice = meter->takeNotice(); !notice.isEmpty()) {
+            PrintError(notice);
+        }
         return kExitFailure;
-    case link::HeadlessPollEnd::InvalidFrames:
+    case HeadlessPollEnd::InvalidFrames:
         PrintError(QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit));
         return kExitFailure;
-    case link::HeadlessPollEnd::MeterStopped:
-        alarms.meterLost(source.clock().now());
+    case HeadlessPollEnd::MeterStopped:
+        alarms.meterLost(clock.now());
         PrintError(QStringLiteral("the meter stopped answering: no reading for %1 s").arg(limit));
         return kExitFailure;
     }

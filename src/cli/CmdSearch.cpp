@@ -1,10 +1,11 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "cli/MeterSource.h"
 #include "formats/FileSystem.h"
-#include "link/QtSerialPort.h"
-#include "link/SerialMeterLink.h"
 #include "link/SerialPortList.h"
 #include "link/SystemClock.h"
+#include "session/MeterFactory.h"
+#include "session/MeterSession.h"
 
 #include <algorithm>
 
@@ -32,10 +33,14 @@ int RunSearch(const QStringList& args) {
     }
 
     link::SystemClock clock;
-    link::QtSerialPort port;
-    link::SerialMeterLink serial(port, clock);
-    link::ReplyBuffer reply{};
-    const auto found = serial.search(devices, reply, [](int, const QString& title) { PrintError(title); });
+    // A meter on the serial link with no device chosen yet: nothing is opened before the search.
+    const std::unique_ptr<session::Meter> meter =
+        MeterSource::makeMeter({session::MeterKind::Serial, {}, {}, true}, clock);
+    if (!meter) {
+        return kExitFailure;
+    }
+    const auto found =
+        meter->session().searchSerial(devices, [](int, const QString& title) { PrintError(title); });
     if (!found) {
         // A device that is not there is named as such, as live and download do.
         qsizetype missing = 0;

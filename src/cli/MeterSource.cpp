@@ -2,48 +2,7 @@
 
 #include "cli/CliSupport.h"
 
-#include "core/Commands.h"
-#include "link/ChosenUsbTransport.h"
-#include "link/HidUsbTransport.h"
-#include "link/NoUsbTransport.h"
-#include "link/QtSerialPort.h"
-#include "link/SerialMeterLink.h"
-#include "link/SystemClock.h"
-#include "link/UsbMeterLink.h"
-#include "sim/Scenario.h"
-#include "sim/SimUsbTransport.h"
-#include "sim/VirtualMeter.h"
-
 namespace thermo4::cli {
-
-namespace {
-
-/// Time between two identify attempts on a serial port (ms).
-constexpr int kIdentifyPeriodMs = 500;
-
-} // namespace
-
-struct MeterSource::Parts {
-    link::SystemClock clock;
-    std::vector<std::unique_ptr<sim::VirtualMeter>> meters;
-    QString usbMeter;
-    QStringList moreScenarios;
-    std::unique_ptr<link::UsbTransport> bus;
-    /// The chosen USB meter over bus, and its lock.
-    link::ChosenUsbTransport* chosen = nullptr;
-    std::unique_ptr<link::UsbTransport> usb;
-    link::HidUsbTransport* hidUsb = nullptr;
-    std::unique_ptr<link::QtSerialPort> serialPort;
-    std::unique_ptr<link::SerialMeterLink> serialLink;
-    std::unique_ptr<link::UsbMeterLink> usbLink;
-    link::LinkState state;
-    std::unique_ptr<link::MeterPoller> poller;
-    bool invalidReplies = false;
-};
-
-MeterSource::MeterSource() : m_parts(std::make_unique<Parts>()) {}
-
-MeterSource::~MeterSource() = default;
 
 bool MeterSource::takeSimulateOption(QStringList& args, QString& scenario, QStringList* more) {
     QStringList scenarios;
@@ -93,11 +52,6 @@ QCommandLineOption MeterSource::usbHelpOption() {
             "(thermo4-cli ports lists them). With --simulate it chooses among the virtual meters."));
 }
 
-void MeterSource::setUsbChoice(const QString& meter, const QStringList& moreScenarios) {
-    m_parts->usbMeter = meter;
-    m_parts->moreScenarios = moreScenarios;
-}
-
 QCommandLineOption MeterSource::simulateHelpOption() {
     return QCommandLineOption(QStringLiteral("simulate"),
                               QStringLiteral("Use the virtual meter instead of the USB meter;\n"
@@ -120,120 +74,28 @@ QCommandLineOption MeterSource::portOption() {
         QStringLiteral("DEV"));
 }
 
-bool MeterSource::open(bool simulate, const QString& scenario, const QString& port) {
-    Parts& p = *m_parts;
-    if (!checkChoice(simulate, port)) {
-        return false;
+session::MeterChoice MeterSource::choice(bool simulate, const QString& scenario, const QString& port,
+                                         const QString& usbMeter, const QStringList& moreScenarios) {
+    session::MeterChoice choice;
+    choice.kind = simulate         ? session::MeterKind::Virtual
+                  : port.isEmpty() ? session::MeterKind::Usb
+                                   : session::MeterKind::Serial;
+    choice.device = port;
+    choice.scenario = scenario;
+    choice.moreScenarios = moreScenarios;
+    choice.usbMeter = usbMeter;
+    choice.headless = true;
+    return choice;
+}
+
+std::unique_ptr<session::Meter> MeterSource::makeMeter(const session::MeterChoice& choice,
+                                                       link::Clock& clock) {
+    QString error;
+    std::unique_ptr<session::Meter> meter = session::MakeMeter(choice, clock, &error);
+    if (!meter) {
+        PrintError(error);
     }
-    if (simulate) {
-        QString error;
-        p.meters = sim::MakeVirtualMeters(p.clock, QStringList{scenario} + p.moreScenarios, &error);
-        if (p.meters.empty()) {
-            PrintError(error);
-            return false;
-        }
-        p.bus = std::make_unique<sim::SimUsbTransport>(p.meters);
-    } else if (!port.isEmpty()) {
-        p.serialPort = std::make_unique<link::QtSerialPort>();
-        if (!p.serialPort->open(port)) {
-            PrintError(p.serialPort->errorString());
-            return false;
-        }
-        p.serialLink = std::make_unique<link::SerialMeterLink>(*p.serialPort, p.clock);
-        p.usb = std::make_unique<link::NoUsbTransport>();
-    } else {
-        auto hid = std::make_unique<link::HidUsbTransport>();
-        p.hidUsb = hid.get();
-        p.bus = std::move(hid);
-    }
-    if (p.bus) {
-        // Held until the command ends: no other program talks to this meter meanwhile.
-        auto chosen = std::make_unique<link::ChosenUsbTransport>(*p.bus, p.usbMeter);
-        p.chosen = chosen.get();
-        p.usb = std::move(chosen);
-    }
-    p.usbLink = std::make_unique<link::UsbMeterLink>(*p.usb, p.clock);
-    p.poller = std::make_unique<link::MeterPoller>(p.state, *p.usbLink, p.clock);
-    return true;
-}
-
-bool MeterSource::isSerial() const {
-    return m_parts->serialLink != nullptr;
-}
-
-bool MeterSource::waitForMeter(int limitMs) {
-    Parts& p = *m_parts;
-    const std::int64_t start = p.clock.tickMs();
-    for (;;) {
-        const std::int64_t attempt = p.clock.tickMs();
-        if (p.serialLink) {
-            // What came since the last attempt (the late rest of a reply) would
-            // stand in front of this one's reply.
-            p.serialPort->discardInput();
-            if (p.serialLink->identify(p.state.reply)) {
-                p.state.setCurrent(p.serialLink.get());
-                return true;
-            }
-            p.invalidReplies = p.invalidReplies || p.serialLink->replyWasInvalid();
-        } else if (p.poller->tick().event == link::PollEvent::Connected) {
-            return true;
-        }
-        if (p.clock.tickMs() - start >= limitMs) {
-            return false;
-        }
-        const std::int64_t rest = attempt + kIdentifyPeriodMs - p.clock.tickMs();
-        if (rest > 0) {
-            p.clock.delayBusy(static_cast<int>(rest - 1));
-        }
-    }
-}
-
-bool MeterSource::heardInvalidReplies() const {
-    return m_parts->invalidReplies;
-}
-
-link::MeterLink& MeterSource::link() {
-    if (m_parts->serialLink) {
-        return *m_parts->serialLink;
-    }
-    return *m_parts->usbLink;
-}
-
-void MeterSource::abortTransfer() {
-    if (isSerial()) {
-        return;
-    }
-    m_parts->usbLink->abortTransfer();
-}
-
-link::UsbTransport& MeterSource::usb() {
-    return *m_parts->usb;
-}
-
-link::Clock& MeterSource::clock() {
-    return m_parts->clock;
-}
-
-link::LinkState& MeterSource::state() {
-    return m_parts->state;
-}
-
-link::MeterPoller& MeterSource::poller() {
-    return *m_parts->poller;
-}
-
-void MeterSource::printNotice() {
-    if (m_parts->chosen) {
-        if (const QString notice = m_parts->chosen->takeNotice(); !notice.isEmpty()) {
-            PrintError(notice);
-            return;
-        }
-    }
-    if (m_parts->hidUsb) {
-        if (const QString notice = m_parts->hidUsb->takeNotice(); !notice.isEmpty()) {
-            PrintError(notice);
-        }
-    }
+    return meter;
 }
 
 } // namespace thermo4::cli

@@ -1,11 +1,6 @@
 #pragma once
 
-#include "link/Clock.h"
-#include "link/LinkState.h"
-#include "link/MeterLink.h"
-#include "link/MeterPoller.h"
-#include "link/UsbMeterLink.h"
-#include "link/UsbTransport.h"
+#include "session/MeterFactory.h"
 
 #include <QCommandLineOption>
 #include <QString>
@@ -13,18 +8,16 @@
 
 #include <memory>
 
+namespace thermo4::link {
+class Clock;
+}
+
 namespace thermo4::cli {
 
-/// The meter a headless command talks to: the virtual meter (optionally run
-/// from a scenario file), a real one over hidraw, or one on a serial port, all
-/// on the system clock.
+/// The meter options the commands that talk to a meter share (--simulate[=SCENARIO],
+/// --port DEV, USB by default), read into the meter factory's choice.
 class MeterSource {
 public:
-    MeterSource();
-    ~MeterSource();
-    MeterSource(const MeterSource&) = delete;
-    MeterSource& operator=(const MeterSource&) = delete;
-
     /// Takes every "--simulate" and "--simulate=SCENARIO" out of args (the parser
     /// cannot express an optional value): the first one's scenario goes to
     /// scenario, each further one (a further virtual meter) to more. Returns
@@ -44,42 +37,15 @@ public:
     /// The --port option of the commands that talk to a meter.
     static QCommandLineOption portOption();
 
-    /// Sets up the meter: the virtual one, the serial device port when one is
-    /// given, else USB. On failure prints the reason on stderr and returns false.
-    bool open(bool simulate, const QString& scenario, const QString& port = {});
-    /// Before open(): the USB meter by path or serial number (empty: the first
-    /// free one) and further virtual meters, one per scenario.
-    void setUsbChoice(const QString& meter, const QStringList& moreScenarios);
-
-    /// Whether the meter is reached over a serial port.
-    bool isSerial() const;
-    /// Waits up to limitMs for the meter to answer the identify with the model
-    /// code (over USB through the poll, on a serial port by identifying every
-    /// 500 ms); afterwards the link state says connected.
-    bool waitForMeter(int limitMs);
-    /// After waitForMeter failed on a serial port: whether bytes came that were not the
-    /// meter's reply (rather than nothing at all).
-    bool heardInvalidReplies() const;
-    /// The link the meter is reached over.
-    link::MeterLink& link();
-    /// After a failed download: tells a USB meter the transfer is off ("Q";
-    /// the serial download has sent it already).
-    void abortTransfer();
-
-    link::UsbTransport& usb();
-    /// The USB link over usb() and clock(): identify, live read, download.
-    link::UsbMeterLink& usbLink();
-    link::Clock& clock();
-    /// The connection state and poll of this command, over usb() and clock().
-    link::LinkState& state();
-    link::MeterPoller& poller();
-    /// Prints the one-time message about the USB meter (hidraw permissions, or
-    /// another program holding it), if there is one.
-    void printNotice();
-
-private:
-    struct Parts;
-    std::unique_ptr<Parts> m_parts;
+    /// The meter those options name: the virtual one (run from scenario when one is
+    /// given, with further virtual meters from moreScenarios), the one on the serial device
+    /// port, else the USB meter usbMeter (a path or serial number; empty: the first free one);
+    /// polled by the command.
+    static session::MeterChoice choice(bool simulate, const QString& scenario, const QString& port,
+                                       const QString& usbMeter = {}, const QStringList& moreScenarios = {});
+    /// Makes that meter on clock (which must outlive it); prints the reason on stderr
+    /// and returns null when it cannot be made.
+    static std::unique_ptr<session::Meter> makeMeter(const session::MeterChoice& choice, link::Clock& clock);
 };
 
 } // namespace thermo4::cli

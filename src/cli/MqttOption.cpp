@@ -1,8 +1,8 @@
 #include "cli/MqttOption.h"
 
 #include "cli/CliSupport.h"
-#include "link/HeadlessPoll.h"
 #include "mqtt/BrokerOptions.h"
+#include "session/MeterSession.h"
 
 namespace thermo4::cli {
 
@@ -43,7 +43,7 @@ bool MqttOption::read(const QCommandLineParser& parser) {
     return true;
 }
 
-bool MqttOption::start(link::HeadlessPoll& poll, mqtt::LinkName link) {
+bool MqttOption::start(session::MeterSession& session, mqtt::LinkName link) {
     if (!m_broker) {
         return true;
     }
@@ -58,9 +58,10 @@ bool MqttOption::start(link::HeadlessPoll& poll, mqtt::LinkName link) {
         PrintError(error);
         return false;
     }
-    poll.onReading = [publisher = m_publisher.get()](const QDateTime& time, const core::MeterStatus& status) {
-        publisher->publishLive(time, status);
-    };
+    QObject::connect(&session, &session::MeterSession::reading, m_publisher.get(),
+                     [publisher = m_publisher.get()](const session::Reading& reading) {
+                         publisher->publishLive(reading.time, reading.status);
+                     });
     return true;
 }
 

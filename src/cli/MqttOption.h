@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-namespace thermo4::link {
-struct HeadlessPoll;
+namespace thermo4::session {
+class MeterSession;
 }
 
 namespace thermo4::cli {
@@ -30,9 +30,9 @@ public:
     /// Takes the URL (password possibly from the file or the environment); on a bad
     /// one prints why and returns false. A password in the URL is taken with a warning.
     bool read(const QCommandLineParser& parser);
-    /// With the option given: starts publishing the readings that poll prints,
+    /// With the option given: starts publishing every reading the session announces,
     /// from a meter on link. False, with the reason printed, when the client cannot start.
-    bool start(link::HeadlessPoll& poll, mqtt::LinkName link);
+    bool start(session::MeterSession& session, mqtt::LinkName link);
     /// The running publisher, or none without --mqtt.
     mqtt::MqttPublisher* publisher() const { return m_publisher.get(); }
 

@@ -59,7 +59,7 @@ void RealTimeRecording::Run(MainFrame& frame) {
     if (recording.realTimeRate() == 0)
         return;
     graph->StartRecording(count, core::TDateTimeFromDateTime(frame.services().clock->now()));
-    recording.setRecording(true);
+    recording.start(count);
 }
 
 void RealTimeRecording::StartUnattended(MainFrame& frame) {
@@ -77,11 +77,11 @@ void RealTimeRecording::StartUnattended(MainFrame& frame) {
         recording.setRealTimeRate(session::RecordingState::kDefaultRate);
     graph->setRateBoxes(recording.realTimeRate());
     graph->StartRecording(kMaxSamples, core::TDateTimeFromDateTime(frame.services().clock->now()));
-    recording.setRecording(true);
+    recording.start(kMaxSamples);
 }
 
 void RealTimeRecording::EndRecording(MainFrame& frame) {
-    frame.session().recording().setRecording(false);
+    frame.session().recording().stop();
 }
 
 void RealTimeRecording::Stop(MainFrame& frame) {

@@ -440,7 +440,7 @@ void TfrmGraph::FormClose() {
     frame().loggerData().loggerUnsaved = false;
     if (isRealTime()) {
         m_sampleCount = 0;
-        session().recording().setRecording(false);
+        session().recording().stop();
         session().recording().noteDiscarded();
     }
 }

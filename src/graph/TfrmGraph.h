@@ -36,6 +36,9 @@ namespace thermo4::formats {
 struct JournalSample;
 struct TableRow;
 } // namespace thermo4::formats
+namespace thermo4::session {
+struct Reading;
+}
 
 namespace thermo4::ui {
 
@@ -125,10 +128,10 @@ public:
 
     // Real-time recording
     /// One sample at t (days since 1899-12-30); channelState bit n: Tn+1 "OL", bit n+4:
-    /// "----"; readings in °C. Stops the recording when the graph is full.
+    /// "----"; readings in °C.
     void AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings);
-    /// The poll's sample of a running recording: appended at time, marked unsaved and announced.
-    void recordSample(const QDateTime& time, const core::MeterStatus& status);
+    /// A sample the recording took, appended at its time.
+    void drawSample(const session::Reading& sample);
     /// Samples appended since the recording started or the graph was cleared.
     int sampleCount() const { return m_sampleCount; }
     /// Takes the first count points already in Graph1's cells as the samples recorded so far.

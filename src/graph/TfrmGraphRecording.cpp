@@ -35,7 +35,8 @@ TfrmGraph* TfrmGraph::OpenRealTimeGraph(MainFrame& frame) {
     frame.addChild(graph);
     graph->placeAt(graph->subWindow() ? graph->subWindow()->x() : 0, 0);
     graph->showClearButton();
-    connect(&frame.session(), &session::MeterSession::sampleDue, graph, &TfrmGraph::recordSample);
+    connect(&recording, &session::RecordingState::sampleRecorded, graph,
+            [graph](int, const session::Reading& sample) { graph->drawSample(sample); });
     connect(&recording, &session::RecordingState::recordingChanged, graph, &TfrmGraph::followRecording);
     connect(&frame.session(), &session::MeterSession::connectionChanged, graph,
             [graph](session::ConnectionChange change) {
@@ -65,12 +66,8 @@ void TfrmGraph::followRecording() {
     tbntClr->setEnabled(!session().recording().recording());
 }
 
-void TfrmGraph::recordSample(const QDateTime& time, const core::MeterStatus& status) {
-    session::RecordingState& recording = session().recording();
-    // Marked first: a sample that fills the graph stops the recording before it is announced.
-    recording.realTimeUnsaved = true;
-    AppendSample(core::TDateTimeFromDateTime(time), status.channelState, status.reading);
-    recording.announceSample(m_sampleCount, time, status);
+void TfrmGraph::drawSample(const session::Reading& sample) {
+    AppendSample(core::TDateTimeFromDateTime(sample.time), sample.status.channelState, sample.status.reading);
 }
 
 void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::array<float, 4>& readings) {
@@ -106,8 +103,6 @@ void TfrmGraph::AppendSample(double t, std::uint8_t channelState, const std::arr
     g.redraw();
     ++m_sampleCount;
     txtDataNo->setText(QString::number(m_sampleCount));
-    if (m_sampleCount >= g.points())
-        RealTimeRecording::Stop(frame());
 }
 
 void TfrmGraph::StartRecording(int points, double now) {

@@ -10,8 +10,8 @@ namespace thermo4::link {
 
 /// The poll's side of the connection: the live link (one pointer, so no
 /// impossible combination of flags can exist), the lost-read count, the poll's
-/// busy flag, the reply buffer, the seconds bookkeeping of the sampling period,
-/// and the last decoded live frame. MeterSession holds one; the CLI holds its own.
+/// busy flag, the reply buffer and the last decoded live frame. MeterSession holds one; the CLI holds its
+/// own.
 struct LinkState {
     /// A meter answered the identify with the model code and the link is live.
     bool connected() const { return m_current != nullptr; }
@@ -32,10 +32,6 @@ struct LinkState {
     bool pollBusy = false;
     /// Last identify reply or live frame.
     ReplyBuffer reply{};
-    /// Changes of the clock's seconds field seen by the poll since the last sample.
-    int secondTicks = 0;
-    /// Seconds field of the clock at the previous poll tick.
-    std::uint16_t lastSecond = 0;
     core::MeterStatus meterStatus;
 
     /// The link-state side of a lost or dropped connection: no link, no lost

@@ -37,7 +37,7 @@ bool MeterPoller::readLiveFrame() {
     return link != nullptr && link->readLiveFrame(m_state.reply);
 }
 
-PollResult MeterPoller::tick(bool recording, int realTimeRate) {
+PollResult MeterPoller::tick() {
     PollResult result;
     if (m_guard != nullptr && m_guard->busy()) {
         result.event = PollEvent::LinkBusy;
@@ -46,11 +46,6 @@ PollResult MeterPoller::tick(bool recording, int realTimeRate) {
     BusyFlag busy(m_state.pollBusy);
 
     result.time = m_clock.now();
-    const auto second = static_cast<std::uint16_t>(result.time.time().second());
-    if (second != m_state.lastSecond) {
-        ++m_state.secondTicks;
-        m_state.lastSecond = second;
-    }
 
     if (!m_state.connected()) {
         if (m_usb.identify(m_state.reply) && core::ReplyHasModelCode(m_state.reply)) {
@@ -85,10 +80,6 @@ PollResult MeterPoller::tick(bool recording, int realTimeRate) {
         std::any_of(segments.begin(), segments.end(), [](std::uint8_t b) { return b != 0xFF; });
     core::DecodeStatus(m_state.reply, m_state.meterStatus);
     result.event = PollEvent::FrameDecoded;
-    if (recording && m_state.secondTicks >= realTimeRate) {
-        m_state.secondTicks = 0;
-        result.sampleDue = true;
-    }
     return result;
 }
 

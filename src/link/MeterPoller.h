@@ -36,16 +36,13 @@ struct PollResult {
     QDateTime time;
     /// FrameDecoded only: some byte of 40 to 59 differed from 0xFF, so the panel should redraw.
     bool refreshPanel = false;
-    /// FrameDecoded only: a recording runs and its sampling period has passed;
-    /// secondTicks is already back at 0. Append a sample at time.
-    bool sampleDue = false;
     /// ReadFailed and ConnectionLost only: a reply came but was not a valid live frame.
     bool invalidReply = false;
 };
 
 /// The poll tick without its window work: identify over USB while not
 /// connected (the USB link then becomes current), otherwise read the live frame over the current link, check
-/// it, decode it into meterStatus, count lost reads, and decide when a sample is due.
+/// it, decode it into meterStatus and count lost reads.
 class MeterPoller {
 public:
     /// usb is the link the poll identifies over while no meter is connected.
@@ -54,8 +51,8 @@ public:
     /// While guard is busy, a tick does nothing and returns LinkBusy.
     void setLinkGuard(LinkGuard* guard) { m_guard = guard; }
 
-    /// One tick. recording and realTimeRate (s) are the real-time recording's state.
-    PollResult tick(bool recording = false, int realTimeRate = 0);
+    /// One tick.
+    PollResult tick();
 
     /// The live read over the current link; false without a link.
     bool readLiveFrame();

@@ -236,12 +236,11 @@ TfrmPanel::TfrmPanel(MainFrame& frame) : MdiChild(frame) {
     const session::MeterSession& meter = session();
     lblNoConnection->setVisible(!meter.connected());
     ingBlutoothLink->setVisible(meter.serialLink());
-    connect(&session(), &session::MeterSession::frameDecoded, this,
-            [this](const core::MeterStatus& status, bool refresh) {
-                // A frame without display segments leaves the panel as it was.
-                if (refresh)
-                    RefreshPanel(status);
-            });
+    connect(&session(), &session::MeterSession::reading, this, [this](const session::Reading& reading) {
+        // A frame without display segments leaves the panel as it was.
+        if (reading.carriesSegments)
+            RefreshPanel(reading.status);
+    });
     connect(&session(), &session::MeterSession::connectionChanged, this, &TfrmPanel::connectionChanged);
 }
 

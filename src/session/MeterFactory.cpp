@@ -39,6 +39,12 @@ const MeterChoice& Meter::choice() const {
     return m_parts->choice;
 }
 
+bool Meter::awaitMeter(int limitMs) {
+    const link::LinkKind over =
+        m_parts->choice.kind == MeterKind::Serial ? link::LinkKind::Serial : link::LinkKind::Usb;
+    return m_parts->session->awaitMeter(over, limitMs);
+}
+
 QString Meter::takeNotice() {
     QString notice = std::exchange(m_parts->notice, QString());
     if (notice.isEmpty() && m_parts->chosen)
@@ -96,7 +102,8 @@ std::unique_ptr<Meter> MakeMeter(const MeterChoice& choice, link::Clock& clock, 
         break;
     }
     case MeterKind::Serial:
-        if (!parts->serialPort.open(choice.device))
+        // Without a device (a search chooses one) nothing is opened yet.
+        if (!choice.device.isEmpty() && !parts->serialPort.open(choice.device))
             return fail(parts->serialPort.errorString());
         parts->usb = std::make_unique<link::NoUsbTransport>();
         break;

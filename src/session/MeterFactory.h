@@ -21,7 +21,7 @@ class MeterSession;
 enum class MeterKind {
     /// A real meter on USB (the serial link can still be chosen later, in the window).
     Usb,
-    /// A meter on the serial device `device` only; USB is never touched.
+    /// A meter on the serial device `device` only (none yet: a search chooses it); USB is never touched.
     Serial,
     /// The built-in virtual meter on USB, run from `scenario` when one is named.
     Virtual,
@@ -53,6 +53,9 @@ public:
 
     MeterSession& session();
     const MeterChoice& choice() const;
+    /// Headless: waits up to limitMs for the meter to answer on the link the choice names
+    /// (MeterSession::awaitMeter). True when it did.
+    bool awaitMeter(int limitMs);
     /// The one-time message about the USB device (e.g. no permission on its node,
     /// or another program holding it); empty if none.
     QString takeNotice();
@@ -81,7 +84,7 @@ private:
 
 /// The one way to a meter for every program: builds the transports the choice
 /// names on clock (which must outlive the meter) and a session over them; a
-/// Serial choice has its port opened at once. Null, with error set to the
+/// Serial choice with a device has its port opened at once. Null, with error set to the
 /// reason (the scenario's or the port's), when that fails.
 std::unique_ptr<Meter> MakeMeter(const MeterChoice& choice, link::Clock& clock, QString* error);
 

@@ -111,7 +111,9 @@ link::PollResult MeterSession::pollOnce() {
         busy.event = link::PollEvent::LinkBusy;
         return busy;
     }
-    const link::PollResult result = m_poller.tick(m_recording.recording(), m_recording.realTimeRate());
+    const link::PollResult result = m_poller.tick();
+    if (result.event != link::PollEvent::LinkBusy)
+        m_recording.noteTick(result.time);
     switch (result.event) {
     case link::PollEvent::Connected:
         m_identifyFailures = 0;
@@ -125,11 +127,12 @@ link::PollResult MeterSession::pollOnce() {
         }
         emit identifyFailed(m_identifyFailures);
         break;
-    case link::PollEvent::FrameDecoded:
-        emit frameDecoded(m_state.meterStatus, result.refreshPanel);
-        if (result.sampleDue)
-            emit sampleDue(result.time, m_state.meterStatus);
+    case link::PollEvent::FrameDecoded: {
+        const Reading taken{result.time, m_state.meterStatus, result.refreshPanel};
+        emit reading(taken);
+        m_recording.offer(taken);
         break;
+    }
     case link::PollEvent::ConnectionLost:
         emit connectionChanged(ConnectionChange::Lost);
         break;
@@ -139,6 +142,36 @@ link::PollResult MeterSession::pollOnce() {
         break;
     }
     return result;
+}
+
+bool MeterSession::awaitMeter(link::LinkKind over, int limitMs) {
+    m_heardInvalidReplies = false;
+    const std::int64_t start = m_clock.tickMs();
+    for (;;) {
+        const std::int64_t attempt = m_clock.tickMs();
+        if (over == link::LinkKind::Serial ? identifySerial()
+                                           : pollOnce().event == link::PollEvent::Connected)
+            return true;
+        if (m_clock.tickMs() - start >= limitMs)
+            return false;
+        const std::int64_t rest = attempt + kPollIntervalMs - m_clock.tickMs();
+        if (rest > 0)
+            m_clock.delayBusy(static_cast<int>(rest - 1));
+    }
+}
+
+bool MeterSession::identifySerial() {
+    const std::optional<Hold> held = hold();
+    if (!held)
+        return false;
+    // What came since the last attempt (the late rest of a reply) would stand in front of this one's reply.
+    m_serialPort.discardInput();
+    if (m_serialLink.identify(m_state.reply)) {
+        takeUp(m_serialLink);
+        return true;
+    }
+    m_heardInvalidReplies = m_heardInvalidReplies || m_serialLink.replyWasInvalid();
+    return false;
 }
 
 std::optional<MeterSession::Hold> MeterSession::hold() {

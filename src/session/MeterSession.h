@@ -11,6 +11,7 @@
 #include "link/SetupProgress.h"
 #include "link/UsbMeterLink.h"
 #include "session/LoggerLoad.h"
+#include "session/Reading.h"
 #include "session/RecordingState.h"
 
 #include <QObject>
@@ -47,7 +48,10 @@ enum class ConnectionChange {
 
 /// One meter conversation for the whole program, and the only way to the meter:
 /// owns the USB and serial links (one of them current), the poll timer
-/// (MainTimer) and its tick, the one link guard, and the last decoded live frame.
+/// (MainTimer) and its tick, the one link guard, the last decoded live frame and
+/// the real-time recording. Every valid live frame is announced once (reading) for
+/// the panel, the alarms and the publishers, and offered to the recording, whose
+/// samples the graph, the journal and the publishers record.
 /// Key presses, setup operations, the logger load and the serial link's changes
 /// are its operations: each waits for a running poll tick, stops the poll, holds
 /// the guard while it runs and hands the link back to the poll. Windows call
@@ -98,8 +102,17 @@ public:
     void startPolling();
     void stopPolling();
     /// One poll tick (MainTimerTimer): identify over USB while no meter is
-    /// connected, otherwise read and decode the live frame over the current link.
+    /// connected, otherwise read and decode the live frame over the current link;
+    /// a valid one is announced (reading) and offered to the recording.
     link::PollResult pollOnce();
+    /// Without MainTimer: waits up to limitMs for the meter to answer the identify
+    /// with the model code, over USB through the poll, or on the serial device
+    /// (over Serial) by identifying every kPollIntervalMs, input dropped before
+    /// each. True when it answered (Connected).
+    bool awaitMeter(link::LinkKind over, int limitMs);
+    /// After awaitMeter failed on the serial device: bytes came that were not the
+    /// meter's reply, rather than none at all.
+    bool heardInvalidReplies() const { return m_heardInvalidReplies; }
 
     // The serial link.
     /// The device the device list names (e.g. "/dev/rfcomm0"); the port is not opened.
@@ -148,10 +161,8 @@ public:
 
 signals:
     void connectionChanged(thermo4::session::ConnectionChange change);
-    /// A valid live frame was decoded; refreshPanel: it carries display segments.
-    void frameDecoded(const thermo4::core::MeterStatus& status, bool refreshPanel);
-    /// A recording runs and its sampling period has passed: a sample at time.
-    void sampleDue(const QDateTime& time, const thermo4::core::MeterStatus& status);
+    /// A valid live frame was decoded: announced once per frame, before the recording takes it.
+    void reading(const thermo4::session::Reading& reading);
     /// The identify over USB failed again (failures in a row since the last success).
     void identifyFailed(int failures);
     /// A one-time message about the USB link for the user.
@@ -193,6 +204,8 @@ private:
     void takeUp(link::MeterLink& link);
     /// Clears the link and announces Lost.
     void loseConnection();
+    /// One identify on the serial device: Connected, or false with nothing announced.
+    bool identifySerial();
 
     link::Clock& m_clock;
     link::SerialPort& m_serialPort;
@@ -211,6 +224,7 @@ private:
     bool m_shutDown = false;
     bool m_teardownPending = false;
     bool m_downloadCancelled = false;
+    bool m_heardInvalidReplies = false;
 };
 
 } // namespace thermo4::session

@@ -33,9 +33,10 @@ void RecordingJournal::recordingChanged(bool recording) {
         finish(); // saved while it ran, and nothing came after
 }
 
-void RecordingJournal::sampleRecorded(int, const QDateTime& time, const core::MeterStatus& status) {
+void RecordingJournal::sampleRecorded(int, const Reading& sample) {
     if (m_writer)
-        m_writer->append(core::TDateTimeFromDateTime(time), status.channelState, status.reading);
+        m_writer->append(core::TDateTimeFromDateTime(sample.time), sample.status.channelState,
+                         sample.status.reading);
 }
 
 void RecordingJournal::start() {

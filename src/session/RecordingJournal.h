@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MeterStatus.h"
+#include "session/Reading.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -48,7 +48,7 @@ signals:
 
 private:
     void recordingChanged(bool recording);
-    void sampleRecorded(int number, const QDateTime& time, const core::MeterStatus& status);
+    void sampleRecorded(int number, const Reading& sample);
     void start();
     void finish();
     void discard();

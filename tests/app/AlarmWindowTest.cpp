@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, AnAlarmMarksThePanelTheGraphTheStatusBarAndTheRecording) 
     EXPECT_EQ(widgets(graph).Graph1->limitLines()[0].subset, 0);
     EXPECT_EQ(widgets(graph).Graph1->limitLines()[0].y, 30.0);
 
-    w.session().recording().setRecording(true);
+    w.session().recording().start();
     tick();
     EXPECT_EQ(w.panelWindow()->channelAlarm(0), QString());
     m_meter->setFixedCelsius(0, 35.0);

@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, ControlPanelIsReopenedAtTheCornerOrRestored) {
 TEST_F(MainWindowTest, ClosingTheRealTimeGraphClearsItsMarksAndTheViewMenuBringsItBack) {
     TfrmMain& w = open();
     connectMeter();
-    w.session().recording().setRecording(true);
+    w.session().recording().start();
     button(w, "btnRun")->setEnabled(false);
     button(w, "btnStop")->setEnabled(true);
 

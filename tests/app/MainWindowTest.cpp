@@ -67,7 +67,10 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionStateTable) {
     };
     open();
     for (const Step& step : idle) {
-        m_window->session().recording().setRecording(step.recording);
+        if (step.recording)
+            m_window->session().recording().start();
+        else
+            m_window->session().recording().stop();
         m_usb->setPlugged(step.plugged);
         tick(step.ticks);
         EXPECT_EQ(controls(), step.expected) << step.name;
@@ -77,7 +80,7 @@ TEST_F(MainWindowTest, ControlsFollowTheConnectionStateTable) {
     // keeps what it had (off since the connection was lost).
     m_usb->setPlugged(false);
     tick(3);
-    m_window->session().recording().setRecording(true);
+    m_window->session().recording().start();
     m_usb->setPlugged(true);
     tick();
     EXPECT_EQ(controls(), (Controls{false, false, true, true, true, true, QStringLiteral("On Connection")}));
@@ -173,7 +176,7 @@ TEST_F(MainWindowTest, SamplesReachTheRealTimeGraphOnlyWhileRecording) {
     EXPECT_EQ(sampleCount(w), 0);
     EXPECT_FALSE(w.session().recording().realTimeUnsaved);
 
-    w.session().recording().setRecording(true);
+    w.session().recording().start();
     tick(3);
     EXPECT_EQ(sampleCount(w), 3);
     EXPECT_TRUE(w.session().recording().realTimeUnsaved);

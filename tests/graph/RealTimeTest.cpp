@@ -381,7 +381,7 @@ TEST_F(RealTimeTest, StopWithoutARealTimeWindowOnlyEndsTheRecording) {
     recording().realTimeUnsaved = false;
     ASSERT_TRUE(realTime().closeWindow());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    recording().setRecording(true);
+    recording().start();
     m_window->btnStopClick();
     EXPECT_FALSE(recording().recording());
     EXPECT_TRUE(enabled("btnRun"));

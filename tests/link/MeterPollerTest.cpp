@@ -17,8 +17,8 @@ using test::SimRig;
 struct PollRig : SimRig {
     MeterPoller poller{state, usbLink, clock};
 
-    PollResult tick(bool recording = false, int rate = 0) {
-        const PollResult result = poller.tick(recording, rate);
+    PollResult tick() {
+        const PollResult result = poller.tick();
         clock.advance(500);
         return result;
     }
@@ -39,7 +39,6 @@ TEST(MeterPoller, IdentifiesOverUsbThenReadsFromTheNextTick) {
     const PollResult second = rig.tick();
     EXPECT_EQ(second.event, PollEvent::FrameDecoded);
     EXPECT_TRUE(second.refreshPanel);
-    EXPECT_FALSE(second.sampleDue);
     EXPECT_EQ(rig.letters(), "KA");
     EXPECT_NEAR(rig.state.meterStatus.reading[0], 25.3, 0.05);
     EXPECT_FALSE(rig.state.pollBusy);
@@ -129,51 +128,11 @@ TEST(MeterPoller, AFrameWithoutSegmentsUpdatesTheStatusButNotThePanel) {
     PollRig rig;
     rig.connect();
     rig.meter.setLiveFrames({blank, oneSegment});
-    const PollResult first = rig.tick(true, 0);
+    const PollResult first = rig.tick();
     EXPECT_EQ(first.event, PollEvent::FrameDecoded);
     EXPECT_FALSE(first.refreshPanel);
-    EXPECT_TRUE(first.sampleDue) << "the recording still gets its sample";
     EXPECT_NEAR(rig.state.meterStatus.reading[0], -5.2, 0.05);
     EXPECT_TRUE(rig.tick().refreshPanel);
-}
-
-TEST(MeterPoller, SamplesFollowChangesOfTheSecondsField) {
-    struct Case {
-        int rate;
-        std::vector<int> sampleTicks; // indices of the ticks (500 ms apart, after the identify) with a sample
-    };
-    // The identify tick is at 12:00:00.000; tick i reads at (i + 1) × 500 ms.
-    const Case cases[] = {
-        {0, {0, 1, 2, 3, 4, 5, 6, 7}},
-        {1, {1, 3, 5, 7}},
-        {2, {3, 7}},
-        {3, {5}},
-    };
-    for (const Case& c : cases) {
-        PollRig rig;
-        rig.connect();
-        std::vector<int> samples;
-        for (int i = 0; i < 8; ++i) {
-            const PollResult result = rig.tick(true, c.rate);
-            ASSERT_EQ(result.event, PollEvent::FrameDecoded);
-            if (result.sampleDue) {
-                samples.push_back(i);
-                EXPECT_EQ(rig.state.secondTicks, 0);
-                EXPECT_EQ(result.time, QDateTime(QDate(2024, 1, 1), QTime(12, 0, 0)).addMSecs((i + 1) * 500));
-            }
-        }
-        EXPECT_EQ(samples, c.sampleTicks) << "rate " << c.rate;
-    }
-}
-
-TEST(MeterPoller, SecondTicksKeepCountingWhileNotRecording) {
-    PollRig rig;
-    rig.connect();
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FALSE(rig.tick(false, 2).sampleDue);
-    }
-    EXPECT_EQ(rig.state.secondTicks, 3);
-    EXPECT_TRUE(rig.tick(true, 2).sampleDue) << "the first valid frame after Run samples at once";
 }
 
 TEST(MeterPoller, StaysOffTheLinkWhileTheGuardIsHeld) {
@@ -184,7 +143,6 @@ TEST(MeterPoller, StaysOffTheLinkWhileTheGuardIsHeld) {
         auto hold = guard.hold();
         EXPECT_EQ(rig.tick().event, PollEvent::LinkBusy);
         EXPECT_EQ(rig.letters(), "");
-        EXPECT_EQ(rig.state.secondTicks, 0);
     }
     EXPECT_EQ(rig.tick().event, PollEvent::Connected);
 }

@@ -2,12 +2,10 @@
 #include "core/Commands.h"
 #include "core/MemoryDecoder.h"
 #include "link/DownloadResult.h"
-#include "support/MeterSessionTestAccess.h"
 #include "link/SerialDownload.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
-#include "link/DownloadResult.h"
 #include "support/ManualClock.h"
 #include "support/MeterSessionTestAccess.h"
 
@@ -46,8 +44,8 @@ struct SessionRig {
         serial.attach(kSerialDevice, serialMeter);
         QObject::connect(&session, &MeterSession::connectionChanged,
                          [this](Change c) { changes.push_back(c); });
-        QObject::connect(&session, &MeterSession::frameDecoded, [this] { ++frames; });
-        QObject::connect(&session, &MeterSession::sampleDue, [this] { ++samples; });
+        QObject::connect(&session, &MeterSession::reading, [this] { ++frames; });
+        QObject::connect(&session.recording(), &RecordingState::sampleRecorded, [this] { ++samples; });
     }
     void tick(int count = 1) {
         for (int i = 0; i < count; ++i) {
@@ -84,14 +82,66 @@ TEST(MeterSession, IdentifyFailuresAreCountedUntilAMeterAnswers) {
     EXPECT_EQ(rig.session.identifyFailures(), 0);
 }
 
-TEST(MeterSession, SamplesAreDueOnlyWhileRecordingAtItsRate) {
+TEST(MeterSession, ARecordingSamplesAtChangesOfTheSecondsField) {
+    struct Case {
+        int rate;
+        std::vector<int> sampleTicks; // ticks (500 ms apart; 0 identifies at 12:00:00.000) that sampled
+    };
+    const Case cases[] = {
+        {0, {1, 2, 3, 4, 5, 6, 7, 8}},
+        {1, {2, 4, 6, 8}},
+        {2, {4, 8}},
+        {3, {6}},
+    };
+    for (const Case& c : cases) {
+        SessionRig rig;
+        const QDateTime start = rig.clock.now();
+        RecordingState& recording = rig.session.recording();
+        recording.setRealTimeRate(c.rate);
+        recording.start();
+        std::vector<int> ticks;
+        QObject::connect(&recording, &RecordingState::sampleRecorded, [&](int number, const Reading& sample) {
+            EXPECT_EQ(number, int(ticks.size()) + 1);
+            ticks.push_back(int(start.msecsTo(sample.time) / MeterSession::kPollIntervalMs));
+        });
+        rig.tick(9);
+        EXPECT_EQ(ticks, c.sampleTicks) << "rate " << c.rate;
+    }
+}
+
+TEST(MeterSession, SecondsCountOutsideARecordingButNotWhileTheLinkIsHeldAndAFullRecordingStops) {
     SessionRig rig;
-    rig.session.recording().setRealTimeRate(0);
-    rig.tick(4);
+    RecordingState& recording = rig.session.recording();
+    recording.setRealTimeRate(2);
+    int fills = 0;
+    QObject::connect(&recording, &RecordingState::filled, [&] {
+        ++fills;
+        EXPECT_FALSE(recording.recording());
+    });
+    rig.tick(4); // identify at 0 s, frames to 1.5 s: the seconds field changed once
     EXPECT_EQ(rig.samples, 0);
-    rig.session.recording().setRecording(true);
+    recording.start(3);
+    rig.tick(); // 2 s: the second change
+    EXPECT_EQ(rig.samples, 1) << "seconds counted before the start make the first frame a sample";
+    {
+        const auto held = Access::holdLink(rig.session);
+        rig.tick(4); // 2.5 to 4 s: two changes the poll does not see
+    }
+    rig.tick(); // 4.5 s: one change since 2 s
+    EXPECT_EQ(rig.samples, 1) << "ticks kept off the link count no seconds";
+    rig.tick(5); // samples at 5 s and 7 s
+    EXPECT_EQ(rig.samples, 3);
+    EXPECT_EQ(fills, 1);
+    EXPECT_FALSE(recording.recording());
+    EXPECT_TRUE(recording.realTimeUnsaved);
+    rig.tick(8);
+    EXPECT_EQ(rig.samples, 3);
+
+    recording.setRealTimeRate(0);
+    recording.start(0);
     rig.tick(3);
-    EXPECT_EQ(rig.samples, 3) << "rate 0: every valid frame";
+    EXPECT_EQ(rig.samples, 4) << "a count of 0 still takes one sample";
+    EXPECT_EQ(fills, 2);
 }
 
 TEST(MeterSession, AnOperationStopsThePollHoldsTheLinkAndRestartsThePoll) {

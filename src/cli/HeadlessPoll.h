@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/MeterStatus.h"
-#include "link/MeterPoller.h"
 
 #include <QDateTime>
 #include <QString>
@@ -9,6 +8,13 @@
 #include <functional>
 
 namespace thermo4::link {
+class Clock;
+}
+namespace thermo4::session {
+class MeterSession;
+}
+
+namespace thermo4::cli {
 
 /// First line of the live CSV.
 inline constexpr char kLiveCsvHeader[] = "time,T1,T2,T3,T4";
@@ -33,21 +39,20 @@ enum class HeadlessPollEnd {
     Stopped,
 };
 
-/// The poll without a window: a tick every periodMs on the clock, one line per
-/// valid live frame, until samples lines (0: no limit), until printLine returns
-/// false, or until no valid reading has come for noReadingLimitMs, whatever the
-/// meter answered meanwhile.
+/// The session's poll without a window: a tick every periodMs on the clock, one line
+/// per reading the session announces, until samples lines (0: no limit), until
+/// printLine returns false, or until no valid reading has come for noReadingLimitMs,
+/// whatever the meter answered meanwhile. Whoever else wants the readings (publishing,
+/// alarms) listens to the session.
 struct HeadlessPoll {
     int samples = 0;
     int periodMs = 500;
     int noReadingLimitMs = 5000;
-    /// Called after each printed line with the tick's time and the decoded frame.
-    std::function<void(const QDateTime&, const core::MeterStatus&)> onReading;
-    /// Asked after each printed line and onReading: true ends the run (Stopped).
+    /// Asked after each printed line: true ends the run (Stopped).
     std::function<bool()> stopAfterReading;
 
-    HeadlessPollEnd run(MeterPoller& poller, Clock& clock,
+    HeadlessPollEnd run(session::MeterSession& session, link::Clock& clock,
                         const std::function<bool(const QString&)>& printLine) const;
 };
 
-} // namespace thermo4::link
+} // namespace thermo4::cli

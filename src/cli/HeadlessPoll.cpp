@@ -1,9 +1,10 @@
-#include "link/HeadlessPoll.h"
+#include "cli/HeadlessPoll.h"
 
 #include "core/NumberText.h"
 #include "link/Clock.h"
+#include "session/MeterSession.h"
 
-namespace thermo4::link {
+namespace thermo4::cli {
 
 QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
     QString line = time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
@@ -26,8 +27,14 @@ QString LiveCsvLine(const QDateTime& time, const core::MeterStatus& status) {
     return line;
 }
 
-HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
+HeadlessPollEnd HeadlessPoll::run(session::MeterSession& session, link::Clock& clock,
                                   const std::function<bool(const QString&)>& printLine) const {
+    // The lines come from the session's readings; the connection ends with the run.
+    QObject lines;
+    bool printFailed = false;
+    QObject::connect(&session, &session::MeterSession::reading, &lines, [&](const session::Reading& reading) {
+        printFailed = printFailed || !printLine(LiveCsvLine(reading.time, reading.status));
+    });
     int printed = 0;
     std::int64_t lastReading = clock.tickMs();
     std::int64_t nextTick = lastReading;
@@ -35,32 +42,29 @@ HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
     bool answered = false;
     bool invalidFrame = false;
     for (;;) {
-        const PollResult result = poller.tick();
+        const link::PollResult result = session.pollOnce();
         switch (result.event) {
-        case PollEvent::Connected:
+        case link::PollEvent::Connected:
             answered = true;
             break;
-        case PollEvent::FrameDropped:
+        case link::PollEvent::FrameDropped:
             answered = true;
             invalidFrame = true;
             break;
-        case PollEvent::ReadFailed:
-        case PollEvent::ConnectionLost:
+        case link::PollEvent::ReadFailed:
+        case link::PollEvent::ConnectionLost:
             // On the serial link a frame with a wrong checksum fails the read itself.
             if (result.invalidReply) {
                 answered = true;
                 invalidFrame = true;
             }
             break;
-        case PollEvent::FrameDecoded:
+        case link::PollEvent::FrameDecoded:
             lastReading = clock.tickMs();
             answered = true;
             invalidFrame = false;
-            if (!printLine(LiveCsvLine(result.time, poller.state().meterStatus))) {
+            if (printFailed) {
                 return HeadlessPollEnd::OutputFailed;
-            }
-            if (onReading) {
-                onReading(result.time, poller.state().meterStatus);
             }
             if (stopAfterReading && stopAfterReading()) {
                 return HeadlessPollEnd::Stopped;
@@ -88,4 +92,4 @@ HeadlessPollEnd HeadlessPoll::run(MeterPoller& poller, Clock& clock,
     }
 }
 
-} // namespace thermo4::link
+} // namespace thermo4::cli

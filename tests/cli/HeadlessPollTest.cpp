@@ -1,16 +1,17 @@
-#include "SimRig.h"
-
-#include "link/HeadlessPoll.h"
+#include "cli/HeadlessPoll.h"
+#include "session/MeterSession.h"
+#include "sim/SimSerialPort.h"
+#include "sim/SimUsbTransport.h"
+#include "sim/VirtualMeter.h"
+#include "support/ManualClock.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
-namespace thermo4::link {
+namespace thermo4::cli {
 namespace {
-
-using test::SimRig;
 
 TEST(LiveCsvLine, ShowsCelsiusWithOneDecimalOrTheChannelState) {
     struct Case {
@@ -39,27 +40,36 @@ TEST(LiveCsvLine, ShowsCelsiusWithOneDecimalOrTheChannelState) {
     QLocale::setDefault(saved);
 }
 
-struct HeadlessRig : SimRig {
-    MeterPoller poller{state, usbLink, clock};
+/// A headless session over the virtual meter on USB, on a manual clock.
+struct HeadlessRig {
+    link::ManualClock clock;
+    sim::VirtualMeter meter{clock};
+    sim::SimUsbTransport usb{meter};
+    sim::SimSerialPort serial{clock};
+    session::MeterSession session{clock, usb, serial};
     QStringList lines;
-    /// What onReading saw, as CSV lines.
+    /// The readings the session announced, as CSV lines.
     QStringList readings;
     /// printLine fails from this line on.
     qsizetype refuseAfter = 1000;
+
+    HeadlessRig() {
+        session.setPollOnTimer(false);
+        QObject::connect(&session, &session::MeterSession::reading, [this](const session::Reading& reading) {
+            readings << LiveCsvLine(reading.time, reading.status);
+        });
+    }
     HeadlessPollEnd run(int samples) {
         HeadlessPoll poll;
         poll.samples = samples;
-        poll.onReading = [&](const QDateTime& time, const core::MeterStatus& status) {
-            readings << LiveCsvLine(time, status);
-        };
-        return poll.run(poller, clock, [&](const QString& line) {
+        return poll.run(session, clock, [&](const QString& line) {
             lines << line;
             return lines.size() < refuseAfter;
         });
     }
 };
 
-TEST(HeadlessPoll, PrintsOneLinePerValidFrameEvery500ms) {
+TEST(HeadlessPoll, PrintsOneLinePerReadingEvery500ms) {
     HeadlessRig rig;
     rig.meter.setFixedCelsius(1, 30.0);
     rig.meter.setProbe(2, sim::ChannelShow::OverRange);
@@ -71,27 +81,27 @@ TEST(HeadlessPoll, PrintsOneLinePerValidFrameEvery500ms) {
     for (const QString& line : rig.lines) {
         EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
     }
-    EXPECT_EQ(rig.readings, rig.lines) << "each printed reading is handed on";
-    EXPECT_EQ(rig.letters(), "KAAA");
+    EXPECT_EQ(rig.readings, rig.lines) << "one line per reading the session announces";
+    EXPECT_EQ(rig.meter.receivedLetters(), "KAAA");
     EXPECT_EQ(rig.clock.tickMs(), 1500) << "identify at 0, frames at 500, 1000, 1500";
 }
 
 TEST(HeadlessPoll, GivesUpAfterFiveSecondsWithoutAValidReadingAndSaysWhy) {
     struct Case {
         const char* name;
-        void (*setUp)(SimRig&);
+        void (*setUp)(HeadlessRig&);
         HeadlessPollEnd end;
         int lines;
         std::int64_t endTick;
     };
     const Case cases[] = {
-        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, HeadlessPollEnd::NoMeter, 0, 5000},
-        {"another model", [](SimRig& r) { r.meter.setModel("419"); }, HeadlessPollEnd::NoMeter, 0, 5000},
+        {"no meter", [](HeadlessRig& r) { r.usb.setPlugged(false); }, HeadlessPollEnd::NoMeter, 0, 5000},
+        {"another model", [](HeadlessRig& r) { r.meter.setModel("419"); }, HeadlessPollEnd::NoMeter, 0, 5000},
         // Identify at 0, two frames (500, 1000), unplugged from the third read on.
-        {"meter lost", [](SimRig& r) { r.meter.faults().unplugAfterReads = 3; },
+        {"meter lost", [](HeadlessRig& r) { r.meter.faults().unplugAfterReads = 3; },
          HeadlessPollEnd::MeterStopped, 2, 6000},
         // The meter answers every read, but no reply starts with 0x02.
-        {"invalid frames", [](SimRig& r) { r.meter.setLiveFrames({sim::LiveFrame{}}); },
+        {"invalid frames", [](HeadlessRig& r) { r.meter.setLiveFrames({sim::LiveFrame{}}); },
          HeadlessPollEnd::InvalidFrames, 0, 5000},
     };
     for (const Case& c : cases) {
@@ -111,4 +121,4 @@ TEST(HeadlessPoll, StopsWhenALineCannotBePrinted) {
 }
 
 } // namespace
-} // namespace thermo4::link
+} // namespace thermo4::cli
