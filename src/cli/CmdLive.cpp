@@ -61,7 +61,8 @@ int RunLive(const QStringList& arguments) {
     }
 
     link::SystemClock clock;
-    const session::MeterChoice choice = MeterSource::choice(simulate, scenario, port, usbMeter, moreScenarios);
+    const session::MeterChoice choice =
+        MeterSource::choice(simulate, scenario, port, usbMeter, moreScenarios);
     const std::unique_ptr<session::Meter> meter = MeterSource::makeMeter(choice, clock);
     if (!meter) {
         return kExitFailure;
@@ -69,9 +70,9 @@ int RunLive(const QStringList& arguments) {
     session::MeterSession& session = meter->session();
     HeadlessPoll poll;
     poll.samples = samples;
-    if (!publishing.start(session, simulate         ? mqtt::LinkName::Simulated
-                                   : port.isEmpty() ? mqtt::LinkName::Usb
-                                                    : mqtt::LinkName::Serial)) {
+    if (!publishing.start(*meter, simulate         ? mqtt::LinkName::Simulated
+                                  : port.isEmpty() ? mqtt::LinkName::Usb
+                                                   : mqtt::LinkName::Serial)) {
         return kExitFailure;
     }
     alarms.attach(session, poll, publishing.publisher());

@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "mqtt/BrokerOptions.h"
+#include "session/MeterFactory.h"
 #include "session/MeterSession.h"
 
 namespace thermo4::cli {
@@ -43,14 +44,14 @@ bool MqttOption::read(const QCommandLineParser& parser) {
     return true;
 }
 
-bool MqttOption::start(session::MeterSession& session, mqtt::LinkName link) {
+bool MqttOption::start(session::Meter& meter, mqtt::LinkName link) {
     if (!m_broker) {
         return true;
     }
     m_publisher = std::make_unique<mqtt::MqttPublisher>(*m_broker);
-    mqtt::MeterIdentity meter;
-    meter.link = link;
-    m_publisher->setMeter(meter);
+    mqtt::MeterIdentity identity;
+    identity.link = link;
+    m_publisher->setMeter(identity);
     QObject::connect(m_publisher.get(), &mqtt::MqttPublisher::statusMessage,
                      [](const QString& text) { PrintError(text); });
     QString error;
@@ -58,10 +59,16 @@ bool MqttOption::start(session::MeterSession& session, mqtt::LinkName link) {
         PrintError(error);
         return false;
     }
-    QObject::connect(&session, &session::MeterSession::reading, m_publisher.get(),
-                     [publisher = m_publisher.get()](const session::Reading& reading) {
-                         publisher->publishLive(reading.time, reading.status);
-                     });
+    QObject::connect(
+        &meter.session(), &session::MeterSession::reading, m_publisher.get(),
+        [publisher = m_publisher.get(), &meter, identity](const session::Reading& reading) mutable {
+            // The meter's name (serial number, else path) is known once this program holds it.
+            if (const QString name = meter.meterName(); name != identity.serial) {
+                identity.serial = name;
+                publisher->setMeter(identity);
+            }
+            publisher->publishLive(reading.time, reading.status);
+        });
     return true;
 }
 

@@ -10,7 +10,7 @@
 #include <optional>
 
 namespace thermo4::session {
-class MeterSession;
+class Meter;
 }
 
 namespace thermo4::cli {
@@ -30,9 +30,10 @@ public:
     /// Takes the URL (password possibly from the file or the environment); on a bad
     /// one prints why and returns false. A password in the URL is taken with a warning.
     bool read(const QCommandLineParser& parser);
-    /// With the option given: starts publishing every reading the session announces,
-    /// from a meter on link. False, with the reason printed, when the client cannot start.
-    bool start(session::MeterSession& session, mqtt::LinkName link);
+    /// With the option given: starts publishing every reading meter's session announces,
+    /// from a meter on link, named as the meter names itself once this program holds it.
+    /// False, with the reason printed, when the client cannot start.
+    bool start(session::Meter& meter, mqtt::LinkName link);
     /// The running publisher, or none without --mqtt.
     mqtt::MqttPublisher* publisher() const { return m_publisher.get(); }
 

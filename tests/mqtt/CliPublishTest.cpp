@@ -103,6 +103,7 @@ TEST_F(CliPublish, KilledPublisherLeavesItsWillAndThePasswordCameFromTheEnvironm
     ASSERT_TRUE(live) << cli.err().toStdString();
     const QJsonObject reading = QJsonDocument::fromJson(live->first.payload).object();
     EXPECT_EQ(reading.value("link").toString(), "simulated");
+    EXPECT_TRUE(reading.value("serial").isString()) << "the message names the meter it comes from";
     EXPECT_EQ(reading.value("T4").toDouble(), 19.0);
     ASSERT_TRUE(subscriber.waitFor(QStringLiteral("hall/m7/status"),
                                    [](const Received& m) { return m.payload == "online"; }));
