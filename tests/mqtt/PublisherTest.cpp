@@ -232,6 +232,11 @@ TEST_F(Publisher, AlarmsGoOutOnceEachAndTheRetainedListSurvivesABrokerRestart) {
     ASSERT_TRUE(m_broker.start(m_broker.port())) << m_broker.log().toStdString();
     ASSERT_TRUE(WaitForCount(*m_status, 3));
     const QString topic = QStringLiteral("lab/m6/alarms");
+    // The publisher sends the list again just after it is back; a subscriber that came first would
+    // get it as a live message, so one subscriber sees it arrive and a later one must find it retained.
+    TestSubscriber first(m_broker.port(), topic);
+    ASSERT_TRUE(first.connect());
+    ASSERT_TRUE(first.waitFor(topic));
     TestSubscriber late(m_broker.port(), topic);
     ASSERT_TRUE(late.connect());
     const auto list = late.waitFor(topic);
