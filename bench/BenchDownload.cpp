@@ -86,12 +86,12 @@ void BM_FullUsbDownload(benchmark::State& state) {
         core::CommandFrame frame;
         std::uint8_t sequence = 0;
         link::ReplyBuffer reply{};
-        link::UsbSession session{usb, clock, frame, sequence, reply};
+        link::UsbExchange exchange{usb, clock, frame, sequence, reply};
         core::MemoryImage image;
         state.ResumeTiming();
 
         const std::int64_t start = ThreadCpuNs();
-        const core::LinkResult code = link::DownloadOverUsb(session, image, nullptr);
+        const core::LinkResult code = link::DownloadOverUsb(exchange, image, nullptr);
         const std::int64_t total = ThreadCpuNs() - start;
 
         state.PauseTiming();

@@ -50,15 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     core::CommandFrame frame;
     std::uint8_t sequence = 0;
     link::ReplyBuffer reply{};
-    link::UsbSession session{usb, clock, frame, sequence, reply};
-    if (link::IdentifyUsb(session, 'K')) {
+    link::UsbExchange exchange{usb, clock, frame, sequence, reply};
+    if (link::IdentifyUsb(exchange, 'K')) {
         for (int i = 0; i < 3; ++i) {
-            link::ReadLiveFrameUsb(session);
+            link::ReadLiveFrameUsb(exchange);
             clock.advance(500);
         }
     }
     core::MemoryImage image;
-    if (link::DownloadOverUsb(session, image) == 0) {
+    if (link::DownloadOverUsb(exchange, image) == 0) {
         core::DataSetCollection sets;
         core::DecodeMemoryImage(image, sets, clock.now());
     }

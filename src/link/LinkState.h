@@ -2,7 +2,7 @@
 
 #include "core/MeterStatus.h"
 #include "link/MeterLink.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 #include <cstdint>
 

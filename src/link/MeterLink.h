@@ -2,7 +2,7 @@
 
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 namespace thermo4::link {
 

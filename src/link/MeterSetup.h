@@ -5,7 +5,7 @@
 #include "core/SetupInput.h"
 #include "link/SetupOutcome.h"
 #include "link/SetupProgress.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 #include <QString>
 

@@ -37,8 +37,8 @@ constexpr std::size_t kMarker = 35;
 /// One download's exchanges and counters (all in bytes).
 class Download {
 public:
-    Download(SerialSession& session, core::MemoryImage& image, DownloadProgress* progress)
-        : m_s(session), m_image(image), m_progress(progress) {}
+    Download(SerialExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
+        : m_s(exchange), m_image(image), m_progress(progress) {}
 
     core::LinkResult run();
 
@@ -94,7 +94,7 @@ private:
     void requestNext();
     void blockLoop();
 
-    SerialSession& m_s;
+    SerialExchange& m_s;
     core::MemoryImage& m_image;
     DownloadProgress* m_progress;
     std::array<std::uint8_t, kReceiveBufferSize> m_buffer{};
@@ -216,9 +216,9 @@ core::LinkResult Download::run() {
 }
 } // namespace
 
-core::LinkResult DownloadOverSerial(SerialSession& session, core::MemoryImage& image,
+core::LinkResult DownloadOverSerial(SerialExchange& exchange, core::MemoryImage& image,
                                     DownloadProgress* progress) {
-    return Download(session, image, progress).run();
+    return Download(exchange, image, progress).run();
 }
 
 } // namespace thermo4::link

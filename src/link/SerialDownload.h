@@ -4,7 +4,7 @@
 #include "core/MemoryImage.h"
 #include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
-#include "link/SerialSession.h"
+#include "link/SerialExchange.h"
 
 namespace thermo4::link {
 
@@ -22,7 +22,7 @@ namespace thermo4::link {
 /// request sent again is told to the progress (waiting). A cancelled progress
 /// stops the transfer within 100 ms of a wait: "Q" ends it, kDownloadCancelled.
 /// Codes: SerialDownloadResult. The port is left open.
-core::LinkResult DownloadOverSerial(SerialSession& session, core::MemoryImage& image,
+core::LinkResult DownloadOverSerial(SerialExchange& exchange, core::MemoryImage& image,
                                     DownloadProgress* progress = nullptr);
 
 } // namespace thermo4::link

@@ -9,7 +9,7 @@ namespace thermo4::link {
 SerialMeterLink::SerialMeterLink(SerialPort& port, Clock& clock) : m_port(port), m_clock(clock) {}
 
 bool SerialMeterLink::identify(ReplyBuffer& reply) {
-    auto s = session();
+    auto s = exchange();
     const std::size_t got = IdentifySerialReply(s, reply);
     const bool identified = got >= core::kShortReplySize && core::ReplyHasModelCode(reply);
     m_invalidReply = got > 0 && !identified;
@@ -17,12 +17,12 @@ bool SerialMeterLink::identify(ReplyBuffer& reply) {
 }
 
 bool SerialMeterLink::readLiveFrame(ReplyBuffer& reply) {
-    auto s = session();
+    auto s = exchange();
     return ReadLiveFrameSerial(s, reply, &m_invalidReply);
 }
 
 core::LinkResult SerialMeterLink::download(core::MemoryImage& image, DownloadProgress* progress) {
-    auto s = session();
+    auto s = exchange();
     return DownloadOverSerial(s, image, progress);
 }
 
@@ -40,7 +40,7 @@ bool SerialMeterLink::connectTo(const QString& device, ReplyBuffer& reply) {
 
 std::optional<int> SerialMeterLink::search(const QStringList& ports, ReplyBuffer& reply,
                                            const SerialSearchProgress& progress) {
-    auto s = session();
+    auto s = exchange();
     const std::optional<int> found = SearchSerialPorts(s, ports, reply, progress);
     if (found)
         m_device = ports.at(*found);

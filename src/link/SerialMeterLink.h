@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/MeterLink.h"
-#include "link/SerialSession.h"
+#include "link/SerialExchange.h"
 #include "link/SerialTransactions.h"
 
 #include <QStringList>
@@ -48,7 +48,7 @@ public:
     const core::CommandFrame& frame() const { return m_frame; }
 
 private:
-    SerialSession session() { return SerialSession{m_port, m_clock, m_frame}; }
+    SerialExchange exchange() { return SerialExchange{m_port, m_clock, m_frame}; }
 
     SerialPort& m_port;
     Clock& m_clock;

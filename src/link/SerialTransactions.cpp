@@ -32,7 +32,7 @@ std::size_t readKeepingFirst(SerialPort& port, std::size_t count, std::span<std:
 
 } // namespace
 
-std::size_t IdentifySerialReply(SerialSession& s, ReplyBuffer& reply) {
+std::size_t IdentifySerialReply(SerialExchange& s, ReplyBuffer& reply) {
     s.frame.setCommand(core::kIdentify);
     s.port.write(s.frame.span());
     const std::size_t waiting =
@@ -40,11 +40,11 @@ std::size_t IdentifySerialReply(SerialSession& s, ReplyBuffer& reply) {
     return readKeepingFirst(s.port, waiting, reply);
 }
 
-bool IdentifySerial(SerialSession& s, ReplyBuffer& reply) {
+bool IdentifySerial(SerialExchange& s, ReplyBuffer& reply) {
     return IdentifySerialReply(s, reply) >= core::kShortReplySize && core::ReplyHasModelCode(reply);
 }
 
-bool ReadLiveFrameSerial(SerialSession& s, ReplyBuffer& reply, bool* invalid) {
+bool ReadLiveFrameSerial(SerialExchange& s, ReplyBuffer& reply, bool* invalid) {
     if (invalid) {
         *invalid = false;
     }
@@ -70,7 +70,7 @@ bool ReadLiveFrameSerial(SerialSession& s, ReplyBuffer& reply, bool* invalid) {
     return valid;
 }
 
-std::optional<int> SearchSerialPorts(SerialSession& s, const QStringList& ports, ReplyBuffer& reply,
+std::optional<int> SearchSerialPorts(SerialExchange& s, const QStringList& ports, ReplyBuffer& reply,
                                      const SerialSearchProgress& progress) {
     s.port.close();
     const auto n = static_cast<int>(ports.size());

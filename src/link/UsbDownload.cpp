@@ -34,8 +34,8 @@ template <typename Call> int attempt(Call&& call) {
 /// One download's exchanges and counters (all in bytes).
 class Download {
 public:
-    Download(UsbSession& session, core::MemoryImage& image, DownloadProgress* progress)
-        : m_s(session), m_image(image), m_progress(progress) {}
+    Download(UsbExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
+        : m_s(exchange), m_image(image), m_progress(progress) {}
 
     core::LinkResult run();
 
@@ -75,7 +75,7 @@ private:
     void mainPhase();
     core::LinkResult resumePhase(core::LinkResult result);
 
-    UsbSession& m_s;
+    UsbExchange& m_s;
     core::MemoryImage& m_image;
     DownloadProgress* m_progress;
     std::int32_t m_transfer = 0;
@@ -231,11 +231,12 @@ std::int32_t UsbTransferSize(std::uint32_t endAddress) {
     return static_cast<std::int32_t>(size);
 }
 
-core::LinkResult DownloadOverUsb(UsbSession& session, core::MemoryImage& image, DownloadProgress* progress) {
-    return Download(session, image, progress).run();
+core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image,
+                                 DownloadProgress* progress) {
+    return Download(exchange, image, progress).run();
 }
 
-core::LinkResult SeekBlockUsb(UsbSession& s, std::int32_t block) {
+core::LinkResult SeekBlockUsb(UsbExchange& s, std::int32_t block) {
     if (attempt([&] { return s.transport.open(s.vendorId, s.productId); }) != 0) {
         return UsbDownloadResult::kOpen;
     }

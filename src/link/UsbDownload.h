@@ -4,7 +4,7 @@
 #include "core/MemoryImage.h"
 #include "link/DownloadProgress.h"
 #include "link/DownloadResult.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 #include <cstdint>
 
@@ -18,17 +18,17 @@ std::int32_t UsbTransferSize(std::uint32_t endAddress);
 /// Reads the logger memory block by block into image (appending; the caller
 /// empties it first and again when the code is not 0). The caller has waited
 /// for the poll and stopped it, and holds the link meanwhile. Every wait goes
-/// through the session's clock (processing window messages). A block that is
+/// through the exchange's clock (processing window messages). A block that is
 /// not the next one expected (bytes 32, 33) is never appended: it ends the main
 /// phase like an unmended read failure, so the resume phase repositions; each
 /// resume attempt is told to the progress (waiting). A cancelled progress stops
 /// the transfer after the block or wait under way: "q" ends it, kDownloadCancelled.
 /// Codes: UsbDownloadResult. The device is left open.
-core::LinkResult DownloadOverUsb(UsbSession& session, core::MemoryImage& image,
+core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image,
                                  DownloadProgress* progress = nullptr);
 
 /// Positions the meter at block (numbered from 1) with "P" and reads it into the
 /// reply: 0 when the reply carries that block number; 1002 to 1007 otherwise.
-core::LinkResult SeekBlockUsb(UsbSession& session, std::int32_t block);
+core::LinkResult SeekBlockUsb(UsbExchange& exchange, std::int32_t block);
 
 } // namespace thermo4::link

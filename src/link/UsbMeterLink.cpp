@@ -9,22 +9,22 @@ namespace thermo4::link {
 
 UsbMeterLink::UsbMeterLink(UsbTransport& transport, Clock& clock) : m_transport(transport), m_clock(clock) {}
 
-UsbSession UsbMeterLink::session(ReplyBuffer& reply) {
-    return UsbSession{m_transport, m_clock, m_frame, m_sequence, reply, m_vendorId, m_productId};
+UsbExchange UsbMeterLink::exchange(ReplyBuffer& reply) {
+    return UsbExchange{m_transport, m_clock, m_frame, m_sequence, reply, m_vendorId, m_productId};
 }
 
 bool UsbMeterLink::identify(ReplyBuffer& reply) {
-    UsbSession s = session(reply);
+    UsbExchange s = exchange(reply);
     return IdentifyUsb(s, core::kIdentify);
 }
 
 bool UsbMeterLink::readLiveFrame(ReplyBuffer& reply) {
-    UsbSession s = session(reply);
+    UsbExchange s = exchange(reply);
     return ReadLiveFrameUsb(s);
 }
 
 core::LinkResult UsbMeterLink::download(core::MemoryImage& image, DownloadProgress* progress) {
-    UsbSession s = session(m_blockReply);
+    UsbExchange s = exchange(m_blockReply);
     return DownloadOverUsb(s, image, progress);
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/CommandFrame.h"
 #include "link/MeterLink.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 #include <cstdint>
 
@@ -31,8 +31,8 @@ public:
     /// "Q" in this link's frame. Results are ignored.
     void abortTransfer();
 
-    /// A transaction session over this link's frame and sequence number, replying into reply.
-    UsbSession session(ReplyBuffer& reply);
+    /// One exchange of commands and replies over this link's frame and sequence number, replying into reply.
+    UsbExchange exchange(ReplyBuffer& reply);
     UsbTransport& transport() { return m_transport; }
     Clock& clock() { return m_clock; }
     /// The frame as the last command left it.

@@ -9,14 +9,14 @@ namespace thermo4::link {
 
 namespace {
 
-bool openWithTimeouts(UsbSession& s) {
+bool openWithTimeouts(UsbExchange& s) {
     return s.transport.open(s.vendorId, s.productId) == 0 &&
            s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs) == 0;
 }
 
 // The poll's transactions report failure as false; a transport that throws
 // (a device torn out mid-call in some backends) must not take the window down.
-template <typename Body> bool guarded(UsbSession& s, Body&& body) {
+template <typename Body> bool guarded(UsbExchange& s, Body&& body) {
     try {
         return body();
     } catch (...) {
@@ -29,7 +29,7 @@ template <typename Body> bool guarded(UsbSession& s, Body&& body) {
 }
 } // namespace
 
-bool IdentifyUsb(UsbSession& s, char letter) {
+bool IdentifyUsb(UsbExchange& s, char letter) {
     return guarded(s, [&] {
         bool ok = false;
         if (openWithTimeouts(s)) {
@@ -44,7 +44,7 @@ bool IdentifyUsb(UsbSession& s, char letter) {
     });
 }
 
-bool ReadLiveFrameUsb(UsbSession& s) {
+bool ReadLiveFrameUsb(UsbExchange& s) {
     return guarded(s, [&] {
         if (!openWithTimeouts(s)) {
             s.transport.close();

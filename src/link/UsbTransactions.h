@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/LinkResult.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 #include <cstdint>
 
@@ -10,12 +10,12 @@ namespace thermo4::link {
 /// Identify: open, time-outs, the frame with the given letter, a 32-byte read
 /// into reply, close. True when open, time-outs and read succeed; no reply byte
 /// is examined (the caller compares the model code in bytes 23 to 25).
-bool IdentifyUsb(UsbSession& session, char letter);
+bool IdentifyUsb(UsbExchange& exchange, char letter);
 
 /// Live read: "A" with the next sequence number (8-bit, wrapping) in byte 5; the
 /// reply buffer is cleared and the 64-byte frame read into it; close. True when
 /// the read succeeds; the frame itself is not checked here.
-bool ReadLiveFrameUsb(UsbSession& session);
+bool ReadLiveFrameUsb(UsbExchange& exchange);
 
 /// A panel key's transaction (codes in core::PanelKeyResult) with the panel's own frame, already filled by
 /// the key. Every step runs even after a failed open, time-outs or write; the code is 7005 for a failed

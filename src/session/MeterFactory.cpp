@@ -4,7 +4,7 @@
 #include "link/HidUsbTransport.h"
 #include "link/NoUsbTransport.h"
 #include "link/QtSerialPort.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 #include "session/MeterSession.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"

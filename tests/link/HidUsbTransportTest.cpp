@@ -1,5 +1,5 @@
 #include "link/HidUsbTransport.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 
 #include <QTemporaryDir>
 

@@ -298,9 +298,9 @@ TEST(MeterSetup, QuickRecordLeavesOneDataSetDatedWhenItWasMade) {
         EXPECT_EQ(rig.letters(), std::string(25, 'W'));
         EXPECT_EQ(rig.meter.memory().endAddress(), std::uint32_t(c.endAddress));
 
-        auto session = rig.session();
+        auto exchange = rig.exchange();
         core::MemoryImage image;
-        ASSERT_EQ(DownloadOverUsb(session, image), UsbDownloadResult::kOk);
+        ASSERT_EQ(DownloadOverUsb(exchange, image), UsbDownloadResult::kOk);
         core::DataSetCollection sets;
         ASSERT_EQ(core::DecodeMemoryImage(image, sets, QDateTime(QDate(2000, 1, 1), QTime())),
                   core::kDecodeOk);

@@ -26,7 +26,7 @@ struct SerialDownloadRig : test::SerialRig {
         meter.memory() = PatternMemory(endAddress);
     }
     core::LinkResult download() {
-        auto s = session();
+        auto s = exchange();
         return DownloadOverSerial(s, image, &progress);
     }
     std::vector<std::uint8_t> imageBytes() const { return {image.bytes().begin(), image.bytes().end()}; }

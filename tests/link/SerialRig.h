@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Commands.h"
-#include "link/SerialSession.h"
-#include "link/UsbSession.h"
+#include "link/SerialExchange.h"
+#include "link/UsbExchange.h"
 #include "sim/SimSerialPort.h"
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"
@@ -30,7 +30,7 @@ struct SerialRig {
             port.open(kDevice);
         }
     }
-    SerialSession session() { return SerialSession{port, clock, frame}; }
+    SerialExchange exchange() { return SerialExchange{port, clock, frame}; }
     std::string letters() const { return meter.receivedLetters(); }
     /// Holds every byte to 9600-baud line time.
     void pace() { port.setByteTimeUs(sim::SimSerialPort::kByteTime9600Us); }

@@ -33,7 +33,7 @@ TEST(IdentifySerial, AcceptsOnlyTheModelCodeAndWaitsOnlyForTheReply) {
         if (!c.answers) {
             rig.line.setReplyFilter([](char, std::vector<std::uint8_t>& reply) { reply.clear(); });
         }
-        auto s = rig.session();
+        auto s = rig.exchange();
         EXPECT_EQ(IdentifySerial(s, rig.reply), c.expected) << c.name;
         EXPECT_EQ(rig.clock.tickMs(), c.tickAfter) << c.name;
         EXPECT_EQ(rig.letters(), "K") << c.name;
@@ -43,7 +43,7 @@ TEST(IdentifySerial, AcceptsOnlyTheModelCodeAndWaitsOnlyForTheReply) {
 TEST(IdentifySerial, ReadsEverythingWaitingAndKeepsTheFirst64Bytes) {
     SerialRig rig;
     rig.line.setReplyFilter([](char, std::vector<std::uint8_t>& reply) { reply.resize(100, 0xAA); });
-    auto s = rig.session();
+    auto s = rig.exchange();
     EXPECT_EQ(IdentifySerialReply(s, rig.reply), 100u);
     EXPECT_EQ(rig.port.inputCount(), 0u);
     EXPECT_EQ(rig.reply[63], 0xAA);
@@ -69,7 +69,7 @@ TEST(ReadLiveFrameSerial, ChecksMarkersAndChecksumOfTheFirst64Bytes) {
     for (const LiveCase& c : cases) {
         SerialRig rig;
         rig.line.setReplyFilter([&c](char, std::vector<std::uint8_t>& r) { c.shape(r); });
-        auto s = rig.session();
+        auto s = rig.exchange();
         EXPECT_EQ(ReadLiveFrameSerial(s, rig.reply), c.expected) << c.name;
         EXPECT_EQ(rig.port.inputCount(), 0u) << c.name << ": whatever came was read";
         EXPECT_EQ(rig.clock.waitedMs(), 200) << c.name;
@@ -84,7 +84,7 @@ TEST(ReadLiveFrameSerial, A63ByteReplyStaysQueuedAndSpoilsOnlyTheNextRead) {
             r.resize(63);
         }
     });
-    auto s = rig.session();
+    auto s = rig.exchange();
     EXPECT_FALSE(ReadLiveFrameSerial(s, rig.reply));
     EXPECT_EQ(rig.port.inputCount(), 63u) << "not read";
     EXPECT_FALSE(ReadLiveFrameSerial(s, rig.reply)) << "63 old bytes in front of the new frame";
@@ -96,14 +96,14 @@ TEST(ReadLiveFrameSerial, A63ByteReplyStaysQueuedAndSpoilsOnlyTheNextRead) {
 TEST(ReadLiveFrameSerial, FailsOnAPortThatWentAway) {
     SerialRig rig;
     rig.port.detach(SerialRig::kDevice);
-    auto s = rig.session();
+    auto s = rig.exchange();
     EXPECT_FALSE(ReadLiveFrameSerial(s, rig.reply));
     EXPECT_FALSE(rig.port.isOpen());
 }
 
 TEST(SerialFrames, EveryCommandIsAFrameWithZeroParameters) {
     SerialRig rig;
-    auto s = rig.session();
+    auto s = rig.exchange();
     IdentifySerial(s, rig.reply);
     ReadLiveFrameSerial(s, rig.reply);
     const auto& bytes = rig.port.written();

@@ -21,7 +21,7 @@ struct SimRig {
     UsbMeterLink usbLink{usb, clock};
     LinkState state;
 
-    UsbSession session() { return usbLink.session(state.reply); }
+    UsbExchange exchange() { return usbLink.exchange(state.reply); }
     std::string letters() const { return meter.receivedLetters(); }
 };
 

@@ -1,7 +1,7 @@
 #include "link/ChosenUsbTransport.h"
 #include "link/DeviceLock.h"
 #include "link/HidUsbTransport.h"
-#include "link/UsbSession.h"
+#include "link/UsbExchange.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"
 #include "support/ManualClock.h"

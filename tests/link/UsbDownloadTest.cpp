@@ -24,7 +24,7 @@ struct DownloadRig : SimRig {
 
     explicit DownloadRig(std::uint32_t endAddress) { meter.memory() = PatternMemory(endAddress); }
     core::LinkResult download() {
-        auto s = session();
+        auto s = exchange();
         return DownloadOverUsb(s, image, &progress);
     }
     std::vector<std::uint8_t> imageBytes() const { return {image.bytes().begin(), image.bytes().end()}; }
@@ -149,7 +149,7 @@ TEST(DownloadOverUsb, AThrowingTransportIsAFailedRead) {
     test::ReportingTransport usb(rig.usb);
     usb.throwOnRead = true;
     UsbMeterLink link(usb, rig.clock);
-    auto s = link.session(rig.state.reply);
+    auto s = link.exchange(rig.state.reply);
     EXPECT_EQ(DownloadOverUsb(s, rig.image, nullptr), UsbDownloadResult::kReadFirst);
     EXPECT_TRUE(rig.image.isEmpty());
 }
@@ -238,7 +238,7 @@ TEST(SeekBlockUsb, CodesNameTheFailedStep) {
     for (const Case& c : cases) {
         DownloadRig rig(0);
         c.setUp(rig);
-        auto s = rig.session();
+        auto s = rig.exchange();
         EXPECT_EQ(SeekBlockUsb(s, 300), c.expected) << c.name;
         if (c.expected == UsbDownloadResult::kOk) {
             EXPECT_EQ(rig.blockAsked(0), 300);

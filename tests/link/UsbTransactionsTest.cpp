@@ -18,9 +18,9 @@ TEST(IdentifyUsb, ReadsTheModelCodeAndKeepsTheFrameParameters) {
     SimRig rig;
     rig.meter.setModel("419");
     rig.usbLink.frame().bytes = {0x02, 'A', 9, 8, 7, 6, 0x03};
-    auto session = rig.session();
+    auto exchange = rig.exchange();
 
-    ASSERT_TRUE(IdentifyUsb(session, 'K'));
+    ASSERT_TRUE(IdentifyUsb(exchange, 'K'));
     EXPECT_EQ(rig.letters(), "K");
     EXPECT_EQ(rig.meter.received().at(0).bytes, (std::vector<std::uint8_t>{0x02, 'K', 9, 8, 7, 6, 0x03}));
     EXPECT_EQ(std::string(rig.state.reply.begin() + 23, rig.state.reply.begin() + 26), "419");
@@ -29,11 +29,11 @@ TEST(IdentifyUsb, ReadsTheModelCodeAndKeepsTheFrameParameters) {
 
 TEST(IdentifyUsb, FailsWithoutAMeterOrWithoutAReply) {
     SimRig rig;
-    auto session = rig.session();
+    auto exchange = rig.exchange();
     rig.usb.setPlugged(false);
-    EXPECT_FALSE(IdentifyUsb(session, 'K'));
+    EXPECT_FALSE(IdentifyUsb(exchange, 'K'));
     rig.usb.setPlugged(true);
-    EXPECT_FALSE(IdentifyUsb(session, '?')) << "a letter the meter ignores gets no reply";
+    EXPECT_FALSE(IdentifyUsb(exchange, '?')) << "a letter the meter ignores gets no reply";
     EXPECT_FALSE(rig.usb.isOpen());
 }
 
@@ -41,9 +41,9 @@ TEST(ReadLiveFrameUsb, CountsTheSequenceInByteFiveAndWrapsAfter255) {
     SimRig rig;
     rig.usbLink.frame().bytes = {0x02, 'P', 0x01, 0x2C, 0x55, 0, 0x03}; // left by a download
     rig.usbLink.sequence() = 253;
-    auto session = rig.session();
+    auto exchange = rig.exchange();
     for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(ReadLiveFrameUsb(session));
+        ASSERT_TRUE(ReadLiveFrameUsb(exchange));
     }
     ASSERT_EQ(rig.letters(), "AAAA");
     const std::vector<std::uint8_t> expectedSequence{254, 255, 0, 1};
@@ -64,13 +64,13 @@ TEST(ReadLiveFrameUsb, AFailedReadLeavesAClearedReplyAndAFailedOpenSendsNothing)
     SimRig rig;
     rig.meter.faults().failLiveReads = {1};
     rig.state.reply.fill(0xAA);
-    auto session = rig.session();
-    EXPECT_FALSE(ReadLiveFrameUsb(session));
+    auto exchange = rig.exchange();
+    EXPECT_FALSE(ReadLiveFrameUsb(exchange));
     EXPECT_TRUE(std::all_of(rig.state.reply.begin(), rig.state.reply.end(), [](auto b) { return b == 0; }));
     EXPECT_EQ(rig.usbLink.sequence(), 1);
 
     rig.usb.setPlugged(false);
-    EXPECT_FALSE(ReadLiveFrameUsb(session));
+    EXPECT_FALSE(ReadLiveFrameUsb(exchange));
     EXPECT_EQ(rig.letters(), "A");
     EXPECT_EQ(rig.usbLink.sequence(), 1) << "no frame went out, so no number was used";
 }
@@ -129,10 +129,10 @@ TEST(PollTransactions, ATransportThatThrowsReportsFailureAndClosesTheDevice) {
     ReportingTransport usb(rig.usb);
     usb.throwOnRead = true;
     UsbMeterLink link(usb, rig.clock);
-    auto session = link.session(rig.state.reply);
-    EXPECT_FALSE(IdentifyUsb(session, 'K'));
+    auto exchange = link.exchange(rig.state.reply);
+    EXPECT_FALSE(IdentifyUsb(exchange, 'K'));
     EXPECT_FALSE(rig.usb.isOpen());
-    EXPECT_FALSE(ReadLiveFrameUsb(session));
+    EXPECT_FALSE(ReadLiveFrameUsb(exchange));
     EXPECT_FALSE(rig.usb.isOpen());
 }
 

@@ -197,9 +197,9 @@ TEST_F(MeterDownloadTest, RecordedDataSetsComeBackThroughTheDownload) {
     core::CommandFrame frame;
     std::uint8_t sequence = 0;
     link::ReplyBuffer reply{};
-    link::UsbSession session{usb, clock, frame, sequence, reply};
+    link::UsbExchange exchange{usb, clock, frame, sequence, reply};
     core::MemoryImage image;
-    ASSERT_EQ(link::DownloadOverUsb(session, image), 0);
+    ASSERT_EQ(link::DownloadOverUsb(exchange, image), 0);
     const std::size_t used = meter.memory().endAddress() + 1;
     ASSERT_EQ(image.size(), (used + 31) / 32 * 32);
     EXPECT_TRUE(std::equal(meter.memory().bytes().begin(), meter.memory().bytes().begin() + used,

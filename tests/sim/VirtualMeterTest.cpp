@@ -26,10 +26,10 @@ protected:
     core::CommandFrame frame;
     std::uint8_t sequence = 0;
     link::ReplyBuffer reply{};
-    link::UsbSession session{usb, clock, frame, sequence, reply};
+    link::UsbExchange usbExchange{usb, clock, frame, sequence, reply};
 
     MeterStatus liveStatus() {
-        EXPECT_TRUE(link::ReadLiveFrameUsb(session));
+        EXPECT_TRUE(link::ReadLiveFrameUsb(usbExchange));
         EXPECT_TRUE(core::LiveFrameMarkersOk(reply));
         MeterStatus status;
         core::DecodeStatus(std::span<const std::uint8_t, 64>(reply), status);
@@ -57,10 +57,10 @@ protected:
 };
 
 TEST_F(VirtualMeterTest, IdentifyCarriesTheModelCode) {
-    ASSERT_TRUE(link::IdentifyUsb(session, 'K'));
+    ASSERT_TRUE(link::IdentifyUsb(usbExchange, 'K'));
     EXPECT_TRUE(core::ReplyHasModelCode(reply));
     meter.setModel("419");
-    ASSERT_TRUE(link::IdentifyUsb(session, 'K'));
+    ASSERT_TRUE(link::IdentifyUsb(usbExchange, 'K'));
     EXPECT_FALSE(core::ReplyHasModelCode(reply));
     EXPECT_EQ(std::string(reply.begin() + 23, reply.begin() + 26), "419");
     EXPECT_FALSE(usb.isOpen()); // identify closes the device
@@ -284,7 +284,7 @@ TEST_F(VirtualMeterTest, RecordingStopsWithFullWhenTheMemoryRunsOut) {
 }
 
 TEST_F(VirtualMeterTest, LogKeepsEveryFrameInOrder) {
-    ASSERT_TRUE(link::IdentifyUsb(session, 'K'));
+    ASSERT_TRUE(link::IdentifyUsb(usbExchange, 'K'));
     liveStatus();
     liveStatus();
     ASSERT_EQ(press('B'), 0);

@@ -13,7 +13,7 @@ inline constexpr core::CommandFrame kInitialSerialFrame{
 
 /// What a serial-link transaction works with: the port, the clock, and the
 /// link's one command frame, which lives as long as the link.
-struct SerialSession {
+struct SerialExchange {
     SerialPort& port;
     Clock& clock;
     core::CommandFrame& frame;

@@ -21,7 +21,7 @@ using ReplyBuffer = std::array<std::uint8_t, 64>;
 /// What a main-window USB transaction works with. The frame, the live-read
 /// sequence number and the reply buffer belong to the caller and outlive the
 /// transaction: bytes a command does not set keep what the previous one left.
-struct UsbSession {
+struct UsbExchange {
     UsbTransport& transport;
     Clock& clock;
     core::CommandFrame& frame;
