@@ -2,6 +2,7 @@
 
 #include "core/Commands.h"
 #include "core/SetupInput.h"
+#include "link/TransportCall.h"
 
 #include <algorithm>
 
@@ -177,39 +178,31 @@ void MeterSetup::releaseLink() const {
     }
 }
 
-template <typename Call> int MeterSetup::call(Call&& transportCall) {
-    try {
-        return transportCall();
-    } catch (...) {
-        return -1;
-    }
-}
-
 bool MeterSetup::openDevice() {
-    return call([&] { return m_transport.open(m_vendorId, m_productId); }) == 0;
+    return CallTransport([&] { return m_transport.open(m_vendorId, m_productId); }) == 0;
 }
 
 bool MeterSetup::setTimeouts() {
-    return call([&] { return m_transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) == 0;
+    return CallTransport([&] { return m_transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) == 0;
 }
 
 bool MeterSetup::sendFrame() {
-    return call([&] { return m_transport.writeCommand(m_frame.span()); }) == 0;
+    return CallTransport([&] { return m_transport.writeCommand(m_frame.span()); }) == 0;
 }
 
 bool MeterSetup::readInto(std::span<std::uint8_t> reply) {
-    return call([&] { return m_transport.read(reply); }) == 0;
+    return CallTransport([&] { return m_transport.read(reply); }) == 0;
 }
 
 void MeterSetup::sendAbort() {
     core::SetEepromAbortFrame(m_frame);
     sendFrame();
-    call([&] { return m_transport.finishWrite(); });
+    CallTransport([&] { return m_transport.finishWrite(); });
 }
 
 QString MeterSetup::readSerialNumber() {
     std::array<char, kSerialNumberSize> text{};
-    if (call([&] { return m_transport.serialNumber(text); }) != 0) {
+    if (CallTransport([&] { return m_transport.serialNumber(text); }) != 0) {
         return {};
     }
     const auto end = std::find(text.begin(), text.end(), '\0');
@@ -232,7 +225,7 @@ LinkResult MeterSetup::attemptExchange(const Exchange& x) {
     if (!sendFrame()) {
         code = x.codes.command;
     }
-    call([&] { return m_transport.finishWrite(); });
+    CallTransport([&] { return m_transport.finishWrite(); });
     if (x.block != Exchange::Block::None) {
         wait(kBlockWaitMs);
         if (x.block == Exchange::Block::Clock) {
@@ -240,10 +233,10 @@ LinkResult MeterSetup::attemptExchange(const Exchange& x) {
         } else {
             core::FillDefaultsBlock(m_buffer);
         }
-        if (call([&] { return m_transport.writeBlock(m_buffer); }) != 0) {
+        if (CallTransport([&] { return m_transport.writeBlock(m_buffer); }) != 0) {
             code = x.codes.block;
         }
-        call([&] { return m_transport.finishWrite(); });
+        CallTransport([&] { return m_transport.finishWrite(); });
         wait(kBlockWaitMs);
     }
     if (x.waitBeforeReadMs > 0) {
@@ -334,7 +327,7 @@ LinkResult MeterSetup::attemptCalibration() {
         if (!sendFrame()) {
             code = write;
         }
-        call([&] { return m_transport.finishWrite(); });
+        CallTransport([&] { return m_transport.finishWrite(); });
     };
     command(core::kCalibration1, R::kFirstOpen, R::kFirstTimeouts, R::kFirstWriteCommand);
     if (!readInto(m_calibrationFirst)) {
@@ -365,7 +358,7 @@ LinkResult MeterSetup::eepromCommand(const Codes& codes, Fill&& fillFrame) {
     if (!sendFrame()) {
         return codes.command;
     }
-    call([&] { return m_transport.finishWrite(); });
+    CallTransport([&] { return m_transport.finishWrite(); });
     return readInto(m_buffer) ? core::kLinkOk : codes.read;
 }
 
@@ -416,7 +409,7 @@ bool MeterSetup::writeEepromByte(const core::EepromByte& byte) {
     if (!retried([&] { return sendFrame(); })) {
         return false;
     }
-    call([&] { return m_transport.finishWrite(); });
+    CallTransport([&] { return m_transport.finishWrite(); });
     if (!retried([&] { return readInto(m_buffer); })) {
         return false;
     }

@@ -137,8 +137,6 @@ private:
     void sendAbort();
     QString readSerialNumber();
 
-    /// Runs one transport call; a throwing transport counts as a failed call.
-    template <typename Call> int call(Call&& transportCall);
     bool openDevice();
     bool setTimeouts();
     bool sendFrame();

@@ -1,6 +1,7 @@
 #include "link/UsbDownload.h"
 
 #include "core/Commands.h"
+#include "link/TransportCall.h"
 
 #include <span>
 
@@ -22,15 +23,6 @@ constexpr std::size_t kBlockNumberHigh = 32;
 constexpr std::size_t kBlockNumberLow = 33;
 constexpr std::size_t kMarker = 35;
 
-/// Runs one transport call; a throwing transport counts as a failed call.
-template <typename Call> int attempt(Call&& call) {
-    try {
-        return call();
-    } catch (...) {
-        return -1;
-    }
-}
-
 /// One download's exchanges and counters (all in bytes).
 class Download {
 public:
@@ -42,17 +34,17 @@ public:
 private:
     bool send(char letter) {
         m_s.frame.setCommand(letter);
-        return attempt([&] { return m_s.transport.writeCommand(m_s.frame.span()); }) == 0;
+        return CallTransport([&] { return m_s.transport.writeCommand(m_s.frame.span()); }) == 0;
     }
     void finishWrite() {
-        attempt([&] { return m_s.transport.finishWrite(); });
+        CallTransport([&] { return m_s.transport.finishWrite(); });
     }
     bool readReply(std::size_t size) {
-        return attempt([&] { return m_s.transport.read(std::span(m_s.reply).first(size)); }) == 0;
+        return CallTransport([&] { return m_s.transport.read(std::span(m_s.reply).first(size)); }) == 0;
     }
     bool readBlock() { return readReply(core::kBlockReplySize); }
     void closeDevice() {
-        attempt([&] { return m_s.transport.close(); });
+        CallTransport([&] { return m_s.transport.close(); });
     }
     /// True when the block in the reply is the one that follows those held.
     bool isNextBlock() const {
@@ -85,10 +77,10 @@ private:
 };
 
 core::LinkResult Download::firstBlock() {
-    if (attempt([&] { return m_s.transport.open(m_s.vendorId, m_s.productId); }) != 0) {
+    if (CallTransport([&] { return m_s.transport.open(m_s.vendorId, m_s.productId); }) != 0) {
         return UsbDownloadResult::kOpen;
     }
-    if (attempt([&] { return m_s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
+    if (CallTransport([&] { return m_s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
         return UsbDownloadResult::kTimeouts;
     }
     m_s.frame.param(1) = 0;
@@ -160,7 +152,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
         m_s.frame.setCommand(core::kLiveRead);
         ++m_s.sequence;
         m_s.frame.param(4) = m_s.sequence;
-        attempt([&] { return m_s.transport.writeCommand(m_s.frame.span()); });
+        CallTransport([&] { return m_s.transport.writeCommand(m_s.frame.span()); });
         finishWrite();
         readReply(core::kShortReplySize);
         m_s.clock.delayWithMessages(kResumeWaitMs);
@@ -237,11 +229,11 @@ core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image
 }
 
 core::LinkResult SeekBlockUsb(UsbExchange& s, std::int32_t block) {
-    if (attempt([&] { return s.transport.open(s.vendorId, s.productId); }) != 0) {
+    if (CallTransport([&] { return s.transport.open(s.vendorId, s.productId); }) != 0) {
         return UsbDownloadResult::kOpen;
     }
     s.clock.delayWithMessages(kReplyWaitMs);
-    if (attempt([&] { return s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
+    if (CallTransport([&] { return s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
         return UsbDownloadResult::kTimeouts;
     }
     s.clock.delayWithMessages(kReplyWaitMs);
@@ -250,12 +242,13 @@ core::LinkResult SeekBlockUsb(UsbExchange& s, std::int32_t block) {
     s.frame.param(1) = high;
     s.frame.param(2) = low;
     s.frame.setCommand(core::kDownloadStart);
-    if (attempt([&] { return s.transport.writeCommand(s.frame.span()); }) != 0) {
+    if (CallTransport([&] { return s.transport.writeCommand(s.frame.span()); }) != 0) {
         return UsbDownloadResult::kWriteStart;
     }
-    attempt([&] { return s.transport.finishWrite(); });
+    CallTransport([&] { return s.transport.finishWrite(); });
     s.clock.delayWithMessages(kReplyWaitMs);
-    if (attempt([&] { return s.transport.read(std::span(s.reply).first(core::kBlockReplySize)); }) != 0) {
+    if (CallTransport([&] { return s.transport.read(std::span(s.reply).first(core::kBlockReplySize)); }) !=
+        0) {
         return UsbDownloadResult::kReadFirst;
     }
     if (s.reply[kMarker] != core::kBlockReplyMarker) {

@@ -1,6 +1,7 @@
 #include "link/UsbMeterLink.h"
 
 #include "core/Commands.h"
+#include "link/TransportCall.h"
 #include "link/UsbDownload.h"
 #include "link/UsbTransactions.h"
 #include "link/UsbTransport.h"
@@ -36,13 +37,12 @@ core::LinkResult UsbMeterLink::pressKey(char letter) {
 }
 
 void UsbMeterLink::abortTransfer() {
-    try {
+    // The meter may be gone: then there is nothing left to tell it.
+    CallTransport([&] {
         m_transport.finishWrite();
         m_frame.setCommand(core::kAbort);
-        m_transport.writeCommand(m_frame.span());
-    } catch (...) {
-        // The meter may be gone: there is nothing left to tell it.
-    }
+        return m_transport.writeCommand(m_frame.span());
+    });
 }
 
 } // namespace thermo4::link

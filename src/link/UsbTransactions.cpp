@@ -1,6 +1,7 @@
 #include "link/UsbTransactions.h"
 
 #include "core/Commands.h"
+#include "link/TransportCall.h"
 
 #include <algorithm>
 #include <span>
@@ -14,18 +15,12 @@ bool openWithTimeouts(UsbExchange& s) {
            s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs) == 0;
 }
 
-// The poll's transactions report failure as false; a transport that throws
-// (a device torn out mid-call in some backends) must not take the window down.
+// The poll's transactions report failure as false; after a throw the device is closed.
 template <typename Body> bool guarded(UsbExchange& s, Body&& body) {
-    try {
-        return body();
-    } catch (...) {
-        try {
-            s.transport.close();
-        } catch (...) {
-        }
+    return Guarded(std::forward<Body>(body), [&] {
+        CallTransport([&] { return s.transport.close(); });
         return false;
-    }
+    });
 }
 } // namespace
 
@@ -64,14 +59,8 @@ bool ReadLiveFrameUsb(UsbExchange& s) {
 
 core::LinkResult PanelTransaction(UsbTransport& transport, const core::CommandFrame& frame,
                                   std::uint16_t vendorId, std::uint16_t productId) {
-    // Runs a step that is allowed to fail; a throwing transport counts as a failure.
-    const auto failed = [](auto&& step) {
-        try {
-            return step() != 0;
-        } catch (...) {
-            return true;
-        }
-    };
+    // A step that is allowed to fail: the next one runs all the same.
+    const auto failed = [](auto&& step) { return CallTransport(step) != 0; };
     core::LinkResult code = core::kLinkOk;
     if (failed([&] { return transport.open(vendorId, productId); })) {
         code = core::PanelKeyResult::kOpen;
@@ -83,18 +72,18 @@ core::LinkResult PanelTransaction(UsbTransport& transport, const core::CommandFr
         code = core::PanelKeyResult::kWriteCommand;
     }
     failed([&] { return transport.finishWrite(); });
-    try {
-        std::array<std::uint8_t, core::kShortReplySize> reply{};
-        if (transport.read(reply) != 0) {
-            return core::PanelKeyResult::kRead;
-        }
-        if (!core::ReplyHasOk(reply, 2)) {
-            return core::PanelKeyResult::kReplyCheck;
-        }
-    } catch (...) {
-        return core::PanelKeyResult::kLibraryError;
-    }
-    return code;
+    return Guarded(
+        [&] {
+            std::array<std::uint8_t, core::kShortReplySize> reply{};
+            if (transport.read(reply) != 0) {
+                return core::PanelKeyResult::kRead;
+            }
+            if (!core::ReplyHasOk(reply, 2)) {
+                return core::PanelKeyResult::kReplyCheck;
+            }
+            return code;
+        },
+        [] { return core::PanelKeyResult::kLibraryError; });
 }
 
 } // namespace thermo4::link
