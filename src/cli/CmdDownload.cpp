@@ -2,10 +2,10 @@
 #include "cli/CliSupport.h"
 #include "cli/MeterSource.h"
 #include "core/FileName.h"
+#include "core/LinkResult.h"
 #include "core/MemoryDecoder.h"
 #include "formats/CollectionFile.h"
 #include "formats/FileSystem.h"
-#include "link/DownloadResult.h"
 #include "link/SystemClock.h"
 #include "session/LoggerLoad.h"
 #include "session/MeterFactory.h"
@@ -193,7 +193,7 @@ int RunDownload(const QStringList& arguments) {
         PrintError(QStringLiteral("the meter is busy"));
         return kExitFailure;
     }
-    if (*code == link::kDownloadCancelled) {
+    if (*code == core::DownloadResult::kCancelled) {
         PrintError(QStringLiteral("download interrupted; nothing written"));
         return kExitInterrupted;
     }

@@ -10,6 +10,38 @@ using LinkResult = std::int32_t;
 
 inline constexpr LinkResult kLinkOk = 0;
 
+/// The logger download over either link (the serial link uses 3 and 9; USB the others).
+struct DownloadResult {
+    /// Every byte of the transfer size arrived.
+    static constexpr LinkResult kOk = 0;
+    /// Serial: the block loop ended early: no progress for 5 s, more than 20 blocks
+    /// refused in a row, or the port went away.
+    static constexpr LinkResult kIncomplete = 3;
+    /// Serial: three requests for the first block brought no good block.
+    static constexpr LinkResult kNoFirstBlock = 9;
+    /// USB: the main phase received everything but writing "q" failed.
+    static constexpr LinkResult kEndWriteFailed = 125;
+    // USB, before the first reply (and inside SeekBlockUsb):
+    static constexpr LinkResult kOpen = 1002;
+    static constexpr LinkResult kTimeouts = 1003;
+    static constexpr LinkResult kWriteStart = 1004;
+    static constexpr LinkResult kReadFirst = 1005;
+    /// Byte 35 of the reply was not 0x05.
+    static constexpr LinkResult kBadMarker = 1006;
+    /// SeekBlockUsb only: the reply carried another block number.
+    static constexpr LinkResult kWrongBlock = 1007;
+    // USB, the last resume attempt:
+    /// could not position the meter (the second seek failed);
+    static constexpr LinkResult kResumeSeek = 1260;
+    /// could not write "p";
+    static constexpr LinkResult kResumeWrite = 1261;
+    /// could not read a block (or got one out of order).
+    static constexpr LinkResult kResumeRead = 1263;
+    /// The download stopped because its progress asked it to (DownloadProgress::cancelled):
+    /// not a code of the meter's, and nothing to tell the user about.
+    static constexpr LinkResult kCancelled = -2;
+};
+
 /// Panel keys (HOLD, C/F, MAX/MIN/AVG, REC, Recall, MEM, backlight).
 struct PanelKeyResult {
     static constexpr LinkResult kOpen = 7002;

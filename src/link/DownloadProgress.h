@@ -23,7 +23,7 @@ public:
         static_cast<void>(attempts);
     }
     /// True once the download is to stop. It is asked at every wait and after every block; the
-    /// download then ends the transfer as a finished one does and returns kDownloadCancelled.
+    /// download then ends the transfer as a finished one does and returns DownloadResult::kCancelled.
     virtual bool cancelled() const { return false; }
 };
 

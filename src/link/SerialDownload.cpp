@@ -2,7 +2,7 @@
 
 #include "core/Commands.h"
 #include "core/MemoryDecoder.h"
-#include "link/UsbDownload.h"
+#include "link/DownloadBlocks.h"
 
 #include <algorithm>
 #include <array>
@@ -28,11 +28,6 @@ constexpr int kNextRequests = 10;
 constexpr std::int64_t kCancelCheckMs = 100;
 /// More refused blocks in a row than this give up the transfer.
 constexpr int kMaxRefusals = 20;
-// Trailer of a 36-byte block reply.
-constexpr std::size_t kBlockNumberHigh = 32;
-constexpr std::size_t kBlockNumberLow = 33;
-constexpr std::size_t kSum = 34;
-constexpr std::size_t kMarker = 35;
 
 /// One download's exchanges and counters (all in bytes).
 class Download {
@@ -80,12 +75,8 @@ private:
         const std::size_t take = std::min(waiting, m_buffer.size());
         return m_s.port.read(std::span(m_buffer).first(take)) >= kBlockReply;
     }
-    bool sumOk() const { return core::Checksum8(m_buffer, 0, kBlockSize - 1) == m_buffer[kSum]; }
-    /// True when the reply carries the block that follows those held.
-    bool isNextBlock() const {
-        const std::int32_t number = m_buffer[kBlockNumberHigh] * 256 + m_buffer[kBlockNumberLow];
-        return number == m_received / kBlockSize + 1;
-    }
+    bool sumOk() const { return core::Checksum8(m_buffer, 0, kBlockSize - 1) == m_buffer[kBlockSum]; }
+    bool isNextBlock() const { return IsNextBlock(m_buffer, m_received); }
     void append() {
         m_image.append(std::span(m_buffer).first(core::MemoryImage::kBlockSize));
         m_received += kBlockSize;
@@ -116,7 +107,8 @@ bool Download::firstBlock() {
             m_s.port.discardInput();
             continue;
         }
-        if (readReply(waiting) && sumOk() && m_buffer[kMarker] == core::kBlockReplyMarker && isNextBlock()) {
+        if (readReply(waiting) && sumOk() && m_buffer[kBlockMarker] == core::kBlockReplyMarker &&
+            isNextBlock()) {
             send(core::kDownloadNext);
             return true;
         }
@@ -192,22 +184,22 @@ void Download::blockLoop() {
 }
 
 core::LinkResult Download::run() {
-    core::LinkResult result = SerialDownloadResult::kNoFirstBlock;
+    core::LinkResult result = core::DownloadResult::kNoFirstBlock;
     if (firstBlock()) {
-        m_transfer = UsbTransferSize(core::MemoryEndAddress(std::span(m_buffer).first(kBlockReply)));
+        m_transfer = TransferSize(core::MemoryEndAddress(std::span(m_buffer).first(kBlockReply)));
         if (m_progress != nullptr) {
             m_progress->started(m_transfer);
         }
         append();
         blockLoop();
         send(core::kAbort);
-        result = m_received < m_transfer ? SerialDownloadResult::kIncomplete : SerialDownloadResult::kOk;
+        result = m_received < m_transfer ? core::DownloadResult::kIncomplete : core::DownloadResult::kOk;
     } else if (m_cancelled) {
         // A "P" is out: the meter may still start the transfer, so it is ended as any other.
         send(core::kAbort);
     }
-    if (m_cancelled && result != SerialDownloadResult::kOk) {
-        result = kDownloadCancelled;
+    if (m_cancelled && result != core::DownloadResult::kOk) {
+        result = core::DownloadResult::kCancelled;
     }
     if (m_progress != nullptr) {
         m_progress->finished();

@@ -3,7 +3,6 @@
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
 #include "link/DownloadProgress.h"
-#include "link/DownloadResult.h"
 #include "link/SerialExchange.h"
 
 namespace thermo4::link {
@@ -20,8 +19,8 @@ namespace thermo4::link {
 /// UART delivers it byte by byte). Every wait blocks on the port and processes
 /// the program's events, so the windows stay drawn and a Cancel is seen; a
 /// request sent again is told to the progress (waiting). A cancelled progress
-/// stops the transfer within 100 ms of a wait: "Q" ends it, kDownloadCancelled.
-/// Codes: SerialDownloadResult. The port is left open.
+/// stops the transfer within 100 ms of a wait: "Q" ends it, DownloadResult::kCancelled.
+/// Codes: core::DownloadResult. The port is left open.
 core::LinkResult DownloadOverSerial(SerialExchange& exchange, core::MemoryImage& image,
                                     DownloadProgress* progress = nullptr);
 

@@ -1,6 +1,7 @@
 #include "link/UsbDownload.h"
 
 #include "core/Commands.h"
+#include "link/DownloadBlocks.h"
 #include "link/TransportCall.h"
 
 #include <span>
@@ -9,19 +10,12 @@ namespace thermo4::link {
 
 namespace {
 constexpr std::int32_t kBlockSize = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
-constexpr std::int32_t kMaxTransfer = static_cast<std::int32_t>(core::MemoryImage::kMaxDownloadSize);
-/// Announced sizes below this (bytes) are not believed: the whole memory is read.
-constexpr std::int32_t kMinTransfer = 256;
 /// Resume attempts in a row without a block before the download gives up.
 constexpr int kResumeAttempts = 5;
 // Waits (ms) that give the meter time to act on a command.
 constexpr int kReplyWaitMs = 100;
 constexpr int kRetryWaitMs = 1000;
 constexpr int kResumeWaitMs = 300;
-// Trailer of a 36-byte block reply.
-constexpr std::size_t kBlockNumberHigh = 32;
-constexpr std::size_t kBlockNumberLow = 33;
-constexpr std::size_t kMarker = 35;
 
 /// One download's exchanges and counters (all in bytes).
 class Download {
@@ -46,11 +40,7 @@ private:
     void closeDevice() {
         CallTransport([&] { return m_s.transport.close(); });
     }
-    /// True when the block in the reply is the one that follows those held.
-    bool isNextBlock() const {
-        const std::int32_t number = m_s.reply[kBlockNumberHigh] * 256 + m_s.reply[kBlockNumberLow];
-        return number == m_received / kBlockSize + 1;
-    }
+    bool isNextBlock() const { return IsNextBlock(m_s.reply, m_received); }
     bool stopped() {
         m_cancelled = m_cancelled || (m_progress != nullptr && m_progress->cancelled());
         return m_cancelled;
@@ -78,32 +68,32 @@ private:
 
 core::LinkResult Download::firstBlock() {
     if (CallTransport([&] { return m_s.transport.open(m_s.vendorId, m_s.productId); }) != 0) {
-        return UsbDownloadResult::kOpen;
+        return core::DownloadResult::kOpen;
     }
     if (CallTransport([&] { return m_s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
-        return UsbDownloadResult::kTimeouts;
+        return core::DownloadResult::kTimeouts;
     }
     m_s.frame.param(1) = 0;
     m_s.frame.param(2) = 1;
     if (!send(core::kDownloadStart)) {
-        return UsbDownloadResult::kWriteStart;
+        return core::DownloadResult::kWriteStart;
     }
     finishWrite();
     m_s.clock.delayWithMessages(kReplyWaitMs);
     if (!readBlock()) {
-        return UsbDownloadResult::kReadFirst;
+        return core::DownloadResult::kReadFirst;
     }
-    if (m_s.reply[kMarker] != core::kBlockReplyMarker) {
-        return UsbDownloadResult::kBadMarker;
+    if (m_s.reply[kBlockMarker] != core::kBlockReplyMarker) {
+        return core::DownloadResult::kBadMarker;
     }
-    m_transfer = UsbTransferSize(core::MemoryEndAddress(m_s.reply));
+    m_transfer = TransferSize(core::MemoryEndAddress(m_s.reply));
     if (m_progress != nullptr) {
         m_progress->started(m_transfer);
     }
     m_remaining = m_transfer - kBlockSize;
     m_received = kBlockSize;
     m_image.append(std::span(m_s.reply).first(core::MemoryImage::kBlockSize));
-    return UsbDownloadResult::kOk;
+    return core::DownloadResult::kOk;
 }
 
 void Download::mainPhase() {
@@ -148,7 +138,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
         if (stopped()) {
             break;
         }
-        result = UsbDownloadResult::kOk;
+        result = core::DownloadResult::kOk;
         m_s.frame.setCommand(core::kLiveRead);
         ++m_s.sequence;
         m_s.frame.param(4) = m_s.sequence;
@@ -167,28 +157,28 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
         if (stopped()) {
             break;
         }
-        if (SeekBlockUsb(m_s, block) != UsbDownloadResult::kOk) {
-            result = UsbDownloadResult::kResumeSeek;
+        if (SeekBlockUsb(m_s, block) != core::DownloadResult::kOk) {
+            result = core::DownloadResult::kResumeSeek;
             ++attempts;
             continue;
         }
         while (m_remaining != 0 && !stopped()) {
             if (!send(core::kDownloadNext)) {
                 closeDevice();
-                result = UsbDownloadResult::kResumeWrite;
+                result = core::DownloadResult::kResumeWrite;
                 ++attempts;
                 break;
             }
             finishWrite();
             if (!readBlock() || !isNextBlock()) {
-                result = UsbDownloadResult::kResumeRead;
+                result = core::DownloadResult::kResumeRead;
                 ++attempts;
                 break;
             }
             attempts = 0;
             accept();
         }
-        if (result == UsbDownloadResult::kOk && !m_cancelled) {
+        if (result == core::DownloadResult::kOk && !m_cancelled) {
             send(core::kDownloadEnd);
         }
     }
@@ -197,16 +187,16 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
 
 core::LinkResult Download::run() {
     core::LinkResult result = firstBlock();
-    if (result == UsbDownloadResult::kOk) {
+    if (result == core::DownloadResult::kOk) {
         mainPhase();
         if (m_remaining == 0 && !send(core::kDownloadEnd)) {
-            result = UsbDownloadResult::kEndWriteFailed;
+            result = core::DownloadResult::kEndWriteFailed;
         }
         result = resumePhase(result);
         if (m_cancelled && m_received < m_transfer) {
             // Ended as a complete transfer ends, so the meter serves the poll again.
             send(core::kDownloadEnd);
-            result = kDownloadCancelled;
+            result = core::DownloadResult::kCancelled;
         }
     }
     if (m_progress != nullptr) {
@@ -216,13 +206,6 @@ core::LinkResult Download::run() {
 }
 } // namespace
 
-std::int32_t UsbTransferSize(std::uint32_t endAddress) {
-    const std::int64_t announced = static_cast<std::int64_t>(endAddress) + 1;
-    std::int64_t size = (announced > kMaxTransfer || announced < kMinTransfer) ? kMaxTransfer : announced;
-    size = (size + kBlockSize - 1) / kBlockSize * kBlockSize;
-    return static_cast<std::int32_t>(size);
-}
-
 core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image,
                                  DownloadProgress* progress) {
     return Download(exchange, image, progress).run();
@@ -230,11 +213,11 @@ core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image
 
 core::LinkResult SeekBlockUsb(UsbExchange& s, std::int32_t block) {
     if (CallTransport([&] { return s.transport.open(s.vendorId, s.productId); }) != 0) {
-        return UsbDownloadResult::kOpen;
+        return core::DownloadResult::kOpen;
     }
     s.clock.delayWithMessages(kReplyWaitMs);
     if (CallTransport([&] { return s.transport.setTimeouts(kUsbTimeoutMs, kUsbTimeoutMs); }) != 0) {
-        return UsbDownloadResult::kTimeouts;
+        return core::DownloadResult::kTimeouts;
     }
     s.clock.delayWithMessages(kReplyWaitMs);
     const auto high = static_cast<std::uint8_t>((block >> 8) & 0xFF);
@@ -243,20 +226,18 @@ core::LinkResult SeekBlockUsb(UsbExchange& s, std::int32_t block) {
     s.frame.param(2) = low;
     s.frame.setCommand(core::kDownloadStart);
     if (CallTransport([&] { return s.transport.writeCommand(s.frame.span()); }) != 0) {
-        return UsbDownloadResult::kWriteStart;
+        return core::DownloadResult::kWriteStart;
     }
     CallTransport([&] { return s.transport.finishWrite(); });
     s.clock.delayWithMessages(kReplyWaitMs);
     if (CallTransport([&] { return s.transport.read(std::span(s.reply).first(core::kBlockReplySize)); }) !=
         0) {
-        return UsbDownloadResult::kReadFirst;
+        return core::DownloadResult::kReadFirst;
     }
-    if (s.reply[kMarker] != core::kBlockReplyMarker) {
-        return UsbDownloadResult::kBadMarker;
+    if (s.reply[kBlockMarker] != core::kBlockReplyMarker) {
+        return core::DownloadResult::kBadMarker;
     }
-    return (s.reply[kBlockNumberHigh] == high && s.reply[kBlockNumberLow] == low)
-               ? UsbDownloadResult::kOk
-               : UsbDownloadResult::kWrongBlock;
+    return BlockNumber(s.reply) == block ? core::DownloadResult::kOk : core::DownloadResult::kWrongBlock;
 }
 
 } // namespace thermo4::link

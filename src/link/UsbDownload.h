@@ -3,17 +3,11 @@
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
 #include "link/DownloadProgress.h"
-#include "link/DownloadResult.h"
 #include "link/UsbExchange.h"
 
 #include <cstdint>
 
 namespace thermo4::link {
-
-/// Transfer size (bytes) of a logger download over either link, for the end
-/// address read from the first block: the bytes in use, or 262 144 when that is
-/// below 256 or above 262 144, rounded up to whole 32-byte blocks.
-std::int32_t UsbTransferSize(std::uint32_t endAddress);
 
 /// Reads the logger memory block by block into image (appending; the caller
 /// empties it first and again when the code is not 0). The caller has waited
@@ -22,8 +16,8 @@ std::int32_t UsbTransferSize(std::uint32_t endAddress);
 /// not the next one expected (bytes 32, 33) is never appended: it ends the main
 /// phase like an unmended read failure, so the resume phase repositions; each
 /// resume attempt is told to the progress (waiting). A cancelled progress stops
-/// the transfer after the block or wait under way: "q" ends it, kDownloadCancelled.
-/// Codes: UsbDownloadResult. The device is left open.
+/// the transfer after the block or wait under way: "q" ends it, DownloadResult::kCancelled.
+/// Codes: core::DownloadResult. The device is left open.
 core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image,
                                  DownloadProgress* progress = nullptr);
 

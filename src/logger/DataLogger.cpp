@@ -1,12 +1,12 @@
 #include "logger/DataLogger.h"
 
+#include "core/LinkResult.h"
 #include "core/MemoryDecoder.h"
 #include "core/TDateTime.h"
 #include "formats/CollectionFile.h"
 #include "formats/FileSystem.h"
 #include "graph/TfrmGraph.h"
 #include "link/Clock.h"
-#include "link/DownloadResult.h"
 #include "logger/ScopeDownloadProgress.h"
 #include "session/LoggerLoad.h"
 #include "session/MeterSession.h"
@@ -110,7 +110,7 @@ public:
     void failed(core::LinkResult code) override {
         m_progress.reset();
         // A cancel needs no message, and the temporary folder's failure was told already.
-        if (code != link::kDownloadCancelled && code != kLoadTempFolderFailed)
+        if (code != core::DownloadResult::kCancelled && code != kLoadTempFolderFailed)
             m_frame.services().prompts->information(session::LoggerLoadMessage(code));
     }
 

@@ -300,7 +300,7 @@ TEST(MeterSetup, QuickRecordLeavesOneDataSetDatedWhenItWasMade) {
 
         auto exchange = rig.exchange();
         core::MemoryImage image;
-        ASSERT_EQ(DownloadOverUsb(exchange, image), UsbDownloadResult::kOk);
+        ASSERT_EQ(DownloadOverUsb(exchange, image), core::DownloadResult::kOk);
         core::DataSetCollection sets;
         ASSERT_EQ(core::DecodeMemoryImage(image, sets, QDateTime(QDate(2000, 1, 1), QTime())),
                   core::kDecodeOk);

@@ -1,7 +1,6 @@
 #include "DownloadFixtures.h"
 #include "PtyPeer.h"
 
-#include "link/DownloadResult.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialMeterLink.h"
 
@@ -54,7 +53,7 @@ TEST(QtSerialPort, TalksToTheMeterOnAPseudoTerminal) {
         EXPECT_EQ(reply[0], 0x02);
 
         core::MemoryImage image;
-        ASSERT_EQ(link.download(image, nullptr), SerialDownloadResult::kOk) << paced;
+        ASSERT_EQ(link.download(image, nullptr), core::DownloadResult::kOk) << paced;
         EXPECT_TRUE(std::vector<std::uint8_t>(image.bytes().begin(), image.bytes().end()) ==
                     test::ExpectedImage(test::PatternMemory(255), 8))
             << paced;

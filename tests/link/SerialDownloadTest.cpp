@@ -51,7 +51,7 @@ TEST(DownloadOverSerial, CleanTransferOnAPacedLine) {
         if (paced) {
             rig.pace();
         }
-        ASSERT_EQ(rig.download(), SerialDownloadResult::kOk) << paced;
+        ASSERT_EQ(rig.download(), core::DownloadResult::kOk) << paced;
         EXPECT_TRUE(rig.imageBytes() == rig.expected(128)) << paced;
         EXPECT_EQ(rig.letters(), kClean128) << paced;
         EXPECT_EQ(rig.progress.totals, (std::vector<std::int32_t>{4096}));
@@ -64,7 +64,7 @@ TEST(DownloadOverSerial, CleanTransferOnAPacedLine) {
 TEST(DownloadOverSerial, PacedTransferTakesTheLineTimeOfItsBytes) {
     SerialDownloadRig rig(255); // 8 blocks
     rig.pace();
-    ASSERT_EQ(rig.download(), SerialDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     // 8 exchanges of 7 + 36 bytes at 1.042 ms a byte (44.8 ms, over by the first
     // whole millisecond); the reply to the last "p" is not awaited.
     EXPECT_EQ(rig.clock.tickMs(), 8 * 45);
@@ -85,7 +85,7 @@ TEST(DownloadOverSerial, ARefusedBlockIsAskedForAgainAndTheImageIsAsIfClean) {
     for (const Case& c : cases) {
         SerialDownloadRig rig;
         rig.onBlockReply(7, c.spoil);
-        ASSERT_EQ(rig.download(), SerialDownloadResult::kOk) << c.name;
+        ASSERT_EQ(rig.download(), core::DownloadResult::kOk) << c.name;
         EXPECT_TRUE(rig.imageBytes() == rig.expected(128)) << c.name;
         if (c.atLeastMs < 0) {
             EXPECT_EQ(rig.letters(), kClean128) << c.name << ": the extra bytes go with the read";
@@ -101,7 +101,7 @@ TEST(DownloadOverSerial, TheSameBlocksFromTheMeterFaultsOfAScenario) {
     SerialDownloadRig rig;
     rig.meter.faults().badChecksumBlocks = {7};
     rig.meter.faults().cutShortBlocks = {9};
-    ASSERT_EQ(rig.download(), SerialDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     EXPECT_TRUE(rig.imageBytes() == rig.expected(128));
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 6) + "n" + "pp" + "n" + Repeat("p", 120) + "Q");
 }
@@ -111,7 +111,7 @@ TEST(DownloadOverSerial, ABlockOutOfOrderIsRefusedNotAppended) {
     // The meter's reply to the request for block 5 carries block 6; "n" brings 5.
     const sim::LoggerMemory memory = rig.meter.memory();
     rig.onBlockReply(5, [&memory](std::vector<std::uint8_t>& r) { r = BlockReply(memory, 6); });
-    ASSERT_EQ(rig.download(), SerialDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     EXPECT_TRUE(rig.imageBytes() == rig.expected(128));
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 4) + "n" + Repeat("p", 124) + "Q");
 }
@@ -121,7 +121,7 @@ TEST(DownloadOverSerial, AMeterThatSkippedABlockGivesUpInsteadOfShiftingTheImage
     // Block 5 is lost and counted as sent: the meter never offers it again.
     rig.meter.faults().failBlockReads = {5};
     rig.meter.faults().resendFailedBlockOnRetry = true;
-    EXPECT_EQ(rig.download(), SerialDownloadResult::kIncomplete);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kIncomplete);
     EXPECT_TRUE(rig.imageBytes() == rig.expected(4));
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 4) + "p" + Repeat("n", 21) + "qQ");
 }
@@ -133,7 +133,7 @@ TEST(DownloadOverSerial, MoreThan20RefusalsInARowEndWithqThenQ) {
             ++r[34];
         }
     });
-    EXPECT_EQ(rig.download(), SerialDownloadResult::kIncomplete);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kIncomplete);
     EXPECT_EQ(rig.letters(), "Pp" + Repeat("n", 21) + "qQ");
     EXPECT_TRUE(rig.imageBytes() == rig.expected(1));
     EXPECT_EQ(rig.progress.finishedCalls, 1);
@@ -142,7 +142,7 @@ TEST(DownloadOverSerial, MoreThan20RefusalsInARowEndWithqThenQ) {
 TEST(DownloadOverSerial, NoAnswerAtAllIsCode9AfterThreeRequests3sApart) {
     SerialDownloadRig rig;
     rig.line.setReplyFilter([](char, std::vector<std::uint8_t>& r) { r.clear(); });
-    EXPECT_EQ(rig.download(), SerialDownloadResult::kNoFirstBlock);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kNoFirstBlock);
     EXPECT_EQ(rig.letters(), "PPP");
     EXPECT_EQ(rig.clock.tickMs(), 9000);
     EXPECT_TRUE(rig.image.isEmpty());
@@ -164,7 +164,7 @@ TEST(DownloadOverSerial, AFirstBlockThatIsWrongIsAskedForWithPAgain) {
     for (const Case& c : cases) {
         SerialDownloadRig rig;
         rig.onBlockReply(1, c.spoil);
-        ASSERT_EQ(rig.download(), SerialDownloadResult::kOk) << c.name;
+        ASSERT_EQ(rig.download(), core::DownloadResult::kOk) << c.name;
         EXPECT_EQ(rig.letters(), "P" + kClean128) << c.name;
         EXPECT_TRUE(rig.imageBytes() == rig.expected(128)) << c.name;
     }
@@ -173,7 +173,7 @@ TEST(DownloadOverSerial, AFirstBlockThatIsWrongIsAskedForWithPAgain) {
 TEST(DownloadOverSerial, AStallMidTransferEndsWithQAndCode3) {
     SerialDownloadRig rig;
     rig.meter.faults().stallAfterBlock = 10;
-    EXPECT_EQ(rig.download(), SerialDownloadResult::kIncomplete);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kIncomplete);
     // After block 10, "p" is sent ten times 5 s apart, then 5 s without progress.
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 9) + Repeat("p", 10) + "Q");
     EXPECT_TRUE(rig.imageBytes() == rig.expected(10));
@@ -193,7 +193,7 @@ TEST(DownloadOverSerial, ACancelDuringAStallEndsTheWaitAndTheTransferWithQ) {
         }
         rig.progress.cancel = cancelAt >= 0 && tick >= cancelAt;
     });
-    EXPECT_EQ(rig.download(), kDownloadCancelled);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kCancelled);
     EXPECT_EQ(rig.progress.waits, (std::vector<std::string>{"2/10", "3/10"}));
     EXPECT_EQ(shownWhileWaiting, 10 * 32) << "the blocks held are shown while the next is awaited";
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 9) + Repeat("p", 3) + "Q");
@@ -205,7 +205,7 @@ TEST(DownloadOverSerial, ACancelDuringAStallEndsTheWaitAndTheTransferWithQ) {
     SerialDownloadRig silent;
     silent.line.setReplyFilter([](char, std::vector<std::uint8_t>& r) { r.clear(); });
     silent.progress.cancelAtWait = 1;
-    EXPECT_EQ(silent.download(), kDownloadCancelled);
+    EXPECT_EQ(silent.download(), core::DownloadResult::kCancelled);
     EXPECT_EQ(silent.progress.waits, std::vector<std::string>{"2/3"});
     EXPECT_EQ(silent.letters(), "PQ");
 }
@@ -218,7 +218,7 @@ TEST(DownloadOverSerial, APortThatGoesAwayEndsTheTransferAtOnce) {
             rig.port.detach(test::SerialRig::kDevice);
         }
     });
-    EXPECT_EQ(rig.download(), SerialDownloadResult::kIncomplete);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kIncomplete);
     EXPECT_TRUE(rig.imageBytes() == rig.expected(10));
     EXPECT_LT(rig.clock.tickMs(), 5001) << "no 55 s of requests into a closed port";
 }
@@ -228,7 +228,7 @@ TEST(DownloadOverSerial, Only260WaitingBytesAreReadAtOnce) {
     // 300 stray bytes behind block 3: one read takes block 3 and 224 of them,
     // the other 76 stand in front of block 4, which is refused and asked for again.
     rig.onBlockReply(3, [](std::vector<std::uint8_t>& r) { r.resize(36 + 300, 0x11); });
-    ASSERT_EQ(rig.download(), SerialDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     EXPECT_EQ(rig.letters(), "Ppppn" + Repeat("p", 125) + "Q");
     EXPECT_TRUE(rig.imageBytes() == rig.expected(128));
 }
@@ -240,7 +240,7 @@ TEST(DownloadOverSerial, TransferSizeFollowsTheHeader) {
     };
     for (const Case c : {Case{255, 8}, Case{4082, 128}, Case{0, 8192}}) {
         SerialDownloadRig rig(c.endAddress);
-        ASSERT_EQ(rig.download(), SerialDownloadResult::kOk) << c.endAddress;
+        ASSERT_EQ(rig.download(), core::DownloadResult::kOk) << c.endAddress;
         EXPECT_EQ(rig.image.size(), static_cast<std::size_t>(c.blocks) * 32) << c.endAddress;
     }
 }

@@ -1,6 +1,7 @@
 #include "DownloadFixtures.h"
 #include "SimRig.h"
 
+#include "link/DownloadBlocks.h"
 #include "link/UsbDownload.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ struct DownloadRig : SimRig {
     }
 };
 
-TEST(UsbTransferSize, BelievesTheHeaderOnlyBetween256And262144Bytes) {
+TEST(TransferSize, BelievesTheHeaderOnlyBetween256And262144Bytes) {
     struct Case {
         std::uint32_t endAddress;
         std::int32_t expected;
@@ -46,7 +47,7 @@ TEST(UsbTransferSize, BelievesTheHeaderOnlyBetween256And262144Bytes) {
         {4095, 4096}, {4096, 4128}, {262143, 262144}, {262144, 262144}, {0xFFFFFF, 262144},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(UsbTransferSize(c.endAddress), c.expected) << "end address " << c.endAddress;
+        EXPECT_EQ(TransferSize(c.endAddress), c.expected) << "end address " << c.endAddress;
     }
 }
 
@@ -57,7 +58,7 @@ TEST(DownloadOverUsb, CleanTransferAsksOneBlockAfterTheOther) {
     };
     for (const Case c : {Case{4082, 128}, Case{0, 8192}, Case{300000, 8192}, Case{255, 8}}) {
         DownloadRig rig(c.endAddress);
-        ASSERT_EQ(rig.download(), UsbDownloadResult::kOk) << c.endAddress;
+        ASSERT_EQ(rig.download(), core::DownloadResult::kOk) << c.endAddress;
         EXPECT_EQ(rig.image.size(), static_cast<std::size_t>(c.blocks) * 32) << c.endAddress;
         EXPECT_TRUE(rig.imageBytes() == rig.expected(c.blocks)) << c.endAddress;
         EXPECT_EQ(rig.letters(), "P" + Repeat("p", c.blocks - 1) + "q") << c.endAddress;
@@ -74,7 +75,7 @@ TEST(DownloadOverUsb, CleanTransferAsksOneBlockAfterTheOther) {
 TEST(DownloadOverUsb, AFailedReadIsRecoveredByRWithoutABlockTwice) {
     DownloadRig rig(255);
     rig.meter.faults().failBlockReads = {5};
-    ASSERT_EQ(rig.download(), UsbDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     EXPECT_EQ(rig.letters(), "Ppppp"
                              "r"
                              "pppp"
@@ -87,7 +88,7 @@ TEST(DownloadOverUsb, AStallAfterBlock10IsResumedByAAndTwoSeeksTo10) {
     DownloadRig rig(4082);
     rig.meter.faults().stallAfterBlock = 10;
     rig.usbLink.sequence() = 255; // left by the poll
-    ASSERT_EQ(rig.download(), UsbDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
 
     const std::string mainPhase = "P" + Repeat("p", 9) + "p" + "r";
     EXPECT_EQ(rig.letters(), mainPhase + "APP" + Repeat("p", 118) + "q");
@@ -103,7 +104,7 @@ TEST(DownloadOverUsb, AMeterThatResendsTheFailedBlockOnRIsRepositionedNotShifted
     DownloadRig rig(255);
     rig.meter.faults().failBlockReads = {5};
     rig.meter.faults().resendFailedBlockOnRetry = true;
-    ASSERT_EQ(rig.download(), UsbDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     // The "p" after "r" brings block 6 where 5 is due: not appended; the resume
     // repositions at block 4 and reads 5 to 8.
     EXPECT_EQ(rig.letters(), "Ppppp"
@@ -124,14 +125,15 @@ TEST(DownloadOverUsb, FailureBeforeTheFirstReplyLeavesTheImageEmpty) {
         const char* letters;
     };
     const Case cases[] = {
-        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, UsbDownloadResult::kOpen, ""},
-        {"time-outs", [](SimRig& r) { r.meter.faults().failTimeoutsAfter = 0; }, UsbDownloadResult::kTimeouts,
+        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, core::DownloadResult::kOpen, ""},
+        {"time-outs", [](SimRig& r) { r.meter.faults().failTimeoutsAfter = 0; },
+         core::DownloadResult::kTimeouts, ""},
+        {"write P", [](SimRig& r) { r.meter.faults().failWrites = "P"; }, core::DownloadResult::kWriteStart,
          ""},
-        {"write P", [](SimRig& r) { r.meter.faults().failWrites = "P"; }, UsbDownloadResult::kWriteStart, ""},
-        {"read", [](SimRig& r) { r.meter.faults().failBlockReads = {1}; }, UsbDownloadResult::kReadFirst,
+        {"read", [](SimRig& r) { r.meter.faults().failBlockReads = {1}; }, core::DownloadResult::kReadFirst,
          "P"},
-        {"byte 35", [](SimRig& r) { r.meter.faults().badTrailerBlocks = {1}; }, UsbDownloadResult::kBadMarker,
-         "P"},
+        {"byte 35", [](SimRig& r) { r.meter.faults().badTrailerBlocks = {1}; },
+         core::DownloadResult::kBadMarker, "P"},
     };
     for (const Case& c : cases) {
         DownloadRig rig(4082);
@@ -150,7 +152,7 @@ TEST(DownloadOverUsb, AThrowingTransportIsAFailedRead) {
     usb.throwOnRead = true;
     UsbMeterLink link(usb, rig.clock);
     auto s = link.exchange(rig.state.reply);
-    EXPECT_EQ(DownloadOverUsb(s, rig.image, nullptr), UsbDownloadResult::kReadFirst);
+    EXPECT_EQ(DownloadOverUsb(s, rig.image, nullptr), core::DownloadResult::kReadFirst);
     EXPECT_TRUE(rig.image.isEmpty());
 }
 
@@ -164,23 +166,23 @@ TEST(DownloadOverUsb, FiveResumeAttemptsWithoutABlockReturnTheLastCode) {
     const std::string mainTo10 = "P" + Repeat("p", 9) + "p" + "r";
     const Case cases[] = {
         {"no block after 10", [](sim::MeterFaults& f) { f.deadAfterBlock = 10; },
-         UsbDownloadResult::kResumeRead, mainTo10 + Repeat("APPp", 5)},
+         core::DownloadResult::kResumeRead, mainTo10 + Repeat("APPp", 5)},
         {"seek answers another block",
          [](sim::MeterFaults& f) {
              f.deadAfterBlock = 10;
              f.seekAnswersWrongBlock = true;
          },
-         UsbDownloadResult::kResumeSeek, mainTo10 + Repeat("APP", 5)},
+         core::DownloadResult::kResumeSeek, mainTo10 + Repeat("APP", 5)},
         // A failed "p" write closes the device, so the next "A" cannot go out.
-        {"p never written", [](sim::MeterFaults& f) { f.failWrites = "p"; }, UsbDownloadResult::kResumeWrite,
-         "P" + Repeat("PP", 5)},
+        {"p never written", [](sim::MeterFaults& f) { f.failWrites = "p"; },
+         core::DownloadResult::kResumeWrite, "P" + Repeat("PP", 5)},
     };
     for (const Case& c : cases) {
         DownloadRig rig(4082);
         c.setUp(rig.meter.faults());
         EXPECT_EQ(rig.download(), c.expected) << c.name;
         EXPECT_EQ(rig.letters(), c.resumeLetters) << c.name;
-        const std::size_t held = c.expected == UsbDownloadResult::kResumeWrite ? 1 : 10;
+        const std::size_t held = c.expected == core::DownloadResult::kResumeWrite ? 1 : 10;
         EXPECT_EQ(rig.image.size(), held * 32) << c.name << ": the blocks before the failure stay";
     }
 }
@@ -189,7 +191,7 @@ TEST(DownloadOverUsb, ACancelWhileTheMeterIsWaitedForEndsTheTransferWithq) {
     DownloadRig rig(4082);
     rig.meter.faults().deadAfterBlock = 10;
     rig.progress.cancelAtWait = 2;
-    EXPECT_EQ(rig.download(), kDownloadCancelled);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kCancelled);
     EXPECT_EQ(rig.progress.waits, (std::vector<std::string>{"1/5", "2/5"}));
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 10) + "r" + "APPp" + "q");
     EXPECT_TRUE(rig.imageBytes() == rig.expected(10));
@@ -202,7 +204,7 @@ TEST(DownloadOverUsb, AResumeThatDeliversABlockStartsTheCountAgain) {
     // failures in the resume would exhaust five attempts if none were reset.
     rig.meter.faults().failWrites = "r";
     rig.meter.faults().failBlockReads = {5, 7, 9, 11, 13, 15, 17};
-    ASSERT_EQ(rig.download(), UsbDownloadResult::kOk);
+    ASSERT_EQ(rig.download(), core::DownloadResult::kOk);
     EXPECT_TRUE(rig.imageBytes() == rig.expected(128));
     const std::string letters = rig.letters();
     EXPECT_EQ(std::count(letters.begin(), letters.end(), 'A'), 6);
@@ -212,7 +214,7 @@ TEST(DownloadOverUsb, AResumeThatDeliversABlockStartsTheCountAgain) {
 TEST(DownloadOverUsb, AFailedEndWriteAfterEveryBlockIsCode125) {
     DownloadRig rig(255);
     rig.meter.faults().failWrites = "q";
-    EXPECT_EQ(rig.download(), UsbDownloadResult::kEndWriteFailed);
+    EXPECT_EQ(rig.download(), core::DownloadResult::kEndWriteFailed);
     EXPECT_TRUE(rig.imageBytes() == rig.expected(8));
     EXPECT_EQ(rig.letters(), "P" + Repeat("p", 7)) << "no resume: everything arrived";
 }
@@ -224,23 +226,24 @@ TEST(SeekBlockUsb, CodesNameTheFailedStep) {
         core::LinkResult expected;
     };
     const Case cases[] = {
-        {"answered", [](SimRig&) {}, UsbDownloadResult::kOk},
-        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, UsbDownloadResult::kOpen},
+        {"answered", [](SimRig&) {}, core::DownloadResult::kOk},
+        {"no meter", [](SimRig& r) { r.usb.setPlugged(false); }, core::DownloadResult::kOpen},
         {"time-outs", [](SimRig& r) { r.meter.faults().failTimeoutsAfter = 0; },
-         UsbDownloadResult::kTimeouts},
-        {"write", [](SimRig& r) { r.meter.faults().failWrites = "P"; }, UsbDownloadResult::kWriteStart},
-        {"read", [](SimRig& r) { r.meter.faults().failBlockReads = {300}; }, UsbDownloadResult::kReadFirst},
+         core::DownloadResult::kTimeouts},
+        {"write", [](SimRig& r) { r.meter.faults().failWrites = "P"; }, core::DownloadResult::kWriteStart},
+        {"read", [](SimRig& r) { r.meter.faults().failBlockReads = {300}; },
+         core::DownloadResult::kReadFirst},
         {"byte 35", [](SimRig& r) { r.meter.faults().badTrailerBlocks = {300}; },
-         UsbDownloadResult::kBadMarker},
+         core::DownloadResult::kBadMarker},
         {"other block", [](SimRig& r) { r.meter.faults().seekAnswersWrongBlock = true; },
-         UsbDownloadResult::kWrongBlock},
+         core::DownloadResult::kWrongBlock},
     };
     for (const Case& c : cases) {
         DownloadRig rig(0);
         c.setUp(rig);
         auto s = rig.exchange();
         EXPECT_EQ(SeekBlockUsb(s, 300), c.expected) << c.name;
-        if (c.expected == UsbDownloadResult::kOk) {
+        if (c.expected == core::DownloadResult::kOk) {
             EXPECT_EQ(rig.blockAsked(0), 300);
             EXPECT_EQ(rig.state.reply[32], 1);
             EXPECT_EQ(rig.state.reply[33], 44);

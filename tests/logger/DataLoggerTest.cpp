@@ -1,7 +1,7 @@
 #include "LoggerFixture.h"
 
 #include "core/DataSetTable.h"
-#include "link/UsbDownload.h"
+#include "link/DownloadBlocks.h"
 #include "panel/TfrmPanel.h"
 #include "support/WindowTestAccess.h"
 #include "ui/TfrmScope.h"
@@ -24,7 +24,7 @@ protected:
     /// What a complete download of the meter's memory leaves: whole blocks up to the transfer size.
     QByteArray downloaded() const {
         QByteArray bytes;
-        for (int n = 1; n <= link::UsbTransferSize(m_meter.memory().endAddress()) / 32; ++n)
+        for (int n = 1; n <= link::TransferSize(m_meter.memory().endAddress()) / 32; ++n)
             bytes.append(reinterpret_cast<const char*>(m_meter.memory().block(n).data()), 32);
         return bytes;
     }
@@ -48,7 +48,7 @@ TEST_F(DataLoggerTest, DownloadListsTheSetsDrawsTheFirstAndHandsTheLinkBack) {
     setTwoSets();
     download();
     EXPECT_TRUE(messages().isEmpty());
-    const int blocks = link::UsbTransferSize(m_meter.memory().endAddress()) / 32;
+    const int blocks = link::TransferSize(m_meter.memory().endAddress()) / 32;
     EXPECT_EQ(m_meter.receivedLetters(), "P" + std::string(std::size_t(blocks - 1), 'p') + "q");
     const core::DataSetCollection& sets = logger().dataSets;
     ASSERT_EQ(sets.count(), 2);
@@ -111,7 +111,7 @@ TEST_F(DataLoggerTest, WhileDownloadingNeitherASecondCommandNorThePollUseTheLink
     const std::string letters = m_meter.receivedLetters();
     EXPECT_EQ(std::count(letters.begin(), letters.end(), 'P'), 1) << letters;
     EXPECT_EQ(letters.find_first_of("AK"), std::string::npos) << letters;
-    EXPECT_EQ(total, QString::number(link::UsbTransferSize(m_meter.memory().endAddress())));
+    EXPECT_EQ(total, QString::number(link::TransferSize(m_meter.memory().endAddress())));
     EXPECT_EQ(fileBytes(tempFile()), downloaded());
     EXPECT_TRUE(m_window->findChildren<TfrmScope*>().isEmpty());
 }

@@ -1,7 +1,6 @@
 #include "session/MeterSession.h"
 #include "core/Commands.h"
 #include "core/MemoryDecoder.h"
-#include "link/DownloadResult.h"
 #include "link/SerialDownload.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimUsbTransport.h"
@@ -390,10 +389,10 @@ TEST(MeterSession, ShutDownDuringALoadTearsDownOnlyAfterIt) {
         openDuring = rig.serial.isOpen();
         connectedDuring = rig.session.connected();
     };
-    EXPECT_EQ(rig.session.loadLogger(load), link::kDownloadCancelled);
+    EXPECT_EQ(rig.session.loadLogger(load), core::DownloadResult::kCancelled);
     EXPECT_TRUE(openDuring) << "the port is not closed under the download";
     EXPECT_TRUE(connectedDuring);
-    EXPECT_EQ(load.failures, std::vector<core::LinkResult>{link::kDownloadCancelled});
+    EXPECT_EQ(load.failures, std::vector<core::LinkResult>{core::DownloadResult::kCancelled});
     EXPECT_EQ(load.loadedBytes, 0);
     EXPECT_FALSE(rig.serial.isOpen());
     EXPECT_FALSE(rig.session.connected());
