@@ -2,6 +2,7 @@
 
 #include "core/Commands.h"
 #include "core/SetupInput.h"
+#include "link/SetupSteps.h"
 #include "link/TransportCall.h"
 
 #include <algorithm>
@@ -10,63 +11,7 @@ namespace thermo4::link {
 
 using core::LinkResult;
 
-namespace {
-
-constexpr int kBlockWaitMs = 100;
-constexpr int kEraseWaitMs = 10;
-constexpr int kCalibrationWaitMs = 100;
-constexpr int kEepromRetryWaitMs = 300;
-constexpr std::int32_t kBluetoothAddress = 2;
-constexpr std::int32_t kBluetoothOn = 1;
-constexpr std::size_t kSerialNumberSize = 32;
-
-/// The codes of one exchange family, one per step that can fail.
-struct StepCodes {
-    LinkResult open;
-    LinkResult timeouts;
-    LinkResult command;
-    LinkResult block;
-    LinkResult read;
-    LinkResult check;
-};
-
-constexpr StepCodes kInfoCodes{core::MeterInfoResult::kOpen,         core::MeterInfoResult::kTimeouts,
-                               core::MeterInfoResult::kWriteCommand, 0,
-                               core::MeterInfoResult::kRead,         core::MeterInfoResult::kReplyCheck};
-constexpr StepCodes kClockCodes{core::ClockResult::kOpen,         core::ClockResult::kTimeouts,
-                                core::ClockResult::kWriteCommand, core::ClockResult::kWriteBlock,
-                                core::ClockResult::kRead,         core::ClockResult::kReplyCheck};
-constexpr StepCodes kIntervalCodes{core::IntervalResult::kOpen,         core::IntervalResult::kTimeouts,
-                                   core::IntervalResult::kWriteCommand, 0,
-                                   core::IntervalResult::kRead,         core::IntervalResult::kReplyCheck};
-constexpr StepCodes kEepromReadCodes{
-    core::EepromReadResult::kOpen,         core::EepromReadResult::kTimeouts,
-    core::EepromReadResult::kWriteCommand, 0,
-    core::EepromReadResult::kRead,         core::EepromReadResult::kEchoCheck};
-constexpr StepCodes kEepromWriteCodes{
-    core::EepromWriteResult::kOpen,         core::EepromWriteResult::kTimeouts,
-    core::EepromWriteResult::kWriteCommand, 0,
-    core::EepromWriteResult::kRead,         core::EepromWriteResult::kEchoCheck};
-constexpr StepCodes kEraseCodes{core::EraseResult::kOpen,         core::EraseResult::kTimeouts,
-                                core::EraseResult::kWriteCommand, 0,
-                                core::EraseResult::kRead,         core::EraseResult::kReplyCheck};
-
-SetupOutcome fromCode(LinkResult code) {
-    SetupOutcome outcome;
-    outcome.end = code == core::kLinkOk ? SetupOutcome::End::Ok : SetupOutcome::End::Failed;
-    outcome.code = code;
-    return outcome;
-}
-
-SetupOutcome refused(QString message, LinkResult code = core::kLinkOk) {
-    SetupOutcome outcome;
-    outcome.end = SetupOutcome::End::Refused;
-    outcome.code = code;
-    outcome.message = std::move(message);
-    return outcome;
-}
-
-} // namespace
+using namespace setup_steps;
 
 /// One command of the information, clock, interval, erase and defaults family.
 struct MeterSetup::Exchange {
@@ -309,153 +254,6 @@ SetupOutcome MeterSetup::doSetDefaultValues() {
     return operate(SetupOperation::SetDefaults, Order::PollFirst, [&] {
         return runExchange({core::kDefaults, 0, 0, Exchange::Block::Defaults, 0, m_buffer, 2, kClockCodes});
     });
-}
-
-LinkResult MeterSetup::attemptCalibration() {
-    using R = core::CalibrationResult;
-    LinkResult code = core::kLinkOk;
-    const auto command = [&](char letter, LinkResult open, LinkResult timeouts, LinkResult write) {
-        if (!openDevice()) {
-            code = open;
-        }
-        if (!setTimeouts()) {
-            code = timeouts;
-        }
-        m_frame.setCommand(letter);
-        m_frame.param(1) = 0;
-        m_frame.param(2) = 0;
-        if (!sendFrame()) {
-            code = write;
-        }
-        CallTransport([&] { return m_transport.finishWrite(); });
-    };
-    command(core::kCalibration1, R::kFirstOpen, R::kFirstTimeouts, R::kFirstWriteCommand);
-    if (!readInto(m_calibrationFirst)) {
-        code = R::kFirstRead;
-    } else if (!core::ReplyHasOk(m_calibrationFirst, 28)) {
-        code = R::kReplyCheck;
-    }
-    command(core::kCalibration2, R::kSecondOpen, R::kSecondTimeouts, R::kSecondWriteCommand);
-    wait(kCalibrationWaitMs);
-    if (!readInto(m_calibrationSecond)) {
-        code = R::kSecondRead;
-    } else if (!core::ReplyHasOk(m_calibrationSecond, 30)) {
-        code = R::kReplyCheck;
-    }
-    return code;
-}
-
-// One EEPROM command on a fresh open, up to its reply: the first step that fails ends it with its code.
-template <typename Codes, typename Fill>
-LinkResult MeterSetup::eepromCommand(const Codes& codes, Fill&& fillFrame) {
-    if (!openDevice()) {
-        return codes.open;
-    }
-    if (!setTimeouts()) {
-        return codes.timeouts;
-    }
-    fillFrame();
-    if (!sendFrame()) {
-        return codes.command;
-    }
-    CallTransport([&] { return m_transport.finishWrite(); });
-    return readInto(m_buffer) ? core::kLinkOk : codes.read;
-}
-
-// An echo failure counts one attempt per differing byte, each with its own wait,
-// and is followed by 'Q'; a failed step ends the attempt with the default cursor.
-LinkResult MeterSetup::writeWithEcho(std::int32_t address, std::int32_t data) {
-    LinkResult code = core::kLinkOk;
-    int attempts = 0;
-    while (attempts < kEepromAttempts) {
-        code = eepromCommand(kEepromWriteCodes, [&] { core::SetEepromWriteFrame(m_frame, address, data); });
-        if (code != core::kLinkOk) {
-            hourglass(false);
-            ++attempts;
-            wait(kEepromRetryWaitMs);
-            continue;
-        }
-        bool differed = false;
-        for (std::size_t i = 0; i < 2; ++i) {
-            if (m_buffer[i] != m_frame.bytes[i]) {
-                differed = true;
-                ++attempts;
-                wait(kEepromRetryWaitMs);
-            }
-        }
-        if (!differed) {
-            return core::kLinkOk;
-        }
-        code = kEepromWriteCodes.check;
-        wait(kEepromRetryWaitMs);
-        sendAbort();
-        wait(kEepromRetryWaitMs);
-    }
-    return code;
-}
-
-bool MeterSetup::writeEepromByte(const core::EepromByte& byte) {
-    core::SetEepromWriteFrame(m_frame, byte.address, byte.value);
-    const auto retried = [&](auto&& step) {
-        for (int i = 0; i < kEepromAttempts; ++i) {
-            if (step()) {
-                return true;
-            }
-            hourglass(false);
-            wait(kEepromRetryWaitMs);
-        }
-        return false;
-    };
-    if (!retried([&] { return sendFrame(); })) {
-        return false;
-    }
-    CallTransport([&] { return m_transport.finishWrite(); });
-    if (!retried([&] { return readInto(m_buffer); })) {
-        return false;
-    }
-    return core::ReplyEchoesFrame(m_buffer, m_frame);
-}
-
-// Any failure ends the attempt and is followed by 'Q'; the first differing echo byte ends the check.
-SetupOutcome MeterSetup::readWithEcho(std::int32_t address) {
-    LinkResult code = core::kLinkOk;
-    for (int attempt = 0; attempt < kEepromAttempts; ++attempt) {
-        code = eepromCommand(kEepromReadCodes, [&] { core::SetEepromReadFrame(m_frame, address); });
-        if (code == core::kLinkOk && !core::ReplyEchoesFrame(m_buffer, m_frame)) {
-            code = kEepromReadCodes.check;
-        }
-        if (code == core::kLinkOk) {
-            SetupOutcome outcome = fromCode(code);
-            outcome.eepromValue = m_buffer[5];
-            return outcome;
-        }
-        wait(kEepromRetryWaitMs);
-        sendAbort();
-        wait(kEepromRetryWaitMs);
-    }
-    return fromCode(code);
-}
-
-// A failed open or time-out setting is retried; the first write that fails ends
-// the operation, leaving the bytes written before it in place.
-SetupOutcome MeterSetup::writeQuickRecord(std::int32_t points, std::int32_t intervalSeconds) {
-    using R = core::EepromWriteResult;
-    LinkResult code = core::kLinkOk;
-    for (int attempt = 0; attempt < kEepromAttempts; ++attempt) {
-        code = !openDevice() ? R::kOpen : !setTimeouts() ? R::kTimeouts : core::kLinkOk;
-        if (code != core::kLinkOk) {
-            hourglass(false);
-            wait(kEepromRetryWaitMs);
-            continue;
-        }
-        for (const core::EepromByte& byte : core::QuickRecordBytes(points, intervalSeconds, m_clock.now())) {
-            if (!writeEepromByte(byte)) {
-                return fromCode(R::kWriteCommand);
-            }
-        }
-        return fromCode(core::kLinkOk);
-    }
-    return fromCode(code);
 }
 
 SetupOutcome MeterSetup::doSetBluetoothOn() {
