@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev libhidapi-dev
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-httpserver-dev qt6-websockets-dev libqcustomplot-dev libhidapi-dev
   libmosquitto-dev mosquitto mosquitto-clients openssl libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   dpkg-dev file help2man desktop-file-utils appstream
   poppler-utils dbus-daemon
+  chromium chromium-driver python3-selenium
 )
 
 missing=()

@@ -1,0 +1,122 @@
+#include "web/WebServer.h"
+
+#include "web/EventStream.h"
+
+#include <QFile>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QHttpServerResponse>
+#include <QTcpServer>
+
+namespace thermo4::web {
+
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+
+QHttpServerResponse textResponse(Status status, const QByteArray& text) {
+    QHttpServerResponse response(QByteArrayLiteral("text/plain; charset=utf-8"), text + '\n', status);
+    response.addHeader("X-Content-Type-Options", "nosniff");
+    return response;
+}
+
+} // namespace
+
+WebServer::WebServer(QObject* parent) : QObject(parent), m_http(std::make_unique<QHttpServer>()) {
+    m_http->setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (request.method() == QHttpServerRequest::Method::Get) {
+            responder.write(QByteArrayLiteral("Not found\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
+                            Status::NotFound);
+            return;
+        }
+        // The pages only show what the program knows: nothing can be changed over HTTP.
+        responder.write(QByteArrayLiteral("Method not allowed: the pages are read-only\n"),
+                        {{"Content-Type", "text/plain; charset=utf-8"}, {"Allow", "GET"}},
+                        Status::MethodNotAllowed);
+    });
+}
+
+WebServer::~WebServer() = default;
+
+bool WebServer::listen(const HttpAddress& address, QString* error) {
+    auto tcp = std::make_unique<QTcpServer>();
+    if (!tcp->listen(address.address, address.port)) {
+        if (error) {
+            *error =
+                QStringLiteral("cannot serve the web page on %1: %2").arg(address.text(), tcp->errorString());
+        }
+        return false;
+    }
+    m_tcp = tcp.release();
+    m_http->bind(m_tcp);
+    return true;
+}
+
+quint16 WebServer::port() const {
+    return m_tcp ? m_tcp->serverPort() : 0;
+}
+
+QByteArray WebServer::contentType(const QString& fileName) {
+    const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
+    if (suffix == QLatin1String("html")) {
+        return QByteArrayLiteral("text/html; charset=utf-8");
+    }
+    if (suffix == QLatin1String("js")) {
+        return QByteArrayLiteral("text/javascript; charset=utf-8");
+    }
+    if (suffix == QLatin1String("css")) {
+        return QByteArrayLiteral("text/css; charset=utf-8");
+    }
+    if (suffix == QLatin1String("svg")) {
+        return QByteArrayLiteral("image/svg+xml");
+    }
+    if (suffix == QLatin1String("png")) {
+        return QByteArrayLiteral("image/png");
+    }
+    if (suffix == QLatin1String("json")) {
+        return QByteArrayLiteral("application/json");
+    }
+    return QByteArrayLiteral("application/octet-stream");
+}
+
+void WebServer::addResource(const QString& path, const QString& resourceFile) {
+    m_http->route(path, QHttpServerRequest::Method::Get, [resourceFile]() {
+        QFile file(resourceFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return textResponse(Status::InternalServerError,
+                                "Missing page resource " + resourceFile.toUtf8());
+        }
+        QHttpServerResponse response(contentType(resourceFile), file.readAll());
+        // Everything the page uses comes from this server; the browser refuses anything else.
+        response.addHeader("Content-Security-Policy", "default-src 'self'; img-src 'self' data:");
+        response.addHeader("X-Content-Type-Options", "nosniff");
+        response.addHeader("Cache-Control", "no-cache");
+        return response;
+    });
+}
+
+void WebServer::addJson(const QString& path, JsonHandler handler) {
+    m_http->route(path, QHttpServerRequest::Method::Get,
+                  [handler = std::move(handler)](const QHttpServerRequest& request) {
+                      const Reply reply = handler(request.query());
+                      if (reply.status != 200) {
+                          return textResponse(static_cast<Status>(reply.status), reply.body);
+                      }
+                      QHttpServerResponse response(QByteArrayLiteral("application/json"), reply.body);
+                      response.addHeader("Cache-Control", "no-cache");
+                      response.addHeader("X-Content-Type-Options", "nosniff");
+                      return response;
+                  });
+}
+
+EventStream* WebServer::addEventStream(const QString& path) {
+    auto* stream = new EventStream(this);
+    m_http->route(path, QHttpServerRequest::Method::Get,
+                  [stream](const QHttpServerRequest&, QHttpServerResponder&& responder) {
+                      stream->accept(std::move(responder));
+                  });
+    return stream;
+}
+
+} // namespace thermo4::web
