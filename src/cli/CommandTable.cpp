@@ -17,6 +17,7 @@ int RunInterval(const QStringList& args);
 int RunErase(const QStringList& args);
 int RunPorts(const QStringList& args);
 int RunSearch(const QStringList& args);
+int RunDashboard(const QStringList& args);
 
 namespace {
 
@@ -35,6 +36,8 @@ constexpr std::array kCommands{
     CliCommand{"erase", "Erase the meter's logger memory; needs --yes (USB)", &RunErase},
     CliCommand{"ports", "List the serial devices a meter may be on", &RunPorts},
     CliCommand{"search", "Look for the meter on serial devices and print where it answered", &RunSearch},
+    CliCommand{"dashboard", "Serve one web page with a tile for every meter publishing to an MQTT broker",
+               &RunDashboard},
 };
 
 } // namespace

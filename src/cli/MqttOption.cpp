@@ -7,14 +7,21 @@
 
 namespace thermo4::cli {
 
-MqttOption::MqttOption()
-    : m_option(QStringLiteral("mqtt"),
-               QStringLiteral("Also publish each reading to the MQTT broker at URL, "
-                              "mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE/TOPIC (mqtts:// for TLS with the "
-                              "system's certificate authorities): JSON on BASE/live, \"online\"/\"offline\" "
-                              "on BASE/status. Give the password with --%1 or in the environment variable "
-                              "%2 instead of in the URL, which every user sees in the list of processes.")
-                   .arg(QLatin1String(mqtt::kPasswordFileOption), QLatin1String(mqtt::kPasswordVariable)),
+namespace {
+
+QString PublishingHelp() {
+    return QStringLiteral("Also publish each reading to the MQTT broker at URL, "
+                          "mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE/TOPIC (mqtts:// for TLS with the "
+                          "system's certificate authorities): JSON on BASE/live, \"online\"/\"offline\" "
+                          "on BASE/status. Give the password with --%1 or in the environment variable "
+                          "%2 instead of in the URL, which every user sees in the list of processes.")
+        .arg(QLatin1String(mqtt::kPasswordFileOption), QLatin1String(mqtt::kPasswordVariable));
+}
+
+} // namespace
+
+MqttOption::MqttOption(const QString& description)
+    : m_option(QStringLiteral("mqtt"), description.isEmpty() ? PublishingHelp() : description,
                QStringLiteral("URL")),
       m_passwordFileOption(QLatin1String(mqtt::kPasswordFileOption),
                            QStringLiteral("The broker password for --mqtt is the first line of FILE, which "

@@ -21,7 +21,8 @@ namespace thermo4::cli {
 /// goes out of scope.
 class MqttOption {
 public:
-    MqttOption();
+    /// description: the help text of --mqtt; empty for the publishing commands' own.
+    explicit MqttOption(const QString& description = {});
 
     void addTo(QCommandLineParser& parser) const {
         parser.addOption(m_option);
@@ -30,6 +31,9 @@ public:
     /// Takes the URL (password possibly from the file or the environment); on a bad
     /// one prints why and returns false. A password in the URL is taken with a warning.
     bool read(const QCommandLineParser& parser);
+    /// The broker read, or none without --mqtt.
+    const std::optional<mqtt::BrokerUrl>& broker() const { return m_broker; }
+    bool isSet(const QCommandLineParser& parser) const { return parser.isSet(m_option); }
     /// With the option given: starts publishing every reading meter's session announces,
     /// from a meter on link, named as the meter names itself once this program holds it.
     /// False, with the reason printed, when the client cannot start.

@@ -1,5 +1,7 @@
 #include "dashboard/MeterDashboard.h"
 
+#include "web/WebServer.h"
+
 namespace thermo4::dashboard {
 
 MeterDashboard::MeterDashboard(mqtt::BrokerUrl broker, QObject* parent)
@@ -13,6 +15,15 @@ MeterDashboard::MeterDashboard(mqtt::BrokerUrl broker, QObject* parent)
 }
 
 MeterDashboard::~MeterDashboard() = default;
+
+void MeterDashboard::serveOn(web::WebServer& server) {
+    server.addResource(QStringLiteral("/"), QStringLiteral(":/dashboard/index.html"));
+    server.addResource(QStringLiteral("/dashboard.js"), QStringLiteral(":/dashboard/dashboard.js"));
+    server.addResource(QStringLiteral("/dashboard.css"), QStringLiteral(":/dashboard/dashboard.css"));
+    server.addJson(QStringLiteral("/api/meters"), [this](const QUrlQuery&) {
+        return web::WebServer::Reply{m_board.json(QDateTime::currentDateTimeUtc())};
+    });
+}
 
 bool MeterDashboard::start(QString* error) {
     return m_subscriber->start(error);

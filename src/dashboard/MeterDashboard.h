@@ -7,10 +7,16 @@
 
 #include <memory>
 
+namespace thermo4::web {
+class WebServer;
+}
+
 namespace thermo4::dashboard {
 
 /// The dashboard's running part: subscribes to every meter under the broker's base
-/// topic and keeps the board of them up to date on the owner's thread.
+/// topic, keeps the board of them up to date on the owner's thread, and serves it:
+///   /            the page (its script and style beside it), a tile per meter
+///   /api/meters  the board as JSON (MeterBoard::json)
 class MeterDashboard : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +26,9 @@ public:
     /// Starts subscribing in the background; false with the reason in error when the
     /// client cannot be set up (a broker away is only a status line).
     bool start(QString* error);
+
+    /// Adds the page and /api/meters to server.
+    void serveOn(web::WebServer& server);
 
     const MeterBoard& board() const { return m_board; }
     /// The subscriber, for its status lines.
