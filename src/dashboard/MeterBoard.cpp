@@ -145,7 +145,8 @@ QStringList MeterBoard::Filters(const QString& baseTopic) {
     return filters;
 }
 
-bool MeterBoard::take(const QString& topic, const QByteArray& payload, const QDateTime& arrived) {
+bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool retained,
+                      const QDateTime& arrived) {
     // BASE/<name>/<leaf>, the name one segment that is not empty.
     if (!topic.startsWith(m_base + QLatin1Char('/'))) {
         return false;
@@ -175,8 +176,14 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, const QDa
         if (meter != nullptr) {
             meter->reading = *reading;
             meter->readingArrived = arrived;
-            // Readings come only while the publisher is connected.
-            meter->presence = Presence::Online;
+            if (!retained) {
+                // Readings come only while the publisher is connected.
+                meter->presence = Presence::Online;
+            } else if (const QDateTime stamped = QDateTime::fromString(
+                           reading->value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
+                       stamped.isValid() && stamped < arrived) {
+                meter->readingArrived = stamped;
+            }
         }
         return meter != nullptr;
     }

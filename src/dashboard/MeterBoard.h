@@ -23,7 +23,7 @@ struct MeterTile {
     /// serial, link; empty before the first.
     QJsonObject reading;
     /// When the last reading arrived here, by this computer's clock (the meter's PC
-    /// may keep another time); invalid before the first.
+    /// may keep another time), or its own time for a retained one; invalid before the first.
     QDateTime readingArrived;
     /// The alarms on now, each as its beginning was published.
     QList<QJsonObject> alarms;
@@ -46,8 +46,10 @@ public:
     /// The topic filters a subscriber of baseTopic needs.
     static QStringList Filters(const QString& baseTopic);
 
-    /// Takes one message that arrived at arrived; false when it was ignored.
-    bool take(const QString& topic, const QByteArray& payload, const QDateTime& arrived);
+    /// Takes one message that arrived at arrived; false when it was ignored. retained: the
+    /// broker kept it from before, so a reading among such is an old one: it says nothing of
+    /// the meter's presence, and its age counts from its own time.
+    bool take(const QString& topic, const QByteArray& payload, bool retained, const QDateTime& arrived);
 
     const QString& baseTopic() const { return m_base; }
     /// The tiles by name.

@@ -9,8 +9,8 @@ MeterDashboard::MeterDashboard(mqtt::BrokerUrl broker, QObject* parent)
     const QStringList filters = MeterBoard::Filters(broker.baseTopic);
     m_subscriber = std::make_unique<mqtt::MqttSubscriber>(std::move(broker), filters);
     connect(m_subscriber.get(), &mqtt::MqttSubscriber::message, this,
-            [this](const QString& topic, const QByteArray& payload) {
-                m_board.take(topic, payload, QDateTime::currentDateTimeUtc());
+            [this](const QString& topic, const QByteArray& payload, bool retained) {
+                m_board.take(topic, payload, retained, QDateTime::currentDateTimeUtc());
             });
 }
 

@@ -33,6 +33,7 @@ alarm::AlarmEvent highOnT1(bool on) {
 struct Message {
     QString topic;
     QByteArray payload;
+    bool retained = false;
 };
 
 /// The board's JSON in short: name:state:T1,T2,T3,T4:age:alarms per meter, "|" between meters.
@@ -107,6 +108,9 @@ TEST(MeterBoard, TilesFollowTheMessagesOfEachMeter) {
           {"lab2/a/live", reading},
           {"other/lab/a/live", reading}},
          ""},
+        {"a retained reading is an old one: the meter stays offline, the age counts from its time",
+         {{"lab/a/status", "offline"}, {"lab/a/live", reading, true}},
+         "a:offline:25.3,OL,----,19:1802.5:"},
         {"a bad reading keeps the last good one",
          {{"lab/a/live", reading}, {"lab/a/live", R"({"T1":1e999,"T2":2,"T3":3,"T4":4})"}},
          "a:online:25.3,OL,----,19:2.5:"},
@@ -115,7 +119,7 @@ TEST(MeterBoard, TilesFollowTheMessagesOfEachMeter) {
     for (const Case& c : cases) {
         MeterBoard board(QStringLiteral("lab"));
         for (const Message& message : c.messages) {
-            board.take(message.topic, message.payload, arrived);
+            board.take(message.topic, message.payload, message.retained, arrived);
         }
         EXPECT_EQ(summary(board.json(arrived.addMSecs(2500))), c.tiles) << c.what;
     }
@@ -125,10 +129,10 @@ TEST(MeterBoard, StopsAddingMetersWhenFull) {
     MeterBoard board(QStringLiteral("lab"));
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < MeterBoard::kMaxMeters; ++i) {
-        ASSERT_TRUE(board.take(QStringLiteral("lab/m%1/status").arg(i), "online", now));
+        ASSERT_TRUE(board.take(QStringLiteral("lab/m%1/status").arg(i), "online", true, now));
     }
-    EXPECT_FALSE(board.take(QStringLiteral("lab/one-more/status"), "online", now));
-    EXPECT_TRUE(board.take(QStringLiteral("lab/m0/status"), "offline", now));
+    EXPECT_FALSE(board.take(QStringLiteral("lab/one-more/status"), "online", true, now));
+    EXPECT_TRUE(board.take(QStringLiteral("lab/m0/status"), "offline", false, now));
     EXPECT_EQ(board.tiles().size(), static_cast<std::size_t>(MeterBoard::kMaxMeters));
     EXPECT_EQ(board.tiles().at(QStringLiteral("m0")).presence, Presence::Offline);
 }
