@@ -58,24 +58,19 @@ quint16 WebServer::port() const {
 }
 
 QByteArray WebServer::contentType(const QString& fileName) {
+    static const std::pair<QLatin1String, const char*> kTypes[] = {
+        {QLatin1String("html"), "text/html; charset=utf-8"},
+        {QLatin1String("js"), "text/javascript; charset=utf-8"},
+        {QLatin1String("css"), "text/css; charset=utf-8"},
+        {QLatin1String("svg"), "image/svg+xml"},
+        {QLatin1String("png"), "image/png"},
+        {QLatin1String("json"), "application/json"},
+    };
     const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
-    if (suffix == QLatin1String("html")) {
-        return QByteArrayLiteral("text/html; charset=utf-8");
-    }
-    if (suffix == QLatin1String("js")) {
-        return QByteArrayLiteral("text/javascript; charset=utf-8");
-    }
-    if (suffix == QLatin1String("css")) {
-        return QByteArrayLiteral("text/css; charset=utf-8");
-    }
-    if (suffix == QLatin1String("svg")) {
-        return QByteArrayLiteral("image/svg+xml");
-    }
-    if (suffix == QLatin1String("png")) {
-        return QByteArrayLiteral("image/png");
-    }
-    if (suffix == QLatin1String("json")) {
-        return QByteArrayLiteral("application/json");
+    for (const auto& [known, type] : kTypes) {
+        if (suffix == known) {
+            return QByteArray(type);
+        }
     }
     return QByteArrayLiteral("application/octet-stream");
 }

@@ -69,7 +69,8 @@ function summary() {
   const situation = meterSituation();
   // Said once, not again with every second the count goes up.
   if (situation.cls === "stale") return `No reading since ${$("lastTime").textContent}.`;
-  if (situation.cls !== "ok" || !state.latest) return situation.text + ".";
+  if (situation.cls === "ok" && !state.latest) return "";
+  if (situation.cls !== "ok") return situation.text + ".";
   const r = state.latest;
   return CHANNELS.map((c) => spoken(c, r[c], r.unit)).join(", ") + ".";
 }
@@ -84,7 +85,7 @@ function announce() {
     return;
   }
   const text = summary();
-  if ($("announce").textContent !== text) {
+  if (text && $("announce").textContent !== text) {
     $("announce").textContent = text;
     state.lastAnnounced = now;
   }
@@ -214,7 +215,9 @@ function drawChart() {
     plot.append(svg("line", { x1: left, x2: w - right, y1: y(v), y2: y(v), class: "grid" }));
     plot.append(svg("text", { x: left - 4, y: y(v) + 4, "text-anchor": "end" }, v.toFixed(1)));
   }
-  for (let m = 0; m <= 10; m += 2) {
+  // Fewer time labels where they would run into each other.
+  const step = w < 520 ? 5 : 2;
+  for (let m = 0; m <= 10; m += step) {
     const t = start + m * 60000;
     plot.append(svg("text", { x: x(t), y: h - 6, "text-anchor": m === 0 ? "start" : m === 10 ? "end" : "middle" },
                     m === 10 ? "latest" : `−${10 - m} min`));
