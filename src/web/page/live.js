@@ -21,6 +21,9 @@ const state = {
   announceTimer: null,
   pollTimer: null,
   source: null,
+  // The age the server gave for its latest reading when the stream (re)opened: the reading it
+  // sends first is that one, not a new one.
+  welcomeAge: null,
 };
 
 const $ = (id) => document.getElementById(id);
@@ -123,10 +126,11 @@ function addPoint(r) {
   if (drop) state.points.splice(0, drop);
 }
 
-function onReading(r) {
+// ageMs: how old the server said the reading was (0 for one pushed as it came).
+function onReading(r, ageMs = 0) {
   if (!r || typeof r !== "object" || r.time === state.lastTime) return;
   state.lastTime = r.time;
-  state.arrived = performance.now();
+  state.arrived = performance.now() - ageMs;
   if (state.meter !== "lost") state.meter = "connected";
   showReading(r);
   addPoint(r);
@@ -138,7 +142,6 @@ function onReading(r) {
 function onStatus(s) {
   if (!s || typeof s !== "object") return;
   state.meter = s.meter;
-  if (isNumber(s.ageMs) && state.arrived === null) state.arrived = performance.now() - s.ageMs;
   $("recording").textContent = s.recording ? "running" : "not running";
   const list = $("alarmList");
   list.replaceChildren();
@@ -271,7 +274,7 @@ async function pollOnce() {
   try {
     const [live, status] = await Promise.all([fetchJson("/api/live"), fetchJson("/api/status")]);
     onStatus(status);
-    onReading(live);
+    onReading(live, isNumber(status.ageMs) ? status.ageMs : 0);
   } catch (e) {
     // Still down: the notice stays.
   }
@@ -289,9 +292,19 @@ function stopFallbackPoll() {
 function connect() {
   const source = new EventSource("/api/events");
   state.source = source;
-  source.addEventListener("reading", (e) => onReading(JSON.parse(e.data)));
-  source.addEventListener("status", (e) => onStatus(JSON.parse(e.data)));
+  source.addEventListener("reading", (e) => {
+    const age = state.welcomeAge;
+    state.welcomeAge = null;
+    onReading(JSON.parse(e.data), isNumber(age) ? age : 0);
+  });
+  source.addEventListener("status", (e) => {
+    const s = JSON.parse(e.data);
+    if (state.welcomeAge === "expected") state.welcomeAge = isNumber(s.ageMs) ? s.ageMs : null;
+    onStatus(s);
+  });
   source.onopen = () => {
+    // The server starts every stream with its status, then its latest reading.
+    state.welcomeAge = "expected";
     const wasDown = state.everUp && !state.streamUp;
     state.streamUp = state.everUp = true;
     setReconnecting(false);
