@@ -37,7 +37,10 @@ WebServer::WebServer(QObject* parent) : QObject(parent), m_http(std::make_unique
     });
 }
 
-WebServer::~WebServer() = default;
+WebServer::~WebServer() {
+    // The streams hold responders of sockets that the HTTP server owns: they go first.
+    qDeleteAll(findChildren<EventStream*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 bool WebServer::listen(const HttpAddress& address, QString* error) {
     auto tcp = std::make_unique<QTcpServer>();
