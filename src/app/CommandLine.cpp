@@ -60,6 +60,13 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             line.dataDir = dir;
         } else if (name == QLatin1String("--mqtt")) {
             mqttUrl = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
+        } else if (name == QLatin1String("--http")) {
+            const QString address = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
+            line.httpAddress = web::HttpAddress::parse(address, &line.error);
+            if (!line.httpAddress) {
+                line.error = QStringLiteral("--http: %1").arg(line.error);
+                return line;
+            }
         } else if (name == passwordFileOption) {
             passwordFile = value.isNull() && i + 1 < arguments.size() ? arguments[++i] : value;
             if (passwordFile.isEmpty()) {
@@ -95,7 +102,8 @@ QString CommandLine::programVersion() {
 
 QString CommandLine::usage() {
     return QStringLiteral("Usage: thermo4 [--usb [PATH|SERIAL]] [--simulate[=SCENARIO]]... [--data-dir DIR]\n"
-                          "              [--mqtt URL] [--mqtt-password-file FILE] [--record] [--service]\n"
+                          "              [--mqtt URL] [--mqtt-password-file FILE] [--http [ADDR:]PORT]\n"
+                          "              [--record] [--service]\n"
                           "\n"
                           "Desktop program for the four-channel thermocouple thermometer.\n"
                           "\n"
@@ -118,6 +126,9 @@ QString CommandLine::usage() {
                           "                        no other user may read (chmod 600); without it the\n"
                           "                        password comes from THERMO4_MQTT_PASSWORD. A password\n"
                           "                        in the URL is seen by every user in the process list\n"
+                          "  --http [ADDR:]PORT    serve the live page of the readings at http://ADDR:PORT/\n"
+                          "                        (read-only; ADDR is 127.0.0.1 unless given, 0.0.0.0\n"
+                          "                        opens it to the network)\n"
                           "  --record              start a real-time recording as soon as a meter is\n"
                           "                        connected, at the saved sampling rate and with the\n"
                           "                        largest sample count (99999), for unattended logging\n"

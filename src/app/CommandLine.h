@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mqtt/BrokerUrl.h"
+#include "web/HttpAddress.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,8 @@ struct CommandLine {
     /// Broker given by --mqtt URL (password possibly from --mqtt-password-file or the
     /// environment); none without the option.
     std::optional<mqtt::BrokerUrl> mqttBroker;
+    /// Serve the live web page there (--http [ADDR:]PORT); none without the option.
+    std::optional<web::HttpAddress> httpAddress;
     /// Start a real-time recording as soon as a meter is connected (--record).
     bool record = false;
     /// Offer Data Logger > Setup, the service person's setup dialog (--service).

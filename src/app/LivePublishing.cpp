@@ -35,15 +35,20 @@ void LivePublishing::setMeterName(std::function<QString()> name) {
     updateMeter();
 }
 
-void LivePublishing::updateMeter() {
+mqtt::MeterIdentity MeterIdentityOf(const session::MeterSession& session, bool simulated,
+                                    const std::function<QString()>& name) {
     mqtt::MeterIdentity meter;
     meter.model = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
-    meter.link = m_session.serialLink() ? mqtt::LinkName::Serial
-                 : m_simulated          ? mqtt::LinkName::Simulated
-                                        : mqtt::LinkName::Usb;
-    if (m_meterName)
-        meter.serial = m_meterName();
-    m_publisher.setMeter(meter);
+    meter.link = session.serialLink() ? mqtt::LinkName::Serial
+                 : simulated          ? mqtt::LinkName::Simulated
+                                      : mqtt::LinkName::Usb;
+    if (name)
+        meter.serial = name();
+    return meter;
+}
+
+void LivePublishing::updateMeter() {
+    m_publisher.setMeter(MeterIdentityOf(m_session, m_simulated, m_meterName));
 }
 
 } // namespace thermo4::ui

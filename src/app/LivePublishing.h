@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "mqtt/ReadingJson.h"
+
 namespace thermo4::mqtt {
 class MqttPublisher;
 }
@@ -15,6 +17,11 @@ class MeterSession;
 namespace thermo4::ui {
 
 class AlarmWatch;
+
+/// The meter as the messages and the web page name it: its model, the link it is on (the USB
+/// meter is the virtual one when simulated) and name() (its serial number, else its path), if any.
+mqtt::MeterIdentity MeterIdentityOf(const session::MeterSession& session, bool simulated,
+                                    const std::function<QString()>& name);
 
 /// Hands the session's readings to the MQTT publisher: every valid live frame while
 /// a meter is connected (whatever the link) to BASE/live, every recorded sample to

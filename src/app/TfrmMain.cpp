@@ -2,6 +2,7 @@
 
 #include "app/AlarmWatch.h"
 #include "app/LivePublishing.h"
+#include "app/LiveWebFeed.h"
 #include "app/TfrmAbout.h"
 #include "formats/JournalFormat.h"
 #include "graph/JournalRecovery.h"
@@ -357,6 +358,12 @@ void TfrmMain::publishTo(mqtt::MqttPublisher& publisher) {
     if (const mqtt::MqttPublisher::Status last = publisher.lastStatus(); !last.text.isEmpty())
         show(last.text, last.connected);
     publishing->publishAlarms(*m_alarms);
+}
+
+void TfrmMain::serveLivePage(web::LiveFeed& feed) {
+    auto* page = new LiveWebFeed(*m_session, feed, *m_alarms, m_services.simulated, this);
+    if (session::Meter* meter = m_services.meter)
+        page->setMeterName([meter] { return meter->meterName(); });
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

@@ -28,6 +28,9 @@ struct AlarmEvent;
 namespace thermo4::mqtt {
 class MqttPublisher;
 }
+namespace thermo4::web {
+class LiveFeed;
+}
 namespace thermo4::session {
 class RecordingJournal;
 }
@@ -89,6 +92,9 @@ public:
     /// thermo4 --mqtt: publishes the live readings and recorded samples through publisher
     /// (started, and outliving the window).
     void publishTo(mqtt::MqttPublisher& publisher);
+    /// thermo4 --http: feeds the live web page the readings, the recording and the alarms on
+    /// (feed outlives the window).
+    void serveLivePage(web::LiveFeed& feed);
     /// The panel window, or null.
     TfrmPanel* panelWindow() const;
     /// Phase of the last blink tick.

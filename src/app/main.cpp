@@ -12,6 +12,8 @@
 #include "ui/Paths.h"
 #include "ui/QtPrompts.h"
 #include "ui/Resources.h"
+#include "web/LiveFeed.h"
+#include "web/WebServer.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -86,6 +88,24 @@ int main(int argc, char* argv[]) {
     }
     if (!options.warning.isEmpty())
         printText(stderr, QStringLiteral("thermo4: %1\n").arg(options.warning));
+    // The live page's port is taken before anything else starts: one in use ends the start here.
+    web::WebServer webServer;
+    web::LiveFeed liveFeed;
+    if (options.httpAddress) {
+        liveFeed.serveOn(webServer);
+        if (QString error; !webServer.listen(*options.httpAddress, &error)) {
+            failStart(QStringLiteral("--http: %1").arg(error));
+            return 1;
+        }
+        web::HttpAddress bound = *options.httpAddress;
+        bound.port = webServer.port();
+        printText(stdout, QStringLiteral("Live page: http://%1/\n").arg(bound.text()));
+        if (bound.openToNetwork())
+            printText(stderr,
+                      QStringLiteral("thermo4: the live page is open to the network: anyone who reaches "
+                                     "this machine on port %1 can see the readings.\n")
+                          .arg(bound.port));
+    }
     std::unique_ptr<mqtt::MqttPublisher> publisher;
     if (options.mqttBroker) {
         publisher = std::make_unique<mqtt::MqttPublisher>(*options.mqttBroker);
@@ -131,6 +151,8 @@ int main(int argc, char* argv[]) {
     window.setRecordOnConnect(options.record);
     if (publisher)
         window.publishTo(*publisher);
+    if (options.httpAddress)
+        window.serveLivePage(liveFeed);
     window.showMaximized();
     return QApplication::exec();
 }

@@ -36,6 +36,8 @@ public:
     void attach(session::MeterSession& session, HeadlessPoll& poll, mqtt::MqttPublisher* publisher);
     /// The poll ended because the meter stopped answering.
     void meterLost(const QDateTime& time);
+    /// The alarms on now (their beginnings).
+    std::vector<alarm::AlarmEvent> active() const { return m_monitor.active(); }
     /// --exit-on-alarm stopped the poll.
     bool alarmBegan() const { return m_began; }
 

@@ -10,6 +10,7 @@ int RunExport(const QStringList& args);
 int RunGraph(const QStringList& args);
 int RunPrint(const QStringList& args);
 int RunLive(const QStringList& args);
+int RunServe(const QStringList& args);
 int RunDownload(const QStringList& args);
 int RunInfo(const QStringList& args);
 int RunClock(const QStringList& args);
@@ -29,6 +30,7 @@ constexpr std::array kCommands{
     CliCommand{"print", "Print a graph file or a text file as File > Print does, on a printer or into a PDF",
                &RunPrint},
     CliCommand{"live", "Poll the meter and print its live readings as CSV", &RunLive},
+    CliCommand{"serve", "Poll the meter and show its live readings on a web page", &RunServe},
     CliCommand{"download", "Download the meter's logger memory into a collection file", &RunDownload},
     CliCommand{"info", "Read the meter's settings and state as CSV (USB)", &RunInfo},
     CliCommand{"clock", "Set the meter's clock to this computer's time (USB)", &RunClock},

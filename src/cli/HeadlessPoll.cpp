@@ -41,6 +41,7 @@ HeadlessPollEnd HeadlessPoll::run(session::MeterSession& session, link::Clock& c
     // What the meter did since the last valid reading, to say why there is none.
     bool answered = false;
     bool invalidFrame = false;
+    bool silent = false;
     for (;;) {
         const link::PollResult result = session.pollOnce();
         switch (result.event) {
@@ -63,6 +64,7 @@ HeadlessPollEnd HeadlessPoll::run(session::MeterSession& session, link::Clock& c
             lastReading = clock.tickMs();
             answered = true;
             invalidFrame = false;
+            silent = false;
             if (printFailed) {
                 return HeadlessPollEnd::OutputFailed;
             }
@@ -76,7 +78,12 @@ HeadlessPollEnd HeadlessPoll::run(session::MeterSession& session, link::Clock& c
         default:
             break;
         }
-        if (clock.tickMs() - lastReading >= noReadingLimitMs) {
+        if (clock.tickMs() - lastReading >= noReadingLimitMs && meterSilent) {
+            if (!silent) {
+                silent = true;
+                meterSilent();
+            }
+        } else if (clock.tickMs() - lastReading >= noReadingLimitMs) {
             if (invalidFrame) {
                 return HeadlessPollEnd::InvalidFrames;
             }
@@ -84,7 +91,9 @@ HeadlessPollEnd HeadlessPoll::run(session::MeterSession& session, link::Clock& c
         }
         nextTick += periodMs;
         const std::int64_t wait = nextTick - clock.tickMs();
-        if (wait > 0) {
+        if (wait > 0 && processEvents) {
+            clock.delayWithMessages(static_cast<int>(wait - 1));
+        } else if (wait > 0) {
             clock.delayBusy(static_cast<int>(wait - 1));
         } else {
             nextTick = clock.tickMs(); // a slow tick: start again from now

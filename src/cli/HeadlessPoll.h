@@ -42,14 +42,19 @@ enum class HeadlessPollEnd {
 /// The session's poll without a window: a tick every periodMs on the clock, one line
 /// per reading the session announces, until samples lines (0: no limit), until
 /// printLine returns false, or until no valid reading has come for noReadingLimitMs,
-/// whatever the meter answered meanwhile. Whoever else wants the readings (publishing,
-/// alarms) listens to the session.
+/// whatever the meter answered meanwhile (unless meterSilent is set). Whoever else wants the readings
+/// (publishing, alarms) listens to the session.
 struct HeadlessPoll {
     int samples = 0;
     int periodMs = 500;
     int noReadingLimitMs = 5000;
     /// Asked after each printed line: true ends the run (Stopped).
     std::function<bool()> stopAfterReading;
+    /// Waits between ticks process events, for a server that runs beside the poll.
+    bool processEvents = false;
+    /// When set, no valid reading for noReadingLimitMs calls it (once until a reading comes
+    /// again) and the run goes on, as the meter may come back; unset, the run ends.
+    std::function<void()> meterSilent;
 
     HeadlessPollEnd run(session::MeterSession& session, link::Clock& clock,
                         const std::function<bool(const QString&)>& printLine) const;

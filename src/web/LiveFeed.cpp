@@ -85,8 +85,10 @@ void LiveFeed::addReading(const QDateTime& time, const core::MeterStatus& status
     while (m_history.size() > kHistoryCapacity || m_history.front().time < oldest) {
         m_history.pop_front();
     }
-    for (EventStream* stream : m_streams) {
-        stream->send("reading", m_history.back().json);
+    for (const QPointer<EventStream>& stream : m_streams) {
+        if (stream) {
+            stream->send("reading", m_history.back().json);
+        }
     }
     if (m_state != MeterState::Connected) {
         setMeterState(MeterState::Connected);
@@ -159,8 +161,10 @@ QByteArray LiveFeed::statusJson() const {
 
 void LiveFeed::statusChanged() {
     const QByteArray status = statusJson();
-    for (EventStream* stream : m_streams) {
-        stream->send("status", status);
+    for (const QPointer<EventStream>& stream : m_streams) {
+        if (stream) {
+            stream->send("status", status);
+        }
     }
 }
 

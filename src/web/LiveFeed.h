@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 
 #include <deque>
 #include <vector>
@@ -69,7 +70,8 @@ private:
     std::deque<Entry> m_history;
     /// Since the latest reading arrived; its age on the page is measured on this, not on clocks.
     QElapsedTimer m_sinceReading;
-    std::vector<EventStream*> m_streams;
+    /// The streams of the servers this feed is served on (gone with their server).
+    std::vector<QPointer<EventStream>> m_streams;
 };
 
 } // namespace thermo4::web

@@ -37,7 +37,10 @@ WebServer::WebServer(QObject* parent) : QObject(parent), m_http(std::make_unique
     });
 }
 
-WebServer::~WebServer() = default;
+WebServer::~WebServer() {
+    // The streams hold responders of sockets that the HTTP server owns: they go first.
+    qDeleteAll(findChildren<EventStream*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 bool WebServer::listen(const HttpAddress& address, QString* error) {
     auto tcp = std::make_unique<QTcpServer>();
@@ -58,24 +61,19 @@ quint16 WebServer::port() const {
 }
 
 QByteArray WebServer::contentType(const QString& fileName) {
+    static const std::pair<QLatin1String, const char*> kTypes[] = {
+        {QLatin1String("html"), "text/html; charset=utf-8"},
+        {QLatin1String("js"), "text/javascript; charset=utf-8"},
+        {QLatin1String("css"), "text/css; charset=utf-8"},
+        {QLatin1String("svg"), "image/svg+xml"},
+        {QLatin1String("png"), "image/png"},
+        {QLatin1String("json"), "application/json"},
+    };
     const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
-    if (suffix == QLatin1String("html")) {
-        return QByteArrayLiteral("text/html; charset=utf-8");
-    }
-    if (suffix == QLatin1String("js")) {
-        return QByteArrayLiteral("text/javascript; charset=utf-8");
-    }
-    if (suffix == QLatin1String("css")) {
-        return QByteArrayLiteral("text/css; charset=utf-8");
-    }
-    if (suffix == QLatin1String("svg")) {
-        return QByteArrayLiteral("image/svg+xml");
-    }
-    if (suffix == QLatin1String("png")) {
-        return QByteArrayLiteral("image/png");
-    }
-    if (suffix == QLatin1String("json")) {
-        return QByteArrayLiteral("application/json");
+    for (const auto& [known, type] : kTypes) {
+        if (suffix == known) {
+            return QByteArray(type);
+        }
     }
     return QByteArrayLiteral("application/octet-stream");
 }

@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandLine, UsageNamesEveryOption) {
     const QString usage = CommandLine::usage();
     for (const char* option : {"--usb", "--simulate", "--simulate=SCENARIO", "--data-dir", "--service",
-                               "--record", "--mqtt", "--mqtt-password-file", "--help", "--version"})
+                               "--record", "--mqtt", "--mqtt-password-file", "--http", "--help", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(CommandLine::programVersion().isEmpty());
 }
@@ -108,6 +108,21 @@ TEST(CommandLine, MqttTakesAValidBrokerUrl) {
         EXPECT_FALSE(line.mqttBroker);
     }
     EXPECT_TRUE(CommandLine::usage().contains("THERMO4_MQTT_PASSWORD"));
+}
+
+TEST(CommandLine, HttpTakesAnAddressAndPort) {
+    const CommandLine local = CommandLine::parse({"--simulate", "--http", "8080"});
+    ASSERT_TRUE(local.httpAddress) << local.error.toStdString();
+    EXPECT_EQ(local.httpAddress->text(), "127.0.0.1:8080");
+    const CommandLine open = CommandLine::parse({"--http=0.0.0.0:80"});
+    ASSERT_TRUE(open.httpAddress) << open.error.toStdString();
+    EXPECT_TRUE(open.httpAddress->openToNetwork());
+    EXPECT_FALSE(CommandLine::parse({"--simulate"}).httpAddress);
+    for (const QStringList& arguments : {QStringList{"--http"}, QStringList{"--http", "web:80"}}) {
+        const CommandLine line = CommandLine::parse(arguments);
+        EXPECT_TRUE(line.error.startsWith("--http: ")) << line.error.toStdString();
+        EXPECT_FALSE(line.httpAddress);
+    }
 }
 
 TEST(CommandLine, ThePasswordFileGoesWithMqttInEitherOrder) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,39 @@ TEST(CliLive, RefusesBadOptionsAndBadScenarios) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(c.errorPart)) << run.err.toStdString();
     }
+}
+
+TEST(CliServe, ABadOrBusyAddressEndsItBeforeTheMeterIsTouchedAndAnOpenOneIsSaid) {
+    ScenarioDir scenarios;
+    const QString missing = scenarios.path("missing.json");
+    QTcpServer busy;
+    ASSERT_TRUE(busy.listen(QHostAddress::LocalHost));
+    const QString busyPort = QString::number(busy.serverPort());
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString error;
+    };
+    // A missing scenario fails only once the meter is made: the address is checked before.
+    const Case cases[] = {
+        {{"serve", "--simulate=" + missing}, 2, "serve needs --http [ADDR:]PORT"},
+        {{"serve", "--simulate=" + missing, "--http", "80800"}, 2, "port must be a number"},
+        {{"serve", "--simulate=" + missing, "--http", "example.org:80"}, 2, "is not an IP address"},
+        {{"serve", "--simulate=" + missing, "--http", busyPort}, 1, "127.0.0.1:" + busyPort + ": "},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli(c.args);
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
+        EXPECT_EQ(run.out, "");
+    }
+    const CliRun open = RunCli({"serve", "--simulate=" + missing, "--http", "0.0.0.0:0"});
+    EXPECT_EQ(open.exitCode, 1);
+    EXPECT_TRUE(open.err.contains("missing.json")) << open.err.toStdString();
+    EXPECT_TRUE(open.out.startsWith("Live page: http://0.0.0.0:")) << open.out.toStdString();
+    EXPECT_TRUE(open.err.contains("open to the network")) << open.err.toStdString();
 }
 
 TEST(CliLive, SaysSoWhenNoMeterAnswersWithinFiveSeconds) {

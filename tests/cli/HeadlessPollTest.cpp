@@ -113,6 +113,32 @@ TEST(HeadlessPoll, GivesUpAfterFiveSecondsWithoutAValidReadingAndSaysWhy) {
     }
 }
 
+TEST(HeadlessPoll, WithAListenerForSilenceItSaysSoOnceAndGoesOnUntilTheMeterIsBack) {
+    HeadlessRig rig;
+    // Identify at 0, two frames (500, 1000), unplugged from the third read on.
+    rig.meter.faults().unplugAfterReads = 3;
+    HeadlessPoll poll;
+    poll.samples = 3;
+    std::vector<std::int64_t> silentAt;
+    poll.meterSilent = [&rig, &silentAt] { silentAt.push_back(rig.clock.tickMs()); };
+    // The meter is plugged in again at 8 s, found by the poll's next identify.
+    QObject::connect(&rig.session, &session::MeterSession::identifyFailed, [&rig] {
+        if (rig.clock.tickMs() >= 8000) {
+            rig.meter.faults().unplugAfterReads = -1;
+            rig.usb.setPlugged(true);
+        }
+    });
+    EXPECT_EQ(poll.run(rig.session, rig.clock,
+                       [&rig](const QString& line) {
+                           rig.lines << line;
+                           return true;
+                       }),
+              HeadlessPollEnd::SamplesDone);
+    EXPECT_EQ(silentAt, std::vector<std::int64_t>{6000}) << "once, 5 s after the last reading";
+    EXPECT_EQ(rig.lines.size(), 3) << "the meter that came back gave the third";
+    EXPECT_GT(rig.clock.tickMs(), 8000);
+}
+
 TEST(HeadlessPoll, StopsWhenALineCannotBePrinted) {
     HeadlessRig rig;
     rig.refuseAfter = 2;

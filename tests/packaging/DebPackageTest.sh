@@ -23,6 +23,7 @@ info=$(dpkg-deb --info "${debs[0]}") || fail "dpkg-deb cannot read ${debs[0]}"
 grep -q '^ Package: thermo4$' <<<"$info" || fail "no package name in: $info"
 # The dependencies come from the programs themselves (dpkg-shlibdeps).
 grep -Eq '^ Depends: .*libqt6core6' <<<"$info" || fail "no worked-out dependencies in: $info"
+grep -Eq '^ Depends: .*libqt6httpserver6' <<<"$info" || fail "the web page's HTTP server library is not among: $info"
 dpkg-deb --contents "${debs[0]}" >"$work/contents" || fail "dpkg-deb cannot list ${debs[0]}"
 grep -q '\./usr/bin/thermo4-cli$' "$work/contents" || fail "thermo4-cli is not in the package"
 echo "OK ${debs[0]##*/}"

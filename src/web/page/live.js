@@ -21,6 +21,9 @@ const state = {
   announceTimer: null,
   pollTimer: null,
   source: null,
+  // The age the server gave for its latest reading when the stream (re)opened: the reading it
+  // sends first is that one, not a new one.
+  welcomeAge: null,
 };
 
 const $ = (id) => document.getElementById(id);
@@ -69,7 +72,8 @@ function summary() {
   const situation = meterSituation();
   // Said once, not again with every second the count goes up.
   if (situation.cls === "stale") return `No reading since ${$("lastTime").textContent}.`;
-  if (situation.cls !== "ok" || !state.latest) return situation.text + ".";
+  if (situation.cls === "ok" && !state.latest) return "";
+  if (situation.cls !== "ok") return situation.text + ".";
   const r = state.latest;
   return CHANNELS.map((c) => spoken(c, r[c], r.unit)).join(", ") + ".";
 }
@@ -84,7 +88,7 @@ function announce() {
     return;
   }
   const text = summary();
-  if ($("announce").textContent !== text) {
+  if (text && $("announce").textContent !== text) {
     $("announce").textContent = text;
     state.lastAnnounced = now;
   }
@@ -122,10 +126,11 @@ function addPoint(r) {
   if (drop) state.points.splice(0, drop);
 }
 
-function onReading(r) {
+// ageMs: how old the server said the reading was (0 for one pushed as it came).
+function onReading(r, ageMs = 0) {
   if (!r || typeof r !== "object" || r.time === state.lastTime) return;
   state.lastTime = r.time;
-  state.arrived = performance.now();
+  state.arrived = performance.now() - ageMs;
   if (state.meter !== "lost") state.meter = "connected";
   showReading(r);
   addPoint(r);
@@ -137,7 +142,6 @@ function onReading(r) {
 function onStatus(s) {
   if (!s || typeof s !== "object") return;
   state.meter = s.meter;
-  if (isNumber(s.ageMs) && state.arrived === null) state.arrived = performance.now() - s.ageMs;
   $("recording").textContent = s.recording ? "running" : "not running";
   const list = $("alarmList");
   list.replaceChildren();
@@ -214,7 +218,9 @@ function drawChart() {
     plot.append(svg("line", { x1: left, x2: w - right, y1: y(v), y2: y(v), class: "grid" }));
     plot.append(svg("text", { x: left - 4, y: y(v) + 4, "text-anchor": "end" }, v.toFixed(1)));
   }
-  for (let m = 0; m <= 10; m += 2) {
+  // Fewer time labels where they would run into each other.
+  const step = w < 520 ? 5 : 2;
+  for (let m = 0; m <= 10; m += step) {
     const t = start + m * 60000;
     plot.append(svg("text", { x: x(t), y: h - 6, "text-anchor": m === 0 ? "start" : m === 10 ? "end" : "middle" },
                     m === 10 ? "latest" : `−${10 - m} min`));
@@ -268,7 +274,7 @@ async function pollOnce() {
   try {
     const [live, status] = await Promise.all([fetchJson("/api/live"), fetchJson("/api/status")]);
     onStatus(status);
-    onReading(live);
+    onReading(live, isNumber(status.ageMs) ? status.ageMs : 0);
   } catch (e) {
     // Still down: the notice stays.
   }
@@ -286,9 +292,19 @@ function stopFallbackPoll() {
 function connect() {
   const source = new EventSource("/api/events");
   state.source = source;
-  source.addEventListener("reading", (e) => onReading(JSON.parse(e.data)));
-  source.addEventListener("status", (e) => onStatus(JSON.parse(e.data)));
+  source.addEventListener("reading", (e) => {
+    const age = state.welcomeAge;
+    state.welcomeAge = null;
+    onReading(JSON.parse(e.data), isNumber(age) ? age : 0);
+  });
+  source.addEventListener("status", (e) => {
+    const s = JSON.parse(e.data);
+    if (state.welcomeAge === "expected") state.welcomeAge = isNumber(s.ageMs) ? s.ageMs : null;
+    onStatus(s);
+  });
   source.onopen = () => {
+    // The server starts every stream with its status, then its latest reading.
+    state.welcomeAge = "expected";
     const wasDown = state.everUp && !state.streamUp;
     state.streamUp = state.everUp = true;
     setReconnecting(false);

@@ -1,0 +1,86 @@
+#include "cli/MeterPollCommand.h"
+
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "cli/MeterSource.h"
+#include "session/MeterSession.h"
+
+namespace thermo4::cli {
+
+MeterPollCommand::MeterPollCommand(const QStringList& arguments)
+    : m_args(arguments), m_portOption(MeterSource::portOption()) {
+    m_simulate = MeterSource::takeSimulateOption(m_args, m_scenario, &m_moreScenarios);
+    MeterSource::takeUsbOption(m_args, m_usbMeter);
+}
+
+void MeterPollCommand::addTo(QCommandLineParser& parser) const {
+    parser.addOption(MeterSource::simulateHelpOption());
+    parser.addOption(MeterSource::usbHelpOption());
+    m_publishing.addTo(parser);
+    m_alarms.addTo(parser);
+    parser.addOption(m_portOption);
+}
+
+std::optional<int> MeterPollCommand::parse(QCommandLineParser& parser) const {
+    return ParseCommandLine(parser, m_args, 0, m_alarms.repeatable());
+}
+
+bool MeterPollCommand::read(const QCommandLineParser& parser) {
+    m_port = parser.value(m_portOption);
+    return m_publishing.read(parser) && m_alarms.read(parser) && MeterSource::checkChoice(m_simulate, m_port);
+}
+
+mqtt::LinkName MeterPollCommand::linkName() const {
+    return m_simulate         ? mqtt::LinkName::Simulated
+           : m_port.isEmpty() ? mqtt::LinkName::Usb
+                              : mqtt::LinkName::Serial;
+}
+
+std::optional<int> MeterPollCommand::start(HeadlessPoll& poll) {
+    const session::MeterChoice choice =
+        MeterSource::choice(m_simulate, m_scenario, m_port, m_usbMeter, m_moreScenarios);
+    m_meter = MeterSource::makeMeter(choice, m_clock);
+    if (!m_meter) {
+        return kExitFailure;
+    }
+    if (!m_publishing.start(*m_meter, linkName())) {
+        return kExitFailure;
+    }
+    m_alarms.attach(m_meter->session(), poll, m_publishing.publisher());
+    // The poll finds a meter on USB by itself; one on a serial port is identified first.
+    if (choice.kind == session::MeterKind::Serial && !m_meter->awaitMeter(poll.noReadingLimitMs)) {
+        const int limit = poll.noReadingLimitMs / 1000;
+        PrintError(m_meter->session().heardInvalidReplies()
+                       ? QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit)
+                       : QStringLiteral("no meter answered within %1 s").arg(limit));
+        return kExitFailure;
+    }
+    return std::nullopt;
+}
+
+int MeterPollCommand::finish(HeadlessPollEnd end, const HeadlessPoll& poll) {
+    const int limit = poll.noReadingLimitMs / 1000;
+    switch (end) {
+    case HeadlessPollEnd::SamplesDone:
+    case HeadlessPollEnd::OutputFailed: // reported by the caller
+        break;
+    case HeadlessPollEnd::Stopped:
+        return kExitAlarm;
+    case HeadlessPollEnd::NoMeter:
+        PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
+        if (const QString notice = m_meter->takeNotice(); !notice.isEmpty()) {
+            PrintError(notice);
+        }
+        return kExitFailure;
+    case HeadlessPollEnd::InvalidFrames:
+        PrintError(QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit));
+        return kExitFailure;
+    case HeadlessPollEnd::MeterStopped:
+        m_alarms.meterLost(m_clock.now());
+        PrintError(QStringLiteral("the meter stopped answering: no reading for %1 s").arg(limit));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace thermo4::cli
