@@ -115,6 +115,27 @@ set(THERMO4_PCH_QTCORE
   <QStringList>
   <QTimer>
 )
+# The widgets most windows use, one by one: QtWidgets and QtPrintSupport whole (what qcustomplot.h
+# pulls in) cost every translation unit that takes them several seconds, used or not.
+set(THERMO4_PCH_WIDGETS
+  <QAction>
+  <QApplication>
+  <QCheckBox>
+  <QComboBox>
+  <QDialog>
+  <QGridLayout>
+  <QHBoxLayout>
+  <QLabel>
+  <QLineEdit>
+  <QMdiSubWindow>
+  <QMessageBox>
+  <QPainter>
+  <QPointer>
+  <QPushButton>
+  <QToolButton>
+  <QVBoxLayout>
+  <QWidget>
+)
 
 # thermo4_pch_carrier(<name> [TEST] LIBS <lib>... HEADERS <header>...)
 # An object library over an empty source whose only job is to compile the precompiled header that
