@@ -1,5 +1,5 @@
 #include "app/TfrmMain.h"
-#include "link/ChosenUsbTransport.h"
+#include "link/UsbMeterInfo.h"
 #include "session/MeterFactory.h"
 #include "session/MeterSession.h"
 
@@ -61,7 +61,7 @@ void TfrmMain::showMeter() {
     fillUsbMeters();
     if (const auto held = m_services.meter->usbMeter(); held && m_session->usbLink()) {
         const auto settings = openSettings();
-        settings->setValue(QLatin1String(kUsbMeterKey), link::ChosenUsbTransport::nameOf(*held));
+        settings->setValue(QLatin1String(kUsbMeterKey), held->name());
     }
 }
 

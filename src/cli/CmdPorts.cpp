@@ -4,7 +4,7 @@
 #include "link/HidUsbTransport.h"
 #include "link/SerialPortList.h"
 #include "link/SystemClock.h"
-#include "link/UsbExchange.h"
+#include "link/UsbMeterInfo.h"
 #include "sim/Scenario.h"
 #include "sim/SimUsbTransport.h"
 #include "sim/VirtualMeter.h"

@@ -6,6 +6,7 @@
 #include "core/TDateTime.h"
 #include "graph/RealTimeRecording.h"
 #include "graph/SaveGraph.h"
+#include "link/Clock.h"
 #include "session/MeterSession.h"
 #include "ui/MainFrame.h"
 #include "ui/Prompts.h"

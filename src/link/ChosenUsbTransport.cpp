@@ -8,10 +8,6 @@ namespace thermo4::link {
 ChosenUsbTransport::ChosenUsbTransport(UsbTransport& bus, QString wanted)
     : m_bus(bus), m_wanted(std::move(wanted)) {}
 
-QString ChosenUsbTransport::nameOf(const UsbMeterInfo& meter) {
-    return meter.serial.isEmpty() ? meter.path : meter.serial;
-}
-
 bool ChosenUsbTransport::names(const UsbMeterInfo& meter, const QString& pathOrSerial) {
     return !pathOrSerial.isEmpty() && (meter.path == pathOrSerial || meter.serial == pathOrSerial);
 }

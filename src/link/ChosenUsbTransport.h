@@ -44,8 +44,6 @@ public:
     int serialNumber(std::span<char> buffer) override { return m_bus.serialNumber(buffer); }
     int close() override { return m_bus.close(); }
 
-    /// The meter's name for people: its serial number when it reports one, else its path.
-    static QString nameOf(const UsbMeterInfo& meter);
     /// The meter is the one pathOrSerial names.
     static bool names(const UsbMeterInfo& meter, const QString& pathOrSerial);
 

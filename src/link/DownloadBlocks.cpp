@@ -1,6 +1,7 @@
 #include "link/DownloadBlocks.h"
 
 #include "core/MemoryImage.h"
+#include "link/DownloadProgress.h"
 
 namespace thermo4::link {
 
@@ -24,6 +25,38 @@ std::int32_t TransferSize(std::uint32_t endAddress) {
     std::int64_t size = (announced > kMaxTransfer || announced < kMinTransfer) ? kMaxTransfer : announced;
     size = (size + kBlockSize - 1) / kBlockSize * kBlockSize;
     return static_cast<std::int32_t>(size);
+}
+
+bool DownloadTally::stopped() {
+    m_cancelled = m_cancelled || (m_progress != nullptr && m_progress->cancelled());
+    return m_cancelled;
+}
+
+void DownloadTally::append(std::span<const std::uint8_t> reply) {
+    m_image.append(reply.first(core::MemoryImage::kBlockSize));
+    m_received += kBlockSize;
+}
+
+void DownloadTally::start(std::int32_t transferBytes, std::span<const std::uint8_t> reply) {
+    if (m_progress != nullptr)
+        m_progress->started(transferBytes);
+    append(reply);
+}
+
+void DownloadTally::accept(std::span<const std::uint8_t> reply) {
+    append(reply);
+    if (m_progress != nullptr)
+        m_progress->advanced(m_received);
+}
+
+void DownloadTally::waiting(int attempt, int attempts) {
+    if (m_progress != nullptr)
+        m_progress->waiting(attempt, attempts);
+}
+
+void DownloadTally::finished() {
+    if (m_progress != nullptr)
+        m_progress->finished();
 }
 
 } // namespace thermo4::link

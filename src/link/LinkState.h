@@ -2,7 +2,6 @@
 
 #include "core/MeterStatus.h"
 #include "link/MeterLink.h"
-#include "link/UsbExchange.h"
 
 #include <cstdint>
 

@@ -2,14 +2,12 @@
 
 #include "core/LinkResult.h"
 #include "core/MemoryImage.h"
-#include "link/UsbExchange.h"
+#include "link/LinkKind.h"
+#include "link/ReplyBuffer.h"
 
 namespace thermo4::link {
 
 class DownloadProgress;
-
-/// Which link carries the conversation with the meter.
-enum class LinkKind { None, Usb, Serial };
 
 /// The operations both links (USB and the serial port) offer the poll and the
 /// Data Logger command. Each implementation keeps its own command frame for the

@@ -33,7 +33,7 @@ constexpr int kMaxRefusals = 20;
 class Download {
 public:
     Download(SerialExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
-        : m_s(exchange), m_image(image), m_progress(progress) {}
+        : m_s(exchange), m_tally(image, progress) {}
 
     core::LinkResult run();
 
@@ -44,10 +44,7 @@ private:
         m_s.port.write(m_s.frame.span());
     }
     std::int64_t now() const { return m_s.clock.tickMs(); }
-    bool stopped() {
-        m_cancelled = m_cancelled || (m_progress != nullptr && m_progress->cancelled());
-        return m_cancelled;
-    }
+    bool stopped() { return m_tally.stopped(); }
     /// Waits until count bytes are waiting, the tick reaches deadline, the port
     /// goes away or the download is cancelled; a cancel is seen within kCancelCheckMs.
     std::size_t waitUntil(std::size_t count, std::int64_t deadline) {
@@ -65,9 +62,7 @@ private:
     }
     /// Tells the progress that the meter is asked again; false when it answers with a cancel.
     bool notifyWaiting(int attempt, int attempts) {
-        if (m_progress != nullptr) {
-            m_progress->waiting(attempt, attempts);
-        }
+        m_tally.waiting(attempt, attempts);
         return !stopped();
     }
     /// Reads the waiting bytes, at most 260; true when a whole block reply came.
@@ -76,22 +71,16 @@ private:
         return m_s.port.read(std::span(m_buffer).first(take)) >= kBlockReply;
     }
     bool sumOk() const { return core::Checksum8(m_buffer, 0, kBlockSize - 1) == m_buffer[kBlockSum]; }
-    bool isNextBlock() const { return IsNextBlock(m_buffer, m_received); }
-    void append() {
-        m_image.append(std::span(m_buffer).first(core::MemoryImage::kBlockSize));
-        m_received += kBlockSize;
-    }
+    bool isNextBlock() const { return m_tally.isNextBlock(m_buffer); }
+    bool allReceived() const { return m_tally.received() >= m_transfer; }
     bool firstBlock();
     void requestNext();
     void blockLoop();
 
     SerialExchange& m_s;
-    core::MemoryImage& m_image;
-    DownloadProgress* m_progress;
+    DownloadTally m_tally;
     std::array<std::uint8_t, kReceiveBufferSize> m_buffer{};
     std::int32_t m_transfer = 0;
-    std::int32_t m_received = 0;
-    bool m_cancelled = false;
 };
 
 bool Download::firstBlock() {
@@ -117,7 +106,7 @@ bool Download::firstBlock() {
 }
 
 void Download::requestNext() {
-    if (m_received >= m_transfer) {
+    if (allReceived()) {
         // The last block is in: the reply to this "p" is not needed, so it is not awaited.
         send(core::kDownloadNext);
         return;
@@ -149,11 +138,8 @@ void Download::blockLoop() {
         if (waiting >= kBlockReply) {
             if (readReply(waiting) && sumOk() && isNextBlock()) {
                 failures = 0;
-                append();
                 // Shown before the wait for the next block, which may be long.
-                if (m_progress != nullptr) {
-                    m_progress->advanced(m_received);
-                }
+                m_tally.accept(m_buffer);
                 requestNext();
             } else {
                 ++failures;
@@ -168,7 +154,7 @@ void Download::blockLoop() {
         } else {
             acted = false;
         }
-        if (m_received >= m_transfer || now() - lastProgress >= kNoProgressMs || !m_s.port.isOpen()) {
+        if (allReceived() || now() - lastProgress >= kNoProgressMs || !m_s.port.isOpen()) {
             return;
         }
         if (!acted) {
@@ -187,23 +173,18 @@ core::LinkResult Download::run() {
     core::LinkResult result = core::DownloadResult::kNoFirstBlock;
     if (firstBlock()) {
         m_transfer = TransferSize(core::MemoryEndAddress(std::span(m_buffer).first(kBlockReply)));
-        if (m_progress != nullptr) {
-            m_progress->started(m_transfer);
-        }
-        append();
+        m_tally.start(m_transfer, m_buffer);
         blockLoop();
         send(core::kAbort);
-        result = m_received < m_transfer ? core::DownloadResult::kIncomplete : core::DownloadResult::kOk;
-    } else if (m_cancelled) {
+        result = allReceived() ? core::DownloadResult::kOk : core::DownloadResult::kIncomplete;
+    } else if (m_tally.cancelled()) {
         // A "P" is out: the meter may still start the transfer, so it is ended as any other.
         send(core::kAbort);
     }
-    if (m_cancelled && result != core::DownloadResult::kOk) {
+    if (m_tally.cancelled() && result != core::DownloadResult::kOk) {
         result = core::DownloadResult::kCancelled;
     }
-    if (m_progress != nullptr) {
-        m_progress->finished();
-    }
+    m_tally.finished();
     return result;
 }
 } // namespace

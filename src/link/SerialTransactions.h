@@ -1,7 +1,8 @@
 #pragma once
 
+#include "link/ReplyBuffer.h"
 #include "link/SerialExchange.h"
-#include "link/UsbExchange.h"
+#include "link/SerialSearchProgress.h"
 
 #include <QStringList>
 
@@ -33,10 +34,6 @@ bool IdentifySerial(SerialExchange& exchange, ReplyBuffer& reply);
 /// Fewer than 64 bytes stay in the queue, in front of the next reply. invalid, when
 /// given, tells a failure on 64 bytes that are not a valid frame from one without them.
 bool ReadLiveFrameSerial(SerialExchange& exchange, ReplyBuffer& reply, bool* invalid = nullptr);
-
-/// Called before each port the search tries: its index and the progress
-/// window's title text ("Searching on " and the device).
-using SerialSearchProgress = std::function<void(int index, const QString& title)>;
 
 /// Looks for the meter on ports, one port per pass, as many passes as ports:
 /// 100 ms (processing events), the progress call, 100 ms, open, identify. A port

@@ -21,7 +21,7 @@ constexpr int kResumeWaitMs = 300;
 class Download {
 public:
     Download(UsbExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
-        : m_s(exchange), m_image(image), m_progress(progress) {}
+        : m_s(exchange), m_tally(image, progress) {}
 
     core::LinkResult run();
 
@@ -40,30 +40,20 @@ private:
     void closeDevice() {
         CallTransport([&] { return m_s.transport.close(); });
     }
-    bool isNextBlock() const { return IsNextBlock(m_s.reply, m_received); }
-    bool stopped() {
-        m_cancelled = m_cancelled || (m_progress != nullptr && m_progress->cancelled());
-        return m_cancelled;
-    }
+    bool isNextBlock() const { return m_tally.isNextBlock(m_s.reply); }
+    bool stopped() { return m_tally.stopped(); }
     void accept() {
         m_remaining -= kBlockSize;
-        m_received += kBlockSize;
-        m_image.append(std::span(m_s.reply).first(core::MemoryImage::kBlockSize));
-        if (m_progress != nullptr) {
-            m_progress->advanced(m_received);
-        }
+        m_tally.accept(m_s.reply);
     }
     core::LinkResult firstBlock();
     void mainPhase();
     core::LinkResult resumePhase(core::LinkResult result);
 
     UsbExchange& m_s;
-    core::MemoryImage& m_image;
-    DownloadProgress* m_progress;
+    DownloadTally m_tally;
     std::int32_t m_transfer = 0;
-    std::int32_t m_received = 0;
     std::int32_t m_remaining = 0;
-    bool m_cancelled = false;
 };
 
 core::LinkResult Download::firstBlock() {
@@ -87,12 +77,8 @@ core::LinkResult Download::firstBlock() {
         return core::DownloadResult::kBadMarker;
     }
     m_transfer = TransferSize(core::MemoryEndAddress(m_s.reply));
-    if (m_progress != nullptr) {
-        m_progress->started(m_transfer);
-    }
     m_remaining = m_transfer - kBlockSize;
-    m_received = kBlockSize;
-    m_image.append(std::span(m_s.reply).first(core::MemoryImage::kBlockSize));
+    m_tally.start(m_transfer, m_s.reply);
     return core::DownloadResult::kOk;
 }
 
@@ -131,10 +117,8 @@ void Download::mainPhase() {
 
 core::LinkResult Download::resumePhase(core::LinkResult result) {
     int attempts = 0;
-    while (m_received < m_transfer && attempts < kResumeAttempts && !stopped()) {
-        if (m_progress != nullptr) {
-            m_progress->waiting(attempts + 1, kResumeAttempts);
-        }
+    while (m_tally.received() < m_transfer && attempts < kResumeAttempts && !stopped()) {
+        m_tally.waiting(attempts + 1, kResumeAttempts);
         if (stopped()) {
             break;
         }
@@ -151,7 +135,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
         }
 
         // Fetches the last block held again (dropped); "p" then gives the first missing one.
-        const std::int32_t block = m_received / kBlockSize;
+        const std::int32_t block = m_tally.received() / kBlockSize;
         SeekBlockUsb(m_s, block);
         m_s.clock.delayWithMessages(kResumeWaitMs);
         if (stopped()) {
@@ -178,7 +162,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
             attempts = 0;
             accept();
         }
-        if (result == core::DownloadResult::kOk && !m_cancelled) {
+        if (result == core::DownloadResult::kOk && !m_tally.cancelled()) {
             send(core::kDownloadEnd);
         }
     }
@@ -193,15 +177,13 @@ core::LinkResult Download::run() {
             result = core::DownloadResult::kEndWriteFailed;
         }
         result = resumePhase(result);
-        if (m_cancelled && m_received < m_transfer) {
+        if (m_tally.cancelled() && m_tally.received() < m_transfer) {
             // Ended as a complete transfer ends, so the meter serves the poll again.
             send(core::kDownloadEnd);
             result = core::DownloadResult::kCancelled;
         }
     }
-    if (m_progress != nullptr) {
-        m_progress->finished();
-    }
+    m_tally.finished();
     return result;
 }
 } // namespace

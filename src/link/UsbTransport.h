@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/UsbMeterInfo.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,16 +9,6 @@
 #include <vector>
 
 namespace thermo4::link {
-
-/// One meter attached on USB, as the listing reports it.
-struct UsbMeterInfo {
-    /// What openPath() takes: the hidraw node (/dev/hidraw3), or the virtual meter's name.
-    QString path;
-    /// The USB serial number; empty when the device reports none.
-    QString serial;
-    /// Bus and port (e.g. "1-2"); empty when unknown.
-    QString location;
-};
 
 /// The USB operations the meter transactions use, in the order they call them:
 /// open, set time-outs, write a 7-byte command frame, finish the write, (write a

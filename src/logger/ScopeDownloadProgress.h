@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/UsbDownload.h"
+#include "link/DownloadProgress.h"
 #include "ui/TfrmScope.h"
 
 #include <QElapsedTimer>

@@ -79,7 +79,7 @@ QString Meter::meterName() const {
     if (session.serialLink())
         return session.serialDevice();
     if (const auto meter = usbMeter())
-        return link::ChosenUsbTransport::nameOf(*meter);
+        return meter->name();
     return {};
 }
 

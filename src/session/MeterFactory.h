@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/UsbTransport.h"
+#include "link/UsbMeterInfo.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,26 +5,19 @@
 #include "core/TDateTime.h"
 #include "link/Clock.h"
 #include "link/DownloadProgress.h"
+#include "link/LinkGuard.h"
+#include "link/LinkState.h"
+#include "link/MeterPoller.h"
+#include "link/MeterSetup.h"
+#include "link/SerialMeterLink.h"
 #include "link/SerialPort.h"
+#include "link/UsbMeterLink.h"
 
 #include <QTimer>
 
 namespace thermo4::session {
 
-MeterSession::Hold::Hold(MeterSession& session, link::LinkGuard::Hold hold)
-    : m_session(&session), m_hold(std::move(hold)) {}
-
-MeterSession::Hold::Hold(Hold&& other) noexcept
-    : m_session(other.m_session), m_hold(std::move(other.m_hold)) {
-    other.m_session = nullptr;
-}
-
-MeterSession::Hold::~Hold() {
-    if (m_session) {
-        m_hold.release();
-        m_session->endHold();
-    }
-}
+static_assert(MeterSession::kSerialSettleMs == link::SerialMeterLink::kSettleMs);
 
 /// The setup exchanges' way onto the link: one hold per exchange, or the hold
 /// "Setup All" keeps across its steps.
@@ -64,13 +57,43 @@ private:
     bool m_acrossSteps = false;
 };
 
+/// The links behind the session and what works on them.
+struct MeterSession::Impl {
+    Impl(link::Clock& clock, link::UsbTransport& usb, link::SerialPort& serialPort)
+        : clock(clock), serialPort(serialPort), usbLink(usb, clock), serialLink(serialPort, clock),
+          poller(state, usbLink, clock), meterSetup(usb, clock) {
+        poller.setLinkGuard(&guard);
+    }
+
+    link::Clock& clock;
+    link::SerialPort& serialPort;
+    link::LinkState state;
+    link::UsbMeterLink usbLink;
+    link::SerialMeterLink serialLink;
+    link::MeterPoller poller;
+    link::LinkGuard guard;
+    /// The guard's hold while an operation holds the link (at most one: hold() refuses a second).
+    std::optional<link::LinkGuard::Hold> held;
+    link::MeterSetup meterSetup;
+    std::unique_ptr<SetupAccess> setupAccess;
+};
+
+MeterSession::Hold::Hold(MeterSession& session) : m_session(&session) {}
+
+MeterSession::Hold::Hold(Hold&& other) noexcept : m_session(other.m_session) {
+    other.m_session = nullptr;
+}
+
+MeterSession::Hold::~Hold() {
+    if (m_session)
+        m_session->endHold();
+}
+
 MeterSession::MeterSession(link::Clock& clock, link::UsbTransport& usb, link::SerialPort& serialPort,
                            QObject* parent)
-    : QObject(parent), m_clock(clock), m_serialPort(serialPort), m_usbLink(usb, clock),
-      m_serialLink(serialPort, clock), m_poller(m_state, m_usbLink, clock), m_meterSetup(usb, clock),
-      m_setupAccess(std::make_unique<SetupAccess>(*this)) {
-    m_poller.setLinkGuard(&m_guard);
-    m_meterSetup.setLinkAccess(m_setupAccess.get());
+    : QObject(parent), m_impl(std::make_unique<Impl>(clock, usb, serialPort)) {
+    m_impl->setupAccess = std::make_unique<SetupAccess>(*this);
+    m_impl->meterSetup.setLinkAccess(m_impl->setupAccess.get());
     m_pollTimer = new QTimer(this);
     m_pollTimer->setObjectName(QStringLiteral("MainTimer"));
     m_pollTimer->setInterval(kPollIntervalMs);
@@ -79,11 +102,67 @@ MeterSession::MeterSession(link::Clock& clock, link::UsbTransport& usb, link::Se
 
 MeterSession::~MeterSession() {
     m_pollTimer->stop();
-    m_meterSetup.setLinkAccess(nullptr);
+    m_impl->meterSetup.setLinkAccess(nullptr);
+}
+
+bool MeterSession::connected() const {
+    return m_impl->state.connected();
+}
+
+bool MeterSession::usbLink() const {
+    return m_impl->state.usbLink();
+}
+
+bool MeterSession::serialLink() const {
+    return m_impl->state.serialLink();
+}
+
+link::LinkKind MeterSession::link() const {
+    return m_impl->state.link();
+}
+
+bool MeterSession::pollBusy() const {
+    return m_impl->state.pollBusy;
+}
+
+bool MeterSession::linkBusy() const {
+    return m_impl->guard.busy();
+}
+
+const core::MeterStatus& MeterSession::meterStatus() const {
+    return m_impl->state.meterStatus;
 }
 
 QDateTime MeterSession::now() const {
-    return m_clock.now();
+    return m_impl->clock.now();
+}
+
+void MeterSession::setSerialDevice(const QString& device) {
+    m_impl->serialLink.setDevice(device);
+}
+
+QString MeterSession::serialDevice() const {
+    return m_impl->serialLink.device();
+}
+
+void MeterSession::setDecimalPoint(QChar point) {
+    m_impl->meterSetup.setDecimalPoint(point);
+}
+
+link::LinkState& MeterSession::state() {
+    return m_impl->state;
+}
+
+link::MeterLink* MeterSession::linkOf(link::LinkKind kind) {
+    switch (kind) {
+    case link::LinkKind::Usb:
+        return &m_impl->usbLink;
+    case link::LinkKind::Serial:
+        return &m_impl->serialLink;
+    case link::LinkKind::None:
+        break;
+    }
+    return nullptr;
 }
 
 void MeterSession::startPolling() {
@@ -100,18 +179,18 @@ void MeterSession::stopPolling() {
 void MeterSession::waitForPoll() {
     // The poll tick processes no window messages, so it is never found running
     // from a handler; the bounded wait keeps a nested call from hanging.
-    const std::int64_t start = m_clock.tickMs();
-    while (m_state.pollBusy && m_clock.tickMs() - start <= kPollWaitLimitMs)
-        m_clock.delayWithMessages(10);
+    const std::int64_t start = m_impl->clock.tickMs();
+    while (m_impl->state.pollBusy && m_impl->clock.tickMs() - start <= kPollWaitLimitMs)
+        m_impl->clock.delayWithMessages(10);
 }
 
 link::PollResult MeterSession::pollOnce() {
-    if (m_state.pollBusy) {
+    if (m_impl->state.pollBusy) {
         link::PollResult busy;
         busy.event = link::PollEvent::LinkBusy;
         return busy;
     }
-    const link::PollResult result = m_poller.tick();
+    const link::PollResult result = m_impl->poller.tick();
     if (result.event != link::PollEvent::LinkBusy)
         m_recording.noteTick(result.time);
     switch (result.event) {
@@ -128,7 +207,7 @@ link::PollResult MeterSession::pollOnce() {
         emit identifyFailed(m_identifyFailures);
         break;
     case link::PollEvent::FrameDecoded: {
-        const Reading taken{result.time, m_state.meterStatus, result.refreshPanel};
+        const Reading taken{result.time, m_impl->state.meterStatus, result.refreshPanel};
         emit reading(taken);
         m_recording.offer(taken);
         break;
@@ -146,17 +225,17 @@ link::PollResult MeterSession::pollOnce() {
 
 bool MeterSession::awaitMeter(link::LinkKind over, int limitMs) {
     m_heardInvalidReplies = false;
-    const std::int64_t start = m_clock.tickMs();
+    const std::int64_t start = m_impl->clock.tickMs();
     for (;;) {
-        const std::int64_t attempt = m_clock.tickMs();
+        const std::int64_t attempt = m_impl->clock.tickMs();
         if (over == link::LinkKind::Serial ? identifySerial()
                                            : pollOnce().event == link::PollEvent::Connected)
             return true;
-        if (m_clock.tickMs() - start >= limitMs)
+        if (m_impl->clock.tickMs() - start >= limitMs)
             return false;
-        const std::int64_t rest = attempt + kPollIntervalMs - m_clock.tickMs();
+        const std::int64_t rest = attempt + kPollIntervalMs - m_impl->clock.tickMs();
         if (rest > 0)
-            m_clock.delayBusy(static_cast<int>(rest - 1));
+            m_impl->clock.delayBusy(static_cast<int>(rest - 1));
     }
 }
 
@@ -165,25 +244,27 @@ bool MeterSession::identifySerial() {
     if (!held)
         return false;
     // What came since the last attempt (the late rest of a reply) would stand in front of this one's reply.
-    m_serialPort.discardInput();
-    if (m_serialLink.identify(m_state.reply)) {
-        takeUp(m_serialLink);
+    m_impl->serialPort.discardInput();
+    if (m_impl->serialLink.identify(m_impl->state.reply)) {
+        takeUp(m_impl->serialLink);
         return true;
     }
-    m_heardInvalidReplies = m_heardInvalidReplies || m_serialLink.replyWasInvalid();
+    m_heardInvalidReplies = m_heardInvalidReplies || m_impl->serialLink.replyWasInvalid();
     return false;
 }
 
 std::optional<MeterSession::Hold> MeterSession::hold() {
-    if (m_guard.busy())
+    if (m_impl->guard.busy())
         return std::nullopt;
     waitForPoll();
     m_pollTimer->stop();
-    return Hold(*this, m_guard.hold());
+    m_impl->held.emplace(m_impl->guard.hold());
+    return Hold(*this);
 }
 
 void MeterSession::endHold() {
-    if (m_guard.busy())
+    m_impl->held.reset();
+    if (m_impl->guard.busy())
         return;
     if (m_teardownPending)
         tearDown();
@@ -193,20 +274,20 @@ void MeterSession::endHold() {
 }
 
 void MeterSession::takeUp(link::MeterLink& link) {
-    m_state.setCurrent(&link);
-    m_state.lostFrames = 0;
+    m_impl->state.setCurrent(&link);
+    m_impl->state.lostFrames = 0;
     emit connectionChanged(ConnectionChange::Connected);
 }
 
 void MeterSession::loseConnection() {
-    m_state.clearConnection();
+    m_impl->state.clearConnection();
     emit connectionChanged(ConnectionChange::Lost);
 }
 
 bool MeterSession::connectSerialHeld(const QString& device) {
-    m_state.setCurrent(nullptr);
-    if (m_serialLink.connectTo(device, m_state.reply)) {
-        takeUp(m_serialLink);
+    m_impl->state.setCurrent(nullptr);
+    if (m_impl->serialLink.connectTo(device, m_impl->state.reply)) {
+        takeUp(m_impl->serialLink);
         return true;
     }
     loseConnection();
@@ -214,9 +295,9 @@ bool MeterSession::connectSerialHeld(const QString& device) {
 }
 
 bool MeterSession::connectUsbHeld() {
-    if (!m_usbLink.identify(m_state.reply) || !core::ReplyHasModelCode(m_state.reply))
+    if (!m_impl->usbLink.identify(m_impl->state.reply) || !core::ReplyHasModelCode(m_impl->state.reply))
         return false;
-    takeUp(m_usbLink);
+    takeUp(m_impl->usbLink);
     return true;
 }
 
@@ -233,16 +314,16 @@ std::optional<int> MeterSession::searchSerial(const QStringList& ports,
     std::optional<Hold> held = hold();
     if (!held)
         return std::nullopt;
-    const link::LinkKind before = m_state.link();
-    m_state.setCurrent(nullptr);
-    const std::optional<int> found = m_serialLink.search(ports, m_state.reply, progress);
+    const link::LinkKind before = m_impl->state.link();
+    m_impl->state.setCurrent(nullptr);
+    const std::optional<int> found = m_impl->serialLink.search(ports, m_impl->state.reply, progress);
     if (found) {
-        takeUp(m_serialLink);
+        takeUp(m_impl->serialLink);
         return found;
     }
     // Nothing found: the link that worked before the search, if its meter still answers.
     if (before == link::LinkKind::Serial)
-        connectSerialHeld(m_serialLink.device());
+        connectSerialHeld(m_impl->serialLink.device());
     else if (before != link::LinkKind::Usb || !connectUsbHeld())
         loseConnection();
     return std::nullopt;
@@ -252,7 +333,7 @@ void MeterSession::disconnectSerial() {
     std::optional<Hold> held = hold();
     if (!held)
         return;
-    m_serialLink.disconnect();
+    m_impl->serialLink.disconnect();
     loseConnection();
 }
 
@@ -260,10 +341,10 @@ core::LinkResult MeterSession::pressKey(char letter) {
     const std::optional<Hold> held = hold();
     if (!held)
         return kKeyDropped;
-    const core::LinkResult result = m_usbLink.pressKey(letter);
+    const core::LinkResult result = m_impl->usbLink.pressKey(letter);
     // No second attempt: the user sees in the next frames that the meter did not react.
     if (result != core::kLinkOk)
-        m_clock.delayWithMessages(kFailedKeyDelayMs);
+        m_impl->clock.delayWithMessages(kFailedKeyDelayMs);
     return result;
 }
 
@@ -279,18 +360,18 @@ template <typename Access> struct ReleaseAtEnd {
 } // namespace
 
 link::SetupOutcome MeterSession::runSetup(const link::SetupRequest& request, link::SetupProgress* progress) {
-    if (m_meterSetup.running())
-        return m_meterSetup.run(request, progress); // Busy, from the running operation's waits
-    const ReleaseAtEnd<SetupAccess> release{*m_setupAccess};
-    return m_meterSetup.run(request, progress);
+    if (m_impl->meterSetup.running())
+        return m_impl->meterSetup.run(request, progress); // Busy, from the running operation's waits
+    const ReleaseAtEnd<SetupAccess> release{*m_impl->setupAccess};
+    return m_impl->meterSetup.run(request, progress);
 }
 
 std::vector<link::SetupOutcome> MeterSession::runSetupAll(const QString& minutes, const QString& seconds,
                                                           link::SetupProgress* progress) {
-    if (m_meterSetup.running() || !m_setupAccess->beginSteps())
+    if (m_impl->meterSetup.running() || !m_impl->setupAccess->beginSteps())
         return {};
-    const ReleaseAtEnd<SetupAccess> release{*m_setupAccess};
-    return m_meterSetup.setupAll(minutes, seconds, progress);
+    const ReleaseAtEnd<SetupAccess> release{*m_impl->setupAccess};
+    return m_impl->meterSetup.setupAll(minutes, seconds, progress);
 }
 
 namespace {
@@ -316,7 +397,7 @@ std::optional<core::LinkResult> MeterSession::loadLogger(LoggerLoadHandler& hand
     const std::optional<Hold> held = hold();
     if (!held)
         return std::nullopt;
-    link::MeterLink& live = m_state.current() ? *m_state.current() : m_usbLink;
+    link::MeterLink& live = m_impl->state.current() ? *m_impl->state.current() : m_impl->usbLink;
     handler.begin();
     core::LinkResult code = core::kLinkOk;
     {
@@ -332,17 +413,17 @@ std::optional<core::LinkResult> MeterSession::loadLogger(LoggerLoadHandler& hand
         handler.failed(code);
         // A meter's failure (not a cancel, not an empty memory): the transfer is called off over USB.
         if (code > 0 && code != core::kDecodeNoDataSet)
-            m_usbLink.abortTransfer();
+            m_impl->usbLink.abortTransfer();
     }
     // Take the link up again, or give it to the poll, which finds the meter again within a few ticks.
-    m_state.setCurrent(nullptr);
-    if (!m_shutDown && live.reconnectAfterDownload(m_state.reply)) {
+    m_impl->state.setCurrent(nullptr);
+    if (!m_shutDown && live.reconnectAfterDownload(m_impl->state.reply)) {
         takeUp(live);
         return code;
     }
     // USB given up: a serial port a failed connect left open goes with it.
-    if (&live == &m_usbLink)
-        m_serialLink.disconnect();
+    if (&live == &m_impl->usbLink)
+        m_impl->serialLink.disconnect();
     loseConnection();
     return code;
 }
@@ -351,15 +432,15 @@ void MeterSession::tearDown() {
     m_teardownPending = false;
     waitForPoll();
     m_pollTimer->stop();
-    m_state.setCurrent(nullptr);
-    m_serialPort.close();
+    m_impl->state.setCurrent(nullptr);
+    m_impl->serialPort.close();
 }
 
 void MeterSession::shutDown() {
     m_shutDown = true;
     cancelDownload();
     m_pollTimer->stop();
-    if (m_guard.busy()) {
+    if (m_impl->guard.busy()) {
         // Never under an operation: the link is cleared when it hands the link back.
         m_teardownPending = true;
         return;

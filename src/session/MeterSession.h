@@ -1,19 +1,17 @@
 #pragma once
 
 #include "core/LinkResult.h"
-#include "core/MemoryImage.h"
 #include "core/MeterStatus.h"
-#include "link/LinkGuard.h"
-#include "link/LinkState.h"
-#include "link/MeterPoller.h"
-#include "link/MeterSetup.h"
-#include "link/SerialMeterLink.h"
+#include "link/LinkKind.h"
+#include "link/PollResult.h"
+#include "link/SerialSearchProgress.h"
+#include "link/SetupOutcome.h"
 #include "link/SetupProgress.h"
-#include "link/UsbMeterLink.h"
 #include "session/LoggerLoad.h"
 #include "session/Reading.h"
 #include "session/RecordingState.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -27,8 +25,10 @@ class QTimer;
 
 namespace thermo4::link {
 class Clock;
+class MeterLink;
 class SerialPort;
 class UsbTransport;
+struct LinkState;
 } // namespace thermo4::link
 
 namespace thermo4::session {
@@ -55,7 +55,8 @@ enum class ConnectionChange {
 /// Key presses, setup operations, the logger load and the serial link's changes
 /// are its operations: each waits for a running poll tick, stops the poll, holds
 /// the guard while it runs and hands the link back to the poll. Windows call
-/// those and listen to its signals; it knows nothing of windows.
+/// those and listen to its signals; it knows nothing of windows, and they see
+/// nothing of the links behind it.
 class MeterSession : public QObject {
     Q_OBJECT
 public:
@@ -64,7 +65,7 @@ public:
     /// Longest wait for a running poll tick (ms); a tick cannot outlast a few transaction time-outs.
     static constexpr int kPollWaitLimitMs = 3000;
     /// Pause before a serial link is opened again after a download (ms).
-    static constexpr int kSerialSettleMs = link::SerialMeterLink::kSettleMs;
+    static constexpr int kSerialSettleMs = 1000;
     /// Wait after a key the meter did not acknowledge (ms).
     static constexpr int kFailedKeyDelayMs = 300;
     /// pressKey's result when another transaction held the link and nothing was sent.
@@ -76,16 +77,16 @@ public:
     ~MeterSession() override;
 
     // Connection state.
-    bool connected() const { return m_state.connected(); }
-    bool usbLink() const { return m_state.usbLink(); }
-    bool serialLink() const { return m_state.serialLink(); }
-    link::LinkKind link() const { return m_state.link(); }
+    bool connected() const;
+    bool usbLink() const;
+    bool serialLink() const;
+    link::LinkKind link() const;
     /// A poll tick is running.
-    bool pollBusy() const { return m_state.pollBusy; }
+    bool pollBusy() const;
     /// An operation holds the link.
-    bool linkBusy() const { return m_guard.busy(); }
+    bool linkBusy() const;
     /// The last decoded live frame.
-    const core::MeterStatus& meterStatus() const { return m_state.meterStatus; }
+    const core::MeterStatus& meterStatus() const;
     /// Failed identifies in a row while no meter is connected.
     int identifyFailures() const { return m_identifyFailures; }
     /// The session clock's date-time.
@@ -116,8 +117,8 @@ public:
 
     // The serial link.
     /// The device the device list names (e.g. "/dev/rfcomm0"); the port is not opened.
-    void setSerialDevice(const QString& device) { m_serialLink.setDevice(device); }
-    QString serialDevice() const { return m_serialLink.device(); }
+    void setSerialDevice(const QString& device);
+    QString serialDevice() const;
     /// The device change: closes the port, opens device, identifies the meter on
     /// it; Connected or Lost. The port stays open whenever it could be opened.
     /// False when another transaction holds the link (nothing done).
@@ -137,7 +138,7 @@ public:
     /// kKeyDropped while another operation holds the link (nothing sent).
     core::LinkResult pressKey(char letter);
     /// Decimal separator of the setup read-outs.
-    void setDecimalPoint(QChar point) { m_meterSetup.setDecimalPoint(point); }
+    void setDecimalPoint(QChar point);
     /// One setup operation over USB; the link is taken after the operation's
     /// label pause and input check. Busy while another operation holds it.
     link::SetupOutcome runSetup(const link::SetupRequest& request, link::SetupProgress* progress = nullptr);
@@ -172,6 +173,7 @@ signals:
 
 private:
     friend class MeterSessionTestAccess;
+    struct Impl;
     class SetupAccess;
 
     /// An operation's hold on the link: the poll tick that ran has finished and
@@ -179,7 +181,7 @@ private:
     /// the session is shut down, is torn down.
     class Hold {
     public:
-        Hold(MeterSession& session, link::LinkGuard::Hold hold);
+        explicit Hold(MeterSession& session);
         Hold(Hold&& other) noexcept;
         Hold& operator=(Hold&&) = delete;
         Hold(const Hold&) = delete;
@@ -188,7 +190,6 @@ private:
 
     private:
         MeterSession* m_session;
-        link::LinkGuard::Hold m_hold;
     };
 
     /// Waits for the poll, stops it and holds the link; nothing when an operation holds it.
@@ -207,15 +208,13 @@ private:
     /// One identify on the serial device: Connected, or false with nothing announced.
     bool identifySerial();
 
-    link::Clock& m_clock;
-    link::SerialPort& m_serialPort;
-    link::LinkState m_state;
-    link::UsbMeterLink m_usbLink;
-    link::SerialMeterLink m_serialLink;
-    link::MeterPoller m_poller;
-    link::LinkGuard m_guard;
-    link::MeterSetup m_meterSetup;
-    std::unique_ptr<SetupAccess> m_setupAccess;
+    // What MeterSessionTestAccess reaches.
+    link::LinkState& state();
+    /// The session's link of that kind; null for None.
+    link::MeterLink* linkOf(link::LinkKind kind);
+    QTimer* pollTimer() const { return m_pollTimer; }
+
+    std::unique_ptr<Impl> m_impl;
     RecordingState m_recording;
     QTimer* m_pollTimer = nullptr;
     std::function<QString()> m_takeNotice;

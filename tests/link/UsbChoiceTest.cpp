@@ -86,7 +86,7 @@ TEST_F(UsbChoice, AMeterIsChosenByPathOrSerialElseTheFirstIsTaken) {
         EXPECT_EQ(chosen.takeNotice(), QString::fromLatin1(c.notice));
         if (c.serial) {
             EXPECT_EQ(SerialOfOpenMeter(chosen), c.serial);
-            EXPECT_EQ(ChosenUsbTransport::nameOf(*chosen.current()), c.serial);
+            EXPECT_EQ(chosen.current()->name(), c.serial);
         }
     }
 }
