@@ -99,12 +99,9 @@ int main(int argc, char* argv[]) {
         }
         web::HttpAddress bound = *options.httpAddress;
         bound.port = webServer.port();
-        printText(stdout, QStringLiteral("Live page: http://%1/\n").arg(bound.text()));
-        if (bound.openToNetwork())
-            printText(stderr,
-                      QStringLiteral("thermo4: the live page is open to the network: anyone who reaches "
-                                     "this machine on port %1 can see the readings.\n")
-                          .arg(bound.port));
+        printText(stdout, QStringLiteral("Live page: %1\n").arg(bound.url()));
+        if (const QString warning = bound.exposureWarning(QStringLiteral("live page")); !warning.isEmpty())
+            printText(stderr, QStringLiteral("thermo4: %1\n").arg(warning));
     }
     std::unique_ptr<mqtt::MqttPublisher> publisher;
     if (options.mqttBroker) {

@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "cli/HeadlessPoll.h"
+#include "cli/HttpOption.h"
 #include "cli/MeterPollCommand.h"
 #include "session/MeterSession.h"
-#include "web/HttpAddress.h"
 #include "web/LiveFeed.h"
 #include "web/WebServer.h"
 
@@ -20,27 +20,13 @@ int RunServe(const QStringList& arguments) {
         "are read-only. The page says \"Meter lost\" while the meter does not answer; the\n"
         "command goes on polling until it comes back. The meter is the one on USB unless\n"
         "--simulate or --port DEV (the meter on a serial device) says otherwise."));
-    const QCommandLineOption httpOption(
-        QStringLiteral("http"),
-        QStringLiteral("Serve on [ADDR:]PORT; ADDR is 127.0.0.1 unless given (0.0.0.0: every network, "
-                       "[::1]: IPv6 loopback); PORT 0 picks a free one."),
-        QStringLiteral("[ADDR:]PORT"));
-    parser.addOption(httpOption);
+    HttpOption http(QStringLiteral("serve"));
+    http.addTo(parser);
     command.addTo(parser);
     if (auto done = command.parse(parser)) {
         return *done;
     }
-    if (!parser.isSet(httpOption)) {
-        PrintError(QStringLiteral("serve needs --http [ADDR:]PORT, e.g. --http 8080"));
-        return kExitUsage;
-    }
-    QString error;
-    const std::optional<web::HttpAddress> address = web::HttpAddress::parse(parser.value(httpOption), &error);
-    if (!address) {
-        PrintError(error);
-        return kExitUsage;
-    }
-    if (!command.read(parser)) {
+    if (!http.read(parser) || !command.read(parser)) {
         return kExitUsage;
     }
 
@@ -48,20 +34,9 @@ int RunServe(const QStringList& arguments) {
     web::WebServer server;
     web::LiveFeed feed;
     feed.serveOn(server);
-    if (!server.listen(*address, &error)) {
-        PrintError(error);
+    if (!http.listen(server, QStringLiteral("live page")) ||
+        !PrintOut(QStringLiteral("Live page: %1\n").arg(http.bound().url()))) {
         return kExitFailure;
-    }
-    web::HttpAddress bound = *address;
-    bound.port = server.port();
-    if (!PrintOut(QStringLiteral("Live page: http://%1/\n").arg(bound.text()))) {
-        return kExitFailure;
-    }
-    if (address->openToNetwork()) {
-        PrintError(
-            QStringLiteral("The live page is open to the network: anyone who reaches this machine on port "
-                           "%1 can see the readings.")
-                .arg(bound.port));
     }
 
     HeadlessPoll poll;

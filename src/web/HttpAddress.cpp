@@ -24,6 +24,20 @@ QString HttpAddress::text() const {
     return host + QLatin1Char(':') + QString::number(port);
 }
 
+QString HttpAddress::url() const {
+    return QStringLiteral("http://%1/").arg(text());
+}
+
+QString HttpAddress::exposureWarning(const QString& page) const {
+    if (!openToNetwork()) {
+        return {};
+    }
+    return QStringLiteral("the %1 at %2 is open to the network: anyone who reaches this machine on port %3 "
+                          "can read it")
+        .arg(page, url())
+        .arg(port);
+}
+
 std::optional<HttpAddress> HttpAddress::parse(const QString& text, QString* error) {
     const QString trimmed = text.trimmed();
     QString host;

@@ -18,6 +18,11 @@ struct HttpAddress {
     bool openToNetwork() const;
     /// "127.0.0.1:8080" or "[::1]:8080".
     QString text() const;
+    /// "http://127.0.0.1:8080/".
+    QString url() const;
+    /// For an address open to the network, the one line that says so ("the live page at
+    /// http://0.0.0.0:8080/ is open to the network: …"); empty for a loopback address.
+    QString exposureWarning(const QString& page) const;
 
     /// Parses "[ADDR:]PORT". On failure returns nothing and says in one line what is wrong in error.
     static std::optional<HttpAddress> parse(const QString& text, QString* error);
