@@ -14,7 +14,7 @@ namespace thermo4::chart {
 namespace {
 constexpr double kHitRadius = 6.0;     // pixels around a point or mark that hit it
 constexpr double kLineHitRadius = 4.0; // pixels either side of a line cursor
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kNoValue = std::numeric_limits<double>::quiet_NaN();
 } // namespace
 
 QRect Graph1::plottingArea() const {
@@ -57,7 +57,7 @@ QPointF Graph1::pixelToGraph(const QPointF& pixel, int axis) const {
 QPointF Graph1::graphToPixel(const QPointF& value, int axis) const {
     QCPAxisRect* rect = rectForAxis(m_rects, m_layout ? m_layout->axisOfRect : std::vector<int>{}, axis);
     if (!rect)
-        return {kNaN, kNaN};
+        return {kNoValue, kNoValue};
     return {rect->axis(QCPAxis::atBottom)->coordToPixel(value.x()),
             rect->axis(QCPAxis::atLeft)->coordToPixel(value.y())};
 }

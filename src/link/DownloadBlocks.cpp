@@ -3,6 +3,8 @@
 #include "core/MemoryImage.h"
 #include "link/DownloadProgress.h"
 
+static_assert(thermo4::link::kBlockBytes == thermo4::core::MemoryImage::kBlockSize);
+
 namespace thermo4::link {
 
 namespace {

@@ -11,7 +11,6 @@
 namespace thermo4::link {
 
 namespace {
-constexpr std::int32_t kBlockSize = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
 constexpr std::size_t kBlockReply = core::kBlockReplySize;
 /// One read takes at most this many of the waiting bytes (only the first 36 are examined).
 constexpr std::size_t kReceiveBufferSize = 260;
@@ -30,9 +29,9 @@ constexpr std::int64_t kCancelCheckMs = 100;
 constexpr int kMaxRefusals = 20;
 
 /// One download's exchanges and counters (all in bytes).
-class Download {
+class SerialDownloadRun {
 public:
-    Download(SerialExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
+    SerialDownloadRun(SerialExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
         : m_s(exchange), m_tally(image, progress) {}
 
     core::LinkResult run();
@@ -70,7 +69,7 @@ private:
         const std::size_t take = std::min(waiting, m_buffer.size());
         return m_s.port.read(std::span(m_buffer).first(take)) >= kBlockReply;
     }
-    bool sumOk() const { return core::Checksum8(m_buffer, 0, kBlockSize - 1) == m_buffer[kBlockSum]; }
+    bool sumOk() const { return core::Checksum8(m_buffer, 0, kBlockBytes - 1) == m_buffer[kBlockSum]; }
     bool isNextBlock() const { return m_tally.isNextBlock(m_buffer); }
     bool allReceived() const { return m_tally.received() >= m_transfer; }
     bool firstBlock();
@@ -83,7 +82,7 @@ private:
     std::int32_t m_transfer = 0;
 };
 
-bool Download::firstBlock() {
+bool SerialDownloadRun::firstBlock() {
     m_s.port.discardInput();
     for (int attempt = 0; attempt < kFirstBlockAttempts && !stopped(); ++attempt) {
         if (attempt > 0 && !notifyWaiting(attempt + 1, kFirstBlockAttempts)) {
@@ -105,7 +104,7 @@ bool Download::firstBlock() {
     return false;
 }
 
-void Download::requestNext() {
+void SerialDownloadRun::requestNext() {
     if (allReceived()) {
         // The last block is in: the reply to this "p" is not needed, so it is not awaited.
         send(core::kDownloadNext);
@@ -122,7 +121,7 @@ void Download::requestNext() {
     }
 }
 
-void Download::blockLoop() {
+void SerialDownloadRun::blockLoop() {
     int failures = 0;
     std::int64_t lastProgress = now();
     for (;;) {
@@ -169,7 +168,7 @@ void Download::blockLoop() {
     }
 }
 
-core::LinkResult Download::run() {
+core::LinkResult SerialDownloadRun::run() {
     core::LinkResult result = core::DownloadResult::kNoFirstBlock;
     if (firstBlock()) {
         m_transfer = TransferSize(core::MemoryEndAddress(std::span(m_buffer).first(kBlockReply)));
@@ -191,7 +190,7 @@ core::LinkResult Download::run() {
 
 core::LinkResult DownloadOverSerial(SerialExchange& exchange, core::MemoryImage& image,
                                     DownloadProgress* progress) {
-    return Download(exchange, image, progress).run();
+    return SerialDownloadRun(exchange, image, progress).run();
 }
 
 } // namespace thermo4::link

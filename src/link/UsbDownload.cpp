@@ -9,7 +9,6 @@
 namespace thermo4::link {
 
 namespace {
-constexpr std::int32_t kBlockSize = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
 /// Resume attempts in a row without a block before the download gives up.
 constexpr int kResumeAttempts = 5;
 // Waits (ms) that give the meter time to act on a command.
@@ -18,9 +17,9 @@ constexpr int kRetryWaitMs = 1000;
 constexpr int kResumeWaitMs = 300;
 
 /// One download's exchanges and counters (all in bytes).
-class Download {
+class UsbDownloadRun {
 public:
-    Download(UsbExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
+    UsbDownloadRun(UsbExchange& exchange, core::MemoryImage& image, DownloadProgress* progress)
         : m_s(exchange), m_tally(image, progress) {}
 
     core::LinkResult run();
@@ -43,7 +42,7 @@ private:
     bool isNextBlock() const { return m_tally.isNextBlock(m_s.reply); }
     bool stopped() { return m_tally.stopped(); }
     void accept() {
-        m_remaining -= kBlockSize;
+        m_remaining -= kBlockBytes;
         m_tally.accept(m_s.reply);
     }
     core::LinkResult firstBlock();
@@ -56,7 +55,7 @@ private:
     std::int32_t m_remaining = 0;
 };
 
-core::LinkResult Download::firstBlock() {
+core::LinkResult UsbDownloadRun::firstBlock() {
     if (CallTransport([&] { return m_s.transport.open(m_s.vendorId, m_s.productId); }) != 0) {
         return core::DownloadResult::kOpen;
     }
@@ -77,12 +76,12 @@ core::LinkResult Download::firstBlock() {
         return core::DownloadResult::kBadMarker;
     }
     m_transfer = TransferSize(core::MemoryEndAddress(m_s.reply));
-    m_remaining = m_transfer - kBlockSize;
+    m_remaining = m_transfer - kBlockBytes;
     m_tally.start(m_transfer, m_s.reply);
     return core::DownloadResult::kOk;
 }
 
-void Download::mainPhase() {
+void UsbDownloadRun::mainPhase() {
     while (m_remaining != 0 && !stopped()) {
         if (!send(core::kDownloadNext)) {
             closeDevice();
@@ -115,7 +114,7 @@ void Download::mainPhase() {
     }
 }
 
-core::LinkResult Download::resumePhase(core::LinkResult result) {
+core::LinkResult UsbDownloadRun::resumePhase(core::LinkResult result) {
     int attempts = 0;
     while (m_tally.received() < m_transfer && attempts < kResumeAttempts && !stopped()) {
         m_tally.waiting(attempts + 1, kResumeAttempts);
@@ -135,7 +134,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
         }
 
         // Fetches the last block held again (dropped); "p" then gives the first missing one.
-        const std::int32_t block = m_tally.received() / kBlockSize;
+        const std::int32_t block = m_tally.received() / kBlockBytes;
         SeekBlockUsb(m_s, block);
         m_s.clock.delayWithMessages(kResumeWaitMs);
         if (stopped()) {
@@ -169,7 +168,7 @@ core::LinkResult Download::resumePhase(core::LinkResult result) {
     return result;
 }
 
-core::LinkResult Download::run() {
+core::LinkResult UsbDownloadRun::run() {
     core::LinkResult result = firstBlock();
     if (result == core::DownloadResult::kOk) {
         mainPhase();
@@ -190,7 +189,7 @@ core::LinkResult Download::run() {
 
 core::LinkResult DownloadOverUsb(UsbExchange& exchange, core::MemoryImage& image,
                                  DownloadProgress* progress) {
-    return Download(exchange, image, progress).run();
+    return UsbDownloadRun(exchange, image, progress).run();
 }
 
 core::LinkResult SeekBlockUsb(UsbExchange& s, std::int32_t block) {

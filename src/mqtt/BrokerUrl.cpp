@@ -45,7 +45,7 @@ QString reasonOf(const QUrl& url) {
     return source < 0 ? reason : reason.left(source);
 }
 
-std::optional<BrokerUrl> fail(QString* error, const QString& message) {
+std::optional<BrokerUrl> failUrl(QString* error, const QString& message) {
     if (error != nullptr) {
         *error = message;
     }
@@ -69,11 +69,11 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     const QString example = QStringLiteral("mqtt://[USER[:PASSWORD]@]HOST[:PORT]/BASE/TOPIC");
     const QString shown = withoutPassword(text);
     if (text.trimmed().isEmpty()) {
-        return fail(error, QStringLiteral("no broker URL given: it must look like %1").arg(example));
+        return failUrl(error, QStringLiteral("no broker URL given: it must look like %1").arg(example));
     }
     const QUrl url(text.trimmed(), QUrl::StrictMode);
     if (!url.isValid()) {
-        return fail(error,
+        return failUrl(error,
                     QStringLiteral("\"%1\" is not a valid URL (%2)").arg(shown, printable(reasonOf(url))));
     }
     BrokerUrl broker;
@@ -81,28 +81,28 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     if (scheme == QLatin1String("mqtts")) {
         broker.tls = true;
     } else if (scheme != QLatin1String("mqtt")) {
-        return fail(error, QStringLiteral("\"%1\" is not a broker URL: it must look like %2 "
+        return failUrl(error, QStringLiteral("\"%1\" is not a broker URL: it must look like %2 "
                                           "(or mqtts:// for TLS)")
                                .arg(shown, example));
     }
     broker.host = url.host();
     if (broker.host.isEmpty()) {
-        return fail(error,
+        return failUrl(error,
                     QStringLiteral("\"%1\" names no broker host: it must look like %2").arg(shown, example));
     }
     const int port = url.port(broker.tls ? kDefaultTlsPort : kDefaultPort);
     if (port < 1 || port > 65535) {
-        return fail(
+        return failUrl(
             error,
             QStringLiteral("\"%1\": port %2 is out of range (1 to 65535)").arg(shown, QString::number(port)));
     }
     broker.port = port;
     if (url.hasFragment()) {
-        return fail(error,
+        return failUrl(error,
                     QStringLiteral("\"%1\": the base topic may not contain the wildcards + or #").arg(shown));
     }
     if (url.hasQuery()) {
-        return fail(error, QStringLiteral("\"%1\": a broker URL takes no ?query").arg(shown));
+        return failUrl(error, QStringLiteral("\"%1\": a broker URL takes no ?query").arg(shown));
     }
 
     QString topic = url.path(QUrl::FullyDecoded);
@@ -113,22 +113,22 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
         topic.chop(1);
     }
     if (topic.isEmpty()) {
-        return fail(error,
+        return failUrl(error,
                     QStringLiteral("\"%1\" has no base topic after the host, e.g. mqtt://%2/lab/meter1")
                         .arg(shown, broker.host));
     }
     if (topic.contains(QLatin1Char('+')) || topic.contains(QLatin1Char('#'))) {
-        return fail(error,
+        return failUrl(error,
                     QStringLiteral("\"%1\": the base topic \"%2\" may not contain the wildcards + or #")
                         .arg(shown, printable(topic)));
     }
     // A NUL ends a topic on the wire; other control characters are as unusable.
     if (std::any_of(topic.begin(), topic.end(), isControl)) {
-        return fail(error, QStringLiteral("\"%1\": the base topic \"%2\" may not contain control characters")
+        return failUrl(error, QStringLiteral("\"%1\": the base topic \"%2\" may not contain control characters")
                                .arg(shown, printable(topic)));
     }
     if (topic.toUtf8().size() > kMaxBaseTopicBytes) {
-        return fail(error, QStringLiteral("\"%1\": the base topic is too long").arg(shown));
+        return failUrl(error, QStringLiteral("\"%1\": the base topic is too long").arg(shown));
     }
     broker.baseTopic = topic;
 
@@ -138,7 +138,7 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
         broker.password = environmentPassword;
     }
     if (!broker.password.isEmpty() && broker.user.isEmpty()) {
-        return fail(error, QStringLiteral("\"%1\": a password needs a user name (mqtt://USER@HOST/…); "
+        return failUrl(error, QStringLiteral("\"%1\": a password needs a user name (mqtt://USER@HOST/…); "
                                           "the password is taken from %2 when the URL has none")
                                .arg(shown, QLatin1String(kPasswordVariable)));
     }

@@ -19,8 +19,6 @@
 namespace thermo4::cli::test {
 namespace {
 
-const QString kDemo = QStringLiteral(THERMO4_SOURCE_DIR "/resources/scenarios/demo.ch4");
-
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -28,14 +26,6 @@ QByteArray ReadFile(const QString& path) {
 
 QStringList FilesIn(const QTemporaryDir& dir) {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-/// A run without a display and without a chosen platform: graph must pick offscreen itself.
-CliRunOptions NoDisplay() {
-    CliRunOptions options;
-    options.unset = {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("DISPLAY"),
-                     QStringLiteral("WAYLAND_DISPLAY")};
-    return options;
 }
 
 /// Width and height of a PNG from its IHDR chunk; nothing when the bytes are no PNG.
@@ -113,13 +103,6 @@ TEST(CliGraph, PicturesHaveTheirFormatAndTheRequestedSize) {
         EXPECT_GT(bytes.size(), 4000) << c.file << ": a graph, not an empty page";
     }
     EXPECT_EQ(FilesIn(dir).size(), qsizetype(std::size(cases))) << FilesIn(dir).join(' ').toStdString();
-}
-
-/// Files may not grow past 2 KiB: write() fails with EFBIG, as on a full disk.
-void LimitFileSize() {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{2048, 2048};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 TEST(CliGraph, BadChoicesFailClearlyAndLeaveNoFile) {

@@ -13,16 +13,6 @@ namespace {
 using thermo4::test::PdfPage;
 using thermo4::test::PdfPages;
 
-const QString kDemo = QStringLiteral(THERMO4_SOURCE_DIR "/resources/scenarios/demo.ch4");
-
-/// A run without a display and without a chosen platform: print must pick offscreen itself.
-CliRunOptions NoDisplay() {
-    CliRunOptions options;
-    options.unset = {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("DISPLAY"),
-                     QStringLiteral("WAYLAND_DISPLAY")};
-    return options;
-}
-
 bool Write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <functional>
+
+#include <sys/resource.h>
 
 namespace thermo4::cli::test {
 
@@ -57,6 +60,24 @@ inline CliRun RunCli(const QStringList& args, const CliRunOptions& options = {})
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+/// The demo collection file that graph, export and print read.
+inline const QString kDemo = QStringLiteral(THERMO4_SOURCE_DIR "/resources/scenarios/demo.ch4");
+
+/// A run without a display and without a chosen platform: the command must pick offscreen itself.
+inline CliRunOptions NoDisplay() {
+    CliRunOptions options;
+    options.unset = {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("DISPLAY"),
+                     QStringLiteral("WAYLAND_DISPLAY")};
+    return options;
+}
+
+/// A child setup: files the program writes are cut at 2 KiB (a full disk), without the signal.
+inline void LimitFileSize() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{2048, 2048};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 } // namespace thermo4::cli::test

@@ -19,7 +19,7 @@ struct Decoded {
     DecodeDetails details;
 };
 
-Decoded decode(const MemoryImage& image) {
+Decoded decodeImage(const MemoryImage& image) {
     Decoded d{-1, {}, {}};
     d.code = DecodeMemoryImage(image, d.collection, kFallback, &d.details);
     return d;
@@ -63,7 +63,7 @@ TEST(DecodeMemoryImage, StartTimeFromBcdWithFallbacks) {
     for (const Row& row : rows) {
         ImageRecord r;
         r.dateTime = row.bytes;
-        const Decoded d = decode(ImageBuilder().add(r).image());
+        const Decoded d = decodeImage(ImageBuilder().add(r).image());
         ASSERT_EQ(d.code, kDecodeOk);
         EXPECT_EQ(DateTimeFromTDateTime(d.collection.header(0).startTime), row.expected)
             << QByteArray(reinterpret_cast<const char*>(row.bytes.data()), 6).toHex().toStdString();
@@ -83,7 +83,7 @@ TEST(DecodeMemoryImage, TypeUnitIntervalAndOffsets) {
         r.intervalMinutes = 0x01;
         r.intervalSeconds = 0x1E;
         r.offsets = {5, 0, -9, -128};
-        const Decoded d = decode(ImageBuilder().add(r).image());
+        const Decoded d = decodeImage(ImageBuilder().add(r).image());
         ASSERT_EQ(d.code, kDecodeOk);
         const DataSet& set = d.collection.header(0);
         EXPECT_EQ(set.thermocoupleType, row.type);
@@ -95,7 +95,7 @@ TEST(DecodeMemoryImage, TypeUnitIntervalAndOffsets) {
     ImageRecord longest;
     longest.intervalMinutes = 255;
     longest.intervalSeconds = 255;
-    EXPECT_EQ(decode(ImageBuilder().add(longest).image()).collection.header(0).intervalSeconds,
+    EXPECT_EQ(decodeImage(ImageBuilder().add(longest).image()).collection.header(0).intervalSeconds,
               255 * 60 + 255);
 }
 
@@ -105,7 +105,7 @@ TEST(DecodeMemoryImage, SamplesInFahrenheitAndCelsiusSets) {
         ImageRecord r;
         r.typeByte = celsius ? 0x10 : 0x00;
         r.samples = samples;
-        const Decoded d = decode(ImageBuilder().add(r).image());
+        const Decoded d = decodeImage(ImageBuilder().add(r).image());
         ASSERT_EQ(d.code, kDecodeOk);
         const auto values = d.collection.valuesOf(0);
         ASSERT_EQ(values.size(), 8u);
@@ -123,7 +123,7 @@ TEST(DecodeMemoryImage, TimesStepByTheIntervalAndRepeatPerChannel) {
     ImageRecord r = RampRecord(3);
     r.intervalMinutes = 1;
     r.intervalSeconds = 30;
-    const Decoded d = decode(ImageBuilder().add(r).image());
+    const Decoded d = decodeImage(ImageBuilder().add(r).image());
     ASSERT_EQ(d.code, kDecodeOk);
     const auto times = d.collection.timesOf(0);
     ASSERT_EQ(times.size(), 12u);
@@ -134,7 +134,7 @@ TEST(DecodeMemoryImage, TimesStepByTheIntervalAndRepeatPerChannel) {
 
     r.intervalMinutes = 0;
     r.intervalSeconds = 0;
-    const Decoded still = decode(ImageBuilder().add(r).image());
+    const Decoded still = decodeImage(ImageBuilder().add(r).image());
     for (double t : still.collection.timesOf(0)) {
         EXPECT_EQ(t, still.collection.header(0).startTime);
     }
@@ -154,7 +154,7 @@ TEST(DecodeMemoryImage, RecordsFollowEachOtherFrom0xB00) {
         spoiled[at] = 0x00;
     }
     for (const auto& image : {bytes, spoiled}) {
-        const Decoded d = decode(MemoryImage(image));
+        const Decoded d = decodeImage(MemoryImage(image));
         ASSERT_EQ(d.code, kDecodeOk);
         ASSERT_EQ(d.collection.count(), 3);
         EXPECT_EQ(d.collection.header(1).pointCount, 0);
@@ -184,7 +184,7 @@ TEST(DecodeMemoryImage, DataSetCountLimits) {
             b.add(RampRecord(0));
         }
         b.announce(static_cast<std::uint16_t>(row.sets));
-        const Decoded d = decode(b.image());
+        const Decoded d = decodeImage(b.image());
         EXPECT_EQ(d.code, row.code) << row.sets;
         EXPECT_EQ(d.details.announcedSets, row.sets);
         EXPECT_EQ(d.collection.count(), row.code == kDecodeOk ? row.sets : 0);
@@ -222,7 +222,7 @@ TEST(DecodeMemoryImage, ImageCutShortKeepsTheCompleteRecords) {
     ASSERT_EQ(full.size(), ends[2]);
     for (std::size_t length = 0; length <= full.size(); ++length) {
         const std::vector<std::uint8_t> cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length));
-        const Decoded d = decode(MemoryImage(cut));
+        const Decoded d = decodeImage(MemoryImage(cut));
         const int complete = static_cast<int>(
             std::count_if(std::begin(ends), std::end(ends), [&](std::size_t end) { return end <= length; }));
         if (length < 10) {
@@ -239,18 +239,18 @@ TEST(DecodeMemoryImage, ImageCutShortKeepsTheCompleteRecords) {
 TEST(DecodeMemoryImage, PointCountLargerThanTheImageHolds) {
     ImageRecord liar = RampRecord(2);
     liar.declaredPoints = 65535;
-    const Decoded alone = decode(ImageBuilder().add(liar).image());
+    const Decoded alone = decodeImage(ImageBuilder().add(liar).image());
     EXPECT_EQ(alone.code, kDecodeTooManySets);
     EXPECT_EQ(alone.details.decodedSets, 0);
 
-    const Decoded after = decode(ImageBuilder().add(RampRecord(4)).add(liar).add(RampRecord(1)).image());
+    const Decoded after = decodeImage(ImageBuilder().add(RampRecord(4)).add(liar).add(RampRecord(1)).image());
     ASSERT_EQ(after.code, kDecodeOk);
     EXPECT_EQ(after.details.decodedSets, 1);
     EXPECT_EQ(after.collection.count(), 1);
     EXPECT_EQ(after.collection.values().size(), 16u);
 
     // A header that announces more sets than the image holds keeps what is there.
-    const Decoded more = decode(ImageBuilder().add(RampRecord(4)).announce(2).image());
+    const Decoded more = decodeImage(ImageBuilder().add(RampRecord(4)).announce(2).image());
     EXPECT_EQ(more.code, kDecodeOk);
     EXPECT_EQ(more.collection.count(), 1);
 }
@@ -258,7 +258,7 @@ TEST(DecodeMemoryImage, PointCountLargerThanTheImageHolds) {
 TEST(DecodeMemoryImage, DoesNotChangeTheImage) {
     const MemoryImage image = ImageBuilder().add(RampRecord(5)).image();
     const MemoryImage copy = image;
-    decode(image);
+    decodeImage(image);
     EXPECT_TRUE(std::ranges::equal(image.bytes(), copy.bytes()));
 }
 

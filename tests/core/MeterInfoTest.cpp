@@ -19,7 +19,7 @@ Reply infoReply(std::initializer_list<std::pair<std::size_t, std::uint8_t>> byte
     return r;
 }
 
-MeterInfo decode(const Reply& r) {
+MeterInfo decodeInfo(const Reply& r) {
     const auto info = DecodeMeterInfo(r);
     EXPECT_TRUE(info);
     return info.value_or(MeterInfo{});
@@ -31,7 +31,7 @@ TEST(MeterInfo, EveryFieldFromItsBytes) {
                    {10, 0x00}, {11, 0x0A}, {12, 0xFF}, {13, 2},    {14, 5},   {18, 3},   {21, 0},
                    {22, 5},    {23, 0xF7}, {24, 0x80}, {25, 0x7F}, {30, 6},   {31, 105}, {40, 0x30},
                    {41, 0x05}, {42, 0x14}, {43, 0x09}, {44, 0x03}, {46, 0x17}});
-    const MeterInfo info = decode(r);
+    const MeterInfo info = decodeInfo(r);
     EXPECT_EQ(info.firmware, "1.05");
     EXPECT_EQ(info.meterTime, "03/09/2017   14:05:30");
     EXPECT_EQ(info.interval, "2:5");
@@ -63,7 +63,7 @@ TEST(MeterInfo, MemoryAvailableTruncatesTowardZero) {
         const Reply r = infoReply({{10, std::uint8_t(c.pointer >> 16)},
                                    {11, std::uint8_t(c.pointer >> 8)},
                                    {12, std::uint8_t(c.pointer)}});
-        EXPECT_EQ(decode(r).memoryAvailable, c.text) << c.pointer;
+        EXPECT_EQ(decodeInfo(r).memoryAvailable, c.text) << c.pointer;
     }
 }
 
@@ -71,12 +71,12 @@ TEST(MeterInfo, CodesOutsideTheirTablesLeaveTheFieldEmpty) {
     const char* types[] = {"K", "J", "E", "T", "N", "R", "S"};
     const char* autoOff[] = {"OFF", "10 minutes", "30 minutes", "1 hour", "2 hours", "4 hours", "8 hours"};
     for (std::uint8_t code = 0; code < 7; ++code) {
-        const MeterInfo info = decode(infoReply({{18, code}, {30, code}}));
+        const MeterInfo info = decodeInfo(infoReply({{18, code}, {30, code}}));
         EXPECT_EQ(info.thermoType, types[code]);
         EXPECT_EQ(info.autoOff, autoOff[code]);
     }
     for (std::uint8_t code : {7, 8, 255}) {
-        const MeterInfo info = decode(infoReply({{18, code}, {30, code}}));
+        const MeterInfo info = decodeInfo(infoReply({{18, code}, {30, code}}));
         EXPECT_TRUE(info.thermoType.isEmpty()) << int{code};
         EXPECT_TRUE(info.autoOff.isEmpty()) << int{code};
     }
@@ -84,12 +84,12 @@ TEST(MeterInfo, CodesOutsideTheirTablesLeaveTheFieldEmpty) {
 
 TEST(MeterInfo, ClockAndFirmwareTexts) {
     const MeterInfo info =
-        decode(infoReply({{44, 0x05}, {43, 0x09}, {46, 0x17}, {42, 0x08}, {41, 0x30}, {40, 0x00}, {31, 0}}));
+        decodeInfo(infoReply({{44, 0x05}, {43, 0x09}, {46, 0x17}, {42, 0x08}, {41, 0x30}, {40, 0x00}, {31, 0}}));
     EXPECT_EQ(info.meterTime, "05/09/2017   08:30:00");
     EXPECT_EQ(info.firmware, "0.00");
     // Bytes that are not BCD show as their hexadecimal digits.
-    EXPECT_EQ(decode(infoReply({{44, 0x1A}, {40, 0xFF}})).meterTime, "1A/00/2000   00:00:FF");
-    EXPECT_EQ(decode(infoReply({{31, 255}})).firmware, "2.55");
+    EXPECT_EQ(decodeInfo(infoReply({{44, 0x1A}, {40, 0xFF}})).meterTime, "1A/00/2000   00:00:FF");
+    EXPECT_EQ(decodeInfo(infoReply({{31, 255}})).firmware, "2.55");
     EXPECT_EQ(DecodeMeterInfo(infoReply({{31, 105}}), u',')->firmware, "1,05");
 }
 

@@ -18,7 +18,7 @@ Frame emptyFrame() {
     return f;
 }
 
-MeterStatus decode(const Frame& f) {
+MeterStatus decodeFrame(const Frame& f) {
     MeterStatus s;
     DecodeStatus(f, s);
     return s;
@@ -122,7 +122,7 @@ TEST(DecodeStatus, RowsOfT2AndT4AreStoredRightToLeft) {
     }
     f[39] = TableBCodeForGlyph(7); // left small digit
     f[38] = TableBCodeForGlyph(8); // right small digit
-    const MeterStatus s = decode(f);
+    const MeterStatus s = decodeFrame(f);
     EXPECT_EQ(s.digit[0], (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
     EXPECT_EQ(s.digit[1], t2);
     EXPECT_EQ(s.digit[2], (std::array<std::uint8_t, 4>{5, 6, 7, 8}));
@@ -134,7 +134,7 @@ TEST(DecodeStatus, ElementBitsBesideTheDigitsKeepTheGlyph) {
     Frame f = emptyFrame();
     f[42] = 0xF7; // glyph 0 with the T1 label
     f[46] = 0x25; // glyph 1 with the T2 °F icon
-    const MeterStatus s = decode(f);
+    const MeterStatus s = decodeFrame(f);
     EXPECT_EQ(s.digit[0][0], 0);
     EXPECT_TRUE(s.lblT1);
     EXPECT_EQ(s.digit[1][3], 1);
@@ -173,7 +173,7 @@ TEST(DecodeStatus, EachFlagComesFromItsOwnBit) {
         SCOPED_TRACE(under.name);
         Frame f = emptyFrame();
         f[static_cast<std::size_t>(under.byte)] = static_cast<std::uint8_t>(1u << under.bit);
-        const MeterStatus s = decode(f);
+        const MeterStatus s = decodeFrame(f);
         for (const FlagBit& other : kFlags) {
             EXPECT_EQ(s.*(other.flag), &other == &under) << other.name;
         }
@@ -202,7 +202,7 @@ TEST(DecodeStatus, ReadingsInCelsiusAndFahrenheit) {
             f[static_cast<std::size_t>(9 + 2 * ch)] = r.high;
             f[static_cast<std::size_t>(10 + 2 * ch)] = r.low;
         }
-        const MeterStatus s = decode(f);
+        const MeterStatus s = decodeFrame(f);
         for (int ch = 0; ch < 4; ++ch) {
             EXPECT_FLOAT_EQ(s.reading[static_cast<std::size_t>(ch)], r.celsius)
                 << int{r.high} << ' ' << int{r.low};
@@ -224,7 +224,7 @@ TEST(DecodeStatus, FahrenheitConversionStartsFromTheSingleReading) {
         const auto stepped = static_cast<float>((reading - 32.0) * 5.0 * (1.0 / 9.0));
         const auto direct = static_cast<float>((raw * 0.1 - 32.0) * 5.0 * (1.0 / 9.0));
         differing += stepped != direct;
-        ASSERT_EQ(decode(f).reading[1], stepped) << raw;
+        ASSERT_EQ(decodeFrame(f).reading[1], stepped) << raw;
     }
     EXPECT_GT(differing, 0); // the range holds values where the two paths part
 }

@@ -7,7 +7,7 @@ using namespace thermo4::core;
 
 namespace {
 
-using Frame = std::array<std::uint8_t, 7>;
+using SetupFrame = std::array<std::uint8_t, 7>;
 
 SetupBuffer filled(std::uint8_t value) {
     SetupBuffer b;
@@ -35,19 +35,19 @@ TEST(SetupBlocks, DefaultsBlockKeepsTheBytesItDoesNotSet) {
 TEST(SetupBlocks, EepromFramesSplitTheAddressAndKeepWhatTheyDoNotSet) {
     CommandFrame frame;
     SetEepromWriteFrame(frame, 74565, 171);
-    EXPECT_EQ(frame.bytes, (Frame{0x02, 'W', 0x01, 0x23, 0x45, 0xAB, 0x03}));
+    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'W', 0x01, 0x23, 0x45, 0xAB, 0x03}));
     SetEepromReadFrame(frame, 74565);
-    EXPECT_EQ(frame.bytes, (Frame{0x02, 'r', 0x01, 0x23, 0x45, 0xAB, 0x03})); // byte 5 left from the write
+    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'r', 0x01, 0x23, 0x45, 0xAB, 0x03})); // byte 5 left from the write
     SetEepromAbortFrame(frame);
-    EXPECT_EQ(frame.bytes, (Frame{0x02, 'Q', 0x01, 0x23, 0x45, 0xAB, 0x03}));
+    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'Q', 0x01, 0x23, 0x45, 0xAB, 0x03}));
 
     // Data keeps its low 8 bits; a negative address divides toward zero, byte by byte.
     SetEepromWriteFrame(frame, 2, 0x1FF);
-    EXPECT_EQ(frame.bytes, (Frame{0x02, 'W', 0, 0, 2, 0xFF, 0x03}));
+    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'W', 0, 0, 2, 0xFF, 0x03}));
     SetEepromReadFrame(frame, -1);
-    EXPECT_EQ(frame.bytes, (Frame{0x02, 'r', 0, 0, 0xFF, 0xFF, 0x03}));
+    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'r', 0, 0, 0xFF, 0xFF, 0x03}));
     SetEepromReadFrame(frame, 0x1234567);
-    EXPECT_EQ(frame.bytes, (Frame{0x02, 'r', 0x23, 0x45, 0x67, 0xFF, 0x03}));
+    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'r', 0x23, 0x45, 0x67, 0xFF, 0x03}));
 }
 
 TEST(SetupBlocks, QuickRecordWritesHeaderRecordAndEndAddress) {

@@ -1,5 +1,6 @@
 #include "formats/GraphText.h"
 
+#include "TestFiles.h"
 #include "core/TDateTime.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,8 @@
 namespace thermo4::formats {
 namespace {
 
-const QLocale kGerman(QLocale::German, QLocale::Germany);
-const QLocale kUs(QLocale::English, QLocale::UnitedStates);
+using test::kGerman;
+using test::kUs;
 
 TEST(GraphText, ReadingsBeyondTheLimitsAreOLOthersHaveOneDecimalAndNoGroupSeparator) {
     const std::tuple<double, const char*, const char*> cases[] = {

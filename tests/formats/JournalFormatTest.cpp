@@ -49,7 +49,7 @@ TEST(JournalFormat, SampleLinesAndBack) {
 
 TEST(JournalFormat, TestRecordingRoundTripsExactly) {
     for (int i = 0; i < 200; ++i) {
-        const JournalSample sample = test::JournalTestSample(i);
+        const JournalSample sample = thermo4::test::JournalTestSample(i);
         const QByteArray line = JournalSampleLine(sample);
         EXPECT_EQ(ParseJournalSampleLine(QByteArrayView(line).chopped(1)), sample) << line.constData();
     }
@@ -87,7 +87,7 @@ TEST(JournalFormat, RefusesLinesThatAreNotSamples) {
 }
 
 TEST(JournalFormat, HeaderNamesTheRecordingAndReadsBack) {
-    JournalHeader header = test::JournalTestHeader();
+    JournalHeader header = thermo4::test::JournalTestHeader();
     header.start = QDateTime(QDate(2024, 5, 1), QTime(10, 0, 0, 250), Qt::OffsetFromUTC, 7200);
     header.meterModel = QStringLiteral("418\nx"); // one line whatever the meter said
     header.link = QStringLiteral("usb");
@@ -119,15 +119,15 @@ TEST(JournalFormat, HeaderNamesTheRecordingAndReadsBack) {
 }
 
 QByteArray journalText(int samples) {
-    QByteArray text = JournalHeaderText(test::JournalTestHeader());
+    QByteArray text = JournalHeaderText(thermo4::test::JournalTestHeader());
     for (int i = 0; i < samples; ++i)
-        text += JournalSampleLine(test::JournalTestSample(i));
+        text += JournalSampleLine(thermo4::test::JournalTestSample(i));
     return text;
 }
 
 TEST(JournalReader, DropsOnlyWhatACrashCut) {
     const QByteArray whole = journalText(3);
-    const QByteArray last = JournalSampleLine(test::JournalTestSample(2));
+    const QByteArray last = JournalSampleLine(thermo4::test::JournalTestSample(2));
     QByteArray damagedMiddle = journalText(3);
     damagedMiddle.insert(damagedMiddle.size() - last.size(), "2024-05-01T10:\n");
     struct Case {
@@ -155,7 +155,7 @@ TEST(JournalReader, DropsOnlyWhatACrashCut) {
         ASSERT_TRUE(contents.ok()) << c.what << ": " << contents.error.toStdString();
         ASSERT_EQ(int(contents.samples.size()), c.samples) << c.what;
         for (int i = 0; i < c.samples; ++i)
-            EXPECT_EQ(contents.samples[std::size_t(i)], test::JournalTestSample(i))
+            EXPECT_EQ(contents.samples[std::size_t(i)], thermo4::test::JournalTestSample(i))
                 << c.what << " sample " << i;
         EXPECT_EQ(contents.droppedLines, c.dropped) << c.what;
         EXPECT_EQ(contents.finished, c.finished) << c.what;

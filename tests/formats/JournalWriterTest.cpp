@@ -30,10 +30,10 @@ protected:
     QString folder() const { return JournalFolderIn(m_data.path()); }
 
     std::unique_ptr<JournalWriter> record(int samples,
-                                          const JournalHeader& header = test::JournalTestHeader()) {
+                                          const JournalHeader& header = thermo4::test::JournalTestHeader()) {
         auto writer = std::make_unique<JournalWriter>(folder(), header);
         for (int i = 0; i < samples; ++i)
-            writer->append(test::JournalTestSample(i));
+            writer->append(thermo4::test::JournalTestSample(i));
         EXPECT_TRUE(writer->waitUntilWritten(kWaitMs));
         return writer;
     }
@@ -42,7 +42,7 @@ protected:
         ASSERT_TRUE(contents.ok()) << contents.error.toStdString();
         EXPECT_GE(contents.samples.size(), atLeast);
         for (std::size_t i = 0; i < contents.samples.size(); ++i)
-            ASSERT_EQ(contents.samples[i], test::JournalTestSample(int(i))) << "sample " << i;
+            ASSERT_EQ(contents.samples[i], thermo4::test::JournalTestSample(int(i))) << "sample " << i;
     }
 
     QTemporaryDir m_data;
@@ -64,7 +64,7 @@ TEST_F(Journal, RecordingReadsBackSampleBySample) {
     EXPECT_EQ(contents.samples.size(), 300u);
     EXPECT_FALSE(contents.finished);
     EXPECT_EQ(contents.header.program, JournalProgramName());
-    EXPECT_EQ(contents.header.start, test::JournalTestStart());
+    EXPECT_EQ(contents.header.start, thermo4::test::JournalTestStart());
     EXPECT_EQ(contents.header.rateSeconds, 1);
     EXPECT_EQ(contents.header.meterModel, QStringLiteral("418"));
     EXPECT_EQ(contents.header.link, QStringLiteral("simulated"));
@@ -76,7 +76,7 @@ TEST_F(Journal, SavedOrDiscardedRecordingsLeaveNoJournal) {
         const QString path = writer->filePath();
         ASSERT_TRUE(QFile::exists(path));
         saved ? writer->finish() : writer->discard();
-        writer->append(test::JournalTestSample(20)); // ignored once the recording is settled
+        writer->append(thermo4::test::JournalTestSample(20)); // ignored once the recording is settled
         writer.reset();
         EXPECT_FALSE(QFile::exists(path)) << (saved ? "finish" : "discard");
         EXPECT_TRUE(JournalFolder(folder()).unfinished().isEmpty());
@@ -84,7 +84,7 @@ TEST_F(Journal, SavedOrDiscardedRecordingsLeaveNoJournal) {
 }
 
 TEST_F(Journal, UnsettledRecordingsAreListedForRecovery) {
-    JournalHeader later = test::JournalTestHeader();
+    JournalHeader later = thermo4::test::JournalTestHeader();
     later.start = later.start.addSecs(3600);
     auto second = record(5, later);
     auto first = record(12);
@@ -100,7 +100,7 @@ TEST_F(Journal, UnsettledRecordingsAreListedForRecovery) {
     stray.close();
     QFile settled(QDir(folder()).filePath(QStringLiteral("2030-01-01_00-00-00.csv")));
     ASSERT_TRUE(settled.open(QIODevice::WriteOnly));
-    settled.write(JournalHeaderText(test::JournalTestHeader()) + "# finished: saved\n");
+    settled.write(JournalHeaderText(thermo4::test::JournalTestHeader()) + "# finished: saved\n");
     settled.close();
 
     const QList<JournalEntry> entries = JournalFolder::inDataDir(m_data.path()).unfinished();
@@ -108,7 +108,7 @@ TEST_F(Journal, UnsettledRecordingsAreListedForRecovery) {
     EXPECT_TRUE(entries[0].error.contains(QStringLiteral("not a recording journal")));
     EXPECT_FALSE(entries[0].start.isValid());
     EXPECT_EQ(entries[1].path, firstPath);
-    EXPECT_EQ(entries[1].start, test::JournalTestStart());
+    EXPECT_EQ(entries[1].start, thermo4::test::JournalTestStart());
     EXPECT_EQ(entries[1].samples, 12);
     EXPECT_TRUE(entries[1].error.isEmpty());
     EXPECT_EQ(entries[2].start, later.start);
@@ -134,10 +134,10 @@ TEST_F(Journal, AFolderThatCannotBeMadeIsReportedOnceAndTheRecordingGoesOn) {
     QFile file(m_data.filePath(QStringLiteral("journal")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)); // a file where the folder should be
     file.close();
-    JournalWriter writer(folder(), test::JournalTestHeader());
+    JournalWriter writer(folder(), thermo4::test::JournalTestHeader());
     QSignalSpy failures(&writer, &JournalWriter::failed);
     for (int i = 0; i < 2 * JournalWriter::kQueueCapacity; ++i)
-        writer.append(test::JournalTestSample(i));
+        writer.append(thermo4::test::JournalTestSample(i));
     ASSERT_TRUE(writer.waitUntilWritten(kWaitMs));
     QCoreApplication::processEvents();
     ASSERT_EQ(failures.size(), 1);
@@ -218,7 +218,7 @@ TEST_F(Journal, AFullDiskStopsTheJournalWithANoteAndItGoesOnOnceThereIsRoomAgain
         {"full file system, freed", {"fill", folder(), free}, "no space left on device", true, false},
     };
     const double second = 1.0 / 86400.0;
-    const double t0 = test::JournalTestSample(0).time;
+    const double t0 = thermo4::test::JournalTestSample(0).time;
     const auto index = [&](double time) { return int(std::lround((time - t0) / second)); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -274,7 +274,7 @@ TEST_F(Journal, AFullDiskStopsTheJournalWithANoteAndItGoesOnOnceThereIsRoomAgain
         ASSERT_EQ(contents.samples.size(), std::size_t(stop + 500 - resume));
         for (int i = 0; i < int(contents.samples.size()); ++i)
             ASSERT_EQ(contents.samples[std::size_t(i)],
-                      test::JournalTestSample(i < stop ? i : resume + i - stop))
+                      thermo4::test::JournalTestSample(i < stop ? i : resume + i - stop))
                 << "sample " << i;
     }
 }

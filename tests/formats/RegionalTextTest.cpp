@@ -1,12 +1,14 @@
 #include "formats/RegionalText.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace thermo4::formats {
 namespace {
 
-const QLocale kUs(QLocale::English, QLocale::UnitedStates);
-const QLocale kGerman(QLocale::German, QLocale::Germany);
+using test::kUs;
+using test::kGerman;
 
 TEST(RegionalText, DatesTimesAndNumbersReadAsTheLocaleWritesThem) {
     const std::tuple<QLocale, const char*, QDate> dates[] = {

@@ -2,11 +2,15 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QLocale>
 #include <QString>
 
 #include <gtest/gtest.h>
 
 namespace thermo4::formats::test {
+
+inline const QLocale kGerman(QLocale::German, QLocale::Germany);
+inline const QLocale kUs(QLocale::English, QLocale::UnitedStates);
 
 /// The whole file, or "<missing>" when it cannot be read.
 inline QByteArray Read(const QString& path) {

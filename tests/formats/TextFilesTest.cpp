@@ -19,7 +19,7 @@ namespace {
 using test::Read;
 using test::Write;
 
-const QLocale kGerman(QLocale::German, QLocale::Germany);
+using test::kGerman;
 
 TEST(ExportRange, FieldsAreSortedCutAndStartAtOne) {
     struct Case {

@@ -35,6 +35,11 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace thermo4::ui::test {
 
+/// Bound on waiting for the journal writer: the build machine is shared and loaded.
+inline constexpr int kWriteWaitMs = 30000;
+/// The question on closing a real-time graph that holds unsaved samples.
+inline const QString kSaveRealTime = QStringLiteral("Save Real-Time Graph ?");
+
 inline constexpr double kSecond = 1.0 / core::kSecondsPerDay;
 
 /// The main window with the virtual meter on a manual clock, scripted prompts and

@@ -18,7 +18,6 @@ namespace {
 using formats::JournalSample;
 using Kind = ScriptedPrompts::Kind;
 
-constexpr int kWriteWaitMs = 30000;
 
 class JournalRecoveryTest : public GraphRig {
 protected:

@@ -17,8 +17,6 @@ using formats::JournalContents;
 using formats::JournalFolder;
 using formats::JournalReader;
 
-constexpr int kWriteWaitMs = 30000;
-const QString kSaveRealTime = QStringLiteral("Save Real-Time Graph ?");
 
 /// Collects the program's warnings (the status-bar notices also go to stderr).
 class WarningLog {

@@ -17,7 +17,6 @@ namespace {
 
 using Kind = ScriptedPrompts::Kind;
 
-const QString kSaveRealTime = QStringLiteral("Save Real-Time Graph ?");
 const QString kRateQuestion = QStringLiteral(
     "Sampling Rate is being changed and it is recording Real-Time data or there are data in Real_Time graph."
     "If you want to make new sampling rate effective,it have to reset the graph.\n"

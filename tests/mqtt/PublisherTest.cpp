@@ -1,4 +1,5 @@
 #include "MqttTestSupport.h"
+#include "SpyWait.h"
 #include "link/MeterPoller.h"
 #include "link/SimRig.h"
 #include "mqtt/MqttPublisher.h"
@@ -20,16 +21,8 @@ namespace {
 using test::kDeadline;
 using test::Received;
 using test::TestBroker;
+using test::WaitForCount;
 using test::TestSubscriber;
-
-/// Waits until spy holds count signals.
-bool WaitForCount(QSignalSpy& spy, int count) {
-    const QDeadlineTimer deadline(kDeadline);
-    while (spy.count() < count && !deadline.hasExpired()) {
-        spy.wait(static_cast<int>(deadline.remainingTime()));
-    }
-    return spy.count() >= count;
-}
 
 QString StatusText(const QSignalSpy& spy, int index) {
     return spy.at(index).at(0).toString();

@@ -1,4 +1,5 @@
 #include "MqttTestSupport.h"
+#include "SpyWait.h"
 #include "mqtt/MqttPublisher.h"
 #include "mqtt/MqttSubscriber.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 using test::kDeadline;
 using test::TestBroker;
+using test::WaitForCount;
 
 /// Waits until spy holds a message on topic, from index from on, that accept takes; its index or -1.
 int WaitForMessage(QSignalSpy& spy, const QString& topic,
@@ -32,14 +34,6 @@ int WaitForMessage(QSignalSpy& spy, const QString& topic,
         }
         spy.wait(200);
     }
-}
-
-bool WaitForCount(QSignalSpy& spy, int count) {
-    const QDeadlineTimer deadline(kDeadline);
-    while (spy.count() < count && !deadline.hasExpired()) {
-        spy.wait(static_cast<int>(deadline.remainingTime()));
-    }
-    return spy.count() >= count;
 }
 
 TEST(Subscriber, GetsRetainedAndNewMessagesAndSubscribesAgainAfterABrokerRestart) {
