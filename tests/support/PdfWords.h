@@ -78,6 +78,12 @@ inline std::vector<PdfPage> PdfPages(const QString& pdf) {
                 .replace(QLatin1String("&gt;"), QLatin1String(">"))
                 .replace(QLatin1String("&quot;"), QLatin1String("\""))
                 .replace(QLatin1String("&amp;"), QLatin1String("&"));
+            // Text is drawn with ligatures, which come back as one character each: "ﬁ" for "fi"
+            // in a temporary folder's random name.
+            for (qsizetype i = text.size() - 1; i >= 0; --i) {
+                if (text[i].unicode() >= 0xFB00 && text[i].unicode() <= 0xFB06)
+                    text.replace(i, 1, QString(text[i]).normalized(QString::NormalizationForm_KC));
+            }
             p.words.push_back({text, w.captured(1).toDouble(), w.captured(2).toDouble(),
                                w.captured(3).toDouble(), w.captured(4).toDouble()});
         }
