@@ -16,6 +16,17 @@ if(NOT THERMO4_DEBUG_INFO)
   add_compile_options(-g0)
 endif()
 
+# Unity build (the test command): a target's sources are compiled eight to a translation unit, so
+# the precompiled header is loaded and the Qt and GoogleTest templates are instantiated once per
+# batch instead of once per source. Sources keep their own names in their anonymous namespaces
+# apart. A source's anonymous types used in a class of its own are no longer "in the main file",
+# which -Wsubobject-linkage would take for a header's.
+if(THERMO4_UNITY)
+  set(CMAKE_UNITY_BUILD ON)
+  set(CMAKE_UNITY_BUILD_BATCH_SIZE 8)
+  add_compile_options(-Wno-subobject-linkage)
+endif()
+
 # The fuzz targets instrument the libraries target by target, which a shared precompiled header
 # built without that instrumentation cannot serve.
 if(THERMO4_FUZZ AND THERMO4_PCH)
@@ -167,12 +178,12 @@ function(thermo4_reuse_pch target carrier)
   endif()
 endfunction()
 
-# thermo4_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [PCH carrier] [UNITY])
+# thermo4_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [PCH carrier])
 # One GoogleTest executable; every test case becomes a CTest test that runs
 # offscreen, so widget tests work without a display. It sees the layers it links,
 # and tests/ for the test support shared between folders.
 function(thermo4_add_test)
-  cmake_parse_arguments(T "UNITY" "NAME;PCH" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;PCH" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest)
@@ -188,9 +199,6 @@ function(thermo4_add_test)
     # precompiled header it would still load the whole of it, seconds of compile time for nothing.
     set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_autogen/mocs_compilation.cpp
       TARGET_DIRECTORY ${T_NAME} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
-  endif()
-  if(T_UNITY)
-    set_target_properties(${T_NAME} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 4)
   endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
