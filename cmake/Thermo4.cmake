@@ -18,9 +18,9 @@ endif()
 
 # Unity build (the test command): a target's sources are compiled eight to a translation unit, so
 # the precompiled header is loaded and the Qt and GoogleTest templates are instantiated once per
-# batch instead of once per source. Sources keep their own names in their anonymous namespaces
-# apart. A source's anonymous types used in a class of its own are no longer "in the main file",
-# which -Wsubobject-linkage would take for a header's.
+# batch instead of once per source. The sources of one target must therefore not share names in
+# their anonymous namespaces. A source's anonymous types used in a class of its own are no longer
+# "in the main file", which -Wsubobject-linkage would take for a header's.
 if(THERMO4_UNITY)
   set(CMAKE_UNITY_BUILD ON)
   set(CMAKE_UNITY_BUILD_BATCH_SIZE 8)

@@ -14,6 +14,7 @@ class DownloadProgress;
 
 /// Bytes of memory in one block, as the transfers count them (core::MemoryImage::kBlockSize).
 inline constexpr std::int32_t kBlockBytes = 32;
+
 // Trailer of a 36-byte block reply, after the 32 bytes of memory.
 inline constexpr std::size_t kBlockNumberHigh = 32;
 inline constexpr std::size_t kBlockNumberLow = 33;

@@ -74,7 +74,7 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     const QUrl url(text.trimmed(), QUrl::StrictMode);
     if (!url.isValid()) {
         return failUrl(error,
-                    QStringLiteral("\"%1\" is not a valid URL (%2)").arg(shown, printable(reasonOf(url))));
+                       QStringLiteral("\"%1\" is not a valid URL (%2)").arg(shown, printable(reasonOf(url))));
     }
     BrokerUrl broker;
     const QString scheme = url.scheme().toLower();
@@ -82,13 +82,13 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
         broker.tls = true;
     } else if (scheme != QLatin1String("mqtt")) {
         return failUrl(error, QStringLiteral("\"%1\" is not a broker URL: it must look like %2 "
-                                          "(or mqtts:// for TLS)")
-                               .arg(shown, example));
+                                             "(or mqtts:// for TLS)")
+                                  .arg(shown, example));
     }
     broker.host = url.host();
     if (broker.host.isEmpty()) {
-        return failUrl(error,
-                    QStringLiteral("\"%1\" names no broker host: it must look like %2").arg(shown, example));
+        return failUrl(
+            error, QStringLiteral("\"%1\" names no broker host: it must look like %2").arg(shown, example));
     }
     const int port = url.port(broker.tls ? kDefaultTlsPort : kDefaultPort);
     if (port < 1 || port > 65535) {
@@ -98,8 +98,8 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     }
     broker.port = port;
     if (url.hasFragment()) {
-        return failUrl(error,
-                    QStringLiteral("\"%1\": the base topic may not contain the wildcards + or #").arg(shown));
+        return failUrl(
+            error, QStringLiteral("\"%1\": the base topic may not contain the wildcards + or #").arg(shown));
     }
     if (url.hasQuery()) {
         return failUrl(error, QStringLiteral("\"%1\": a broker URL takes no ?query").arg(shown));
@@ -114,18 +114,19 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     }
     if (topic.isEmpty()) {
         return failUrl(error,
-                    QStringLiteral("\"%1\" has no base topic after the host, e.g. mqtt://%2/lab/meter1")
-                        .arg(shown, broker.host));
+                       QStringLiteral("\"%1\" has no base topic after the host, e.g. mqtt://%2/lab/meter1")
+                           .arg(shown, broker.host));
     }
     if (topic.contains(QLatin1Char('+')) || topic.contains(QLatin1Char('#'))) {
         return failUrl(error,
-                    QStringLiteral("\"%1\": the base topic \"%2\" may not contain the wildcards + or #")
-                        .arg(shown, printable(topic)));
+                       QStringLiteral("\"%1\": the base topic \"%2\" may not contain the wildcards + or #")
+                           .arg(shown, printable(topic)));
     }
     // A NUL ends a topic on the wire; other control characters are as unusable.
     if (std::any_of(topic.begin(), topic.end(), isControl)) {
-        return failUrl(error, QStringLiteral("\"%1\": the base topic \"%2\" may not contain control characters")
-                               .arg(shown, printable(topic)));
+        return failUrl(error,
+                       QStringLiteral("\"%1\": the base topic \"%2\" may not contain control characters")
+                           .arg(shown, printable(topic)));
     }
     if (topic.toUtf8().size() > kMaxBaseTopicBytes) {
         return failUrl(error, QStringLiteral("\"%1\": the base topic is too long").arg(shown));
@@ -139,8 +140,8 @@ std::optional<BrokerUrl> BrokerUrl::parse(const QString& text, const QString& en
     }
     if (!broker.password.isEmpty() && broker.user.isEmpty()) {
         return failUrl(error, QStringLiteral("\"%1\": a password needs a user name (mqtt://USER@HOST/…); "
-                                          "the password is taken from %2 when the URL has none")
-                               .arg(shown, QLatin1String(kPasswordVariable)));
+                                             "the password is taken from %2 when the URL has none")
+                                  .arg(shown, QLatin1String(kPasswordVariable)));
     }
     return broker;
 }

@@ -83,8 +83,8 @@ TEST(MeterInfo, CodesOutsideTheirTablesLeaveTheFieldEmpty) {
 }
 
 TEST(MeterInfo, ClockAndFirmwareTexts) {
-    const MeterInfo info =
-        decodeInfo(infoReply({{44, 0x05}, {43, 0x09}, {46, 0x17}, {42, 0x08}, {41, 0x30}, {40, 0x00}, {31, 0}}));
+    const MeterInfo info = decodeInfo(
+        infoReply({{44, 0x05}, {43, 0x09}, {46, 0x17}, {42, 0x08}, {41, 0x30}, {40, 0x00}, {31, 0}}));
     EXPECT_EQ(info.meterTime, "05/09/2017   08:30:00");
     EXPECT_EQ(info.firmware, "0.00");
     // Bytes that are not BCD show as their hexadecimal digits.

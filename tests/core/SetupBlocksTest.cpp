@@ -37,7 +37,8 @@ TEST(SetupBlocks, EepromFramesSplitTheAddressAndKeepWhatTheyDoNotSet) {
     SetEepromWriteFrame(frame, 74565, 171);
     EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'W', 0x01, 0x23, 0x45, 0xAB, 0x03}));
     SetEepromReadFrame(frame, 74565);
-    EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'r', 0x01, 0x23, 0x45, 0xAB, 0x03})); // byte 5 left from the write
+    EXPECT_EQ(frame.bytes,
+              (SetupFrame{0x02, 'r', 0x01, 0x23, 0x45, 0xAB, 0x03})); // byte 5 left from the write
     SetEepromAbortFrame(frame);
     EXPECT_EQ(frame.bytes, (SetupFrame{0x02, 'Q', 0x01, 0x23, 0x45, 0xAB, 0x03}));
 

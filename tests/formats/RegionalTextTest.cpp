@@ -7,8 +7,8 @@
 namespace thermo4::formats {
 namespace {
 
-using test::kUs;
 using test::kGerman;
+using test::kUs;
 
 TEST(RegionalText, DatesTimesAndNumbersReadAsTheLocaleWritesThem) {
     const std::tuple<QLocale, const char*, QDate> dates[] = {

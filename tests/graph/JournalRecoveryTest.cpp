@@ -18,7 +18,6 @@ namespace {
 using formats::JournalSample;
 using Kind = ScriptedPrompts::Kind;
 
-
 class JournalRecoveryTest : public GraphRig {
 protected:
     void SetUp() override {

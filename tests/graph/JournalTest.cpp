@@ -17,7 +17,6 @@ using formats::JournalContents;
 using formats::JournalFolder;
 using formats::JournalReader;
 
-
 /// Collects the program's warnings (the status-bar notices also go to stderr).
 class WarningLog {
 public:

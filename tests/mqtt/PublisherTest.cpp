@@ -21,8 +21,8 @@ namespace {
 using test::kDeadline;
 using test::Received;
 using test::TestBroker;
-using test::WaitForCount;
 using test::TestSubscriber;
+using test::WaitForCount;
 
 QString StatusText(const QSignalSpy& spy, int index) {
     return spy.at(index).at(0).toString();
