@@ -127,11 +127,7 @@ QString OutputFolderProblem(const QString& output) {
 // thermo4-cli download -o FILE.ch4: the logger download, written as a collection file.
 int RunDownload(const QStringList& arguments) {
     QStringList args = arguments;
-    QString scenario;
-    QStringList moreScenarios;
-    const bool simulate = MeterSource::takeSimulateOption(args, scenario, &moreScenarios);
-    QString usbMeter;
-    MeterSource::takeUsbOption(args, usbMeter);
+    MeterSource source(args, MeterSource::Links::UsbOrSerial);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -140,14 +136,12 @@ int RunDownload(const QStringList& arguments) {
                        "virtual meter (optionally run from a scenario file), --port DEV the meter on a\n"
                        "serial device. Ctrl-C stops the transfer: the meter is told it is over and\n"
                        "nothing is written (exit code 130)."));
-    parser.addOption(MeterSource::simulateHelpOption());
-    parser.addOption(MeterSource::usbHelpOption());
+    source.addTo(parser);
     const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                           QStringLiteral("The collection file to write."),
                                           QStringLiteral("FILE"));
     parser.addOption(outputOption);
-    const QCommandLineOption portOption = MeterSource::portOption();
-    parser.addOption(portOption);
+    source.addPortTo(parser);
     if (auto done = ParseCommandLine(parser, args, 0)) {
         return *done;
     }
@@ -162,14 +156,12 @@ int RunDownload(const QStringList& arguments) {
         return kExitFailure;
     }
 
-    const QString port = parser.value(portOption);
-    if (!MeterSource::checkChoice(simulate, port)) {
+    if (!source.read(parser)) {
         return kExitUsage;
     }
 
     link::SystemClock clock;
-    const std::unique_ptr<session::Meter> meter =
-        MeterSource::makeMeter(MeterSource::choice(simulate, scenario, port, usbMeter, moreScenarios), clock);
+    const std::unique_ptr<session::Meter> meter = source.makeMeter(clock);
     if (!meter) {
         return kExitFailure;
     }

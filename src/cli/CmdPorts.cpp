@@ -14,9 +14,7 @@ namespace thermo4::cli {
 // thermo4-cli ports: the meters on USB, then the serial devices the program's device list offers.
 int RunPorts(const QStringList& arguments) {
     QStringList args = arguments;
-    QString scenario;
-    QStringList moreScenarios;
-    const bool simulate = MeterSource::takeSimulateOption(args, scenario, &moreScenarios);
+    const MeterSource source(args, MeterSource::Links::Virtual);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Prints the meters attached on USB, one a line as usb,PATH,SERIAL (the hidraw path and\n"
@@ -25,16 +23,16 @@ int RunPorts(const QStringList& arguments) {
         "system's serial ports and the bound Bluetooth serial links (/dev/rfcomm*),\n"
         "Bluetooth first. Pseudo-terminals (thermo4-sim) are not listed: give their path\n"
         "directly. With --simulate (once per virtual meter) the USB lines are the virtual meters."));
-    parser.addOption(MeterSource::simulateHelpOption());
+    source.addTo(parser);
     if (auto done = ParseCommandLine(parser, args, 0)) {
         return *done;
     }
     link::SystemClock clock;
     std::vector<std::unique_ptr<sim::VirtualMeter>> meters;
     std::unique_ptr<link::UsbTransport> usb;
-    if (simulate) {
+    if (source.simulate()) {
         QString error;
-        meters = sim::MakeVirtualMeters(clock, QStringList{scenario} + moreScenarios, &error);
+        meters = sim::MakeVirtualMeters(clock, source.scenarios(), &error);
         if (meters.empty()) {
             PrintError(error);
             return kExitFailure;

@@ -2,23 +2,18 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
-#include "cli/MeterSource.h"
 #include "session/MeterSession.h"
 
 namespace thermo4::cli {
 
 MeterPollCommand::MeterPollCommand(const QStringList& arguments)
-    : m_args(arguments), m_portOption(MeterSource::portOption()) {
-    m_simulate = MeterSource::takeSimulateOption(m_args, m_scenario, &m_moreScenarios);
-    MeterSource::takeUsbOption(m_args, m_usbMeter);
-}
+    : m_args(arguments), m_source(m_args, MeterSource::Links::UsbOrSerial) {}
 
 void MeterPollCommand::addTo(QCommandLineParser& parser) const {
-    parser.addOption(MeterSource::simulateHelpOption());
-    parser.addOption(MeterSource::usbHelpOption());
+    m_source.addTo(parser);
     m_publishing.addTo(parser);
     m_alarms.addTo(parser);
-    parser.addOption(m_portOption);
+    m_source.addPortTo(parser);
 }
 
 std::optional<int> MeterPollCommand::parse(QCommandLineParser& parser) const {
@@ -26,20 +21,18 @@ std::optional<int> MeterPollCommand::parse(QCommandLineParser& parser) const {
 }
 
 bool MeterPollCommand::read(const QCommandLineParser& parser) {
-    m_port = parser.value(m_portOption);
-    return m_publishing.read(parser) && m_alarms.read(parser) && MeterSource::checkChoice(m_simulate, m_port);
+    return m_publishing.read(parser) && m_alarms.read(parser) && m_source.read(parser);
 }
 
 mqtt::LinkName MeterPollCommand::linkName() const {
-    return m_simulate         ? mqtt::LinkName::Simulated
-           : m_port.isEmpty() ? mqtt::LinkName::Usb
-                              : mqtt::LinkName::Serial;
+    const session::MeterKind kind = m_source.choice().kind;
+    return kind == session::MeterKind::Virtual  ? mqtt::LinkName::Simulated
+           : kind == session::MeterKind::Serial ? mqtt::LinkName::Serial
+                                                : mqtt::LinkName::Usb;
 }
 
 std::optional<int> MeterPollCommand::start(HeadlessPoll& poll) {
-    const session::MeterChoice choice =
-        MeterSource::choice(m_simulate, m_scenario, m_port, m_usbMeter, m_moreScenarios);
-    m_meter = MeterSource::makeMeter(choice, m_clock);
+    m_meter = m_source.makeMeter(m_clock);
     if (!m_meter) {
         return kExitFailure;
     }
@@ -48,7 +41,7 @@ std::optional<int> MeterPollCommand::start(HeadlessPoll& poll) {
     }
     m_alarms.attach(m_meter->session(), poll, m_publishing.publisher());
     // The poll finds a meter on USB by itself; one on a serial port is identified first.
-    if (choice.kind == session::MeterKind::Serial && !m_meter->awaitMeter(poll.noReadingLimitMs)) {
+    if (m_source.choice().kind == session::MeterKind::Serial && !m_meter->awaitMeter(poll.noReadingLimitMs)) {
         const int limit = poll.noReadingLimitMs / 1000;
         PrintError(m_meter->session().heardInvalidReplies()
                        ? QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit)

@@ -2,6 +2,7 @@
 
 #include "cli/AlarmOption.h"
 #include "cli/HeadlessPoll.h"
+#include "cli/MeterSource.h"
 #include "cli/MqttOption.h"
 #include "link/SystemClock.h"
 #include "session/MeterFactory.h"
@@ -45,12 +46,7 @@ public:
 
 private:
     QStringList m_args;
-    bool m_simulate = false;
-    QString m_scenario;
-    QStringList m_moreScenarios;
-    QString m_usbMeter;
-    QString m_port;
-    QCommandLineOption m_portOption;
+    MeterSource m_source;
     MqttOption m_publishing;
     AlarmOption m_alarms;
     link::SystemClock m_clock;

@@ -2,20 +2,13 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
-#include "cli/MeterSource.h"
 #include "session/MeterSession.h"
 
 namespace thermo4::cli {
 
 SetupCommand::SetupCommand(QStringList& args, QCommandLineParser& parser)
-    : m_usbOption(MeterSource::usbHelpOption()),
-      m_simulateOption(
-          QStringLiteral("simulate"),
-          QStringLiteral("Talk to the virtual meter; --simulate=SCENARIO runs it from a scenario file.")) {
-    m_simulate = MeterSource::takeSimulateOption(args, m_scenario, &m_moreScenarios);
-    MeterSource::takeUsbOption(args, m_usbMeter);
-    parser.addOption(m_simulateOption);
-    parser.addOption(m_usbOption);
+    : m_source(args, MeterSource::Links::Usb) {
+    m_source.addTo(parser);
 }
 
 QString SetupCommand::meterHelp() {
@@ -23,17 +16,12 @@ QString SetupCommand::meterHelp() {
                           "A failure prints \"Fail code=\" and the code of the step that failed.");
 }
 
-std::optional<int> SetupCommand::open(const QCommandLineParser& /*parser*/) {
-    QString error;
-    session::MeterChoice choice;
-    choice.kind = m_simulate ? session::MeterKind::Virtual : session::MeterKind::Usb;
-    choice.scenario = m_scenario;
-    choice.moreScenarios = m_moreScenarios;
-    choice.usbMeter = m_usbMeter;
-    choice.headless = true;
-    m_meter = session::MakeMeter(choice, m_clock, &error);
+std::optional<int> SetupCommand::open(const QCommandLineParser& parser) {
+    if (!m_source.read(parser)) {
+        return kExitUsage;
+    }
+    m_meter = m_source.makeMeter(m_clock);
     if (!m_meter) {
-        PrintError(error);
         return kExitFailure;
     }
     return std::nullopt;

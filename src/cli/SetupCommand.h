@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/MeterSource.h"
 #include "link/SetupProgress.h"
 #include "link/SystemClock.h"
 #include "session/MeterFactory.h"
@@ -37,14 +38,7 @@ public:
     int confirm(const link::SetupOutcome& outcome);
 
 private:
-    /// Listed in the help only, like --simulate.
-    QCommandLineOption m_usbOption;
-    /// Listed in the help only: --simulate is taken out of the arguments before parsing.
-    QCommandLineOption m_simulateOption;
-    bool m_simulate = false;
-    QString m_scenario;
-    QStringList m_moreScenarios;
-    QString m_usbMeter;
+    MeterSource m_source;
     link::SystemClock m_clock;
     std::unique_ptr<session::Meter> m_meter;
 };

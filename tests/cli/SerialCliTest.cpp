@@ -194,6 +194,10 @@ TEST_F(SerialCli, RefusesWhatCannotWork) {
         {{"live", "--port", nowhere}, 1, "no such device"},
         {{"download", "--port", nowhere, "-o", m_dir.filePath("x.ch4")}, 1, "no such device"},
         {{"live", "--simulate", "--port", nowhere}, 2, "--simulate and --port"},
+        // --usb and --port name two meters: refused, not settled for the port.
+        {{"live", "--usb", "--port", nowhere}, 2, "--usb and --port cannot be used together"},
+        {{"download", "--usb=SN1", "--port", nowhere, "-o", m_dir.filePath("x.ch4")}, 2, "--usb and --port"},
+        {{"serve", "--port", nowhere, "--usb", "SN1", "--http", "0"}, 2, "--usb and --port"},
         {{"download", "--port", nowhere}, 2, "-o"},
         {{"live", "--port"}, 2, "port"},
     };
