@@ -7,7 +7,6 @@
 #include "link/SystemClock.h"
 #include "session/MeterFactory.h"
 
-#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
 

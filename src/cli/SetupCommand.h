@@ -5,7 +5,6 @@
 #include "link/SystemClock.h"
 #include "session/MeterFactory.h"
 
-#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
 
