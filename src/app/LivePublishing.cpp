@@ -1,7 +1,6 @@
 #include "app/LivePublishing.h"
 
 #include "app/AlarmWatch.h"
-#include "core/Commands.h"
 #include "mqtt/MqttPublisher.h"
 #include "session/MeterSession.h"
 
@@ -38,7 +37,6 @@ void LivePublishing::setMeterName(std::function<QString()> name) {
 mqtt::MeterIdentity MeterIdentityOf(const session::MeterSession& session, bool simulated,
                                     const std::function<QString()>& name) {
     mqtt::MeterIdentity meter;
-    meter.model = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     meter.link = session.serialLink() ? mqtt::LinkName::Serial
                  : simulated          ? mqtt::LinkName::Simulated
                                       : mqtt::LinkName::Usb;

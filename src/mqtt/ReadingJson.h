@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarm/AlarmRule.h"
+#include "core/Commands.h"
 #include "core/MeterStatus.h"
 
 #include <QByteArray>
@@ -21,10 +22,12 @@ QString LinkNameText(LinkName link);
 /// The meter behind the readings, sent with each of them.
 struct MeterIdentity {
     /// Model code from the identify reply.
-    QString model = QStringLiteral("418");
+    QString model = QString::fromLatin1(core::kModelCode.data(), qsizetype(core::kModelCode.size()));
     /// Empty while unknown (sent as null).
     QString serial;
     LinkName link = LinkName::Usb;
+
+    bool operator==(const MeterIdentity&) const = default;
 };
 
 /// One reading as a compact JSON object:
