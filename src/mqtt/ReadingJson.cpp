@@ -65,7 +65,9 @@ void appendChannel(QByteArray& out, const core::MeterStatus& status, int channel
                 status.reading[static_cast<std::size_t>(channel)]);
 }
 
-void appendMeter(QByteArray& out, const MeterIdentity& meter) {
+} // namespace
+
+void AppendMeterJson(QByteArray& out, const MeterIdentity& meter) {
     out += ",\"model\":";
     appendString(out, meter.model);
     out += ",\"serial\":";
@@ -77,8 +79,6 @@ void appendMeter(QByteArray& out, const MeterIdentity& meter) {
     out += ",\"link\":";
     appendString(out, LinkNameText(meter.link));
 }
-
-} // namespace
 
 QString LinkNameText(LinkName link) {
     switch (link) {
@@ -105,7 +105,7 @@ QByteArray ReadingJson(const QDateTime& time, const core::MeterStatus& status, c
         out += "\":";
         appendChannel(out, status, channel);
     }
-    appendMeter(out, meter);
+    AppendMeterJson(out, meter);
     if (sample) {
         out += ",\"sample\":";
         out += QByteArray::number(*sample);
@@ -140,7 +140,7 @@ QByteArray AlarmJson(const alarm::AlarmEvent& event, const MeterIdentity& meter)
         appendValue(out, event.condition, event.value);
     }
     out += event.on ? ",\"state\":\"on\"" : ",\"state\":\"off\"";
-    appendMeter(out, meter);
+    AppendMeterJson(out, meter);
     out += '}';
     return out;
 }

@@ -30,6 +30,10 @@ struct MeterIdentity {
     bool operator==(const MeterIdentity&) const = default;
 };
 
+/// The meter's members for a JSON object being written, each after a comma:
+/// ,"model":"418","serial":null,"link":"usb".
+void AppendMeterJson(QByteArray& out, const MeterIdentity& meter);
+
 /// One reading as a compact JSON object:
 /// {"time":"2024-03-01T09:30:00.250+01:00","unit":"C","T1":25.3,"T2":"OL","T3":"----","T4":19.0,
 ///  "model":"418","serial":null,"link":"usb"} plus "sample":N for a recorded sample.

@@ -3,9 +3,6 @@
 #include "web/EventStream.h"
 #include "web/WebServer.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace thermo4::web {
 
 namespace {
@@ -20,10 +17,6 @@ const char* stateText(LiveFeed::MeterState state) {
         return "lost";
     }
     return "waiting";
-}
-
-bool sameMeter(const mqtt::MeterIdentity& a, const mqtt::MeterIdentity& b) {
-    return a.model == b.model && a.serial == b.serial && a.link == b.link;
 }
 
 } // namespace
@@ -71,7 +64,7 @@ void LiveFeed::serveOn(WebServer& server) {
 }
 
 void LiveFeed::setMeter(const mqtt::MeterIdentity& meter) {
-    if (sameMeter(meter, m_meter)) {
+    if (meter == m_meter) {
         return;
     }
     m_meter = meter;
@@ -151,11 +144,8 @@ QByteArray LiveFeed::statusJson() const {
     out += ",\"alarms\":";
     out += mqtt::AlarmListJson(m_alarms, m_meter);
     // The meter's model, serial and link as the readings carry them.
-    const QJsonObject meter{
-        {QStringLiteral("model"), m_meter.model},
-        {QStringLiteral("serial"), m_meter.serial.isEmpty() ? QJsonValue() : QJsonValue(m_meter.serial)},
-        {QStringLiteral("link"), mqtt::LinkNameText(m_meter.link)}};
-    out += ',' + QJsonDocument(meter).toJson(QJsonDocument::Compact).mid(1);
+    mqtt::AppendMeterJson(out, m_meter);
+    out += '}';
     return out;
 }
 
