@@ -1,5 +1,7 @@
 #include "web/HttpAddress.h"
 
+#include "mqtt/BrokerAddresses.h"
+
 namespace thermo4::web {
 
 namespace {
@@ -18,10 +20,7 @@ bool HttpAddress::openToNetwork() const {
 }
 
 QString HttpAddress::text() const {
-    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
-                             ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
-                             : address.toString();
-    return host + QLatin1Char(':') + QString::number(port);
+    return mqtt::HostAndPort(address.toString(), port);
 }
 
 QString HttpAddress::url() const {
