@@ -97,8 +97,7 @@ int main(int argc, char* argv[]) {
             failStart(QStringLiteral("--http: %1").arg(error));
             return 1;
         }
-        web::HttpAddress bound = *options.httpAddress;
-        bound.port = webServer.port();
+        const web::HttpAddress& bound = webServer.address();
         printText(stdout, QStringLiteral("Live page: %1\n").arg(bound.url()));
         if (const QString warning = bound.exposureWarning(QStringLiteral("live page")); !warning.isEmpty())
             printText(stderr, QStringLiteral("thermo4: %1\n").arg(warning));

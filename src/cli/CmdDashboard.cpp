@@ -52,7 +52,7 @@ int RunDashboard(const QStringList& args) {
     }
     meters.serveOn(server);
     PrintError(
-        QStringLiteral("dashboard of %1 at %2").arg(broker.broker()->displayName(), http.bound().url()));
+        QStringLiteral("dashboard of %1 at %2").arg(broker.broker()->displayName(), server.address().url()));
     return QCoreApplication::exec();
 }
 

@@ -35,7 +35,7 @@ int RunServe(const QStringList& arguments) {
     web::LiveFeed feed;
     feed.serveOn(server);
     if (!http.listen(server, QStringLiteral("live page")) ||
-        !PrintOut(QStringLiteral("Live page: %1\n").arg(http.bound().url()))) {
+        !PrintOut(QStringLiteral("Live page: %1\n").arg(server.address().url()))) {
         return kExitFailure;
     }
 

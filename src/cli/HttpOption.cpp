@@ -34,8 +34,7 @@ bool HttpOption::listen(web::WebServer& server, const QString& page) {
         PrintError(error);
         return false;
     }
-    m_address.port = server.port();
-    if (const QString warning = m_address.exposureWarning(page); !warning.isEmpty()) {
+    if (const QString warning = server.address().exposureWarning(page); !warning.isEmpty()) {
         PrintError(warning);
     }
     return true;

@@ -24,10 +24,9 @@ public:
     /// Takes the address; when it is missing or bad prints why and returns false.
     bool read(const QCommandLineParser& parser);
     /// Opens the port on server. When it cannot, prints why and returns false. Otherwise the
-    /// address bound (with the port the system chose for port 0) is bound(), and a page open
-    /// to the network has been said so on stderr, naming it page ("live page", "dashboard").
+    /// address bound is server.address(), and a page open to the network has been said so on
+    /// stderr, naming it page ("live page", "dashboard").
     bool listen(web::WebServer& server, const QString& page);
-    const web::HttpAddress& bound() const { return m_address; }
 
 private:
     QString m_command;

@@ -51,13 +51,10 @@ bool WebServer::listen(const HttpAddress& address, QString* error) {
         }
         return false;
     }
-    m_tcp = tcp.release();
-    m_http->bind(m_tcp);
+    m_address = address;
+    m_address.port = tcp->serverPort();
+    m_http->bind(tcp.release());
     return true;
-}
-
-quint16 WebServer::port() const {
-    return m_tcp ? m_tcp->serverPort() : 0;
 }
 
 QByteArray WebServer::contentType(const QString& fileName) {

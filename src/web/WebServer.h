@@ -11,7 +11,6 @@
 #include <memory>
 
 class QHttpServer;
-class QTcpServer;
 
 namespace thermo4::web {
 
@@ -35,8 +34,10 @@ public:
 
     /// Starts listening; false with one line in error for a port in use or an address not on this host.
     bool listen(const HttpAddress& address, QString* error);
+    /// The address listened on, with the port the system chose for port 0; port 0 before listen.
+    const HttpAddress& address() const { return m_address; }
     /// The port listened on (the chosen one for port 0); 0 before listen.
-    quint16 port() const;
+    quint16 port() const { return m_address.port; }
 
     /// Serves the Qt resource file (e.g. ":/web/live.html") at path, typed by its suffix.
     void addResource(const QString& path, const QString& resourceFile);
@@ -50,7 +51,7 @@ public:
 
 private:
     std::unique_ptr<QHttpServer> m_http;
-    QTcpServer* m_tcp = nullptr;
+    HttpAddress m_address;
 };
 
 } // namespace thermo4::web
