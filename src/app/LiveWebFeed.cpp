@@ -22,8 +22,8 @@ LiveWebFeed::LiveWebFeed(session::MeterSession& session, web::LiveFeed& feed, co
     });
     connect(&session.recording(), &session::RecordingState::recordingChanged, this,
             [this](bool running) { m_feed.setRecording(running); });
+    // changed follows the events of each reading and any change of the limits.
     const auto alarmsOn = [this, &alarms] { m_feed.setAlarms(alarms.monitor().active()); };
-    connect(&alarms, &AlarmWatch::alarmEvent, this, alarmsOn);
     connect(&alarms, &AlarmWatch::changed, this, alarmsOn);
     m_feed.setRecording(session.recording().recording());
     alarmsOn();
