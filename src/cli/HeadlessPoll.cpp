@@ -78,16 +78,17 @@ HeadlessPollEnd HeadlessPoll::run(session::MeterSession& session, link::Clock& c
         default:
             break;
         }
-        if (clock.tickMs() - lastReading >= noReadingLimitMs && meterSilent) {
+        if (clock.tickMs() - lastReading >= noReadingLimitMs) {
+            if (!meterSilent) {
+                if (invalidFrame) {
+                    return HeadlessPollEnd::InvalidFrames;
+                }
+                return answered ? HeadlessPollEnd::MeterStopped : HeadlessPollEnd::NoMeter;
+            }
             if (!silent) {
                 silent = true;
                 meterSilent();
             }
-        } else if (clock.tickMs() - lastReading >= noReadingLimitMs) {
-            if (invalidFrame) {
-                return HeadlessPollEnd::InvalidFrames;
-            }
-            return answered ? HeadlessPollEnd::MeterStopped : HeadlessPollEnd::NoMeter;
         }
         nextTick += periodMs;
         const std::int64_t wait = nextTick - clock.tickMs();
