@@ -6,6 +6,17 @@
 
 namespace thermo4::cli {
 
+namespace {
+
+/// Why no valid reading came for limitS seconds: nothing answered, or no reply was a valid live frame.
+QString noReadingText(bool invalidReplies, int limitS) {
+    return invalidReplies
+               ? QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limitS)
+               : QStringLiteral("no meter answered within %1 s").arg(limitS);
+}
+
+} // namespace
+
 MeterPollCommand::MeterPollCommand(const QStringList& arguments)
     : m_args(arguments), m_source(m_args, MeterSource::Links::UsbOrSerial) {}
 
@@ -42,10 +53,7 @@ std::optional<int> MeterPollCommand::start(HeadlessPoll& poll) {
     m_alarms.attach(m_meter->session(), poll, m_publishing.publisher());
     // The poll finds a meter on USB by itself; one on a serial port is identified first.
     if (m_source.choice().kind == session::MeterKind::Serial && !m_meter->awaitMeter(poll.noReadingLimitMs)) {
-        const int limit = poll.noReadingLimitMs / 1000;
-        PrintError(m_meter->session().heardInvalidReplies()
-                       ? QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit)
-                       : QStringLiteral("no meter answered within %1 s").arg(limit));
+        PrintError(noReadingText(m_meter->session().heardInvalidReplies(), poll.noReadingLimitMs / 1000));
         return kExitFailure;
     }
     return std::nullopt;
@@ -60,13 +68,13 @@ int MeterPollCommand::finish(HeadlessPollEnd end, const HeadlessPoll& poll) {
     case HeadlessPollEnd::Stopped:
         return kExitAlarm;
     case HeadlessPollEnd::NoMeter:
-        PrintError(QStringLiteral("no meter answered within %1 s").arg(limit));
+        PrintError(noReadingText(false, limit));
         if (const QString notice = m_meter->takeNotice(); !notice.isEmpty()) {
             PrintError(notice);
         }
         return kExitFailure;
     case HeadlessPollEnd::InvalidFrames:
-        PrintError(QStringLiteral("the meter's replies were not valid live frames for %1 s").arg(limit));
+        PrintError(noReadingText(true, limit));
         return kExitFailure;
     case HeadlessPollEnd::MeterStopped:
         m_alarms.meterLost(m_clock.now());
