@@ -60,7 +60,7 @@ void LiveFeed::serveOn(WebServer& server) {
         }
         return first;
     });
-    m_streams.push_back(stream);
+    m_stream = stream;
 }
 
 void LiveFeed::setMeter(const mqtt::MeterIdentity& meter) {
@@ -78,10 +78,8 @@ void LiveFeed::addReading(const QDateTime& time, const core::MeterStatus& status
     while (m_history.size() > kHistoryCapacity || m_history.front().time < oldest) {
         m_history.pop_front();
     }
-    for (const QPointer<EventStream>& stream : m_streams) {
-        if (stream) {
-            stream->send("reading", m_history.back().json);
-        }
+    if (m_stream) {
+        m_stream->send("reading", m_history.back().json);
     }
     if (m_state != MeterState::Connected) {
         setMeterState(MeterState::Connected);
@@ -150,11 +148,8 @@ QByteArray LiveFeed::statusJson() const {
 }
 
 void LiveFeed::statusChanged() {
-    const QByteArray status = statusJson();
-    for (const QPointer<EventStream>& stream : m_streams) {
-        if (stream) {
-            stream->send("status", status);
-        }
+    if (m_stream) {
+        m_stream->send("status", statusJson());
     }
 }
 

@@ -38,7 +38,8 @@ public:
     explicit LiveFeed(QObject* parent = nullptr);
     ~LiveFeed() override;
 
-    /// Adds the page and its API to server.
+    /// Adds the page and its API to server. A feed is served on one server: a later call moves the
+    /// pushed events to the new server's stream.
     void serveOn(WebServer& server);
 
     void setMeter(const mqtt::MeterIdentity& meter);
@@ -70,8 +71,8 @@ private:
     std::deque<Entry> m_history;
     /// Since the latest reading arrived; its age on the page is measured on this, not on clocks.
     QElapsedTimer m_sinceReading;
-    /// The streams of the servers this feed is served on (gone with their server).
-    std::vector<QPointer<EventStream>> m_streams;
+    /// The events stream of the server this feed is served on (gone with its server).
+    QPointer<EventStream> m_stream;
 };
 
 } // namespace thermo4::web
