@@ -21,6 +21,22 @@ QHttpServerResponse textResponse(Status status, const QByteArray& text) {
     return response;
 }
 
+/// The content type of a page resource by its suffix: the pages are HTML, scripts and styles.
+QByteArray contentType(const QString& fileName) {
+    static const std::pair<QLatin1String, const char*> kTypes[] = {
+        {QLatin1String("html"), "text/html; charset=utf-8"},
+        {QLatin1String("js"), "text/javascript; charset=utf-8"},
+        {QLatin1String("css"), "text/css; charset=utf-8"},
+    };
+    const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
+    for (const auto& [known, type] : kTypes) {
+        if (suffix == known) {
+            return QByteArray(type);
+        }
+    }
+    return QByteArrayLiteral("application/octet-stream");
+}
+
 } // namespace
 
 WebServer::WebServer(QObject* parent) : QObject(parent), m_http(std::make_unique<QHttpServer>()) {
@@ -55,24 +71,6 @@ bool WebServer::listen(const HttpAddress& address, QString* error) {
     m_address.port = tcp->serverPort();
     m_http->bind(tcp.release());
     return true;
-}
-
-QByteArray WebServer::contentType(const QString& fileName) {
-    static const std::pair<QLatin1String, const char*> kTypes[] = {
-        {QLatin1String("html"), "text/html; charset=utf-8"},
-        {QLatin1String("js"), "text/javascript; charset=utf-8"},
-        {QLatin1String("css"), "text/css; charset=utf-8"},
-        {QLatin1String("svg"), "image/svg+xml"},
-        {QLatin1String("png"), "image/png"},
-        {QLatin1String("json"), "application/json"},
-    };
-    const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
-    for (const auto& [known, type] : kTypes) {
-        if (suffix == known) {
-            return QByteArray(type);
-        }
-    }
-    return QByteArrayLiteral("application/octet-stream");
 }
 
 void WebServer::addResource(const QString& path, const QString& resourceFile) {

@@ -46,9 +46,6 @@ public:
     /// A Server-Sent Events stream at path, owned by the server.
     EventStream* addEventStream(const QString& path);
 
-    /// The content type for a file name's suffix ("text/html; charset=utf-8" for .html).
-    static QByteArray contentType(const QString& fileName);
-
 private:
     std::unique_ptr<QHttpServer> m_http;
     HttpAddress m_address;
