@@ -1,14 +1,13 @@
 #pragma once
 
+#include "support/ChildProcess.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
-#include <csignal>
 #include <functional>
-
-#include <sys/resource.h>
 
 namespace thermo4::cli::test {
 
@@ -75,9 +74,7 @@ inline CliRunOptions NoDisplay() {
 
 /// A child setup: files the program writes are cut at 2 KiB (a full disk), without the signal.
 inline void LimitFileSize() {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{2048, 2048};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    thermo4::test::LimitFileSize(2048);
 }
 
 } // namespace thermo4::cli::test

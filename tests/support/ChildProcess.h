@@ -11,6 +11,14 @@
 
 namespace thermo4::test {
 
+/// Files this process writes may not grow past bytes: write() then fails with EFBIG, as on a
+/// full disk, instead of the process being killed by SIGXFSZ. For a child process only.
+inline void LimitFileSize(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
 /// What run() returns, run in a child process whose files may not grow past fileLimit bytes
 /// (0: no limit): write() then fails with EFBIG, as on a full disk. Limits, mounts and other
 /// changes the run makes stay out of the test process.
@@ -21,11 +29,8 @@ inline QString InChild(const std::function<QString()>& run, rlim_t fileLimit = 0
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(fds[0]);
-        if (fileLimit > 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{fileLimit, fileLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
+        if (fileLimit > 0)
+            LimitFileSize(fileLimit);
         const QByteArray text = run().toUtf8();
         [[maybe_unused]] const auto n = ::write(fds[1], text.constData(), std::size_t(text.size()));
         ::_exit(0);
