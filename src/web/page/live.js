@@ -42,6 +42,16 @@ function spoken(name, value, unit) {
   return `${name} ${value.toFixed(1)} ${unitText(unit)}`;
 }
 
+// The four readings as a screen reader says them: "T1 25.3 °C, T2 over range, …".
+function spokenReadings(r) {
+  return CHANNELS.map((c) => spoken(c, r[c], r.unit)).join(", ");
+}
+
+// The meter as the page names it: "418 · SIM0001 · simulated", leaving out what is unknown.
+function meterLabel(m) {
+  return [m.model, m.serial, m.link].filter(Boolean).join(" · ");
+}
+
 function ageMs() {
   return state.arrived === null ? null : performance.now() - state.arrived;
 }
@@ -75,7 +85,7 @@ function summary() {
   if (situation.cls === "ok" && !state.latest) return "";
   if (situation.cls !== "ok") return situation.text + ".";
   const r = state.latest;
-  return CHANNELS.map((c) => spoken(c, r[c], r.unit)).join(", ") + ".";
+  return spokenReadings(r) + ".";
 }
 
 function announce() {
@@ -107,7 +117,7 @@ function showReading(r) {
   time.textContent = typeof r.time === "string" ? r.time.slice(11, 19) : "";
   time.dateTime = r.time || "";
   time.dataset.time = r.time || "";
-  $("meter").textContent = [r.model, r.serial, r.link].filter(Boolean).join(" · ");
+  $("meter").textContent = meterLabel(r);
 }
 
 function pointOf(r) {
@@ -168,7 +178,7 @@ function onStatus(s) {
     list.append(li);
   }
   if (s.model) {
-    $("meter").textContent = [s.model, s.serial, s.link].filter(Boolean).join(" · ");
+    $("meter").textContent = meterLabel(s);
   }
   showSituation();
   announce();
@@ -242,8 +252,7 @@ function drawChart() {
   }
   const latest = state.latest;
   plot.setAttribute("aria-label", latest
-    ? `Chart of the last 10 minutes, ${points.length} readings; latest: ` +
-      CHANNELS.map((c) => spoken(c, latest[c], latest.unit)).join(", ")
+    ? `Chart of the last 10 minutes, ${points.length} readings; latest: ${spokenReadings(latest)}`
     : "Chart of the last 10 minutes: no readings yet");
 }
 
