@@ -1,5 +1,7 @@
 #include "dashboard/MeterBoard.h"
 
+#include "mqtt/Topics.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -139,7 +141,7 @@ MeterBoard::MeterBoard(QString baseTopic) : m_base(std::move(baseTopic)) {}
 
 QStringList MeterBoard::Filters(const QString& baseTopic) {
     QStringList filters;
-    for (const char* leaf : {"live", "status", "alarms", "alarm"}) {
+    for (const char* leaf : {mqtt::kLiveLeaf, mqtt::kStatusLeaf, mqtt::kAlarmsLeaf, mqtt::kAlarmLeaf}) {
         filters.append(baseTopic + QStringLiteral("/+/") + QLatin1String(leaf));
     }
     return filters;
@@ -158,19 +160,19 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool reta
     const QString& name = rest[0];
     const QString& leaf = rest[1];
     // Each payload is checked before its name gets a tile.
-    if (leaf == QLatin1String("status")) {
+    if (leaf == QLatin1String(mqtt::kStatusLeaf)) {
         // The publisher's presence, and its last will "offline".
         const QByteArray text = payload.trimmed();
-        const Presence presence = text == "online"    ? Presence::Online
-                                  : text == "offline" ? Presence::Offline
-                                                      : Presence::Unknown;
+        const Presence presence = text == mqtt::kOnline    ? Presence::Online
+                                  : text == mqtt::kOffline ? Presence::Offline
+                                                           : Presence::Unknown;
         MeterTile* const meter = presence == Presence::Unknown ? nullptr : tile(name);
         if (meter != nullptr) {
             meter->presence = presence;
         }
         return meter != nullptr;
     }
-    if (leaf == QLatin1String("live")) {
+    if (leaf == QLatin1String(mqtt::kLiveLeaf)) {
         const std::optional<QJsonObject> reading = readingOf(payload);
         MeterTile* const meter = reading ? tile(name) : nullptr;
         if (meter != nullptr) {
@@ -187,7 +189,7 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool reta
         }
         return meter != nullptr;
     }
-    if (leaf == QLatin1String("alarms")) {
+    if (leaf == QLatin1String(mqtt::kAlarmsLeaf)) {
         const std::optional<QList<QJsonObject>> alarms = alarmListOf(payload);
         MeterTile* const meter = alarms ? tile(name) : nullptr;
         if (meter != nullptr) {
@@ -195,7 +197,7 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool reta
         }
         return meter != nullptr;
     }
-    if (leaf == QLatin1String("alarm")) {
+    if (leaf == QLatin1String(mqtt::kAlarmLeaf)) {
         const std::optional<AlarmChange> change = alarmChangeOf(payload);
         MeterTile* const meter = change ? tile(name) : nullptr;
         if (meter != nullptr) {
