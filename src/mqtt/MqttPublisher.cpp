@@ -24,7 +24,8 @@ MqttPublisher::MqttPublisher(BrokerUrl broker, PublisherOptions options, QObject
       m_liveTopic(this->broker().topic(QLatin1String(kLiveLeaf)).toUtf8()),
       m_recordingTopic(this->broker().topic(QLatin1String(kRecordingLeaf)).toUtf8()),
       m_alarmTopic(this->broker().topic(QLatin1String(kAlarmLeaf)).toUtf8()),
-      m_alarmsTopic(this->broker().topic(QLatin1String(kAlarmsLeaf)).toUtf8()) {}
+      m_alarmsTopic(this->broker().topic(QLatin1String(kAlarmsLeaf)).toUtf8()),
+      m_maxPending(options.maxPending) {}
 
 MqttPublisher::~MqttPublisher() {
     stop();
@@ -100,7 +101,7 @@ void MqttPublisher::publishActiveAlarms(const std::vector<alarm::AlarmEvent>& ac
 }
 
 bool MqttPublisher::publish(const QByteArray& topic, const QByteArray& payload, bool retain) {
-    if (m_pending.fetch_add(1) >= options().maxPending) {
+    if (m_pending.fetch_add(1) >= m_maxPending) {
         --m_pending;
         ++m_dropped;
         return false;
