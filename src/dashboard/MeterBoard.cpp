@@ -42,9 +42,10 @@ QJsonValue textOrNull(const QJsonValue& value) {
     return value.isString() ? value : QJsonValue(QJsonValue::Null);
 }
 
-/// value when it is a finite number or a display text, else null.
+/// value when it is a finite number or a string, else null.
 QJsonValue numberOrText(const QJsonValue& value) {
-    return isChannelValue(value) ? value : (value.isString() ? value : QJsonValue(QJsonValue::Null));
+    const bool finiteNumber = value.isDouble() && std::isfinite(value.toDouble());
+    return finiteNumber || value.isString() ? value : QJsonValue(QJsonValue::Null);
 }
 
 /// An alarm as published, with only the fields the page shows; nothing when it is not an alarm.
