@@ -13,6 +13,7 @@ if [ "${1:-}" = --page ]; then page=1; shift; fi
 meters=${1:-100}
 rate=${2:-2}
 seconds=${3:-60}
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -21,15 +22,12 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+. "$here/lib.sh"
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
 broker_port=$(free_port)
-printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' "$broker_port" >"$work/mosquitto.conf"
-[ "$(id -u)" = 0 ] && echo 'user root' >>"$work/mosquitto.conf"
-mosquitto -c "$work/mosquitto.conf" >"$work/broker.log" 2>&1 &
-pids+=($!)
-until grep -qs ' running' "$work/broker.log"; do sleep 0.05; done
+start_broker "$broker_port"
+pids+=("$broker")
 
 "$build/bin/dashboard_meters" "$broker_port" bench "$meters" "$rate" &
 pids+=($!)

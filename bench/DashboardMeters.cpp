@@ -3,6 +3,7 @@
 // (the JSON thermo4 sends) at the given rate, and a retained "offline" at the end.
 // Usage: dashboard_meters PORT BASE [METERS=100] [RATE_HZ=2] [SECONDS=0: until killed]
 #include "mqtt/ReadingJson.h"
+#include "mqtt/Topics.h"
 
 #include <mosquitto.h>
 
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
         return base + '/' + name + '/' + leaf;
     };
     for (int meter = 0; meter < meters; ++meter) {
-        publish(client, topic(meter, "status"), "online", true);
+        publish(client, topic(meter, mqtt::kStatusLeaf), mqtt::kOnline, true);
     }
 
     mqtt::MeterIdentity identity;
@@ -83,13 +84,13 @@ int main(int argc, char** argv) {
                           static_cast<float>(100.0 + meter), 0.0F, 19.0F};
         status.channelState = 0x40; // T3 without a probe
         identity.serial = QStringLiteral("VM%1").arg(meter, 4, 10, QLatin1Char('0'));
-        publish(client, topic(meter, "live"),
+        publish(client, topic(meter, mqtt::kLiveLeaf),
                 mqtt::ReadingJson(QDateTime::currentDateTime(), status, identity), false);
         next += step;
         std::this_thread::sleep_until(next);
     }
     for (int meter = 0; meter < meters; ++meter) {
-        publish(client, topic(meter, "status"), "offline", true);
+        publish(client, topic(meter, mqtt::kStatusLeaf), mqtt::kOffline, true);
     }
     // The retained "offline"s must reach the broker before the connection ends.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -11,15 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 broker=
 trap '[ -n "$broker" ] && kill -CONT "$broker" 2>/dev/null && kill "$broker" 2>/dev/null; rm -rf "$work"' EXIT
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-start_broker() {
-    local port=$1
-    printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' "$port" >"$work/mosquitto.conf"
-    [ "$(id -u)" = 0 ] && echo 'user root' >>"$work/mosquitto.conf"
-    mosquitto -c "$work/mosquitto.conf" >"$work/broker.log" 2>&1 &
-    broker=$!
-    until grep -qs ' running' "$work/broker.log"; do sleep 0.05; done
-}
+. "$here/lib.sh"
 close_times() {
     echo "== $1"
     "$here/StartStop.sh" "$build" "$runs" --simulate --mqtt "$2" | sed -u 's/.*close to exit/  close to exit/'

@@ -1,5 +1,7 @@
 #include "dashboard/MeterBoard.h"
 
+#include "mqtt/Topics.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -40,9 +42,10 @@ QJsonValue textOrNull(const QJsonValue& value) {
     return value.isString() ? value : QJsonValue(QJsonValue::Null);
 }
 
-/// value when it is a finite number or a display text, else null.
+/// value when it is a finite number or a string, else null.
 QJsonValue numberOrText(const QJsonValue& value) {
-    return isChannelValue(value) ? value : (value.isString() ? value : QJsonValue(QJsonValue::Null));
+    const bool finiteNumber = value.isDouble() && std::isfinite(value.toDouble());
+    return finiteNumber || value.isString() ? value : QJsonValue(QJsonValue::Null);
 }
 
 /// An alarm as published, with only the fields the page shows; nothing when it is not an alarm.
@@ -139,7 +142,7 @@ MeterBoard::MeterBoard(QString baseTopic) : m_base(std::move(baseTopic)) {}
 
 QStringList MeterBoard::Filters(const QString& baseTopic) {
     QStringList filters;
-    for (const char* leaf : {"live", "status", "alarms", "alarm"}) {
+    for (const char* leaf : {mqtt::kLiveLeaf, mqtt::kStatusLeaf, mqtt::kAlarmsLeaf, mqtt::kAlarmLeaf}) {
         filters.append(baseTopic + QStringLiteral("/+/") + QLatin1String(leaf));
     }
     return filters;
@@ -158,19 +161,19 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool reta
     const QString& name = rest[0];
     const QString& leaf = rest[1];
     // Each payload is checked before its name gets a tile.
-    if (leaf == QLatin1String("status")) {
+    if (leaf == QLatin1String(mqtt::kStatusLeaf)) {
         // The publisher's presence, and its last will "offline".
         const QByteArray text = payload.trimmed();
-        const Presence presence = text == "online"    ? Presence::Online
-                                  : text == "offline" ? Presence::Offline
-                                                      : Presence::Unknown;
+        const Presence presence = text == mqtt::kOnline    ? Presence::Online
+                                  : text == mqtt::kOffline ? Presence::Offline
+                                                           : Presence::Unknown;
         MeterTile* const meter = presence == Presence::Unknown ? nullptr : tile(name);
         if (meter != nullptr) {
             meter->presence = presence;
         }
         return meter != nullptr;
     }
-    if (leaf == QLatin1String("live")) {
+    if (leaf == QLatin1String(mqtt::kLiveLeaf)) {
         const std::optional<QJsonObject> reading = readingOf(payload);
         MeterTile* const meter = reading ? tile(name) : nullptr;
         if (meter != nullptr) {
@@ -187,7 +190,7 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool reta
         }
         return meter != nullptr;
     }
-    if (leaf == QLatin1String("alarms")) {
+    if (leaf == QLatin1String(mqtt::kAlarmsLeaf)) {
         const std::optional<QList<QJsonObject>> alarms = alarmListOf(payload);
         MeterTile* const meter = alarms ? tile(name) : nullptr;
         if (meter != nullptr) {
@@ -195,7 +198,7 @@ bool MeterBoard::take(const QString& topic, const QByteArray& payload, bool reta
         }
         return meter != nullptr;
     }
-    if (leaf == QLatin1String("alarm")) {
+    if (leaf == QLatin1String(mqtt::kAlarmLeaf)) {
         const std::optional<AlarmChange> change = alarmChangeOf(payload);
         MeterTile* const meter = change ? tile(name) : nullptr;
         if (meter != nullptr) {

@@ -1,14 +1,10 @@
 #include "link/DownloadBlocks.h"
 
-#include "core/MemoryImage.h"
 #include "link/DownloadProgress.h"
-
-static_assert(thermo4::link::kBlockBytes == thermo4::core::MemoryImage::kBlockSize);
 
 namespace thermo4::link {
 
 namespace {
-constexpr std::int32_t kBlockSize = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
 constexpr std::int32_t kMaxTransfer = static_cast<std::int32_t>(core::MemoryImage::kMaxDownloadSize);
 /// Announced sizes below this (bytes) are not believed: the whole memory is read.
 constexpr std::int32_t kMinTransfer = 256;
@@ -19,13 +15,13 @@ std::int32_t BlockNumber(std::span<const std::uint8_t> reply) {
 }
 
 bool IsNextBlock(std::span<const std::uint8_t> reply, std::int32_t receivedBytes) {
-    return BlockNumber(reply) == receivedBytes / kBlockSize + 1;
+    return BlockNumber(reply) == receivedBytes / kBlockBytes + 1;
 }
 
 std::int32_t TransferSize(std::uint32_t endAddress) {
     const std::int64_t announced = static_cast<std::int64_t>(endAddress) + 1;
     std::int64_t size = (announced > kMaxTransfer || announced < kMinTransfer) ? kMaxTransfer : announced;
-    size = (size + kBlockSize - 1) / kBlockSize * kBlockSize;
+    size = (size + kBlockBytes - 1) / kBlockBytes * kBlockBytes;
     return static_cast<std::int32_t>(size);
 }
 
@@ -36,7 +32,7 @@ bool DownloadTally::stopped() {
 
 void DownloadTally::append(std::span<const std::uint8_t> reply) {
     m_image.append(reply.first(core::MemoryImage::kBlockSize));
-    m_received += kBlockSize;
+    m_received += kBlockBytes;
 }
 
 void DownloadTally::start(std::int32_t transferBytes, std::span<const std::uint8_t> reply) {

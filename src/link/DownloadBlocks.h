@@ -1,19 +1,17 @@
 #pragma once
 
+#include "core/MemoryImage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
-
-namespace thermo4::core {
-class MemoryImage;
-}
 
 namespace thermo4::link {
 
 class DownloadProgress;
 
-/// Bytes of memory in one block, as the transfers count them (core::MemoryImage::kBlockSize).
-inline constexpr std::int32_t kBlockBytes = 32;
+/// Bytes of memory in one block, as the transfers count them.
+inline constexpr std::int32_t kBlockBytes = static_cast<std::int32_t>(core::MemoryImage::kBlockSize);
 
 // Trailer of a 36-byte block reply, after the 32 bytes of memory.
 inline constexpr std::size_t kBlockNumberHigh = 32;

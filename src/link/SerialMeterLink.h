@@ -17,7 +17,7 @@ namespace thermo4::link {
 class SerialMeterLink : public MeterLink {
 public:
     /// Pause before the port is opened again after a download (ms).
-    static constexpr int kSettleMs = 1000;
+    static constexpr int kSettleMs = kSerialSettleMs;
 
     SerialMeterLink(SerialPort& port, Clock& clock);
 

@@ -26,9 +26,6 @@ struct ClientOptions {
     /// and starts again from here after a successful connection.
     unsigned reconnectMinS = 1;
     unsigned reconnectMaxS = 30;
-    /// Publishing only: messages handed over and not yet acknowledged by the broker
-    /// beyond which readings are dropped instead of queued.
-    int maxPending = 100;
 };
 
 /// One connection to an MQTT broker kept up in the background, the common part of
@@ -101,7 +98,6 @@ protected:
     /// ("readings are dropped until it is back").
     virtual QString outageConsequence() const = 0;
 
-    const ClientOptions& options() const { return m_options; }
     /// The library's client between start() and stop(), else null.
     mosquitto* client() const { return m_client; }
     /// Guards what connected() and the owner's thread share.

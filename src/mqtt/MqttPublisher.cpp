@@ -1,5 +1,7 @@
 #include "mqtt/MqttPublisher.h"
 
+#include "mqtt/Topics.h"
+
 #include <mosquitto.h>
 
 #include <cstring>
@@ -8,8 +10,6 @@ namespace thermo4::mqtt {
 
 namespace {
 
-constexpr char kOnline[] = "online";
-constexpr char kOffline[] = "offline";
 constexpr int kQosAtLeastOnce = 1;
 
 int messageSize(const QByteArray& bytes) {
@@ -20,11 +20,12 @@ int messageSize(const QByteArray& bytes) {
 
 MqttPublisher::MqttPublisher(BrokerUrl broker, PublisherOptions options, QObject* parent)
     : MqttClient(std::move(broker), options, parent),
-      m_statusTopic(this->broker().topic(QStringLiteral("status")).toUtf8()),
-      m_liveTopic(this->broker().topic(QStringLiteral("live")).toUtf8()),
-      m_recordingTopic(this->broker().topic(QStringLiteral("recording")).toUtf8()),
-      m_alarmTopic(this->broker().topic(QStringLiteral("alarm")).toUtf8()),
-      m_alarmsTopic(this->broker().topic(QStringLiteral("alarms")).toUtf8()) {}
+      m_statusTopic(this->broker().topic(QLatin1String(kStatusLeaf)).toUtf8()),
+      m_liveTopic(this->broker().topic(QLatin1String(kLiveLeaf)).toUtf8()),
+      m_recordingTopic(this->broker().topic(QLatin1String(kRecordingLeaf)).toUtf8()),
+      m_alarmTopic(this->broker().topic(QLatin1String(kAlarmLeaf)).toUtf8()),
+      m_alarmsTopic(this->broker().topic(QLatin1String(kAlarmsLeaf)).toUtf8()),
+      m_maxPending(options.maxPending) {}
 
 MqttPublisher::~MqttPublisher() {
     stop();
@@ -100,7 +101,7 @@ void MqttPublisher::publishActiveAlarms(const std::vector<alarm::AlarmEvent>& ac
 }
 
 bool MqttPublisher::publish(const QByteArray& topic, const QByteArray& payload, bool retain) {
-    if (m_pending.fetch_add(1) >= options().maxPending) {
+    if (m_pending.fetch_add(1) >= m_maxPending) {
         --m_pending;
         ++m_dropped;
         return false;

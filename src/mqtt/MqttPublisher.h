@@ -16,8 +16,12 @@ struct mosquitto;
 
 namespace thermo4::mqtt {
 
-/// Tuning of a publisher (maxPending is its own).
-using PublisherOptions = ClientOptions;
+/// Tuning of a publisher's connection, and its own limit.
+struct PublisherOptions : ClientOptions {
+    /// Messages handed over and not yet acknowledged by the broker beyond which
+    /// readings are dropped instead of queued.
+    int maxPending = 100;
+};
 
 /// Publishes live readings and recorded samples to an MQTT broker as JSON
 /// (BASE/live, BASE/recording) and the program's presence as a retained
@@ -76,6 +80,7 @@ private:
     QByteArray m_activeAlarms;
     MeterIdentity m_meter;
 
+    const int m_maxPending;
     std::atomic<int> m_pending{0};
     std::atomic<std::uint64_t> m_dropped{0};
 };

@@ -8,9 +8,10 @@
 
 namespace thermo4::mqtt {
 
-MqttSubscriber::MqttSubscriber(BrokerUrl broker, QStringList filters, ClientOptions options, QObject* parent)
-    : MqttClient(std::move(broker), options, parent), m_filters(std::move(filters)) {
-    for (const QString& filter : m_filters) {
+MqttSubscriber::MqttSubscriber(BrokerUrl broker, const QStringList& filters, ClientOptions options,
+                               QObject* parent)
+    : MqttClient(std::move(broker), options, parent) {
+    for (const QString& filter : filters) {
         m_filterBytes.append(filter.toUtf8());
     }
 }

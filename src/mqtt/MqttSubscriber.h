@@ -17,14 +17,12 @@ namespace thermo4::mqtt {
 class MqttSubscriber : public MqttClient {
     Q_OBJECT
 public:
-    MqttSubscriber(BrokerUrl broker, QStringList filters, ClientOptions options = {},
+    MqttSubscriber(BrokerUrl broker, const QStringList& filters, ClientOptions options = {},
                    QObject* parent = nullptr);
     /// Calls stop().
     ~MqttSubscriber() override;
     MqttSubscriber(const MqttSubscriber&) = delete;
     MqttSubscriber& operator=(const MqttSubscriber&) = delete;
-
-    const QStringList& filters() const { return m_filters; }
 
 signals:
     /// One message as the broker delivered it (QoS 1); retained: it was stored
@@ -39,8 +37,7 @@ protected:
 private:
     static void onMessage(mosquitto* client, void* self, const mosquitto_message* message);
 
-    const QStringList m_filters;
-    /// m_filters as the library takes them.
+    /// The topic filters as the library takes them.
     QList<QByteArray> m_filterBytes;
 };
 

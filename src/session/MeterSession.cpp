@@ -17,8 +17,6 @@
 
 namespace thermo4::session {
 
-static_assert(MeterSession::kSerialSettleMs == link::SerialMeterLink::kSettleMs);
-
 /// The setup exchanges' way onto the link: one hold per exchange, or the hold
 /// "Setup All" keeps across its steps.
 class MeterSession::SetupAccess : public link::LinkAccess {

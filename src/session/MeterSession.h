@@ -65,7 +65,7 @@ public:
     /// Longest wait for a running poll tick (ms); a tick cannot outlast a few transaction time-outs.
     static constexpr int kPollWaitLimitMs = 3000;
     /// Pause before a serial link is opened again after a download (ms).
-    static constexpr int kSerialSettleMs = 1000;
+    static constexpr int kSerialSettleMs = link::kSerialSettleMs;
     /// Wait after a key the meter did not acknowledge (ms).
     static constexpr int kFailedKeyDelayMs = 300;
     /// pressKey's result when another transaction held the link and nothing was sent.
